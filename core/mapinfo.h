@@ -1,0 +1,39 @@
+#pragma once
+// Reading and checking a map info file (".dem"): its "Map Dimensions" corners and its picture.
+#include <optional>
+#include <string>
+
+#include "core/transform.h"
+
+namespace orv {
+
+enum class MapInfoStatus {
+  Ok,
+  FileNotFound,         // "Unable to load '<path>'. File not found."
+  InvalidDimensions,    // "Unable to load '<path>'. Invalid map dimensions file."
+  PictureNotFound,      // "Unable to load image '<picture>.jpg'. File not found."
+  NotAnInteger,         // "'<text>' is not a valid integer value" (a corner key after UpperLeft_X)
+};
+
+struct MapInfo {
+  MapInfoStatus status = MapInfoStatus::Ok;
+  std::string message;      // what the user is told; empty when Ok
+  // Corners as the load leaves them: all eight on success; on NotAnInteger the keys read before the
+  // bad one replaced in the corners passed in; otherwise the corners passed in, unchanged.
+  MapCorners corners;
+  std::string picturePath;  // the picture file found (any letter case of ".jpg"); empty if none
+};
+
+// Checks path as the map load does, starting from the corners currently in use.
+MapInfo ReadMapInfo(const std::string& path, const MapCorners& current);
+
+// The picture path as messages name it: the extension replaced by (or, without one, ".jpg" added).
+std::string PictureNameForMessages(const std::string& mapInfoPath);
+// The existing picture file beside the map info file whose extension is ".jpg" in any letter case.
+std::optional<std::string> FindPicture(const std::string& mapInfoPath);
+
+// "Orvantis v2.2 By Vexmoor - " + the file name in title form ("NORTHWOODS.DEM" -> "Northwoods").
+std::string MapWindowTitle(const std::string& mapInfoPath);
+inline constexpr const char* ProgramTitle = "Orvantis v2.2 by Vexmoor";
+
+}  // namespace orv

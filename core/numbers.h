@@ -1,0 +1,31 @@
+#pragma once
+// Real-to-integer conversions used by every coordinate the user sees, and integer parsing of text.
+// All reals are long double (80-bit extended precision on x86-64).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// Value rounded to 10 significant digits (halves away from zero), then truncated toward zero.
+// Results outside the signed 32-bit range give 0.
+int32_t TruncToInt(long double value);
+// Value rounded to 10 significant digits, then to the nearest integer, halves away from zero.
+int32_t RoundToInt(long double value);
+// Nearest integer, ties to even (IEEE 754 default rounding).
+int32_t RoundEven(long double value);
+// Fractional part of the magnitude after rounding to 10 significant digits (93.375 -> 0.375,
+// -12.5 -> 0.5, 7 -> 0).
+long double FracPart(long double value);
+
+// Strict decimal integer: optional leading blanks, optional sign, digits, nothing else; must fit in
+// a signed 32-bit integer. Anything else gives no value.
+std::optional<int32_t> ParseInt(std::string_view text);
+// ParseInt with a default for text that is not an integer.
+inline int32_t IntOr(std::string_view text, int32_t fallback) { return ParseInt(text).value_or(fallback); }
+
+// The message shown when a strict integer parse fails: "'<text>' is not a valid integer value".
+std::string NotAnIntegerMessage(std::string_view text);
+
+}  // namespace orv

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running Orvantis need.
+# Idempotent and quiet when everything is present; uses sudo when not root.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build make pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libturbojpeg0-dev libjpeg-turbo-progs
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
+  xvfb xauth x11-apps imagemagick fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q >/dev/null
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,20 @@
+#pragma once
+// Delimited field strings: every stored record (a bookmark, its font, a map link) is one string of
+// fields joined by a separator byte. Fields are the maximal runs of non-separator bytes.
+#include <string>
+
+namespace orv {
+
+inline constexpr char FieldSeparator = '\xB3';  // the byte 179
+
+// Field n (from 1) of s; n = 0 gives the number of fields as decimal text; n out of range gives "".
+// Keeps a one-string cache of the last string it split, so reading several fields of one record
+// splits it once.
+std::string GetField(int n, const std::string& s, char separator);
+// s rebuilt with newValue as field n; an empty newValue removes field n. n = 0 puts newValue first;
+// n past the last field appends it after extra separators.
+std::string SetField(int n, const std::string& s, char separator, const std::string& newValue);
+// s without leading and trailing separators.
+std::string StripSeparators(const std::string& s, char separator);
+
+}  // namespace orv
