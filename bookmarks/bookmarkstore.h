@@ -1,0 +1,40 @@
+#pragma once
+// The four bookmark lists and their loading, saving, conversion of older layouts and ordering.
+//
+// Records are field strings (storage/fields.h) joined by FieldSeparator.
+//   current-map record: visibility ("V"/"N"), X, Y (world), name, notes (comma text, optional)
+//   global record:      identifier, visibility on the current map, X, Y, name, notes
+//   font record:        face name, size (points), colour (red in the lowest byte), style letters
+// Each font list runs parallel to its record list.
+#include <random>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+struct BookmarkLists {
+  std::vector<std::string> CurrentMapBookmarks;
+  std::vector<std::string> CurrentMapBookmarkFonts;
+  std::vector<std::string> GlobalBookmarks;
+  std::vector<std::string> GlobalBookmarkFonts;
+};
+
+// Replaces the global lists with the settings file's section "Map Bookmarks", converting the older
+// layouts (new identifiers for the oldest one come from random).
+void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random);
+// Sets every global bookmark's visibility from mapFile and replaces the current-map lists with it.
+void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile);
+// Writes the current-map bookmarks and global visibilities into mapFile and the global bookmarks
+// into settingsFile, one write group per file. With an empty mapFile (no map loaded) only the
+// settings-file half is written. False when a file could not be written.
+bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile);
+// Orders each record list (with its font list) by name, ignoring case, in the user's locale order.
+void SortBookmarks(BookmarkLists& lists);
+// Ten characters drawn from the identifier alphabet.
+std::string NewBookmarkId(std::mt19937& random);
+
+// Notes as one line of comma text, and back.
+std::string NotesToCommaText(const std::vector<std::string>& lines);
+std::vector<std::string> CommaTextToNotes(const std::string& text);
+
+}  // namespace orv

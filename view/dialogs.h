@@ -1,0 +1,32 @@
+#pragma once
+// Message boxes, file dialogs and the font dialog, reached through one interface so that tests can
+// answer them and read what the user would have been told.
+#include <QString>
+#include <optional>
+
+#include "storage/bookmarkfont.h"
+
+class QWidget;
+
+namespace orv {
+
+struct OpenFileRequest {
+  QString title;          // "Load Map", "Link to Map"
+  QString filter;         // "Orvantis Map Info Files (*.dem)"
+  QString initialName;    // "*.dem"
+  QString startDirectory; // where the dialog opens; empty for the default
+};
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A plain information box with the program's title and one OK button.
+  virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+  // The full path of an existing file the user chose, or nothing when cancelled.
+  virtual std::optional<QString> OpenFile(QWidget* parent, const OpenFileRequest& request) = 0;
+  // Shows the font dialog (face, style, size, colour, underline, strikeout) starting from font.
+  // Returns the chosen font, or nothing when cancelled.
+  virtual std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) = 0;
+};
+
+}  // namespace orv

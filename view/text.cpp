@@ -1,0 +1,54 @@
+#include "view/text.h"
+
+#include <array>
+
+#include "storage/fields.h"
+
+namespace orv {
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; 0 marks the five unassigned bytes, read as their Latin-1 codes.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+std::optional<char> ByteOf(QChar ch) {
+  const char16_t u = ch.unicode();
+  if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return static_cast<char>(u);
+  for (std::size_t i = 0; i < kHigh.size(); ++i) {
+    if (kHigh[i] == u) return static_cast<char>(0x80 + i);
+    if (kHigh[i] == 0 && u == 0x80 + i) return static_cast<char>(u);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+QString FromBytes(const std::string& bytes) {
+  QString text;
+  text.reserve(static_cast<qsizetype>(bytes.size()));
+  for (unsigned char b : bytes) {
+    const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
+    text.append(QChar(high ? kHigh[b - 0x80] : char16_t(b)));
+  }
+  return text;
+}
+
+std::optional<std::string> ToBytes(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar ch : text) {
+    const auto b = ByteOf(ch);
+    if (!b) return std::nullopt;
+    bytes.push_back(*b);
+  }
+  return bytes;
+}
+
+bool StorableChar(QChar ch) {
+  const auto b = ByteOf(ch);
+  return b && *b != FieldSeparator;
+}
+
+}  // namespace orv

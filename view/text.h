@@ -1,0 +1,15 @@
+#pragma once
+// Stored text is 8-bit Windows-1252 bytes; widgets show QStrings. Conversion happens only here.
+#include <QString>
+#include <optional>
+#include <string>
+
+namespace orv {
+
+QString FromBytes(const std::string& bytes);
+// The bytes of text, or nothing when a character cannot be held in Windows-1252.
+std::optional<std::string> ToBytes(const QString& text);
+// True when ch can be typed into a stored record: encodable and not the field separator.
+bool StorableChar(QChar ch);
+
+}  // namespace orv
