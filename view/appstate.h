@@ -1,0 +1,42 @@
+#pragma once
+// The shared state of the program: one object, owned by the main window and passed to whatever needs
+// it. Coordinate spaces are named on every member.
+#include <QImage>
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "bookmarks/bookmarkstore.h"
+#include "core/transform.h"
+#include "maplinks/maplinkstore.h"
+#include "storage/bookmarkfont.h"
+
+namespace orv {
+
+struct AppState {
+  std::string settingsFile;      // the program's settings file, chosen at start
+
+  QImage MapImage;               // the decoded picture (picture pixels), RGB32; null until a load
+  QImage ViewBuffer;             // the composed view, the size of the map area
+  int32_t ZoomPercent = 100;     // 100 after every load
+  int32_t CrossX = 0;            // the location cross, zoomed map pixels
+  int32_t CrossY = 0;
+  MapCorners MapCorners;         // picture pixels of the world's corners
+  MapOutline MapOutline{};       // picture pixels; all zero until the first load
+  bool MapOutlineVisible = false;  // the outline is drawn into MapImage
+  std::string CurrentMapFile;    // full path of the current map info file; empty before a load
+  std::string PreviousMapFile;   // the map current before it; the target of "Go Back"
+
+  Point PopupPoint;              // zoomed map pixel of the last right click
+  Point PopupWorldPoint;         // world point of the last right click
+
+  BookmarkLists bookmarks;
+  BookmarkFontSpec BookmarkFont; // the font given to new bookmarks
+  bool AddingGlobalBookmark = false;
+
+  MapLinkState links;
+
+  std::mt19937 random;           // seeded from the clock at start; tests seed it themselves
+};
+
+}  // namespace orv
