@@ -32,6 +32,8 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -123,14 +125,12 @@ class TextArena {
     const std::size_t need = a.size() + b.size() + c.size();
     if (need > left_) {
       const std::size_t size = std::max<std::size_t>(need, 64 * 1024);
-      chunks_.push_back(std::make_unique<char[]>(size));
+      chunks_.emplace_back(new char[size]);  // not zeroed: every byte handed out is written first
       next_ = chunks_.back().get();
       left_ = size;
     }
     char* out = next_;
-    std::memcpy(out, a.data(), a.size());
-    std::memcpy(out + a.size(), b.data(), b.size());
-    std::memcpy(out + a.size() + b.size(), c.data(), c.size());
+    std::copy(c.begin(), c.end(), std::copy(b.begin(), b.end(), std::copy(a.begin(), a.end(), out)));
     next_ += need;
     left_ -= need;
     return out;
@@ -150,61 +150,76 @@ class KeyIndex {
  public:
   uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
     if (slots_.empty()) return kNoLine;
+    const uint32_t tag = Tag(hash);
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.line == kEmpty) return kNoLine;
-      if (slot.line != kErased && slot.tag == Tag(hash) && EqualNoCase(lines[slot.line].Name(), key))
+      if (slot.tag == tag && slot.line != kErased && EqualNoCase(lines[slot.line].Name(), key))
         return slot.line;
     }
   }
 
+  void Reserve(std::size_t keys) {
+    if (keys * 2 > slots_.size()) Resize(std::bit_ceil(std::max<std::size_t>(16, keys * 2 + 1)));
+  }
+
   void Insert(uint32_t line, uint64_t hash) {
-    if ((used_ + 1) * 2 > slots_.size()) Grow();
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t i = hash & mask;
-    while (slots_[i].line != kEmpty && slots_[i].line != kErased) i = (i + 1) & mask;
-    if (slots_[i].line == kEmpty) ++used_;
-    slots_[i] = {line, Tag(hash), hash};
+    if ((used_ + 1) * 2 > slots_.size()) Resize(std::max<std::size_t>(16, slots_.size() * 2));
+    Place(line, Tag(hash));
+    ++count_;
   }
 
   void Erase(uint32_t line, uint64_t hash) {
     if (slots_.empty()) return;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = hash & mask; slots_[i].line != kEmpty; i = (i + 1) & mask) {
+    for (std::size_t i = Tag(hash) & mask; slots_[i].line != kEmpty; i = (i + 1) & mask) {
       if (slots_[i].line == line) {
         slots_[i].line = kErased;
+        --count_;
         return;
       }
     }
   }
 
+  std::size_t size() const { return count_; }
+
  private:
   static constexpr uint32_t kEmpty = UINT32_MAX;
   static constexpr uint32_t kErased = UINT32_MAX - 1;
+  // The tag is the hash's upper half; its low bits also choose the first slot to look at.
   struct Slot {
     uint32_t line = kEmpty;
     uint32_t tag = 0;
-    uint64_t hash = 0;
   };
   static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
 
-  void Grow() {
+  void Place(uint32_t line, uint32_t tag) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = tag & mask;
+    while (slots_[i].line != kEmpty && slots_[i].line != kErased) i = (i + 1) & mask;
+    if (slots_[i].line == kEmpty) ++used_;
+    slots_[i] = {line, tag};
+  }
+
+  void Resize(std::size_t size) {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(std::max<std::size_t>(16, old.size() * 2), Slot{});
+    slots_.assign(size, Slot{});
     used_ = 0;
     for (const Slot& slot : old)
-      if (slot.line != kEmpty && slot.line != kErased) Insert(slot.line, slot.hash);
+      if (slot.line != kEmpty && slot.line != kErased) Place(slot.line, slot.tag);
   }
 
   std::vector<Slot> slots_;
-  std::size_t used_ = 0;  // slots not empty, erased ones included
+  std::size_t used_ = 0;   // slots not empty, erased ones included
+  std::size_t count_ = 0;  // keys held
 };
 
 struct Section {
   std::vector<uint32_t> headers;  // every "[Name]" line of this section, in file order
   uint32_t tail = kNoLine;        // new keys go after this line: the first part's last key, or its header
   KeyIndex keys;
+  std::size_t parsedKeys = 0;  // key lines found while parsing, to size the index
 };
 
 // One settings file as lines, with indexes for its sections and keys.
@@ -215,8 +230,10 @@ class Document {
     original_ = std::move(bytes);
     const char* p = original_.data();
     const char* end = p + original_.size();
-    Section* section = nullptr;
-    bool firstPart = false;
+    lines_.reserve(original_.size() / 48 + 16);
+    // First the lines, their kinds and how many keys each section has; then the key indexes, each
+    // made the right size at once.
+    std::vector<std::pair<uint32_t, Section*>> parts;  // header line and its section, in file order
     while (p < end) {
       const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
       Line line;
@@ -235,40 +252,46 @@ class Document {
         SkipByteOrderMark(line);
       }
       Classify(line);
+      if (line.kind == Kind::Key && parts.empty()) line.kind = Kind::Other;  // before any section
       const uint32_t index = Append(line);
       if (line.kind == Kind::Header) {
         auto [it, fresh] = sections_.try_emplace(LowerCopy(line.Name()));
-        section = &it->second;
-        section->headers.push_back(index);
-        firstPart = fresh;
-        if (fresh) section->tail = index;
+        it->second.headers.push_back(index);
+        if (fresh) it->second.tail = index;
+        parts.emplace_back(index, &it->second);
       } else if (line.kind == Kind::Key) {
-        if (!section) {
-          lines_[index].kind = Kind::Other;  // a key line before any section belongs to none
-          continue;
-        }
-        const uint64_t hash = HashNoCase(line.Name());
-        const uint32_t first = section->keys.Find(lines_, line.Name(), hash);
+        ++parts.back().second->parsedKeys;
+      }
+    }
+    for (auto& [name, section] : sections_) section.keys.Reserve(section.parsedKeys);
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+      const auto [header, section] = parts[part];
+      const bool firstPart = section->headers.front() == header;
+      const uint32_t stop =
+          part + 1 < parts.size() ? parts[part + 1].first : static_cast<uint32_t>(lines_.size());
+      for (uint32_t i = header + 1; i < stop; ++i) {
+        if (lines_[i].kind != Kind::Key) continue;
+        const uint64_t hash = HashNoCase(lines_[i].Name());
+        const uint32_t first = section->keys.Find(lines_, lines_[i].Name(), hash);
         if (first == kNoLine)
-          section->keys.Insert(index, hash);
+          section->keys.Insert(i, hash);
         else
           lines_[first].repeated = true;
-        if (firstPart) section->tail = index;
+        if (firstPart) section->tail = i;
       }
     }
   }
 
-  std::string Serialize() const {
+  void Serialize(std::string& out) const {
     std::size_t size = 0;
     for (uint32_t i = head_; i != kNoLine; i = lines_[i].next)
       size += lines_[i].size + EolText(lines_[i].eol).size();
-    std::string out;
+    out.clear();
     out.reserve(size);
     for (uint32_t i = head_; i != kNoLine; i = lines_[i].next) {
       out.append(lines_[i].Text());
       out.append(EolText(lines_[i].eol));
     }
-    return out;
   }
 
   // The line holding key in section, or null.
@@ -314,8 +337,8 @@ class Document {
     return true;
   }
 
-  // True when more than half of the text the document holds is no longer part of the file.
-  bool Wasteful() const { return wasted_ > 64 * 1024 && wasted_ > live_; }
+  // True when the text the document holds that is no longer part of the file is over twice what is.
+  bool Wasteful() const { return wasted_ > 64 * 1024 && wasted_ > 2 * live_; }
 
  private:
   static void SkipByteOrderMark(Line& line) {
@@ -351,10 +374,16 @@ class Document {
     line.nameEnd = static_cast<uint32_t>(end);
   }
 
+  // Writes and reads come in runs on one section, so the last section found is remembered by the
+  // name it was asked for.
   const Section* FindSection(std::string_view name) const {
+    if (lastSection_ && name == lastSectionName_) return lastSection_;
     LowerInto(name);
     auto it = sections_.find(lookup_);
-    return it == sections_.end() ? nullptr : &it->second;
+    if (it == sections_.end()) return nullptr;
+    lastSection_ = &it->second;
+    lastSectionName_.assign(name);
+    return lastSection_;
   }
   Section* FindSection(std::string_view name) {
     return const_cast<Section*>(static_cast<const Document*>(this)->FindSection(name));
@@ -423,7 +452,9 @@ class Document {
     header.nameEnd = header.size - 1;
     header.kind = Kind::Header;
     const uint32_t index = Append(header);
-    Section& s = sections_[LowerCopy(name)];
+    std::string lower = LowerCopy(name);
+    Section& s = sections_[lower];
+    if (lower == removedName_) s.keys.Reserve(removedKeys_);
     s.headers.push_back(index);
     s.tail = index;
     return &s;
@@ -441,6 +472,10 @@ class Document {
         i = next;
       } while (i != kNoLine && lines_[i].kind != Kind::Header);
     }
+    if (lastSection_ == &it->second) lastSection_ = nullptr;
+    // A section is usually removed to be written again at once: remember its size for the index.
+    removedName_ = it->first;
+    removedKeys_ = it->second.keys.size();
     sections_.erase(it);
     return true;
   }
@@ -478,6 +513,10 @@ class Document {
   std::size_t live_ = 0;    // bytes of text in the list
   std::size_t wasted_ = 0;  // bytes of text no longer in the list
   mutable std::string lookup_;
+  mutable const Section* lastSection_ = nullptr;
+  std::string removedName_;  // the section removed last, and how many keys it had
+  std::size_t removedKeys_ = 0;
+  mutable std::string lastSectionName_;
 };
 
 struct FileStamp {
@@ -663,7 +702,9 @@ Cache& TheCache() {
 // the file's line.
 bool ValidWrite(std::string_view section, std::string_view rawKey, std::string_view key,
                 std::string_view value) {
-  auto hasBreak = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
+  auto hasBreak = [](std::string_view s) {
+    return std::memchr(s.data(), '\n', s.size()) || std::memchr(s.data(), '\r', s.size());
+  };
   if (section.empty() || hasBreak(section) || section.find(']') != std::string_view::npos) return false;
   if (!rawKey.empty()) {
     if (key.empty() || hasBreak(key) || key.find('=') != std::string_view::npos) return false;
@@ -744,15 +785,21 @@ bool ReplaceFile(const std::string& file, const std::string& bytes, FileStamp* s
 // Writes the cached copy to its file. On failure the copy is dropped, so that the next read sees
 // what the file really holds rather than the values that could not be saved.
 bool Flush(CachedFile& entry, const std::string& file) {
+  // One buffer serves every write: large files are then written without fresh memory each time.
+  static std::string bytes;
   FileStamp stamp;
-  const bool ok = !entry.unreadable && ReplaceFile(file, entry.doc.Serialize(), &stamp);
+  bool ok = !entry.unreadable;
+  if (ok) {
+    entry.doc.Serialize(bytes);
+    ok = ReplaceFile(file, bytes, &stamp);
+  }
   if (!ok) {
     TheCache().Drop(file);
     return false;
   }
   entry.stamp = stamp;
   entry.dirty = false;
-  if (entry.doc.Wasteful()) entry.doc.Parse(entry.doc.Serialize());
+  if (entry.doc.Wasteful()) entry.doc.Parse(bytes);
   return true;
 }
 

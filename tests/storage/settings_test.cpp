@@ -180,27 +180,31 @@ TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheOldFile) {
   }
   EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
 
-  // A read-only file, and a file in a read-only directory, for an ordinary user.
+  // For an ordinary user: a read-only file, a file in a read-only directory, and a file that can be
+  // written but not read (writing it would lose whatever it holds).
   const std::string original = "[General]\r\nk=old\r\n";
   const std::string sub = dir / "locked";
   std::filesystem::create_directory(sub);
   const std::string inLocked = sub + "/orvantis.ini";
-  WriteBytes(file, original);
-  WriteBytes(inLocked, original);
+  const std::string unreadable = dir / "unreadable.ini";
+  for (const std::string& path : {file, inLocked, unreadable}) WriteBytes(path, original);
   ::chmod(file.c_str(), 0444);
   ::chmod(inLocked.c_str(), 0666);
   ::chmod(sub.c_str(), 0555);
-  for (const std::string& path : {file, inLocked}) {
+  ::chmod(unreadable.c_str(), ::geteuid() == 0 ? 0002 : 0200);
+  for (const std::string& path : {file, inLocked, unreadable}) {
+    const std::string seen = path == unreadable ? "" : "old";
     const int status = RunInChild(
         [&] {
           SettingsWriteGroup group(path);
           const bool held = WriteSetting("General", "k", path, "new");
-          return held && !group.Close() && ReadSetting("General", "k", path) == "old" &&
-                 !WriteSetting("General", "k", path, "new") && ReadSetting("General", "k", path) == "old";
+          return held && !group.Close() && ReadSetting("General", "k", path) == seen &&
+                 !WriteSetting("General", "k", path, "new") && ReadSetting("General", "k", path) == seen;
         },
         true);
     if (status == 2) GTEST_SKIP() << "cannot run a child without root rights here";
     EXPECT_EQ(status, 0) << path;
+    ::chmod(path.c_str(), 0644);
     EXPECT_EQ(ReadBytes(path), original) << path;
   }
   EXPECT_TRUE(NoTemporaryFilesLeft());
@@ -284,8 +288,12 @@ TEST_F(SettingsTest, FileChangedByAnotherProgramIsReadAnew) {
   ASSERT_TRUE(WriteSetting("General", "k", file, "mine"));
   ASSERT_EQ(ReadSetting("General", "k", file), "mine");
 
-  // An editor that saves through a new file of the same size.
+  // An editor that saves through a new file of the same size and time.
   WriteBytes(dir / "edit.tmp", "[General]\r\nk=edit\r\n");
+  struct stat mine;
+  ASSERT_EQ(::stat(file.c_str(), &mine), 0);
+  const timespec same[2] = {mine.st_atim, mine.st_mtim};
+  ::utimensat(AT_FDCWD, (dir / "edit.tmp").c_str(), same, 0);
   std::filesystem::rename(dir / "edit.tmp", file);
   EXPECT_EQ(ReadSetting("General", "k", file), "edit");
 
@@ -333,6 +341,44 @@ TEST_F(SettingsTest, ManyKeysInsertedRemovedAndReadBack) {
         << i;
   const std::string bytes = ReadBytes(file);
   EXPECT_EQ(bytes.find("[Map Links]"), bytes.size() - std::string("[Map Links]\r\nmaplink1=x\r\n").size());
+
+  // Saving the section again and again, as every map change does, leaves exactly the last save.
+  for (int round = 1; round <= 6; ++round) {
+    SettingsWriteGroup group(file);
+    WriteSetting("Map Bookmarks", "", file, "");
+    for (int i = 1; i <= 2000; ++i)
+      WriteSetting("Map Bookmarks", "bookmark" + std::to_string(i), file, std::string(40, 'a' + round));
+    ASSERT_TRUE(group.Close());
+    ASSERT_TRUE(WriteSetting("General", "Round", file, std::to_string(round)));
+  }
+  const std::string cached = ReadSetting("Map Bookmarks", "bookmark2000", file);
+  EXPECT_EQ(ReadFresh("Map Bookmarks", "bookmark2000"), cached);
+  EXPECT_EQ(cached, std::string(40, 'g'));
+  EXPECT_EQ(ReadSetting("Map Bookmarks", "bookmark2001", file), "");
+  EXPECT_EQ(ReadSetting("General", "Round", file), "6");
+}
+
+TEST_F(SettingsTest, EveryFileAndEverySpellingOfItsPathSeeTheSameValues) {
+  for (int i = 0; i < 24; ++i)
+    ASSERT_TRUE(WriteSetting("General", "n", dir / ("f" + std::to_string(i) + ".ini"), std::to_string(i)));
+  for (int i = 23; i >= 0; i -= 2)
+    EXPECT_EQ(ReadSetting("general", "N", dir / ("f" + std::to_string(i) + ".ini")), std::to_string(i));
+
+  const std::string other = dir.path() + "/./sub/../orvantis.ini";
+  std::filesystem::create_directory(dir / "sub");
+  ASSERT_TRUE(WriteSetting("General", "a", file, "1"));
+  SettingsWriteGroup group(other);
+  ASSERT_TRUE(WriteSetting("General", "a", file, "2"));
+  EXPECT_EQ(ReadSetting("General", "a", other), "2");
+  EXPECT_EQ(ReadBytes(file), "[General]\r\na=1\r\n") << "held by the group opened under another spelling";
+  ASSERT_TRUE(group.Close());
+  EXPECT_EQ(ReadBytes(file), "[General]\r\na=2\r\n");
+}
+
+TEST(SettingsFileInTest, RunningProgramUsesItsOwnDirectoryWhenWritable) {
+  const std::string programDir = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+  if (::access(programDir.c_str(), W_OK) != 0) GTEST_SKIP() << "the test program's directory is read-only";
+  EXPECT_EQ(SettingsFile(), programDir + "/orvantis.ini");
 }
 
 TEST(SettingsFileInTest, ChoosesTheProgramDirectoryWhenWritable) {
