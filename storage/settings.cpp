@@ -142,8 +142,6 @@ class TextArena {
   std::size_t left_ = 0;
 };
 
-class Document;
-
 // Open-addressing index from key (without regard to case) to the line that holds it. The key text
 // is not copied: it is compared against the line itself.
 class KeyIndex {
