@@ -9,25 +9,11 @@
 namespace orv {
 namespace {
 
-constexpr uint64_t kPow10[] = {1ULL,
-                               10ULL,
-                               100ULL,
-                               1000ULL,
-                               10000ULL,
-                               100000ULL,
-                               1000000ULL,
-                               10000000ULL,
-                               100000000ULL,
-                               1000000000ULL,
-                               10000000000ULL,
-                               100000000000ULL,
-                               1000000000000ULL,
-                               10000000000000ULL,
-                               100000000000000ULL,
-                               1000000000000000ULL,
-                               10000000000000000ULL,
-                               100000000000000000ULL,
-                               1000000000000000000ULL};
+uint64_t Pow10(int n) {
+  uint64_t p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
 
 constexpr int kSignificantDigits = 10;
 constexpr uint64_t kTooLarge = 10000000000ULL;  // 1e10: written in exponent form, never an integer
@@ -74,9 +60,9 @@ std::optional<FixedDecimal> ToFixedDecimal(long double value, int decimals) {
   // negative powers never go beyond 10^-decimals.
   const int shift = integerDigits - keep;
   if (shift >= 0) {
-    out.whole = mantissa * kPow10[shift];
+    out.whole = mantissa * Pow10(shift);
   } else {
-    out.fracDen = kPow10[-shift];
+    out.fracDen = Pow10(-shift);
     out.whole = mantissa / out.fracDen;
     out.fracNum = mantissa % out.fracDen;
   }
