@@ -66,7 +66,6 @@ void TForm2::ShowDirections(orv::AppState& state, int startPixelX, int startPixe
         QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
   }
   show();
-  raise();
   activateWindow();
 }
 
