@@ -16,11 +16,12 @@ TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       ui(new Ui::TForm2) {
   ui->setupUi(this);
-  // The designed face is the classic 8-point dialog font; the Arial-metric faces are the closest
-  // stand-ins where it is missing, so the texts fit the designed label widths.
+  // The designed face is the classic 8-point dialog font, whose glyphs are narrow. Where it is
+  // missing, an Arial-metric face at 10 pixels keeps the longest reading ("180degrees 59minutes S
+  // 180degrees 59minutes E") within the designed label width.
   QFont face = font();
   face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
-  face.setPointSize(8);
+  face.setPixelSize(10);
   setFont(face);
   setFixedSize(312, 225);
   setModal(false);
