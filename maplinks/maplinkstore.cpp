@@ -41,15 +41,15 @@ bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapF
 void SortMapLinks(std::vector<std::string>& links) {
   QCollator collator{QLocale()};
   collator.setCaseSensitivity(Qt::CaseInsensitive);
-  // One sort key per record, so each record is split and converted once however often it is compared.
-  std::vector<QCollatorSortKey> keys;
-  keys.reserve(links.size());
-  for (const std::string& record : links)
-    keys.push_back(collator.sortKey(FromBytes(GetField(6, record, FieldSeparator))));
+  // Each text is split and converted once however often it is compared. (Collator sort keys would
+  // save more, but in the C locale they ignore the case setting.)
+  std::vector<QString> texts;
+  texts.reserve(links.size());
+  for (const std::string& record : links) texts.push_back(FromBytes(GetField(6, record, FieldSeparator)));
   std::vector<std::size_t> order(links.size());
   std::iota(order.begin(), order.end(), std::size_t{0});
   std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return keys[a].compare(keys[b]) < 0; });
+                   [&](std::size_t a, std::size_t b) { return collator.compare(texts[a], texts[b]) < 0; });
   std::vector<std::string> sorted;
   sorted.reserve(links.size());
   for (std::size_t i : order) sorted.push_back(std::move(links[i]));
