@@ -24,10 +24,27 @@ SourceRect ViewSource(int32_t x, int32_t y, int32_t dw, int32_t dh, int32_t zoom
 
 namespace {
 
-// The picture index that view index d (0 <= d < count) shows: first + floor(d * span / count).
-inline int64_t SourceIndex(int64_t first, int64_t span, int64_t d, int64_t count) {
-  return first + d * span / count;
-}
+// Steps through first + floor(d * span / count) for d = 0, 1, 2, ... without dividing at each step.
+class SourceSteps {
+ public:
+  SourceSteps(int64_t first, int64_t span, int64_t count)
+      : index_(first),
+        whole_(count > 0 ? span / count : 0),
+        part_(count > 0 ? span % count : 0),
+        count_(count) {}
+  int64_t index() const { return index_; }
+  void Next() {
+    index_ += whole_;
+    rest_ += part_;
+    if (rest_ >= count_) {
+      rest_ -= count_;
+      ++index_;
+    }
+  }
+
+ private:
+  int64_t index_, whole_, part_, count_, rest_ = 0;
+};
 
 void FillGrey(QRgb* row, int from, int to) {
   std::fill(row + from, row + to, ViewGrey);
@@ -49,8 +66,9 @@ void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int
   thread_local std::vector<int32_t> columns;
   columns.resize(static_cast<std::size_t>(dw));
   int dx0 = dw, dx1 = 0;
-  for (int dx = 0; dx < dw; ++dx) {
-    const int64_t sx = SourceIndex(src.left, srcW, dx, dw);
+  SourceSteps column(src.left, srcW, dw);
+  for (int dx = 0; dx < dw; ++dx, column.Next()) {
+    const int64_t sx = column.index();
     if (sx >= 0 && sx < pw) {
       columns[static_cast<std::size_t>(dx)] = static_cast<int32_t>(sx);
       dx0 = std::min(dx0, dx);
@@ -63,9 +81,10 @@ void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int
   const qsizetype pictureStride = pw > 0 ? picture.bytesPerLine() : 0;
   const int32_t* cols = columns.data();
   int64_t previousRow = -1;
-  for (int dy = 0; dy < viewH; ++dy) {
+  SourceSteps row(src.top, srcH, dh);
+  for (int dy = 0; dy < viewH; ++dy, row.Next()) {
     QRgb* out = reinterpret_cast<QRgb*>(view.scanLine(dy));
-    const int64_t sy = dy < dh ? SourceIndex(src.top, srcH, dy, dh) : -1;
+    const int64_t sy = dy < dh ? row.index() : -1;
     if (sy < 0 || sy >= ph || dx0 >= dx1) {
       FillGrey(out, 0, viewW);
       previousRow = -1;
