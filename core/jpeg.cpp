@@ -1,36 +1,79 @@
-// Stand-in for JPEG decoding until its own code lands; replaced wholesale by it.
+// JPEG pictures through TurboJPEG: the whole file is read once, the header is checked before the
+// caller allocates anything, and the pixels are decoded straight into the caller's buffer.
 #include "core/jpeg.h"
 
 #include <turbojpeg.h>
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
 
 namespace orv {
+namespace {
+
+struct TjDestroy {
+  void operator()(void* handle) const { tjDestroy(handle); }
+};
+using TjHandle = std::unique_ptr<void, TjDestroy>;
+
+// Guards against pathological progressive files whose hundreds of scans take minutes to decode.
+constexpr int DecodeFlags = TJFLAG_LIMITSCANS;
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// The whole file in one read. False when it cannot be opened or read, or is too large to be a
+// picture that could be accepted anyway.
+bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
+  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "rb"));
+  if (!f) return false;
+  if (std::fseek(f.get(), 0, SEEK_END) != 0) return false;
+  const long size = std::ftell(f.get());
+  if (size < 0 || static_cast<uint64_t>(size) > MaxDecodedBytes) return false;
+  if (std::fseek(f.get(), 0, SEEK_SET) != 0) return false;
+  out.resize(static_cast<std::size_t>(size));
+  return size == 0 || std::fread(out.data(), 1, out.size(), f.get()) == out.size();
+}
+
+}  // namespace
 
 JpegResult JpegFile::Open(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return JpegResult::Unreadable;
-  data_.assign(std::istreambuf_iterator<char>(in), {});
-  tjhandle h = tjInitDecompress();
-  int w = 0, ht = 0, sub = 0, cs = 0;
-  const int rc = tjDecompressHeader3(h, data_.data(), data_.size(), &w, &ht, &sub, &cs);
-  tjDestroy(h);
-  if (rc != 0 || w <= 0 || ht <= 0) return JpegResult::Unreadable;
-  if (static_cast<uint64_t>(w) * static_cast<uint64_t>(ht) * 4 > MaxDecodedBytes)
+  data_.clear();
+  header_ = {};
+  std::vector<unsigned char> data;
+  if (!ReadWholeFile(path, data) || data.empty()) return JpegResult::Unreadable;
+
+  TjHandle handle(tjInitDecompress());
+  if (!handle) return JpegResult::Unreadable;
+  int width = 0, height = 0, subsampling = 0, colorspace = 0;
+  if (tjDecompressHeader3(handle.get(), data.data(), static_cast<unsigned long>(data.size()), &width, &height,
+                          &subsampling, &colorspace) != 0) {
     return JpegResult::Unreadable;
-  header_ = {w, ht};
+  }
+  if (width <= 0 || height <= 0) return JpegResult::Unreadable;
+  const uint64_t decodedBytes = uint64_t(width) * uint64_t(height) * 4u;
+  if (decodedBytes > MaxDecodedBytes) return JpegResult::Unreadable;
+
+  data_ = std::move(data);
+  header_ = {width, height};
   return JpegResult::Ok;
 }
 
 JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes) {
-  tjhandle h = tjInitDecompress();
-  const int rc = tjDecompress2(h, data_.data(), data_.size(), pixels, header_.width,
-                               static_cast<int>(strideBytes), header_.height, TJPF_BGRX, 0);
-  JpegResult result = JpegResult::Ok;
-  if (rc != 0) result = tjGetErrorCode(h) == TJERR_WARNING ? JpegResult::Damaged : JpegResult::Unreadable;
-  tjDestroy(h);
-  return result;
+  if (data_.empty() || pixels == nullptr) return JpegResult::Unreadable;
+  const std::size_t rowBytes = std::size_t(header_.width) * 4u;
+  // TurboJPEG takes the pitch as an int; a JPEG row is at most 65535 pixels, so any real stride fits.
+  if (strideBytes < rowBytes || strideBytes > std::size_t(1) << 30) return JpegResult::Unreadable;
+
+  TjHandle handle(tjInitDecompress());
+  if (!handle) return JpegResult::Unreadable;
+  const int rc =
+      tjDecompress2(handle.get(), data_.data(), static_cast<unsigned long>(data_.size()), pixels,
+                    header_.width, static_cast<int>(strideBytes), header_.height, TJPF_BGRX, DecodeFlags);
+  if (rc == 0) return JpegResult::Ok;
+  // A warning (for example a file cut short) still leaves a whole picture, with the missing part
+  // filled by the decoder; anything else means the pixels cannot be trusted.
+  return tjGetErrorCode(handle.get()) == TJERR_WARNING ? JpegResult::Damaged : JpegResult::Unreadable;
 }
 
 }  // namespace orv

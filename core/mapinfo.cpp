@@ -1,27 +1,81 @@
-// Stand-in for reading map info files until its own code lands; replaced wholesale by it.
 #include "core/mapinfo.h"
 
-#include <array>
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
+#include <system_error>
 
 #include "core/numbers.h"
 #include "storage/settings.h"
 
 namespace orv {
+namespace {
+
 namespace fs = std::filesystem;
 
-std::string PictureNameForMessages(const std::string& path) {
-  const fs::path p(path);
-  if (!p.has_extension()) return path + ".jpg";
-  return fs::path(p).replace_extension(".jpg").string();
+constexpr const char* kSection = "Map Dimensions";
+// The value that stands for a missing or unreadable "UpperLeft_X".
+constexpr int32_t kNoCorner = -9999999;
+
+// Start of the file name within path (after the last '/').
+std::size_t NameStart(const std::string& path) {
+  const auto slash = path.find_last_of('/');
+  return slash == std::string::npos ? 0 : slash + 1;
 }
 
-std::optional<std::string> FindPicture(const std::string& path) {
-  for (const char* ext : {".JPG", ".jpg", ".Jpg", ".jPG"}) {
-    const fs::path p =
-        fs::path(path).has_extension() ? fs::path(path).replace_extension(ext) : fs::path(path + ext);
-    std::error_code ec;
-    if (fs::is_regular_file(p, ec)) return p.string();
+// path without the extension of its file name (the last '.' of the name and what follows).
+std::string WithoutExtension(const std::string& path) {
+  const auto dot = path.find_last_of('.');
+  return dot == std::string::npos || dot < NameStart(path) ? path : path.substr(0, dot);
+}
+
+bool IsFile(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+std::string Unable(const std::string& path, const char* why) { return "Unable to load '" + path + "'. " + why; }
+
+// The seven corner keys after "UpperLeft_X", in the order they are read, with where each is stored.
+struct CornerKey {
+  const char* key;
+  int32_t Point::*axis;
+  Point MapCorners::*corner;
+};
+constexpr CornerKey kLaterKeys[] = {
+    {"UpperLeft_Y", &Point::y, &MapCorners::upperLeft},   {"UpperRight_X", &Point::x, &MapCorners::upperRight},
+    {"UpperRight_Y", &Point::y, &MapCorners::upperRight}, {"LowerLeft_X", &Point::x, &MapCorners::lowerLeft},
+    {"LowerLeft_Y", &Point::y, &MapCorners::lowerLeft},   {"LowerRight_X", &Point::x, &MapCorners::lowerRight},
+    {"LowerRight_Y", &Point::y, &MapCorners::lowerRight},
+};
+
+}  // namespace
+
+std::string PictureNameForMessages(const std::string& mapInfoPath) { return WithoutExtension(mapInfoPath) + ".jpg"; }
+
+std::optional<std::string> FindPicture(const std::string& mapInfoPath) {
+  const std::string stem = WithoutExtension(mapInfoPath);
+  for (const char* ext : {".JPG", ".jpg"}) {
+    if (IsFile(stem + ext)) return stem + ext;
+  }
+  // File names are matched without regard to case on the system the maps come from, so a picture
+  // named "Map.Jpg" belongs to "Map.dem" as well.
+  const std::size_t nameStart = NameStart(stem);
+  const std::string dir = nameStart == 0 ? "." : stem.substr(0, nameStart);
+  const std::string wanted = stem.substr(nameStart) + ".jpg";
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() == wanted.size() && name.compare(0, wanted.size() - 4, wanted, 0, wanted.size() - 4) == 0 &&
+        EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg") && IsFile(it->path().string())) {
+      return stem.substr(0, nameStart) + name;
+    }
   }
   return std::nullopt;
 }
@@ -29,54 +83,56 @@ std::optional<std::string> FindPicture(const std::string& path) {
 MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
   MapInfo info;
   info.corners = current;
-  const auto ulx = ParseInt(ReadSetting("Map Dimensions", "UpperLeft_X", path));
-  std::error_code ec;
-  if (!ulx || *ulx == -9999999) {
-    const bool exists = fs::exists(path, ec);
-    info.status = exists ? MapInfoStatus::InvalidDimensions : MapInfoStatus::FileNotFound;
-    info.message =
-        "Unable to load '" + path + (exists ? "'. Invalid map dimensions file." : "'. File not found.");
+
+  const int32_t upperLeftX = IntOr(ReadSetting(kSection, "UpperLeft_X", path), kNoCorner);
+  const auto picture = upperLeftX == kNoCorner ? std::nullopt : FindPicture(path);
+  if (upperLeftX == kNoCorner) {
+    info.status = IsFile(path) ? MapInfoStatus::InvalidDimensions : MapInfoStatus::FileNotFound;
+    info.message = Unable(path, IsFile(path) ? "Invalid map dimensions file." : "File not found.");
     return info;
   }
-  const auto picture = FindPicture(path);
   if (!picture) {
     info.status = MapInfoStatus::PictureNotFound;
     info.message = "Unable to load image '" + PictureNameForMessages(path) + "'. File not found.";
     return info;
   }
-  info.picturePath = *picture;
-  MapCorners c = current;
-  c.upperLeft.x = *ulx;
-  const std::array<std::pair<const char*, int32_t*>, 7> keys = {{{"UpperLeft_Y", &c.upperLeft.y},
-                                                                 {"UpperRight_X", &c.upperRight.x},
-                                                                 {"UpperRight_Y", &c.upperRight.y},
-                                                                 {"LowerLeft_X", &c.lowerLeft.x},
-                                                                 {"LowerLeft_Y", &c.lowerLeft.y},
-                                                                 {"LowerRight_X", &c.lowerRight.x},
-                                                                 {"LowerRight_Y", &c.lowerRight.y}}};
-  for (const auto& [key, target] : keys) {
-    const std::string text = ReadSetting("Map Dimensions", key, path);
-    const auto v = ParseInt(text);
-    if (!v) {
+
+  // Each corner value replaces the one in use as soon as it is read, so a bad key leaves the values
+  // before it in place.
+  info.corners.upperLeft.x = upperLeftX;
+  for (const CornerKey& k : kLaterKeys) {
+    const std::string text = ReadSetting(kSection, k.key, path);
+    const auto value = ParseInt(text);
+    if (!value) {
       info.status = MapInfoStatus::NotAnInteger;
       info.message = NotAnIntegerMessage(text);
-      info.corners = c;
       return info;
     }
-    *target = *v;
+    (info.corners.*k.corner).*k.axis = *value;
   }
-  info.corners = c;
+
+  // Corners on which no picture pixel can be converted to a world point make the map unusable.
+  if (CornersAreDegenerate(info.corners)) {
+    info.corners = current;
+    info.status = MapInfoStatus::InvalidDimensions;
+    info.message = Unable(path, "Invalid map dimensions file.");
+    return info;
+  }
+  info.picturePath = *picture;
   return info;
 }
 
-std::string MapWindowTitle(const std::string& path) {
-  std::string name = fs::path(path).stem().string();
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    const char ch = name[i];
-    if (i == 0 && ch >= 'a' && ch <= 'z') name[i] = static_cast<char>(ch - 32);
-    if (i > 0 && ch >= 'A' && ch <= 'Z') name[i] = static_cast<char>(ch + 32);
+std::string MapWindowTitle(const std::string& mapInfoPath) {
+  const std::string name = mapInfoPath.substr(NameStart(mapInfoPath));
+  const std::string stem = WithoutExtension(name);
+  std::string title;
+  // Only ASCII letters change case: the bytes above 127 are Windows-1252 text, not this locale's.
+  if (!name.empty()) title += (name[0] >= 'a' && name[0] <= 'z') ? static_cast<char>(name[0] - 'a' + 'A') : name[0];
+  for (std::size_t i = 1; i < stem.size() && title.size() < 2000; ++i) {
+    const char c = stem[i];
+    title += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
   }
-  return "Orvantis v2.2 By Vexmoor - " + name;
+  return "Orvantis v2.2 By Vexmoor - " + title;
 }
 
 }  // namespace orv

@@ -1,31 +1,108 @@
-// Stand-in for the map link store until its own code lands; replaced wholesale by it.
 #include "maplinks/maplinkstore.h"
 
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+#include <algorithm>
+#include <numeric>
+
+#include "core/numbers.h"
+#include "storage/fields.h"
 #include "storage/settings.h"
+#include "view/text.h"
 
 namespace orv {
+namespace {
+
+std::string KeyOf(std::size_t position) {
+  return "maplink" + std::to_string(position);
+}
+
+}  // namespace
 
 void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {
   links.clear();
-  for (int n = 1;; ++n) {
-    std::string record = ReadSetting("Map Links", "maplink" + std::to_string(n), mapFile);
+  for (std::size_t n = 1;; ++n) {
+    std::string record = ReadSetting(MapLinksSection, KeyOf(n), mapFile);
     if (record.empty()) break;
-    links.push_back(record);
+    links.push_back(std::move(record));
   }
 }
+
 bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile) {
   SettingsWriteGroup group(mapFile);
-  bool ok = WriteSetting("Map Links", "", mapFile, "");
-  for (std::size_t i = 0; i < links.size(); ++i)
-    ok = WriteSetting("Map Links", "maplink" + std::to_string(i + 1), mapFile, links[i]) && ok;
-  return group.Close() && ok;
+  bool written = WriteSetting(MapLinksSection, "", mapFile, "");
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    written = WriteSetting(MapLinksSection, KeyOf(i + 1), mapFile, links[i]) && written;
+  }
+  return group.Close() && written;
 }
-void SortMapLinks(std::vector<std::string>&) {}
-std::optional<LinkRect> LinkArea(const std::string&) {
+
+void SortMapLinks(std::vector<std::string>& links) {
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  // Each text is split and converted once however often it is compared. (Collator sort keys would
+  // save more, but in the C locale they ignore the case setting.)
+  std::vector<QString> texts;
+  texts.reserve(links.size());
+  for (const std::string& record : links) texts.push_back(FromBytes(GetField(6, record, FieldSeparator)));
+  std::vector<std::size_t> order(links.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return collator.compare(texts[a], texts[b]) < 0; });
+  std::vector<std::string> sorted;
+  sorted.reserve(links.size());
+  for (std::size_t i : order) sorted.push_back(std::move(links[i]));
+  links = std::move(sorted);
+}
+
+std::optional<LinkRect> LinkArea(const std::string& record) {
+  LinkRect area;
+  int32_t* corners[] = {&area.x1, &area.y1, &area.x2, &area.y2};
+  for (int field = 1; field <= 4; ++field) {
+    const auto value = ParseInt(GetField(field, record, FieldSeparator));
+    if (!value) return std::nullopt;
+    *corners[field - 1] = *value;
+  }
+  return area;
+}
+
+bool AreaHolds(const LinkRect& area, Point p) {
+  return std::min(area.x1, area.x2) < p.x && p.x < std::max(area.x1, area.x2) &&
+         std::min(area.y1, area.y2) < p.y && p.y < std::max(area.y1, area.y2);
+}
+
+std::optional<std::size_t> FindLinkAt(const std::vector<std::string>& links, Point picturePixel) {
+  for (std::size_t i = 0; i < links.size(); ++i) {
+    const auto area = LinkArea(links[i]);
+    if (area && AreaHolds(*area, picturePixel)) return i;
+  }
   return std::nullopt;
 }
-std::optional<std::size_t> FindLinkAt(const std::vector<std::string>&, Point) {
-  return std::nullopt;
+
+std::string MakeMapLinkRecord(const LinkRect& area, const std::string& targetFileName,
+                              const std::string& statusText) {
+  const std::string sep(1, FieldSeparator);
+  return std::to_string(area.x1) + sep + std::to_string(area.y1) + sep + std::to_string(area.x2) + sep +
+         std::to_string(area.y2) + sep + targetFileName + sep + statusText;
+}
+
+Point ZoomedToPicture(Point zoomedPixel, int32_t zoomPercent) {
+  const long double factor = 100.0L / zoomPercent;
+  return {TruncToInt(zoomedPixel.x * factor), TruncToInt(zoomedPixel.y * factor)};
+}
+
+Point PictureToZoomed(Point picturePixel, int32_t zoomPercent) {
+  const long double factor = zoomPercent / 100.0L;
+  return {TruncToInt(picturePixel.x * factor), TruncToInt(picturePixel.y * factor)};
+}
+
+Point AreaMiddle(const LinkRect& area) {
+  // In 64 bits: corners from a hand-edited file may lie far apart.
+  const auto middle = [](int64_t a, int64_t b) {
+    return static_cast<int32_t>(std::min(a, b) + (std::max(a, b) - std::min(a, b)) / 2);
+  };
+  return {middle(area.x1, area.x2), middle(area.y1, area.y2)};
 }
 
 }  // namespace orv

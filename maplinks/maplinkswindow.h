@@ -1,15 +1,44 @@
 #pragma once
-// Stand-in for the map links window until its own code lands; replaced wholesale by it.
+// The map links window: lists the current map's links by status text, highlights the selected
+// link's area on the map and scrolls to it, and removes links. Stays on top without blocking the
+// main window; created at start-up and only shown and hidden afterwards.
 #include <QWidget>
 
-#include "view/appstate.h"
-
+class QCloseEvent;
+class QShowEvent;
 class TForm1;
+
+namespace orv {
+struct AppState;
+}
+namespace Ui {
+class TForm5;
+}
 
 class TForm5 : public QWidget {
   Q_OBJECT
 
  public:
   TForm5(orv::AppState& state, TForm1& main, QWidget* parent = nullptr);
+  ~TForm5() override;
+
+  // Refills the list with the status texts of the current map's links: line i is link i.
   void FillMapLinksList();
+
+  void FormShow();       // forgets the highlight of an earlier showing
+  void ListBox1Click();  // highlights the selected link's area and scrolls to its middle
+  void Button1Click();   // "Remove Map Link": removes the selected link
+  void FormClose();      // removes the highlight
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // The selected line, or -1.
+  int SelectedLine() const;
+
+  Ui::TForm5* ui;
+  orv::AppState& state_;
+  TForm1& main_;
 };

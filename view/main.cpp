@@ -1,5 +1,6 @@
 // Orvantis: the program entry.
 #include <QApplication>
+#include <QIcon>
 #include <chrono>
 
 #include "core/mapinfo.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   config.randomSeed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
 
   TForm1 window(config);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvantis.png")));
   window.StartupLoading();
   window.show();
   return app.exec();

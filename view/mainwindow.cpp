@@ -308,10 +308,15 @@ void TForm1::ReportFailedSave(const std::string& path) {
   if (messageHold_ == 0) ShowPendingMessages();
 }
 
+bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
+  std::string failed;
+  if (orv::SaveBookmarks(state_.bookmarks, mapFile, state_.settingsFile, &failed)) return true;
+  ReportFailedSave(failed.empty() ? state_.settingsFile : failed);
+  return false;
+}
+
 void TForm1::SaveBookmarksNow() {
-  const std::string& map = state_.CurrentMapFile;
-  if (!orv::SaveBookmarks(state_.bookmarks, map, state_.settingsFile))
-    ReportFailedSave(map.empty() ? state_.settingsFile : map);
+  SaveBookmarksTo(state_.CurrentMapFile);
 }
 
 void TForm1::SaveMapLinksNow() {
@@ -359,11 +364,11 @@ void TForm1::FormDestroy() {
   const std::string& map = state_.CurrentMapFile;
   if (!map.empty()) {
     if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
-    if (!orv::SaveBookmarks(state_.bookmarks, map, settings)) ReportFailedSave(map);
+    SaveBookmarksTo(map);
     if (!orv::SaveMapLinks(state_.links.MapLinks, map)) ReportFailedSave(map);
   } else if (bookmarksPending) {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
-    if (!orv::SaveBookmarks(state_.bookmarks, map, settings)) ReportFailedSave(settings);
+    SaveBookmarksTo(map);
   }
   if (!orv::WriteBookmarkFont(settings, state_.BookmarkFont)) ReportFailedSave(settings);
 }
@@ -413,8 +418,7 @@ orv::LoadOutcome TForm1::LoadMap(const std::string& path) {
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
   const std::string left = state_.CurrentMapFile;
-  if (!left.empty() && !orv::SaveBookmarks(state_.bookmarks, left, state_.settingsFile))
-    ReportFailedSave(left);
+  if (!left.empty()) SaveBookmarksTo(left);
   orv::LoadMapBookmarks(state_.bookmarks, path);
   if (!left.empty() && !orv::SaveMapLinks(state_.links.MapLinks, left)) ReportFailedSave(left);
   orv::LoadMapLinks(state_.links.MapLinks, path);

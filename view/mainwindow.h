@@ -153,6 +153,8 @@ class TForm1 : public QMainWindow {
   // links of the current map now, reporting failures. The save timers below run these.
   void SaveBookmarksNow();
   void SaveMapLinksNow();
+  // Saves the bookmarks into mapFile (none when empty) and the settings file; reports a failure.
+  bool SaveBookmarksTo(const std::string& mapFile);
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
 

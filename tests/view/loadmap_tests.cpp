@@ -199,6 +199,23 @@ TEST_F(LoadTest, FailedSaveAtShutdownIsReportedAndTheRestGoesOn) {
             dialogs.messages);
 }
 
+TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
+  std::filesystem::create_directory(Path("gone"));
+  const std::string left = Path("gone/Left.dem");
+  WriteText(left, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
+  WriteJpeg(Path("gone/Left.JPG"), PatternPicture(64, 64));
+  const std::string next = MakeMap("Next", 80, 60);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(left));
+  std::filesystem::remove_all(Path("gone"));  // the map's folder disappears: its save cannot be written
+  EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(next));
+  EXPECT_EQ(
+      std::vector<std::string>{"Unable to save '" + left + "'. Your changes to it could not be written."},
+      dialogs.messages);
+  EXPECT_EQ(next, w.state().CurrentMapFile);
+  EXPECT_EQ(left, w.state().PreviousMapFile);
+}
+
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
   TForm1& w = Open();
   std::vector<std::string> items;

@@ -1,0 +1,46 @@
+// Text boxes whose text goes into a record refuse what a record cannot hold, typed or pasted.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTest>
+
+#include "maplinks/storabletextvalidator.h"
+
+namespace orv {
+namespace {
+
+// Types text key by key as a keyboard with those characters would (QTest knows only ASCII keys).
+void Type(QWidget* widget, const QString& text) {
+  for (QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(widget, &release);
+  }
+}
+
+TEST(StorableTextValidator, DropsWhatARecordCannotHoldAndKeepsTheRest) {
+  QLineEdit edit;
+  StorableTextValidator validator;
+  edit.setValidator(&validator);
+  edit.show();
+
+  // Typed: the separator (superscript three) and a Greek letter are refused; the euro sign, which
+  // Windows-1252 holds, and accented Latin letters are kept.
+  Type(&edit, QString::fromUtf8("Gate\u00B3 to \u03A9 \u20AC5 \u00C9tang"));
+  EXPECT_EQ(edit.text(), QString::fromUtf8("Gate to  \u20AC5 \u00C9tang"));
+
+  // Pasted into the middle: line breaks and refused characters go, the cursor stays after the paste.
+  edit.setText("ab");
+  edit.setCursorPosition(1);
+  QApplication::clipboard()->setText(QString::fromUtf8("X\u00B3Y\nZ\u4E2D"));
+  edit.paste();
+  EXPECT_EQ(edit.text(), "aXYZb");
+  EXPECT_EQ(edit.cursorPosition(), 4);
+}
+
+}  // namespace
+}  // namespace orv
