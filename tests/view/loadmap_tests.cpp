@@ -131,6 +131,25 @@ TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
   EXPECT_TRUE(w.ui->PaintBox1->isVisible());
 }
 
+TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
+  const std::string a = MakeMap("Marked", 300, 200), b = MakeMap("Clean", 300, 200);
+  TForm1& w = Open();
+  w.LoadMap(a);
+  // The outline shown, a highlight of the map links window, and a link area waiting for its text.
+  w.state().MapOutlineVisible = true;
+  w.state().links.HighlightRect = {10, 10, 50, 50};
+  w.state().links.NewLinkRect = {5, 5, 40, 40};
+  w.ui->Panel4->show();
+  w.LoadMap(b);
+  EXPECT_FALSE(w.state().MapOutlineVisible);
+  EXPECT_EQ(-1, w.state().links.HighlightRect.x1);
+  EXPECT_EQ(-1, w.state().links.NewLinkRect.x2);
+  EXPECT_TRUE(w.ui->Panel4->isHidden());
+  w.state().links.LinkSelecting = true;  // awaiting the opposite corner
+  w.LoadMap(a);
+  EXPECT_FALSE(w.state().links.LinkSelecting);
+}
+
 TEST_F(LoadTest, MapMenuAsksForAMapInfoFile) {
   const std::string dem = MakeMap("Chosen", 64, 64);
   dialogs.answers = {QString::fromStdString(dem), std::nullopt};
@@ -157,6 +176,18 @@ TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
   EXPECT_EQ("0", ReadSetting("Bookmark Font", "Color", settingsFile));
   EXPECT_EQ("b", ReadSetting("Bookmark Font", "Style", settingsFile));
   EXPECT_EQ(std::string::npos, ReadText(settingsFile).find("[General]"));
+}
+
+TEST_F(LoadTest, GlobalBookmarksChangedWithoutAMapAreSavedAtShutdown) {
+  TForm1& w = Open();
+  const std::string sep(1, '\xB3');
+  w.state().bookmarks.GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
+                                                "Camp");
+  w.state().bookmarks.GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  w.BookmarksChanged();
+  form.reset();
+  EXPECT_NE(std::string::npos, ReadSetting("Map Bookmarks", "bookmark1", settingsFile).find("Camp"));
+  EXPECT_EQ("", ReadSetting("General", "LastMapFilename", settingsFile));
 }
 
 TEST_F(LoadTest, LastMapComesBackAtTheNextStart) {

@@ -1,5 +1,6 @@
 // The map view: composition at several zooms, scrolling, the layout, the zoom dialog, the cross and
 // the glass.
+#include <QApplication>
 #include <QTimer>
 
 #include "core/transform.h"
@@ -91,6 +92,20 @@ TEST_F(ViewTest, ScrollRangesAndClampingFollowPictureZoomAndArea) {
   EXPECT_EQ(0, w.ScrollX());
 }
 
+TEST_F(ViewTest, MouseClicksOnTheBarMoveTheViewByArrowAndTrackSteps) {
+  TForm1& w = OpenWithPicture(3000, 400);
+  TPropScrollbar* bar = w.ui->xscroll;
+  const int middle = bar->height() / 2;
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, middle));  // the right arrow
+  EXPECT_EQ(9, w.ScrollX());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 40, middle));  // the track
+  EXPECT_EQ(309, w.ScrollX());
+  EXPECT_EQ(309, PixelOrigin(ViewPixel(0, 0)).x());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(4, middle));  // the left arrow
+  EXPECT_EQ(300, w.ScrollX());
+  EXPECT_EQ(nullptr, QApplication::focusWidget() == bar ? bar : nullptr);
+}
+
 TEST_F(ViewTest, ViewShowsThePictureAtEachZoomWithGreyBeyondIt) {
   TForm1& w = OpenWithPicture(2000, 1500);
   ResizeClient(600, 348);  // an even map area (568 x 166) so that zoom 200 gives whole 2 x 2 blocks
@@ -150,11 +165,17 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   const Point world = *MapPixelToWorld(corners, 100, {w.state().CrossX, w.state().CrossY});
 
   // Through the dialog, as the user does it.
-  QTimer::singleShot(0, [&w] {
+  QString shown;
+  QWidget* focused = nullptr;
+  QTimer::singleShot(0, [&] {
+    shown = w.form4()->ui->Edit1->text();
+    focused = w.form4()->focusWidget();
     w.form4()->ui->Edit1->setText("200");
-    w.form4()->ui->Button1->click();
+    QTest::keyClick(w.form4(), Qt::Key_Return);  // "OK" is the default button
   });
   w.ZoomInOutMap1Click();
+  EXPECT_EQ("100", shown.toStdString());
+  EXPECT_EQ(w.form4()->ui->Button1, focused);
   EXPECT_EQ(200, w.state().ZoomPercent);
   const Point cross{w.state().CrossX, w.state().CrossY};
   EXPECT_EQ(WorldToMapPixel(corners, 200, world), cross);
