@@ -493,9 +493,7 @@ void TForm1::RenderView(int X, int Y) {
 
   // Pictures put into the state by other means than a load are brought to the view's pixel format.
   QImage& picture = state_.MapImage;
-  if (!picture.isNull() && picture.format() != QImage::Format_RGB32 &&
-      picture.format() != QImage::Format_ARGB32)
-    picture.convertTo(QImage::Format_RGB32);
+  if (!picture.isNull() && picture.format() != QImage::Format_RGB32) picture.convertTo(QImage::Format_RGB32);
 
   const int32_t zoom = state_.ZoomPercent;
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
