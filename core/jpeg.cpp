@@ -38,10 +38,19 @@ bool ReadWholeFile(const std::string& path, std::vector<unsigned char>& out) {
 }  // namespace
 
 JpegResult JpegFile::Open(const std::string& path) {
+  std::vector<unsigned char> data;
+  if (!ReadWholeFile(path, data)) {
+    data_.clear();
+    header_ = {};
+    return JpegResult::Unreadable;
+  }
+  return OpenBytes(std::move(data));
+}
+
+JpegResult JpegFile::OpenBytes(std::vector<unsigned char> data) {
   data_.clear();
   header_ = {};
-  std::vector<unsigned char> data;
-  if (!ReadWholeFile(path, data) || data.empty()) return JpegResult::Unreadable;
+  if (data.empty()) return JpegResult::Unreadable;
 
   TjHandle handle(tjInitDecompress());
   if (!handle) return JpegResult::Unreadable;
