@@ -318,14 +318,21 @@ bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
   return false;
 }
 
+// A save that reaches its files ends the loss the user was told about: the next failure of the same
+// file is a new loss and is reported again.
 void TForm1::SaveBookmarksNow() {
-  SaveBookmarksTo(state_.CurrentMapFile);
+  if (!SaveBookmarksTo(state_.CurrentMapFile)) return;
+  reportedSaves_.erase(state_.CurrentMapFile);
+  reportedSaves_.erase(state_.settingsFile);
 }
 
 void TForm1::SaveMapLinksNow() {
   const std::string& map = state_.CurrentMapFile;
   if (map.empty()) return;
-  if (!orv::SaveMapLinks(state_.links.MapLinks, map)) ReportFailedSave(map);
+  if (orv::SaveMapLinks(state_.links.MapLinks, map))
+    reportedSaves_.erase(map);
+  else
+    ReportFailedSave(map);
 }
 
 // ---- start-up and shutdown -----------------------------------------------------------------------
