@@ -84,6 +84,14 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
   MapInfo info;
   info.corners = current;
 
+  // A path holding a NUL byte names no file: the system would take it only up to that byte, which
+  // is another file (a hand-edited last map or link target can hold one).
+  if (path.find('\0') != std::string::npos) {
+    info.status = MapInfoStatus::FileNotFound;
+    info.message = Unable(path, "File not found.");
+    return info;
+  }
+
   const int32_t upperLeftX = IntOr(ReadSetting(kSection, "UpperLeft_X", path), kNoCorner);
   const auto picture = upperLeftX == kNoCorner ? std::nullopt : FindPicture(path);
   if (upperLeftX == kNoCorner) {

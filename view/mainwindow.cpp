@@ -346,7 +346,8 @@ void TForm1::StartupLoading() {
   orv::LoadGlobalBookmarks(state_.bookmarks, settings, state_.random);
   const std::string last = orv::ReadSetting("General", "LastMapFilename", settings);
   std::error_code error;
-  if (!last.empty() && std::filesystem::exists(last, error)) {
+  // A name holding a NUL byte names no file (the system would stop reading it at that byte).
+  if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
     // A corner value that is not an integer stops the start-up loading with its message.
     if (LoadMap(last) == orv::LoadOutcome::CornerNotAnInteger) return;
   } else {
