@@ -8,8 +8,16 @@
 
 namespace orv {
 
+QString MessageBoxText(const QString& text) {
+  if (text.size() <= MaxMessageBoxText) return text;
+  const QString gap = QStringLiteral(" ... ");
+  const qsizetype keep = (MaxMessageBoxText - gap.size()) / 2;
+  return text.left(keep) + gap + text.right(keep);
+}
+
 void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Information, QString::fromLatin1(ProgramTitle), text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Information, QString::fromLatin1(ProgramTitle), MessageBoxText(text),
+                  QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -4,6 +4,12 @@
 
 namespace orv {
 
+// The text a message box shows: whole up to MaxMessageBoxText characters; a longer one (a value of
+// megabytes quoted from a damaged file) keeps its beginning and its end around " ... ", since laying
+// out megabytes of text would freeze the program for minutes.
+inline constexpr qsizetype MaxMessageBoxText = 5000;
+QString MessageBoxText(const QString& text);
+
 class QtDialogs : public Dialogs {
  public:
   void ShowMessage(QWidget* parent, const QString& text) override;

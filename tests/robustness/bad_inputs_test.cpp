@@ -1,13 +1,17 @@
 // Bad files fed to the real program: map info files, pictures and settings files that are empty,
 // binary, huge, out of range or in the wrong encoding. Each gives a clear message or the usual
 // default, never a crash, and a picture never makes the program allocate more than its real size.
+#include <QApplication>
 #include <QBuffer>
+#include <QMessageBox>
+#include <QTimer>
 #include <random>
 
 #include "core/mapinfo.h"
 #include "robustness_fixture.h"
 #include "storage/settings.h"
 #include "view/mainwindow_ui.h"
+#include "view/qtdialogs.h"
 
 namespace orv::testing {
 namespace {
@@ -135,6 +139,31 @@ TEST_F(BadInputTest, MapInfoFilesGiveTheirMessageOrLoad) {
       UseTheMap(w);
     }
   }
+}
+
+// What the program's own message box shows for text, closed as soon as it is up.
+QString ShownInMessageBox(const QString& text) {
+  QString shown;
+  QTimer::singleShot(0, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->text();
+      box->accept();
+    }
+  });
+  QtDialogs().ShowMessage(nullptr, text);
+  return shown;
+}
+
+TEST_F(BadInputTest, MessageQuotingMegabytesShowsItsBeginningAndEnd) {
+  // The message of a corner value of 10 MB: laid out whole it would freeze the program for minutes.
+  const QString huge = "'" + QString(kTenMegabytes, '7') + "' is not a valid integer value";
+  const QString shown = ShownInMessageBox(huge);
+  EXPECT_LE(shown.size(), MaxMessageBoxText);
+  EXPECT_TRUE(shown.startsWith("'7777777")) << shown.left(20).toStdString();
+  EXPECT_TRUE(shown.endsWith("777' is not a valid integer value")) << shown.right(40).toStdString();
+  // Messages of any ordinary length, a path of 4096 bytes among them, are shown whole.
+  const QString path = "Unable to load '/" + QString(4096, 'p') + ".dem'. File not found.";
+  EXPECT_EQ(path, ShownInMessageBox(path));
 }
 
 TEST_F(BadInputTest, PathsThatNameNoMapInfoFileAreNotFound) {
