@@ -2,7 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStringList>
+#include <optional>
 
 #include "bookmarks/notesedit.h"
 #include "core/numbers.h"
@@ -14,14 +16,15 @@
 namespace {
 
 // The notes box's lines as typed; an empty last line does not count as a line.
-std::vector<std::string> NotesLines(const QString& text) {
+// Nothing when a line holds a character the file encoding cannot hold.
+std::optional<std::vector<std::string>> NotesLines(const QString& text) {
   QStringList lines = text.split(QLatin1Char('\n'));
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
   std::vector<std::string> out;
   out.reserve(static_cast<std::size_t>(lines.size()));
   for (const QString& line : lines) {
     auto bytes = orv::ToBytes(line);
-    if (!bytes) return {};
+    if (!bytes || bytes->find(orv::FieldSeparator) != std::string::npos) return std::nullopt;
     out.push_back(std::move(*bytes));
   }
   return out;
@@ -139,17 +142,70 @@ void TForm3::FillPage(const Page& page) {
 }
 
 void TForm3::SelectEntry(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  const std::string record = (*page.records)[static_cast<std::size_t>(k)];
+  const auto x = orv::ParseInt(orv::GetField(page.xField, record, orv::FieldSeparator));
+  const auto y = orv::ParseInt(orv::GetField(page.yField, record, orv::FieldSeparator));
+  const std::string visibility = orv::GetField(page.visibilityField, record, orv::FieldSeparator);
+  // A record without a name cannot hold notes: they would be read back as its name.
+  const bool named = orv::IntOr(orv::GetField(0, record, orv::FieldSeparator), 0) >= page.nameField;
+  const std::string notes = orv::GetField(page.notesField, record, orv::FieldSeparator);
+
+  // Each of these changes runs the control's own handler, which stores the value back in its
+  // normal form.
+  page.visible->setChecked(visibility != "N");
+  page.notes->setReadOnly(!named);
+  {
+    // The box is refilled in one step, so the record is not rewritten through an empty box first.
+    const QSignalBlocker quiet(page.notes);
+    page.notes->setPlainText(NotesText(orv::CommaTextToNotes(notes)));
+  }
+  NotesChanged(page);
+
+  // A hand-edited record whose coordinates are not integers is shown but not scrolled to.
+  if (x && y) ShowWorldPoint(*x, *y);
 }
 
 void TForm3::NotesChanged(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0 || page.notes->isReadOnly()) return;
+  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  const auto lines = NotesLines(page.notes->toPlainText());
+  if (!lines) return;  // the box refuses such characters; nothing it cannot store is written
+  std::string updated =
+      orv::SetField(page.notesField, record, orv::FieldSeparator, orv::NotesToCommaText(*lines));
+  if (updated == record) return;
+  record = std::move(updated);
+  Changed();
 }
 
 void TForm3::DeleteEntry(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  page.records->erase(page.records->begin() + k);
+  if (k < static_cast<int>(page.fonts->size())) page.fonts->erase(page.fonts->begin() + k);
+  Redraw();
+  FillBookmarkLists();
+  Changed();
 }
 
 void TForm3::VisibilityChanged(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  std::string updated =
+      orv::SetField(page.visibilityField, record, orv::FieldSeparator, page.visible->isChecked() ? "V" : "N");
+  if (updated != record) {
+    record = std::move(updated);
+    Changed();
+  }
+  Redraw();
 }
+
+void TForm3::Redraw() {}
+void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
+  (void)x;
+  (void)y;
+}
+void TForm3::Changed() {}

@@ -18,6 +18,14 @@ bool StorableText(const QString& text) {
   return true;
 }
 
+QValidator::State StorableTextValidator::validate(QString& input, int& pos) const {
+  (void)pos;
+  for (QChar ch : input) {
+    if (!StorableChar(ch)) return Invalid;
+  }
+  return Acceptable;
+}
+
 NotesEdit::NotesEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void NotesEdit::keyPressEvent(QKeyEvent* event) {

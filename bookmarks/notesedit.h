@@ -4,11 +4,21 @@
 // whether typed, pasted, dropped or composed, so that notes are never changed behind the user's back
 // when they are saved.
 #include <QPlainTextEdit>
+#include <QValidator>
 
 namespace orv {
 
 // True when every character of text can be stored in a record (line breaks included).
 bool StorableText(const QString& text);
+
+// For single-line boxes whose text goes into a record (the bookmark name box): refuses text with a
+// character a record cannot hold, typed or pasted.
+class StorableTextValidator : public QValidator {
+  Q_OBJECT
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override;
+};
 
 class NotesEdit : public QPlainTextEdit {
   Q_OBJECT
