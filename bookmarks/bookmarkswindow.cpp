@@ -18,7 +18,9 @@ namespace {
 // The notes box's lines as typed; an empty last line does not count as a line.
 // Nothing when a line holds a character the file encoding cannot hold.
 std::optional<std::vector<std::string>> NotesLines(const QString& text) {
-  QStringList lines = text.split(QLatin1Char('\n'));
+  QString unified = text;
+  unified.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  QStringList lines = unified.split(QLatin1Char('\n'));
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
   std::vector<std::string> out;
   out.reserve(static_cast<std::size_t>(lines.size()));

@@ -21,7 +21,8 @@ bool StorableText(const QString& text) {
 QValidator::State StorableTextValidator::validate(QString& input, int& pos) const {
   (void)pos;
   for (QChar ch : input) {
-    if (!StorableChar(ch)) return Invalid;
+    // A name is one line: control characters have no place in it.
+    if (ch.unicode() < 0x20 || !StorableChar(ch)) return Invalid;
   }
   return Acceptable;
 }
