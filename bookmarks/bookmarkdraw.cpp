@@ -181,7 +181,7 @@ class BookmarkLayer {
     const int lineWidth = std::max(1, metrics.lineWidth());
     if (font.underline()) ink |= QRect(0, metrics.underlinePos() - lineWidth, advance, 3 * lineWidth);
     if (font.strikeOut()) ink |= QRect(0, -metrics.strikeOutPos() - lineWidth, advance, 3 * lineWidth);
-    if (ink.isEmpty()) ink = QRect(0, 0, 1, 1);  // a name of blanks: nothing to see
+    if (ink.isEmpty()) ink = QRect(0, 0, 1, 1);     // a name of blanks: nothing to see
     const QRect area = ink.adjusted(-1, -1, 1, 1);  // room for the edges of smoothed letters
     d.picture = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
     d.picture.fill(Qt::transparent);

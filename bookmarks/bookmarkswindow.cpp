@@ -32,10 +32,13 @@ std::optional<std::vector<std::string>> NotesLines(const QString& text) {
   return out;
 }
 
+// The box's text for lines; an empty last line gets a line break after it so that it counts.
 QString NotesText(const std::vector<std::string>& lines) {
   QStringList out;
   for (const auto& line : lines) out << orv::FromBytes(line);
-  return out.join(QLatin1Char('\n'));
+  QString text = out.join(QLatin1Char('\n'));
+  if (!lines.empty() && lines.back().empty()) text += QLatin1Char('\n');
+  return text;
 }
 
 }  // namespace
