@@ -47,7 +47,7 @@ FUZZ_SECONDS ?= 300
 fuzz: sanitize-build
 	@for t in $(SANITIZE_BUILD)/*_fuzz; do \
 		n=$$(basename $$t); echo "== $$n"; \
-		$(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+		$(SANITIZE_ENV) QT_QPA_PLATFORM=offscreen $$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(SANITIZE_BUILD)/fuzz-found/$$n- \
 			$$( [ -f fuzz/$$n.dict ] && echo -dict=fuzz/$$n.dict ) \
 			$(SANITIZE_BUILD)/fuzz-found/$$n fuzz/corpus/$$n || exit 1; \
 	done

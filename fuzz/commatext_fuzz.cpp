@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_common.h"
 #include "bookmarks/bookmarkstore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -19,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   if (size == 0) lines.clear();
   const std::string text = orv::NotesToCommaText(lines);
-  if (text.find('\n') != std::string::npos || text.find('\r') != std::string::npos) std::abort();
-  if (orv::CommaTextToNotes(text) != lines) std::abort();
+  if (text.find('\n') != std::string::npos || text.find('\r') != std::string::npos) ORV_FAIL();
+  if (orv::CommaTextToNotes(text) != lines) ORV_FAIL();
   return 0;
 }

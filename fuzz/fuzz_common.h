@@ -4,10 +4,15 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+// A broken promise: say which one, then stop so the fuzzer keeps the input.
+#define ORV_FAIL() (std::fprintf(stderr, "broken at %s:%d\n", __FILE__, __LINE__), std::abort())
+#define ORV_CHECK(ok) ((ok) ? (void)0 : ORV_FAIL())
 
 namespace orv::fuzzing {
 

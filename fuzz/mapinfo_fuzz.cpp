@@ -16,13 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const orv::MapCorners before{{1, 2}, {3, 4}, {5, 6}, {7, 8}};
   const orv::MapInfo info = orv::ReadMapInfo(dem, before);
   if (info.status == orv::MapInfoStatus::Ok) {
-    if (info.message != "" || info.picturePath.empty()) std::abort();
+    if (info.message != "" || info.picturePath.empty()) ORV_FAIL();
     for (int32_t p : {0, 1, 1000, -1000, 2147483647}) {
       orv::MapPixelToWorld(info.corners, 100, {p, p});
       orv::WorldToMapPixel(info.corners, 37, {p, -p});
     }
   } else if (info.message.empty()) {
-    std::abort();
+    ORV_FAIL();
   }
   return 0;
 }

@@ -10,9 +10,6 @@
 
 namespace {
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
 
 bool SameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -50,19 +47,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   // Values of a few names before the writes.
   std::vector<Write> probes;
-  for (const char* s : {"a", "b", "A0", " a"})
+  for (const char* s : {"a", "b", "A0", "_"})
     for (const char* k : {"a", "b", "0", "_"}) probes.push_back({s, k, orv::ReadSetting(s, k, file)});
 
   for (const Write& w : writes) {
-    Check(orv::WriteSetting(w.section, w.key, file, w.value));
-    Check(orv::ReadSetting(w.section, w.key, file) == w.value);
+    ORV_CHECK(orv::WriteSetting(w.section, w.key, file, w.value));
+    ORV_CHECK(orv::ReadSetting(w.section, w.key, file) == w.value);
   }
   // Names no write touched keep their values, also when read from the disk anew.
   orv::DropSettingsCache();
   for (const Write& p : probes) {
     bool touched = false;
     for (const Write& w : writes) touched |= SameIgnoringCase(w.section, p.section);
-    if (!touched) Check(orv::ReadSetting(p.section, p.key, file) == p.value);
+    if (!touched) ORV_CHECK(orv::ReadSetting(p.section, p.key, file) == p.value);
   }
   return 0;
 }
