@@ -8,9 +8,12 @@
 
 #include "bookmarks/notesedit.h"
 #include "core/numbers.h"
+#include "core/transform.h"
 #include "storage/fields.h"
 #include "ui_bookmarkswindow.h"
 #include "view/appstate.h"
+#include "view/mainwindow.h"
+#include "view/mainwindow_ui.h"
 #include "view/text.h"
 
 namespace {
@@ -208,9 +211,20 @@ void TForm3::VisibilityChanged(const Page& page) {
   Redraw();
 }
 
-void TForm3::Redraw() {}
-void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
-  (void)x;
-  (void)y;
+void TForm3::Redraw() {
+  main_.RenderView();
 }
-void TForm3::Changed() {}
+
+void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
+  // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
+  // stays where it is.
+  if (const auto pixel = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, orv::Point{x, y})) {
+    const QWidget* panel = main_.ui->Panel2;
+    main_.ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+  }
+  main_.RefreshCoordinatePanels(x, y, TForm1::FromWorld);
+}
+
+void TForm3::Changed() {
+  main_.BookmarksChanged();
+}
