@@ -9,11 +9,11 @@
 namespace orv {
 
 // True when every character of text can be stored in a record (line breaks included).
-bool StorableText(const QString& text);
+bool StorableNotesText(const QString& text);
 
-// For single-line boxes whose text goes into a record (the bookmark name box): refuses text with a
-// character a record cannot hold, typed or pasted.
-class StorableTextValidator : public QValidator {
+// The bookmark name box: refuses, typed or pasted, text with a character a record cannot hold or a
+// control character (a name is one line). Nothing is dropped silently: refused text is not taken.
+class BookmarkNameValidator : public QValidator {
   Q_OBJECT
  public:
   using QValidator::QValidator;
