@@ -53,6 +53,13 @@ TForm3::TForm3(orv::AppState& state, TForm1& main, QWidget* parent)
       state_(state),
       main_(main) {
   ui->setupUi(this);
+  // The designed face is the classic 8-point dialog font, whose glyphs are narrow; where it is
+  // missing, an Arial-metric face at 10 pixels keeps "Delete Bookmark" and "Visible on Map" within
+  // their designed widths.
+  QFont face = font();
+  face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
+  face.setPixelSize(10);
+  setFont(face);
   setFixedSize(469, 198);
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 

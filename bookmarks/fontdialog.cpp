@@ -46,7 +46,9 @@ BookmarkFontDialog::BookmarkFontDialog(QWidget* parent) : QDialog(parent) {
   effectsLayout->addWidget(strikeout_);
   effectsLayout->addWidget(underline_);
   auto* colorRow = new QHBoxLayout;
-  colorRow->addWidget(new QLabel(tr("&Color:"), effects));
+  auto* colorLabel = new QLabel(tr("&Color:"), effects);
+  colorLabel->setBuddy(colorButton_);
+  colorRow->addWidget(colorLabel);
   colorRow->addWidget(colorButton_);
   effectsLayout->addLayout(colorRow);
 
