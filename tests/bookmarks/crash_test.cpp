@@ -24,8 +24,8 @@ TEST_F(BookmarkCrash, DISABLED_ChildAddsBookmarksAndWaits) {
   settingsFile = QDir(dirPath).filePath("orvantis.ini").toStdString();
   Open();
   ASSERT_FALSE(S().CurrentMapFile.empty());
-  AddBookmark(false, {form->ScrollX() + 120, form->ScrollY() + 50}, "Smithy");
-  AddBookmark(true, {form->ScrollX() + 220, form->ScrollY() + 70}, "Ferry");
+  AddBookmark(false, {120, 50}, "Smithy");
+  AddBookmark(true, {220, 70}, "Ferry");
   std::printf("%s\n", kAdded);
   std::fflush(stdout);
   // Runs until killed; ends by itself only if nobody does, so it never outlives a broken parent.

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -16,7 +17,6 @@
 
 #include "bookmarks/bookmarkswindow.h"
 #include "bookmarks/notesedit.h"
-#include "core/transform.h"
 #include "storage/fields.h"
 #include "ui_bookmarkswindow.h"
 #include "view/mainwindow.h"
@@ -109,14 +109,18 @@ class BookmarksWindowTest : public ::testing::Test {
 
   AppState& S() { return form->state(); }
 
-  // Names a new bookmark at the zoomed map pixel `at`, as the pop-up menu's "Add Bookmark" items do
-  // after a right click there.
-  void AddBookmark(bool global, Point at, const QString& name) {
-    S().PopupPoint = at;
-    const auto world = MapPixelToWorld(S().MapCorners, S().ZoomPercent, at);
-    ASSERT_TRUE(world);
-    S().PopupWorldPoint = *world;
-    (global ? form->Global1 : form->CurrentMap1)->trigger();
+  // A right click on the map at the view position `at`, and the pop-up item chosen from the menu
+  // it opens.
+  void RightClickAndChoose(QPoint at, QAction* item) {
+    QTest::mouseClick(form->ui->PaintBox1, Qt::RightButton, {}, at);
+    ASSERT_TRUE(WaitFor([&] { return form->PopupMenu1->isVisible(); }));
+    form->PopupMenu1->hide();
+    item->trigger();
+  }
+
+  // Names a new bookmark at the view position `at` through the pop-up menu's "Add Bookmark" items.
+  void AddBookmark(bool global, QPoint at, const QString& name) {
+    RightClickAndChoose(at, global ? form->Global1 : form->CurrentMap1);
     QLineEdit* edit = form->ui->Edit3;
     ASSERT_TRUE(edit->isVisible());
     Type(edit, name);

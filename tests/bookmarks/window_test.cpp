@@ -44,19 +44,19 @@ TEST_F(BookmarksWindowTest, NameBoxOpensAtTheClickedPointInsideTheMapArea) {
   ASSERT_EQ(form->LoadMap(MakeMap("town")), LoadOutcome::Loaded);
   QLineEdit* edit = form->ui->Edit3;
   const QPoint box = form->ui->PaintBox1->pos();
-  const int sx = form->ScrollX(), sy = form->ScrollY();
+  form->ScrollViewTo(300, 200);
+  ASSERT_EQ(form->ScrollX(), 300);
 
-  // Away from the edges the box's corner is at the point itself.
-  S().PopupPoint = {sx + 40, sy + 30};
-  form->CurrentMap1->trigger();
+  // Away from the edges the box's corner is at the clicked point.
+  RightClickAndChoose({40, 30}, form->CurrentMap1);
+  EXPECT_EQ(S().PopupPoint, (Point{340, 230}));
   EXPECT_TRUE(edit->isVisible());
-  EXPECT_TRUE(edit->hasFocus() || QApplication::focusWidget() == edit);
+  EXPECT_EQ(QApplication::focusWidget(), edit);
   EXPECT_EQ(edit->pos(), box + QPoint(40, 30));
 
   // Near the right and bottom edges it moves left and up; choosing again moves and empties it.
   QTest::keyClicks(edit, "half");
-  S().PopupPoint = {sx + form->MapAreaWidth() - 3, sy + form->MapAreaHeight() - 2};
-  form->Global1->trigger();
+  RightClickAndChoose({form->MapAreaWidth() - 3, form->MapAreaHeight() - 2}, form->Global1);
   EXPECT_EQ(edit->text(), "");
   EXPECT_EQ(edit->geometry().right(), box.x() + form->MapAreaWidth() - 1);
   EXPECT_EQ(edit->geometry().bottom(), box.y() + form->MapAreaHeight() - 1);
@@ -81,13 +81,12 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   ASSERT_EQ(dialogs.shownFonts.size(), 1u);
   EXPECT_EQ(dialogs.shownFonts[0], BookmarkFontSpec{});  // the font read at start-up: Arial 10 bold
 
-  const int sx = form->ScrollX(), sy = form->ScrollY();
-  AddBookmark(false, {sx + 100, sy + 40}, "zeta Inn");
+  AddBookmark(false, {100, 40}, "zeta Inn");
   EXPECT_FALSE(form->ui->Edit3->isVisible());
   const Point inn = S().PopupWorldPoint;
-  AddBookmark(false, {sx + 300, sy + 80}, "Alpha");
+  AddBookmark(false, {300, 80}, "Alpha");
   const Point alpha = S().PopupWorldPoint;
-  AddBookmark(true, {sx + 400, sy + 10}, "Bank");
+  AddBookmark(true, {400, 10}, "Bank");
   const Point bank = S().PopupWorldPoint;
   auto text = [](int v) { return std::to_string(v); };
 
@@ -205,8 +204,7 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   Open();
   const std::string town = MakeMap("town"), coast = MakeMap("coast");
   ASSERT_EQ(form->LoadMap(town), LoadOutcome::Loaded);
-  const int sx = form->ScrollX(), sy = form->ScrollY();
-  AddBookmark(true, {sx + 200, sy + 60}, "Tower");
+  AddBookmark(true, {200, 60}, "Tower");
   TForm3& w = Bookmarks();
   EXPECT_EQ(w.ui->PageControl1->currentWidget(), w.ui->TabSheet2);  // the global page comes first
   const QRect at(200, 60, 50, 20);
@@ -216,7 +214,7 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   ASSERT_TRUE(w.ui->CheckBox1->isChecked());
   QTest::mouseClick(w.ui->CheckBox1, Qt::LeftButton, {}, w.ui->CheckBox1->rect().center());
   EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "N");
-  form->ScrollViewTo(sx, sy);
+  form->ScrollViewTo(0, 0);
   EXPECT_EQ(DarkPixels(S().ViewBuffer, at), 0);
 
   const std::string id = GetField(1, S().bookmarks.GlobalBookmarks[0], FieldSeparator);
