@@ -90,11 +90,12 @@ int ScrollStep(int64_t i) {
 
 void BM_FrameWithoutBookmarks(benchmark::State& state) {
   Frame frame;
+  orv::BookmarkNames names;
   const orv::BookmarkLists none;
   int64_t i = 0;
   for (auto _ : state) {
     frame.Compose();
-    orv::DrawBookmarks(frame.view, none, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
+    names.Draw(frame.view, none, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
     ++i;
     benchmark::DoNotOptimize(frame.view.constBits());
   }
@@ -103,11 +104,12 @@ BENCHMARK(BM_FrameWithoutBookmarks)->Unit(benchmark::kMillisecond);
 
 void BM_FrameWith10000Bookmarks(benchmark::State& state) {
   Frame frame;
+  orv::BookmarkNames names;
   const orv::BookmarkLists lists = ManyBookmarks();
   int64_t i = 0;
   for (auto _ : state) {
     frame.Compose();
-    orv::DrawBookmarks(frame.view, lists, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
+    names.Draw(frame.view, lists, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
     ++i;
     benchmark::DoNotOptimize(frame.view.constBits());
   }
@@ -117,11 +119,12 @@ BENCHMARK(BM_FrameWith10000Bookmarks)->Unit(benchmark::kMillisecond);
 // The same bookmarks with the view beyond the map's lower right corner: only the per-frame checks.
 void BM_FrameWith10000BookmarksNoneInView(benchmark::State& state) {
   Frame frame;
+  orv::BookmarkNames names;
   const orv::BookmarkLists lists = ManyBookmarks();
   int64_t i = 0;
   for (auto _ : state) {
     frame.Compose();
-    orv::DrawBookmarks(frame.view, lists, BigMap(), 100, 30000 + ScrollStep(i), 30000 + ScrollStep(i));
+    names.Draw(frame.view, lists, BigMap(), 100, 30000 + ScrollStep(i), 30000 + ScrollStep(i));
     ++i;
     benchmark::DoNotOptimize(frame.view.constBits());
   }

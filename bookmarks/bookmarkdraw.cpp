@@ -79,8 +79,9 @@ bool SameText(const std::string& s, const std::string& store, uint32_t at, uint3
   return s.size() == size && (size == 0 || std::memcmp(s.data(), store.data() + at, size) == 0);
 }
 
-class BookmarkLayer {
- public:
+}  // namespace
+
+struct BookmarkNames::Layer {
   void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
             int32_t scrollX, int32_t scrollY) {
     if (!(corners == corners_) || zoomPercent != zoom_) {
@@ -99,7 +100,6 @@ class BookmarkLayer {
              current_);
   }
 
- private:
   struct Span {
     int64_t left, top, right, bottom;
     bool Misses(const Seen& e) const {
@@ -253,8 +253,6 @@ class BookmarkLayer {
   std::unordered_map<std::string, int> fontIndex_;
 };
 
-}  // namespace
-
 QColor ColorOfFontValue(int32_t value) {
   const auto v = static_cast<uint32_t>(value);
   if ((v >> 24) == 0xFF) return QColor(Qt::black);
@@ -301,11 +299,12 @@ std::optional<BookmarkDrawFont> DrawFontOf(const std::string& fontRecord, int32_
   return out;
 }
 
-void DrawBookmarks(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
-                   int32_t scrollX, int32_t scrollY) {
-  // One layer for the program: it holds only what it can check against the lists at every frame.
-  static BookmarkLayer layer;
-  layer.Draw(view, lists, corners, zoomPercent, scrollX, scrollY);
+BookmarkNames::BookmarkNames() : layer_(std::make_unique<Layer>()) {}
+BookmarkNames::~BookmarkNames() = default;
+
+void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
+                         int32_t zoomPercent, int32_t scrollX, int32_t scrollY) {
+  layer_->Draw(view, lists, corners, zoomPercent, scrollX, scrollY);
 }
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -36,12 +37,27 @@ struct BookmarkDrawFont {
 // bold. Nothing when the size or colour is not an integer: such a bookmark cannot be drawn.
 std::optional<BookmarkDrawFont> DrawFontOf(const std::string& fontRecord, int32_t reduction);
 
-// Draws the names of the bookmarks whose visibility is "V" into view (the visible part of the map,
-// whose top-left corner is the zoomed map pixel (scrollX, scrollY)): the global bookmarks first, in
-// list order, then the current map's over them. Bookmarks whose coordinates, size or colour are not
-// integers are left out. Positions, fonts and text layouts are kept between calls and worked out
-// again only for records that changed, so a frame costs little more than the names that reach it.
-void DrawBookmarks(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
-                   int32_t scrollX, int32_t scrollY);
+// The names of the bookmarks on the view. Draw writes the names of the bookmarks whose visibility is
+// "V" into view (the visible part of the map, whose top-left corner is the zoomed map pixel
+// (scrollX, scrollY)): the global bookmarks first, in list order, then the current map's over them.
+// Bookmarks whose coordinates, size or colour are not integers are left out.
+//
+// Positions, fonts and pictures of the names are kept between frames and worked out again only for
+// records that changed (every record is compared with its copy at every frame), so a frame costs
+// little more than the names that reach it. One object per view.
+class BookmarkNames {
+ public:
+  BookmarkNames();
+  ~BookmarkNames();
+  BookmarkNames(const BookmarkNames&) = delete;
+  BookmarkNames& operator=(const BookmarkNames&) = delete;
+
+  void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
+            int32_t scrollX, int32_t scrollY);
+
+ private:
+  struct Layer;
+  std::unique_ptr<Layer> layer_;
+};
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "bookmarks/bookmarkdraw.h"
@@ -29,6 +30,11 @@ std::string Join(std::initializer_list<std::string> fields) {
 }
 
 }  // namespace
+
+// What the bookmark handlers keep in the main window: the names as last drawn.
+struct BookmarksExtra {
+  orv::BookmarkNames names;
+};
 
 void TForm1::CurrentMap1Click() {
   state().AddingGlobalBookmark = false;
@@ -95,8 +101,9 @@ void TForm1::ShowBookmarksWindow1Click() {
 }
 
 void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
+  if (!bookmarksExtra_) bookmarksExtra_ = std::make_shared<BookmarksExtra>();
   orv::AppState& s = state();
-  orv::DrawBookmarks(s.ViewBuffer, s.bookmarks, s.MapCorners, s.ZoomPercent, ScrollX, ScrollY);
+  bookmarksExtra_->names.Draw(s.ViewBuffer, s.bookmarks, s.MapCorners, s.ZoomPercent, ScrollX, ScrollY);
 }
 
 void TForm1::BookmarksChanged() {

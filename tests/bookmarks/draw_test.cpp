@@ -85,13 +85,14 @@ class DrawTest : public ::testing::Test {
  protected:
   BookmarkLists lists;
   QImage view = White();
+  BookmarkNames names;
 };
 
 TEST_F(DrawTest, NameTextBoxStartsAtTheBookmark) {
   const std::string font = R({"DejaVu Sans", "12", "0", "b"});
   lists.CurrentMapBookmarks = {R({"V", "1100", "2050", "Harbour"})};
   lists.CurrentMapBookmarkFonts = {font};
-  DrawBookmarks(view, lists, OneToOne(), 100, 1000, 2000);
+  names.Draw(view, lists, OneToOne(), 100, 1000, 2000);
 
   // The same name drawn directly with its top-left corner at the bookmark's place in the view.
   QImage expected = White();
@@ -113,7 +114,7 @@ TEST_F(DrawTest, OnlyExactlyVisibleIntegerRecordsAreDrawn) {
   lists.GlobalBookmarkFonts = {"", "", "", ""};
   lists.CurrentMapBookmarks = {R({"V", "250", "20", "Plain", "notes"}), R({"V", "250", "120", "Bad font"})};
   lists.CurrentMapBookmarkFonts = {R({"Arial", "12", "0", "b"}), R({"Arial", "x", "0", "b"})};
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   auto inkedIn = [&](int x, int y) { return !Inked(view.copy(x, y, 150, 45)).isEmpty(); };
   EXPECT_TRUE(inkedIn(50, 20));
   EXPECT_FALSE(inkedIn(50, 120));
@@ -131,7 +132,7 @@ TEST_F(DrawTest, CurrentMapNamesArePaintedOverGlobalOnes) {
   lists.GlobalBookmarkFonts = {R({"DejaVu Sans", "20", "255", "b"})};  // red
   lists.CurrentMapBookmarks = {R({"V", "100", "100", name})};
   lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "20", "16711680", "b"})};  // blue
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_GT(CountExactly(view, qRgb(0, 0, 255)), 20);
   EXPECT_EQ(CountExactly(view, qRgb(255, 0, 0)), 0);
 }
@@ -139,13 +140,13 @@ TEST_F(DrawTest, CurrentMapNamesArePaintedOverGlobalOnes) {
 TEST_F(DrawTest, SmallerZoomsDrawSmallerNamesAtTheZoomedPlace) {
   lists.CurrentMapBookmarks = {R({"V", "200", "200", "Tower"})};
   lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "12", "0", ""})};
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   const QRect at100 = Inked(view);
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 50, 0, 0);
+  names.Draw(view, lists, OneToOne(), 50, 0, 0);
   const QRect at50 = Inked(view);
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 25, 0, 0);
+  names.Draw(view, lists, OneToOne(), 25, 0, 0);
   const QRect at25 = Inked(view);
   ASSERT_FALSE(at100.isEmpty());
   ASSERT_FALSE(at25.isEmpty());
@@ -159,23 +160,23 @@ TEST_F(DrawTest, SmallerZoomsDrawSmallerNamesAtTheZoomedPlace) {
 TEST_F(DrawTest, FollowsChangedRecordsAndNamesReachingInFromOutside) {
   lists.CurrentMapBookmarks = {R({"V", "100", "100", "Mill"})};
   lists.CurrentMapBookmarkFonts = {""};
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_NEAR(Inked(view).left(), 100, 2);
 
   // Moved, renamed and re-fonted records are drawn as they now are.
   lists.CurrentMapBookmarks[0] = R({"V", "300", "200", "Mill"});
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_NEAR(Inked(view).left(), 300, 2);
   lists.CurrentMapBookmarkFonts[0] = R({"Arial", "10", "255", "b"});
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_GT(CountExactly(view, qRgb(255, 0, 0)), 5);
 
   // A long name starting left of and above the view still shows its part inside.
   lists.CurrentMapBookmarks[0] = R({"V", "90", "95", "A long name that reaches into the view"});
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 100, 100, 100);
+  names.Draw(view, lists, OneToOne(), 100, 100, 100);
   QImage expected = White();
   {
     QPainter p(&expected);
@@ -191,10 +192,10 @@ TEST_F(DrawTest, FollowsChangedRecordsAndNamesReachingInFromOutside) {
   // Far away and removed bookmarks leave the view alone.
   lists.CurrentMapBookmarks[0] = R({"V", "3000", "3000", "Far"});
   view = White();
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_TRUE(Inked(view).isEmpty());
   lists = BookmarkLists{};
-  DrawBookmarks(view, lists, OneToOne(), 100, 0, 0);
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_TRUE(Inked(view).isEmpty());
 }
 
