@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <fstream>
 #include <map>
@@ -185,6 +186,7 @@ TEST_F(StoreTest, ListsEndAtTheFirstMissingRecord) {
   LoadMapBookmarks(lists, Path("nothing.dem"));
   EXPECT_THAT(lists.CurrentMapBookmarks, IsEmpty());
   EXPECT_THAT(lists.CurrentMapBookmarkFonts, IsEmpty());
+  EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("nothing.dem"))));  // reading creates nothing
 }
 
 TEST_F(StoreTest, GlobalVisibilityBelongsToEachMap) {
