@@ -152,6 +152,8 @@ void SortByName(std::vector<std::string>& records, std::vector<std::string>& fon
 }  // namespace
 
 void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random) {
+  // Held while reading, so the many reads look at the file once; nothing is written by it.
+  SettingsWriteGroup reading(settingsFile);
   const std::string version = ReadSetting(kGeneral, kVersionKey, settingsFile);
   if (version == kCurrentVersion) {
     ReadCurrentLayout(settingsFile, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
@@ -163,6 +165,7 @@ void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, 
 }
 
 void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile) {
+  SettingsWriteGroup reading(mapFile);
   // A global bookmark that the map does not list is visible on it.
   for (auto& record : lists.GlobalBookmarks) {
     const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
@@ -246,7 +249,10 @@ std::string NotesToCommaText(const std::vector<std::string>& lines) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (i > 0) text += ',';
     const std::string& line = lines[i];
-    if (!NeedsQuotes(line)) {
+    // A last line that is empty is quoted too: unquoted, the text would end in a comma, and reading
+    // it back would lose the line.
+    const bool lastAndEmpty = line.empty() && i + 1 == lines.size();
+    if (!lastAndEmpty && !NeedsQuotes(line)) {
       text += line;
       continue;
     }

@@ -2,35 +2,46 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStringList>
+#include <optional>
 
 #include "bookmarks/notesedit.h"
 #include "core/numbers.h"
+#include "core/transform.h"
 #include "storage/fields.h"
 #include "ui_bookmarkswindow.h"
 #include "view/appstate.h"
+#include "view/mainwindow.h"
+#include "view/mainwindow_ui.h"
 #include "view/text.h"
 
 namespace {
 
 // The notes box's lines as typed; an empty last line does not count as a line.
-std::vector<std::string> NotesLines(const QString& text) {
-  QStringList lines = text.split(QLatin1Char('\n'));
+// Nothing when a line holds a character the file encoding cannot hold.
+std::optional<std::vector<std::string>> NotesLines(const QString& text) {
+  QString unified = text;
+  unified.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  QStringList lines = unified.split(QLatin1Char('\n'));
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
   std::vector<std::string> out;
   out.reserve(static_cast<std::size_t>(lines.size()));
   for (const QString& line : lines) {
     auto bytes = orv::ToBytes(line);
-    if (!bytes) return {};
+    if (!bytes || bytes->find(orv::FieldSeparator) != std::string::npos) return std::nullopt;
     out.push_back(std::move(*bytes));
   }
   return out;
 }
 
+// The box's text for lines; an empty last line gets a line break after it so that it counts.
 QString NotesText(const std::vector<std::string>& lines) {
   QStringList out;
   for (const auto& line : lines) out << orv::FromBytes(line);
-  return out.join(QLatin1Char('\n'));
+  QString text = out.join(QLatin1Char('\n'));
+  if (!lines.empty() && lines.back().empty()) text += QLatin1Char('\n');
+  return text;
 }
 
 }  // namespace
@@ -42,6 +53,13 @@ TForm3::TForm3(orv::AppState& state, TForm1& main, QWidget* parent)
       state_(state),
       main_(main) {
   ui->setupUi(this);
+  // The designed face is the classic 8-point dialog font, whose glyphs are narrow; where it is
+  // missing, an Arial-metric face at 10 pixels keeps "Delete Bookmark" and "Visible on Map" within
+  // their designed widths.
+  QFont face = font();
+  face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
+  face.setPixelSize(10);
+  setFont(face);
   setFixedSize(469, 198);
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 
@@ -139,17 +157,81 @@ void TForm3::FillPage(const Page& page) {
 }
 
 void TForm3::SelectEntry(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  const std::string record = (*page.records)[static_cast<std::size_t>(k)];
+  const auto x = orv::ParseInt(orv::GetField(page.xField, record, orv::FieldSeparator));
+  const auto y = orv::ParseInt(orv::GetField(page.yField, record, orv::FieldSeparator));
+  const std::string visibility = orv::GetField(page.visibilityField, record, orv::FieldSeparator);
+  // A record without a name cannot hold notes: they would be read back as its name.
+  const bool named = orv::IntOr(orv::GetField(0, record, orv::FieldSeparator), 0) >= page.nameField;
+  const std::string notes = orv::GetField(page.notesField, record, orv::FieldSeparator);
+
+  // Each of these changes runs the control's own handler, which stores the value back in its
+  // normal form.
+  page.visible->setChecked(visibility != "N");
+  page.notes->setReadOnly(!named);
+  {
+    // The box is refilled in one step, so the record is not rewritten through an empty box first.
+    const QSignalBlocker quiet(page.notes);
+    page.notes->setPlainText(NotesText(orv::CommaTextToNotes(notes)));
+  }
+  NotesChanged(page);
+
+  // A hand-edited record whose coordinates are not integers is shown but not scrolled to.
+  if (x && y) ShowWorldPoint(*x, *y);
 }
 
 void TForm3::NotesChanged(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0 || page.notes->isReadOnly()) return;
+  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  const auto lines = NotesLines(page.notes->toPlainText());
+  if (!lines) return;  // the box refuses such characters; nothing it cannot store is written
+  std::string updated =
+      orv::SetField(page.notesField, record, orv::FieldSeparator, orv::NotesToCommaText(*lines));
+  if (updated == record) return;
+  record = std::move(updated);
+  Changed();
 }
 
 void TForm3::DeleteEntry(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  page.records->erase(page.records->begin() + k);
+  if (k < static_cast<int>(page.fonts->size())) page.fonts->erase(page.fonts->begin() + k);
+  Redraw();
+  FillBookmarkLists();
+  Changed();
 }
 
 void TForm3::VisibilityChanged(const Page& page) {
-  (void)page;
+  const int k = Selected(page);
+  if (k < 0) return;
+  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  std::string updated =
+      orv::SetField(page.visibilityField, record, orv::FieldSeparator, page.visible->isChecked() ? "V" : "N");
+  if (updated != record) {
+    record = std::move(updated);
+    Changed();
+  }
+  Redraw();
+}
+
+void TForm3::Redraw() {
+  main_.RenderView();
+}
+
+void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
+  // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
+  // stays where it is.
+  if (const auto pixel = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, orv::Point{x, y})) {
+    const QWidget* panel = main_.ui->Panel2;
+    main_.ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+  }
+  main_.RefreshCoordinatePanels(x, y, TForm1::FromWorld);
+}
+
+void TForm3::Changed() {
+  main_.BookmarksChanged();
 }

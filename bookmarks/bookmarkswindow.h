@@ -3,6 +3,7 @@
 // one scrolls the map to it and shows its notes and whether it is visible on the current map; the
 // notes can be edited in place, the visibility switched and the bookmark deleted.
 #include <QWidget>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,11 @@ class TForm3 : public QWidget {
   void VisibilityChanged(const Page& page);
   // The selected entry of the page's list box, or -1; also -1 when the lists disagree in length.
   int Selected(const Page& page) const;
+  // Through the main window: draw the view, bring a world point to the middle of the view and show
+  // it in the coordinate panels, and have the changed bookmarks saved shortly.
+  void Redraw();
+  void ShowWorldPoint(int32_t x, int32_t y);
+  void Changed();
 
   orv::AppState& state_;
   TForm1& main_;

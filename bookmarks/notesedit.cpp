@@ -9,7 +9,7 @@
 
 namespace orv {
 
-bool StorableText(const QString& text) {
+bool StorableNotesText(const QString& text) {
   for (QChar ch : text) {
     // The box hands its text over with "\n" line ends; the paragraph separator is how it keeps them.
     if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) continue;
@@ -18,10 +18,19 @@ bool StorableText(const QString& text) {
   return true;
 }
 
+QValidator::State BookmarkNameValidator::validate(QString& input, int& pos) const {
+  (void)pos;
+  for (QChar ch : input) {
+    // A name is one line: control characters have no place in it.
+    if (ch.unicode() < 0x20 || !StorableChar(ch)) return Invalid;
+  }
+  return Acceptable;
+}
+
 NotesEdit::NotesEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void NotesEdit::keyPressEvent(QKeyEvent* event) {
-  if (!event->text().isEmpty() && !StorableText(event->text())) {
+  if (!event->text().isEmpty() && !StorableNotesText(event->text())) {
     event->accept();
     QApplication::beep();
     return;
@@ -30,7 +39,7 @@ void NotesEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void NotesEdit::inputMethodEvent(QInputMethodEvent* event) {
-  if (!StorableText(event->commitString())) {
+  if (!StorableNotesText(event->commitString())) {
     event->accept();
     QApplication::beep();
     return;
@@ -39,12 +48,12 @@ void NotesEdit::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 bool NotesEdit::canInsertFromMimeData(const QMimeData* source) const {
-  return source->hasText() && StorableText(source->text());
+  return source->hasText() && StorableNotesText(source->text());
 }
 
 void NotesEdit::insertFromMimeData(const QMimeData* source) {
   // Only plain text is taken, and only when all of it can be stored.
-  if (!source->hasText() || !StorableText(source->text())) {
+  if (!source->hasText() || !StorableNotesText(source->text())) {
     QApplication::beep();
     return;
   }

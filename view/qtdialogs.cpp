@@ -1,9 +1,9 @@
 #include "view/qtdialogs.h"
 
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 
+#include "bookmarks/fontdialog.h"
 #include "core/mapinfo.h"
 
 namespace orv {
@@ -33,23 +33,8 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const OpenFileReques
 }
 
 std::optional<BookmarkFontSpec> QtDialogs::ChooseFont(QWidget* parent, const BookmarkFontSpec& font) {
-  // A plain font dialog without colour; the colour passes through unchanged.
-  QFont start(QString::fromLatin1(font.name.c_str()), font.size);
-  start.setBold(font.bold);
-  start.setItalic(font.italic);
-  start.setUnderline(font.underline);
-  start.setStrikeOut(font.strikeout);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, start, parent);
-  if (!ok) return std::nullopt;
-  BookmarkFontSpec result = font;
-  result.name = chosen.family().toLatin1().toStdString();
-  result.size = chosen.pointSize() > 0 ? chosen.pointSize() : font.size;
-  result.bold = chosen.bold();
-  result.italic = chosen.italic();
-  result.underline = chosen.underline();
-  result.strikeout = chosen.strikeOut();
-  return result;
+  // Face, style, size, colour, underline and strikeout.
+  return ChooseBookmarkFont(parent, font);
 }
 
 }  // namespace orv

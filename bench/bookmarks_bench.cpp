@@ -1,0 +1,214 @@
+// Bookmark names on a full-HD frame, and loading and saving many bookmarks, each beside a baseline
+// measured in the same run:
+//   a frame with 10,000 bookmarks spread over the world (about 100 in view) beside the same frame
+//   with none (grey fill and a copy of the picture into the frame);
+//   loading and saving those bookmarks beside one plain read and write of the same bytes.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <random>
+#include <sstream>
+
+#include "bookmarks/bookmarkdraw.h"
+#include "bookmarks/bookmarkstore.h"
+#include "storage/fields.h"
+#include "storage/settings.h"
+
+namespace {
+
+constexpr int kFrameWidth = 1920;
+constexpr int kFrameHeight = 1080;
+constexpr int kBookmarks = 10000;
+
+// A map ten frames wide and ten high at 100 percent, so one frame shows about a hundredth of the
+// bookmarks.
+orv::MapCorners BigMap() {
+  orv::MapCorners corners;
+  corners.upperLeft = {0, 0};
+  corners.upperRight = {kFrameWidth * 10, 0};
+  corners.lowerLeft = {0, kFrameHeight * 10};
+  corners.lowerRight = {kFrameWidth * 10, kFrameHeight * 10};
+  return corners;
+}
+
+std::string Join(std::initializer_list<std::string> fields) {
+  std::string out;
+  for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, orv::FieldSeparator)) + f;
+  return out;
+}
+
+orv::BookmarkLists ManyBookmarks() {
+  orv::BookmarkLists lists;
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<int> x(0, orv::WorldWidth), y(0, orv::WorldHeight), size(8, 14);
+  const char* faces[] = {"Arial", "DejaVu Sans", "Courier New"};
+  for (int i = 0; i < kBookmarks; ++i) {
+    const std::string name = "Bookmark number " + std::to_string(i);
+    const std::string font = Join({faces[i % 3], std::to_string(size(random)),
+                                   std::to_string((i * 7919) & 0xFFFFFF), i % 2 ? "b" : "bi"});
+    const std::string px = std::to_string(x(random)), py = std::to_string(y(random));
+    if (i % 2) {
+      lists.GlobalBookmarks.push_back(
+          Join({orv::NewBookmarkId(random), "V", px, py, name, "\"first line\",second,\"a, b\""}));
+      lists.GlobalBookmarkFonts.push_back(font);
+    } else {
+      lists.CurrentMapBookmarks.push_back(Join({"V", px, py, name, "notes"}));
+      lists.CurrentMapBookmarkFonts.push_back(font);
+    }
+  }
+  return lists;
+}
+
+struct Frame {
+  QImage picture{kFrameWidth, kFrameHeight, QImage::Format_RGB32};
+  QImage view{kFrameWidth, kFrameHeight, QImage::Format_RGB32};
+  Frame() {
+    QPainter p(&picture);
+    QLinearGradient gradient(0, 0, kFrameWidth, kFrameHeight);
+    gradient.setColorAt(0, Qt::darkGreen);
+    gradient.setColorAt(1, Qt::yellow);
+    p.fillRect(picture.rect(), gradient);
+  }
+  // The part of every frame that does not depend on bookmarks.
+  void Compose() {
+    view.fill(Qt::gray);
+    QPainter p(&view);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, picture);
+  }
+};
+
+// Scroll positions near the middle of the map, moving a little each frame as when scrolling.
+int ScrollStep(int64_t i) {
+  return static_cast<int>(i % 64) * 3;
+}
+
+void BM_FrameWithoutBookmarks(benchmark::State& state) {
+  Frame frame;
+  orv::BookmarkNames names;
+  const orv::BookmarkLists none;
+  int64_t i = 0;
+  for (auto _ : state) {
+    frame.Compose();
+    names.Draw(frame.view, none, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
+    ++i;
+    benchmark::DoNotOptimize(frame.view.constBits());
+  }
+}
+BENCHMARK(BM_FrameWithoutBookmarks)->Unit(benchmark::kMillisecond);
+
+void BM_FrameWith10000Bookmarks(benchmark::State& state) {
+  Frame frame;
+  orv::BookmarkNames names;
+  const orv::BookmarkLists lists = ManyBookmarks();
+  int64_t i = 0;
+  for (auto _ : state) {
+    frame.Compose();
+    names.Draw(frame.view, lists, BigMap(), 100, 8000 + ScrollStep(i), 4500 + ScrollStep(i));
+    ++i;
+    benchmark::DoNotOptimize(frame.view.constBits());
+  }
+}
+BENCHMARK(BM_FrameWith10000Bookmarks)->Unit(benchmark::kMillisecond);
+
+// The same bookmarks with the view beyond the map's lower right corner: only the per-frame checks.
+void BM_FrameWith10000BookmarksNoneInView(benchmark::State& state) {
+  Frame frame;
+  orv::BookmarkNames names;
+  const orv::BookmarkLists lists = ManyBookmarks();
+  int64_t i = 0;
+  for (auto _ : state) {
+    frame.Compose();
+    names.Draw(frame.view, lists, BigMap(), 100, 30000 + ScrollStep(i), 30000 + ScrollStep(i));
+    ++i;
+    benchmark::DoNotOptimize(frame.view.constBits());
+  }
+}
+BENCHMARK(BM_FrameWith10000BookmarksNoneInView)->Unit(benchmark::kMillisecond);
+
+struct Files {
+  QTemporaryDir dir;
+  std::string map = dir.filePath("bench.dem").toStdString();
+  std::string settings = dir.filePath("orvantis.ini").toStdString();
+};
+
+void BM_Save10000Bookmarks(benchmark::State& state) {
+  Files files;
+  const orv::BookmarkLists lists = ManyBookmarks();
+  for (auto _ : state) benchmark::DoNotOptimize(orv::SaveBookmarks(lists, files.map, files.settings));
+}
+BENCHMARK(BM_Save10000Bookmarks)->Unit(benchmark::kMillisecond);
+
+void BM_Load10000Bookmarks(benchmark::State& state) {
+  Files files;
+  orv::SaveBookmarks(ManyBookmarks(), files.map, files.settings);
+  std::mt19937 random(1);
+  for (auto _ : state) {
+    // Every load reads and parses both files, as a fresh start does.
+    state.PauseTiming();
+    orv::DropSettingsCache();
+    state.ResumeTiming();
+    orv::BookmarkLists lists;
+    orv::LoadGlobalBookmarks(lists, files.settings, random);
+    orv::LoadMapBookmarks(lists, files.map);
+    benchmark::DoNotOptimize(lists.GlobalBookmarks.data());
+  }
+}
+BENCHMARK(BM_Load10000Bookmarks)->Unit(benchmark::kMillisecond);
+
+// One plain read and one plain write of the bytes of both files.
+void BM_PlainReadWriteOfTheSameBytes(benchmark::State& state) {
+  Files files;
+  orv::SaveBookmarks(ManyBookmarks(), files.map, files.settings);
+  const std::string copy = files.dir.filePath("copy").toStdString();
+  for (auto _ : state) {
+    for (const auto& f : {files.map, files.settings}) {
+      std::ifstream in(f, std::ios::binary);
+      std::stringstream bytes;
+      bytes << in.rdbuf();
+      std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+      out << bytes.str();
+      out.flush();
+      benchmark::DoNotOptimize(out.good());
+    }
+  }
+}
+BENCHMARK(BM_PlainReadWriteOfTheSameBytes)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration so that ratios can be printed after the run.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const auto& run : runs) {
+      if (run.run_type == Run::RT_Iteration) times[run.run_name.function_name] = run.GetAdjustedRealTime();
+    }
+  }
+  std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto ratio = [&](const char* what, const char* measured, const char* baseline) {
+    const auto m = reporter.times.find(measured), b = reporter.times.find(baseline);
+    if (m == reporter.times.end() || b == reporter.times.end() || b->second <= 0) return;
+    std::cout << what << ": " << m->second << " ms beside " << b->second << " ms, ratio "
+              << m->second / b->second << "\n";
+  };
+  ratio("frame with 10,000 bookmarks", "BM_FrameWith10000Bookmarks", "BM_FrameWithoutBookmarks");
+  ratio("saving 10,000 bookmarks", "BM_Save10000Bookmarks", "BM_PlainReadWriteOfTheSameBytes");
+  ratio("loading 10,000 bookmarks", "BM_Load10000Bookmarks", "BM_PlainReadWriteOfTheSameBytes");
+  benchmark::Shutdown();
+  return 0;
+}

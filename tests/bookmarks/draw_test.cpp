@@ -1,0 +1,203 @@
+// Bookmark names in the view: which are drawn, where, in which font and size, and in which order.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "bookmarks/bookmarkdraw.h"
+#include "storage/fields.h"
+
+namespace orv {
+namespace {
+
+std::string R(std::initializer_list<std::string> fields) {
+  std::string out;
+  for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, FieldSeparator)) + f;
+  return out;
+}
+
+// World points and zoomed map pixels coincide at 100 percent.
+MapCorners OneToOne() {
+  MapCorners c;
+  c.upperLeft = {0, 0};
+  c.upperRight = {WorldWidth, 0};
+  c.lowerLeft = {0, WorldHeight};
+  c.lowerRight = {WorldWidth, WorldHeight};
+  return c;
+}
+
+QImage White(int w = 400, int h = 300) {
+  QImage image(w, h, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  return image;
+}
+
+// The smallest rectangle holding every pixel that is not white.
+QRect Inked(const QImage& image) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+int CountExactly(const QImage& image, QRgb color) {
+  int n = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == color;
+  return n;
+}
+
+TEST(BookmarkFont, SizeReductionStyleAndColour) {
+  struct Case {
+    std::string record;
+    int zoom;
+    int points;
+    bool bold, italic, underline, strikeout;
+    QColor color;
+  };
+  const Case cases[] = {
+      {R({"Arial", "12", "0", "b"}), 50, 7, true, false, false, false, Qt::black},
+      {R({"Arial", "10", "0", "b"}), 25, 5, true, false, false, false, Qt::black},  // not 2: the floor
+      {R({"Arial", "3", "255", "bi"}), 100, 5, true, true, false, false, QColor(255, 0, 0)},
+      {R({"Arial", "20", "65280", "su"}), 95, 19, false, false, true, true, QColor(0, 255, 0)},
+      {R({"Arial", "20", "16711680", "B"}), 400, 20, false, false, false, false, QColor(0, 0, 255)},
+      {R({"Arial", "14", "0"}), 9, 5, false, false, false, false, Qt::black},
+      {"", 100, 10, true, false, false, false, Qt::black},  // an empty record: Arial 10 bold black
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.record + " at " + std::to_string(c.zoom));
+    const auto font = DrawFontOf(c.record, SizeReduction(c.zoom));
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->points, c.points);
+    EXPECT_EQ(font->font.pixelSize(), (c.points * 96 + 36) / 72);
+    EXPECT_EQ(font->font.bold(), c.bold);
+    EXPECT_EQ(font->font.italic(), c.italic);
+    EXPECT_EQ(font->font.underline(), c.underline);
+    EXPECT_EQ(font->font.strikeOut(), c.strikeout);
+    EXPECT_EQ(font->color, c.color);
+  }
+  EXPECT_EQ(DrawFontOf("", 0)->font.family(), "Arial");
+  EXPECT_FALSE(DrawFontOf(R({"Arial", "ten", "0", "b"}), 0));
+  EXPECT_FALSE(DrawFontOf(R({"Arial", "10", "red", "b"}), 0));
+}
+
+class DrawTest : public ::testing::Test {
+ protected:
+  BookmarkLists lists;
+  QImage view = White();
+  BookmarkNames names;
+};
+
+TEST_F(DrawTest, NameTextBoxStartsAtTheBookmark) {
+  const std::string font = R({"DejaVu Sans", "12", "0", "b"});
+  lists.CurrentMapBookmarks = {R({"V", "1100", "2050", "Harbour"})};
+  lists.CurrentMapBookmarkFonts = {font};
+  names.Draw(view, lists, OneToOne(), 100, 1000, 2000);
+
+  // The same name drawn directly with its top-left corner at the bookmark's place in the view.
+  QImage expected = White();
+  {
+    QPainter p(&expected);
+    p.setFont(DrawFontOf(font, 0)->font);
+    p.setPen(Qt::black);
+    p.drawText(QRect(100, 50, 300, 100), Qt::AlignLeft | Qt::AlignTop, "Harbour");
+  }
+  ASSERT_FALSE(Inked(expected).isEmpty());
+  EXPECT_EQ(Inked(view), Inked(expected));
+  EXPECT_EQ(view, expected);
+}
+
+TEST_F(DrawTest, OnlyExactlyVisibleIntegerRecordsAreDrawn) {
+  lists.GlobalBookmarks = {
+      R({"id0000000a", "V", "50", "20", "Shown"}), R({"id0000000b", "N", "50", "120", "Hidden"}),
+      R({"id0000000c", "v", "50", "170", "Lower"}), R({"id0000000d", "V", "5O", "220", "Letter"})};
+  lists.GlobalBookmarkFonts = {"", "", "", ""};
+  lists.CurrentMapBookmarks = {R({"V", "250", "20", "Plain", "notes"}), R({"V", "250", "120", "Bad font"})};
+  lists.CurrentMapBookmarkFonts = {R({"Arial", "12", "0", "b"}), R({"Arial", "x", "0", "b"})};
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  auto inkedIn = [&](int x, int y) { return !Inked(view.copy(x, y, 150, 45)).isEmpty(); };
+  EXPECT_TRUE(inkedIn(50, 20));
+  EXPECT_FALSE(inkedIn(50, 120));
+  EXPECT_FALSE(inkedIn(50, 170));
+  EXPECT_FALSE(inkedIn(50, 220));
+  EXPECT_TRUE(inkedIn(250, 20));
+  EXPECT_FALSE(inkedIn(250, 120));
+  // The notes are not drawn: nothing below the name.
+  EXPECT_FALSE(inkedIn(250, 60));
+}
+
+TEST_F(DrawTest, CurrentMapNamesArePaintedOverGlobalOnes) {
+  const std::string name = "MMMM";
+  lists.GlobalBookmarks = {R({"id0000000a", "V", "100", "100", name})};
+  lists.GlobalBookmarkFonts = {R({"DejaVu Sans", "20", "255", "b"})};  // red
+  lists.CurrentMapBookmarks = {R({"V", "100", "100", name})};
+  lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "20", "16711680", "b"})};  // blue
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_GT(CountExactly(view, qRgb(0, 0, 255)), 20);
+  EXPECT_EQ(CountExactly(view, qRgb(255, 0, 0)), 0);
+}
+
+TEST_F(DrawTest, SmallerZoomsDrawSmallerNamesAtTheZoomedPlace) {
+  lists.CurrentMapBookmarks = {R({"V", "200", "200", "Tower"})};
+  lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "12", "0", ""})};
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  const QRect at100 = Inked(view);
+  view = White();
+  names.Draw(view, lists, OneToOne(), 50, 0, 0);
+  const QRect at50 = Inked(view);
+  view = White();
+  names.Draw(view, lists, OneToOne(), 25, 0, 0);
+  const QRect at25 = Inked(view);
+  ASSERT_FALSE(at100.isEmpty());
+  ASSERT_FALSE(at25.isEmpty());
+  // 12 points at 100, 7 at 50, 5 at 25 (12 - 8 = 4 is below the floor): widths follow the sizes.
+  EXPECT_NEAR(at50.width(), at100.width() * 7.0 / 12.0, 4);
+  EXPECT_NEAR(at25.width(), at100.width() * 5.0 / 12.0, 4);
+  EXPECT_NEAR(at50.left(), 100, 2);
+  EXPECT_NEAR(at25.left(), 50, 2);
+}
+
+TEST_F(DrawTest, FollowsChangedRecordsAndNamesReachingInFromOutside) {
+  lists.CurrentMapBookmarks = {R({"V", "100", "100", "Mill"})};
+  lists.CurrentMapBookmarkFonts = {""};
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_NEAR(Inked(view).left(), 100, 2);
+
+  // Moved, renamed and re-fonted records are drawn as they now are.
+  lists.CurrentMapBookmarks[0] = R({"V", "300", "200", "Mill"});
+  view = White();
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_NEAR(Inked(view).left(), 300, 2);
+  lists.CurrentMapBookmarkFonts[0] = R({"Arial", "10", "255", "b"});
+  view = White();
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_GT(CountExactly(view, qRgb(255, 0, 0)), 5);
+
+  // A long name starting left of and above the view still shows its part inside.
+  lists.CurrentMapBookmarks[0] = R({"V", "90", "95", "A long name that reaches into the view"});
+  view = White();
+  names.Draw(view, lists, OneToOne(), 100, 100, 100);
+  QImage expected = White();
+  {
+    QPainter p(&expected);
+    const auto font = DrawFontOf(lists.CurrentMapBookmarkFonts[0], 0);
+    p.setFont(font->font);
+    p.setPen(font->color);
+    p.drawText(QRect(-10, -5, 600, 100), Qt::AlignLeft | Qt::AlignTop,
+               "A long name that reaches into the view");
+  }
+  EXPECT_FALSE(Inked(view).isEmpty());
+  EXPECT_EQ(view, expected);
+
+  // Far away and removed bookmarks leave the view alone.
+  lists.CurrentMapBookmarks[0] = R({"V", "3000", "3000", "Far"});
+  view = White();
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_TRUE(Inked(view).isEmpty());
+  lists = BookmarkLists{};
+  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_TRUE(Inked(view).isEmpty());
+}
+
+}  // namespace
+}  // namespace orv

@@ -1,0 +1,147 @@
+#pragma once
+// The main window with its bookmarks window, on a map bigger than the view, with dialogs that record
+// messages and answer the font dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "bookmarks/bookmarkswindow.h"
+#include "bookmarks/notesedit.h"
+#include "storage/fields.h"
+#include "ui_bookmarkswindow.h"
+#include "view/mainwindow.h"
+#include "view/mainwindow_fixture.h"
+#include "view/mainwindow_ui.h"
+
+namespace orv::testing {
+
+class AnsweringDialogs : public Dialogs {
+ public:
+  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
+  std::optional<QString> OpenFile(QWidget*, const OpenFileRequest&) override { return std::nullopt; }
+  std::optional<BookmarkFontSpec> ChooseFont(QWidget*, const BookmarkFontSpec& font) override {
+    shownFonts.push_back(font);
+    return fontAnswer;
+  }
+  std::vector<std::string> messages;
+  std::vector<BookmarkFontSpec> shownFonts;
+  std::optional<BookmarkFontSpec> fontAnswer;
+};
+
+// Joins fields with the separator byte.
+inline std::string R(std::initializer_list<std::string> fields) {
+  std::string out;
+  for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, FieldSeparator)) + f;
+  return out;
+}
+
+// Types text into widget key by key; characters beyond ASCII come as key events carrying them, as
+// from a keyboard layout that has them.
+inline void Type(QWidget* widget, const QString& text) {
+  for (QChar ch : text) {
+    if (ch.unicode() < 0x80) {
+      QTest::keyClick(widget, ch.toLatin1());
+      continue;
+    }
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+  }
+}
+
+// Runs the event loop until done() holds or about five seconds have passed.
+inline bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 250 && !done(); ++i) QTest::qWait(20);
+  return done();
+}
+
+class BookmarksWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    settingsFile = Path("orvantis.ini");
+  }
+  void TearDown() override {
+    if (form) form->close();
+    form.reset();
+  }
+
+  std::string Path(const std::string& name) const {
+    return dir.filePath(QString::fromStdString(name)).toStdString();
+  }
+
+  // A light, even picture of 2048 x 1638 pixels for the whole world (0.4 pixels per world unit), so
+  // that names show as dark pixels and the view can scroll.
+  std::string MakeMap(const std::string& name) {
+    const std::string dem = Path(name + ".dem");
+    WriteText(dem, Dimensions(0, 0, 2048, 0, 0, 1638, 2048, 1638));
+    QImage picture(2048, 1638, QImage::Format_RGB32);
+    picture.fill(qRgb(230, 230, 210));
+    WriteJpeg(Path(name + ".JPG"), picture);
+    return dem;
+  }
+
+  TForm1& Open() {
+    form = std::make_unique<TForm1>(TForm1Config{settingsFile, &dialogs, 99});
+    form->StartupLoading();
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    return *form;
+  }
+
+  TForm3& Bookmarks() {
+    form->ShowBookmarksWindow1->trigger();
+    TForm3& w = *form->form3();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    return w;
+  }
+
+  AppState& S() { return form->state(); }
+
+  // A right click on the map at the view position `at`, and the pop-up item chosen from the menu
+  // it opens.
+  void RightClickAndChoose(QPoint at, QAction* item) {
+    QTest::mouseClick(form->ui->PaintBox1, Qt::RightButton, {}, at);
+    ASSERT_TRUE(WaitFor([&] { return form->PopupMenu1->isVisible(); }));
+    form->PopupMenu1->hide();
+    item->trigger();
+  }
+
+  // Names a new bookmark at the view position `at` through the pop-up menu's "Add Bookmark" items.
+  void AddBookmark(bool global, QPoint at, const QString& name) {
+    RightClickAndChoose(at, global ? form->Global1 : form->CurrentMap1);
+    QLineEdit* edit = form->ui->Edit3;
+    ASSERT_TRUE(edit->isVisible());
+    Type(edit, name);
+    QTest::keyClick(edit, Qt::Key_Return);
+  }
+
+  void Click(QListWidget* list, int row) {
+    QListWidgetItem* item = list->item(row);
+    ASSERT_TRUE(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+  }
+
+  // Waits for the save that follows a change.
+  void WaitForSave() {
+    ASSERT_TRUE(WaitFor([&] { return !form->bookmarkSaveTimer_.isActive(); }));
+  }
+
+  QTemporaryDir dir;
+  std::string settingsFile;
+  AnsweringDialogs dialogs;
+  std::unique_ptr<TForm1> form;
+};
+
+}  // namespace orv::testing
