@@ -189,18 +189,20 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
   if (mapGroup) {
     WriteSetting(kGeneral, kVersionKey, mapFile, kCurrentVersion);
     WriteSetting(kMapBookmarks, "", mapFile, "");
+    // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
+    // blank), so none is refused and the numbering has no gap at which the next load would stop.
     for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
-      WriteSetting(kMapBookmarks, RecordKey(i + 1), mapFile, lists.CurrentMapBookmarks[i]);
+      WriteSetting(kMapBookmarks, RecordKey(i + 1), mapFile, StorableValue(lists.CurrentMapBookmarks[i]));
       const std::string font =
           i < lists.CurrentMapBookmarkFonts.size() ? lists.CurrentMapBookmarkFonts[i] : "";
-      WriteSetting(kMapBookmarks, FontKey(i + 1), mapFile, font);
+      WriteSetting(kMapBookmarks, FontKey(i + 1), mapFile, StorableValue(font));
     }
   }
   WriteSetting(kGeneral, kVersionKey, settingsFile, kCurrentVersion);
   if (mapGroup) WriteSetting(kGlobalBookmarks, "", mapFile, "");
   WriteSetting(kMapBookmarks, "", settingsFile, "");
   for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
-    const std::string& record = lists.GlobalBookmarks[i];
+    const std::string record = StorableValue(lists.GlobalBookmarks[i]);
     if (mapGroup) {
       const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
       // An empty identifier would name no key: it would remove the whole section instead.
@@ -210,7 +212,7 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
     }
     WriteSetting(kMapBookmarks, RecordKey(i + 1), settingsFile, record);
     const std::string font = i < lists.GlobalBookmarkFonts.size() ? lists.GlobalBookmarkFonts[i] : "";
-    WriteSetting(kMapBookmarks, FontKey(i + 1), settingsFile, font);
+    WriteSetting(kMapBookmarks, FontKey(i + 1), settingsFile, StorableValue(font));
   }
 
   bool ok = true;

@@ -33,7 +33,9 @@ bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapF
   SettingsWriteGroup group(mapFile);
   bool written = WriteSetting(MapLinksSection, "", mapFile, "");
   for (std::size_t i = 0; i < links.size(); ++i) {
-    written = WriteSetting(MapLinksSection, KeyOf(i + 1), mapFile, links[i]) && written;
+    // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
+    // gap at which the next load stops.
+    written = WriteSetting(MapLinksSection, KeyOf(i + 1), mapFile, StorableValue(links[i])) && written;
   }
   return group.Close() && written;
 }

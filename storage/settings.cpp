@@ -837,6 +837,12 @@ bool WriteSetting(const std::string& section, const std::string& key, const std:
   return Flush(*entry, file);
 }
 
+std::string StorableValue(std::string value) {
+  for (char& c : value)
+    if (c == '\r' || c == '\n') c = ' ';
+  return value;
+}
+
 SettingsWriteGroup::SettingsWriteGroup(std::string file) : file_(std::move(file)) {
   if (CachedFile* entry = TheCache().Get(file_)) ++entry->groups;
 }

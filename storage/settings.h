@@ -24,6 +24,12 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
 bool WriteSetting(const std::string& section, const std::string& key, const std::string& file,
                   const std::string& value);
 
+// value with each byte that a value cannot hold (carriage return, line feed: they would end its line
+// in this program or in older copies of it) replaced by a blank. Records read from a hand-edited file
+// can hold a carriage return alone inside a line; saved through this they keep their place in their
+// list instead of being refused, which would end the list there at the next load.
+std::string StorableValue(std::string value);
+
 // Collects the writes to one file while it lives; the file is written once, atomically (temporary
 // file in the same directory, flushed, renamed over the old one), when the outermost group for that
 // file closes. Groups for the same file may nest. While a group is open, reads of the file are

@@ -328,3 +328,71 @@ TEST_F(BadInputTest, ByteOrderMarkStaysAtTheStartOfTheSettingsFile) {
 
 }  // namespace
 }  // namespace orv::testing
+
+namespace orv::testing {
+namespace {
+
+// ---- records ---------------------------------------------------------------------------------------
+
+TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
+  // A carriage return alone in the middle of a line (a file edited with mixed line endings) is part
+  // of the value; a value cannot be written with one, since older copies would end the line there.
+  const std::string dem = MakeMap("Marsh", 40, 30);
+  WriteText(dem, ReadText(dem) + "[General]\r\nVersion=v2.2\r\n[Map Bookmarks]\r\n" +
+                     "bookmark1=V\xB3"
+                     "1\xB3"
+                     "2\xB3"
+                     "Ferry\rlanding\r\nbookmark1font=" +
+                     ArialFont() + "\r\n" +
+                     "bookmark2=V\xB3"
+                     "3\xB3"
+                     "4\xB3Weir\r\nbookmark2font=" +
+                     ArialFont() + "\r\n" +
+                     "[Map Links]\r\nmaplink1=1\xB3"
+                     "1\xB3"
+                     "9\xB3"
+                     "9\xB3"
+                     "A.dem\xB3Go\rnorth\r\n" +
+                     "maplink2=2\xB3"
+                     "2\xB3"
+                     "8\xB3"
+                     "8\xB3"
+                     "B.dem\xB3Go south\r\n");
+  WriteText(settingsFile, "[General]\r\nVersion=v2.2\r\nLastMapFilename=" + dem + "\r\n[Map Bookmarks]\r\n" +
+                              "bookmark1=Id00000001\xB3V\xB3"
+                              "5\xB3"
+                              "6\xB3Mill\rpond\r\nbookmark1font=" +
+                              ArialFont() +
+                              "\r\nbookmark2=Id00000002\xB3V\xB3"
+                              "7\xB3"
+                              "8\xB3Well\r\n" +
+                              "bookmark2font=" + ArialFont() + "\r\n");
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
+    DropSettingsCache();
+    TForm1& w = Open();
+    const AppState& s = w.state();
+    ASSERT_EQ(dem, s.CurrentMapFile);
+    EXPECT_EQ(2u, s.bookmarks.CurrentMapBookmarks.size());
+    EXPECT_EQ(2u, s.bookmarks.GlobalBookmarks.size());
+    EXPECT_EQ(2u, s.links.MapLinks.size());
+    form.reset();
+    EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
+  }
+  // The line break became a blank; everything else is as it was.
+  DropSettingsCache();
+  EXPECT_EQ(
+      "V\xB3"
+      "1\xB3"
+      "2\xB3"
+      "Ferry landing",
+      ReadSetting("Map Bookmarks", "bookmark1", dem));
+  EXPECT_EQ(
+      "Id00000001\xB3V\xB3"
+      "5\xB3"
+      "6\xB3Mill pond",
+      ReadSetting("Map Bookmarks", "bookmark1", settingsFile));
+}
+
+}  // namespace
+}  // namespace orv::testing
