@@ -26,8 +26,10 @@ void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, 
 void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile);
 // Writes the current-map bookmarks and global visibilities into mapFile and the global bookmarks
 // into settingsFile, one write group per file. With an empty mapFile (no map loaded) only the
-// settings-file half is written. False when a file could not be written.
-bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile);
+// settings-file half is written. False when a file could not be written; failedFile, when given,
+// then receives the path of the (first) file that failed.
+bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
+                   std::string* failedFile = nullptr);
 // Orders each record list (with its font list) by name, ignoring case, in the user's locale order.
 void SortBookmarks(BookmarkLists& lists);
 // Ten characters drawn from the identifier alphabet.

@@ -11,10 +11,17 @@ namespace orv {
 // Value rounded to 10 significant digits (halves away from zero), then truncated toward zero.
 // Results outside the signed 32-bit range give 0.
 int32_t TruncToInt(long double value);
-// Value rounded to 10 significant digits, then to the nearest integer, halves away from zero.
+// Value rounded to the nearest integer, halves away from zero, as a number written with at most 10
+// significant digits and no decimals (one rounding, at whichever of the two places keeps fewer
+// digits). Results outside the signed 32-bit range give 0.
 int32_t RoundToInt(long double value);
-// Nearest integer, ties to even (IEEE 754 default rounding).
+// Nearest integer, ties to even (IEEE 754 default rounding). Results outside the signed 32-bit range
+// give 0.
 int32_t RoundEven(long double value);
+// RoundToInt and RoundEven with no value, instead of 0, when the result does not fit in 32 bits
+// (or the value is not a number): for conversions that must tell a real 0 from an overflow.
+std::optional<int32_t> TryRoundToInt(long double value);
+std::optional<int32_t> TryRoundEven(long double value);
 // Fractional part of the magnitude after rounding to 10 significant digits (93.375 -> 0.375,
 // -12.5 -> 0.5, 7 -> 0).
 long double FracPart(long double value);
@@ -23,7 +30,9 @@ long double FracPart(long double value);
 // a signed 32-bit integer. Anything else gives no value.
 std::optional<int32_t> ParseInt(std::string_view text);
 // ParseInt with a default for text that is not an integer.
-inline int32_t IntOr(std::string_view text, int32_t fallback) { return ParseInt(text).value_or(fallback); }
+inline int32_t IntOr(std::string_view text, int32_t fallback) {
+  return ParseInt(text).value_or(fallback);
+}
 
 // The message shown when a strict integer parse fails: "'<text>' is not a valid integer value".
 std::string NotAnIntegerMessage(std::string_view text);

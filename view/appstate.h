@@ -21,8 +21,8 @@ struct AppState {
   int32_t ZoomPercent = 100;     // 100 after every load
   int32_t CrossX = 0;            // the location cross, zoomed map pixels
   int32_t CrossY = 0;
-  MapCorners MapCorners;         // picture pixels of the world's corners
-  MapOutline MapOutline{};       // picture pixels; all zero until the first load
+  orv::MapCorners MapCorners;         // picture pixels of the world's corners
+  orv::MapOutline MapOutline{};       // picture pixels; all zero until the first load
   bool MapOutlineVisible = false;  // the outline is drawn into MapImage
   std::string CurrentMapFile;    // full path of the current map info file; empty before a load
   std::string PreviousMapFile;   // the map current before it; the target of "Go Back"

@@ -14,18 +14,18 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 
-struct Run {
+struct ToolRun {
   int status = -1;
   std::string out;
   std::string err;
 };
 
-Run Converter(const std::string& args, const std::string& input) {
+ToolRun Converter(const std::string& args, const std::string& input) {
   TempDir dir;
   const std::string in = dir.Write("in.txt", input);
   const std::string cmd = std::string("'") + ORV_BINARY_DIR + "/orvantis-coords' " + args + " <'" + in + "' >'" +
                           (dir / "out.txt") + "' 2>'" + (dir / "err.txt") + "'";
-  Run run;
+  ToolRun run;
   const int raw = std::system(cmd.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   run.out = ReadFile(dir / "out.txt");
@@ -50,14 +50,14 @@ TEST(CoordsTool, ConvertsEachLineBetweenTheThreeForms) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const Run run = Converter(c.args, c.input);
+    const ToolRun run = Converter(c.args, c.input);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, c.output);
   }
 }
 
 TEST(CoordsTool, BadLinesGiveEmptyLinesAndTheRestStillConverts) {
-  const Run run = Converter("where pixel", "10 x\n5120 4096\n1 2 3\n");
+  const ToolRun run = Converter("where pixel", "10 x\n5120 4096\n1 2 3\n");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out, "\n50 50\n\n");
   EXPECT_NE(run.err.find("line 1: "), std::string::npos);
@@ -66,7 +66,7 @@ TEST(CoordsTool, BadLinesGiveEmptyLinesAndTheRestStillConverts) {
 }
 
 TEST(CoordsTool, DirectionsPrintTheConclusion) {
-  const Run run = Converter("directions", "1000 1000 980 1040\n1000 1000 1007 1000\n");
+  const ToolRun run = Converter("directions", "1000 1000 980 1040\n1000 1000 1007 1000\n");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "Move 20 steps (About 1 screens) to the WEST and 40 steps (About 3 screens) to the SOUTH.\n"
@@ -76,7 +76,7 @@ TEST(CoordsTool, DirectionsPrintTheConclusion) {
 TEST(CoordsTool, UnusableMapOrOptionsExitWithTwo) {
   TempDir dir;
   const std::string dem = dir.Write("bad.dem", "[Map Dimensions]\r\n");
-  Run run = Converter("--map '" + dem + "' where pixel", "1 1\n");
+  ToolRun run = Converter("--map '" + dem + "' where pixel", "1 1\n");
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.err, "Unable to load '" + dem + "'. Invalid map dimensions file.\n");
   EXPECT_EQ(Converter("--zoom 0 where pixel", "").status, 2);

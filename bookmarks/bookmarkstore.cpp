@@ -1,0 +1,300 @@
+#include "bookmarks/bookmarkstore.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <QString>
+#include <algorithm>
+#include <numeric>
+#include <optional>
+
+#include "storage/fields.h"
+#include "storage/settings.h"
+#include "view/text.h"
+
+namespace orv {
+namespace {
+
+const std::string kVersionKey = "Version";
+const std::string kCurrentVersion = "v2.2";
+const std::string kGeneral = "General";
+const std::string kMapBookmarks = "Map Bookmarks";
+const std::string kGlobalBookmarks = "Global Bookmarks";
+const std::string kVisible = "V";
+
+// Fields of the two record layouts.
+constexpr int kGlobalIdField = 1;
+constexpr int kGlobalVisibilityField = 2;
+constexpr int kGlobalNameField = 5;
+constexpr int kMapNameField = 4;
+
+// Size fields of the older layouts, removed when they are converted.
+constexpr int kOldMapSizeField = 4;
+constexpr int kOldGlobalSizeField = 5;
+
+std::string RecordKey(std::size_t n) {
+  return "bookmark" + std::to_string(n);
+}
+std::string FontKey(std::size_t n) {
+  return RecordKey(n) + "font";
+}
+
+std::string Join(std::initializer_list<std::string> fields) {
+  std::string out;
+  bool first = true;
+  for (const auto& f : fields) {
+    if (!first) out += FieldSeparator;
+    out += f;
+    first = false;
+  }
+  return out;
+}
+
+// The font record an older record gets: the font every bookmark had then, at its stored size.
+std::string OldLayoutFont(const std::string& size) {
+  return Join({"Arial", size, "0", "b"});
+}
+
+// Records and font records of the current layout under bookmark1, bookmark1font, ... up to the
+// first empty record.
+void ReadCurrentLayout(const std::string& file, std::vector<std::string>& records,
+                       std::vector<std::string>& fonts) {
+  records.clear();
+  fonts.clear();
+  for (std::size_t n = 1;; ++n) {
+    std::string record = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    if (record.empty()) break;
+    fonts.push_back(ReadSetting(kMapBookmarks, FontKey(n), file));
+    records.push_back(std::move(record));
+  }
+}
+
+// Records of an older layout with a size field: the size moves into a font record of its own.
+void ReadSizedLayout(const std::string& file, int sizeField, std::vector<std::string>& records,
+                     std::vector<std::string>& fonts) {
+  records.clear();
+  fonts.clear();
+  for (std::size_t n = 1;; ++n) {
+    const std::string old = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    if (old.empty()) break;
+    fonts.push_back(OldLayoutFont(GetField(sizeField, old, FieldSeparator)));
+    records.push_back(SetField(sizeField, old, FieldSeparator, ""));
+  }
+}
+
+// Cuts the text before the first occurrence of delimiter off s and returns it. Without the
+// delimiter the whole rest is the piece and s becomes empty.
+std::string TakeUntil(std::string& s, const std::string& delimiter) {
+  const auto at = s.find(delimiter);
+  std::string piece;
+  if (at == std::string::npos) {
+    piece = std::move(s);
+    s.clear();
+  } else {
+    piece = s.substr(0, at);
+    s.erase(0, at + delimiter.size());
+  }
+  return piece;
+}
+
+// The oldest global layout: "X Y size name@@notes".
+void ReadOldestGlobalLayout(const std::string& file, std::mt19937& random, BookmarkLists& lists) {
+  lists.GlobalBookmarks.clear();
+  lists.GlobalBookmarkFonts.clear();
+  for (std::size_t n = 1;; ++n) {
+    std::string s = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    if (s.empty()) break;
+    std::string record = NewBookmarkId(random) + FieldSeparator + "V" + FieldSeparator;
+    record += TakeUntil(s, " ") + FieldSeparator;
+    record += TakeUntil(s, " ") + FieldSeparator;
+    lists.GlobalBookmarkFonts.push_back(OldLayoutFont(TakeUntil(s, " ")));
+    record += TakeUntil(s, "@@");
+    // Notes follow the name only when there are any, so a record without notes does not end in
+    // a separator.
+    if (!s.empty()) record += FieldSeparator + s;
+    lists.GlobalBookmarks.push_back(std::move(record));
+  }
+}
+
+bool IsControl(unsigned char c) {
+  return c >= 1 && c <= 31;
+}
+bool IsBlank(unsigned char c) {
+  return c >= 1 && c <= 32;
+}
+
+bool NeedsQuotes(const std::string& line) {
+  return std::any_of(line.begin(), line.end(), [](char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return c == ',' || c == '"' || c == ' ' || IsControl(c);
+  });
+}
+
+void SortByName(std::vector<std::string>& records, std::vector<std::string>& fonts, int nameField,
+                const QCollator& collator) {
+  std::vector<QString> names;
+  names.reserve(records.size());
+  for (const auto& r : records) names.push_back(FromBytes(GetField(nameField, r, FieldSeparator)));
+  std::vector<std::size_t> order(records.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return collator.compare(names[a], names[b]) < 0; });
+  std::vector<std::string> sortedRecords, sortedFonts;
+  sortedRecords.reserve(records.size());
+  sortedFonts.reserve(fonts.size());
+  for (std::size_t i : order) {
+    sortedRecords.push_back(std::move(records[i]));
+    sortedFonts.push_back(i < fonts.size() ? std::move(fonts[i]) : std::string());
+  }
+  records = std::move(sortedRecords);
+  fonts = std::move(sortedFonts);
+}
+
+}  // namespace
+
+void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random) {
+  const std::string version = ReadSetting(kGeneral, kVersionKey, settingsFile);
+  if (version == kCurrentVersion) {
+    ReadCurrentLayout(settingsFile, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
+  } else if (version == "v2.11" || version == "v2.1") {
+    ReadSizedLayout(settingsFile, kOldGlobalSizeField, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
+  } else {
+    ReadOldestGlobalLayout(settingsFile, random, lists);
+  }
+}
+
+void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile) {
+  // A global bookmark that the map does not list is visible on it.
+  for (auto& record : lists.GlobalBookmarks) {
+    const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
+    const std::string stored = id.empty() ? std::string() : ReadSetting(kGlobalBookmarks, id, mapFile);
+    record = SetField(kGlobalVisibilityField, record, FieldSeparator, stored.empty() ? kVisible : stored);
+  }
+  if (ReadSetting(kGeneral, kVersionKey, mapFile) == kCurrentVersion) {
+    ReadCurrentLayout(mapFile, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
+  } else {
+    ReadSizedLayout(mapFile, kOldMapSizeField, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
+  }
+}
+
+bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
+                   std::string* failedFile) {
+  // Each file is written once, when its group closes, however many keys change.
+  std::optional<SettingsWriteGroup> mapGroup;
+  if (!mapFile.empty()) mapGroup.emplace(mapFile);
+  SettingsWriteGroup settingsGroup(settingsFile);
+
+  if (mapGroup) {
+    WriteSetting(kGeneral, kVersionKey, mapFile, kCurrentVersion);
+    WriteSetting(kMapBookmarks, "", mapFile, "");
+    for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
+      WriteSetting(kMapBookmarks, RecordKey(i + 1), mapFile, lists.CurrentMapBookmarks[i]);
+      const std::string font =
+          i < lists.CurrentMapBookmarkFonts.size() ? lists.CurrentMapBookmarkFonts[i] : "";
+      WriteSetting(kMapBookmarks, FontKey(i + 1), mapFile, font);
+    }
+  }
+  WriteSetting(kGeneral, kVersionKey, settingsFile, kCurrentVersion);
+  if (mapGroup) WriteSetting(kGlobalBookmarks, "", mapFile, "");
+  WriteSetting(kMapBookmarks, "", settingsFile, "");
+  for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
+    const std::string& record = lists.GlobalBookmarks[i];
+    if (mapGroup) {
+      const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
+      // An empty identifier would name no key: it would remove the whole section instead.
+      if (!id.empty()) {
+        WriteSetting(kGlobalBookmarks, id, mapFile, GetField(kGlobalVisibilityField, record, FieldSeparator));
+      }
+    }
+    WriteSetting(kMapBookmarks, RecordKey(i + 1), settingsFile, record);
+    const std::string font = i < lists.GlobalBookmarkFonts.size() ? lists.GlobalBookmarkFonts[i] : "";
+    WriteSetting(kMapBookmarks, FontKey(i + 1), settingsFile, font);
+  }
+
+  bool ok = true;
+  if (mapGroup && !mapGroup->Close()) {
+    ok = false;
+    if (failedFile) *failedFile = mapFile;
+  }
+  if (!settingsGroup.Close()) {
+    if (ok && failedFile) *failedFile = settingsFile;
+    ok = false;
+  }
+  return ok;
+}
+
+void SortBookmarks(BookmarkLists& lists) {
+  QCollator collator{QLocale()};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  SortByName(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalNameField, collator);
+  SortByName(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapNameField, collator);
+}
+
+std::string NewBookmarkId(std::mt19937& random) {
+  // "0" stands twice in the alphabet and the last letter is never drawn: identifiers in existing
+  // files were made this way, and only their length and characters matter.
+  static constexpr char kAlphabet[] = "AaBb0CcD1dEe2FfG3gHh4IiJ5jKk6LlM7mNn8OoP9pQq0RrSsTtUuVvWwXxYyZz";
+  static_assert(sizeof(kAlphabet) - 1 == 63);
+  std::uniform_int_distribution<int> draw(0, 61);
+  std::string id;
+  for (int i = 0; i < 10; ++i) id += kAlphabet[draw(random)];
+  return id;
+}
+
+std::string NotesToCommaText(const std::vector<std::string>& lines) {
+  if (lines.size() == 1 && lines[0].empty()) return "\"\"";
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += ',';
+    const std::string& line = lines[i];
+    if (!NeedsQuotes(line)) {
+      text += line;
+      continue;
+    }
+    text += '"';
+    for (char ch : line) {
+      if (ch == '"') text += '"';
+      text += ch;
+    }
+    text += '"';
+  }
+  return text;
+}
+
+std::vector<std::string> CommaTextToNotes(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  auto skipBlanks = [&] {
+    while (i < n && IsBlank(static_cast<unsigned char>(text[i]))) ++i;
+  };
+  skipBlanks();
+  while (i < n) {
+    std::string line;
+    if (text[i] == '"') {
+      ++i;
+      while (i < n) {
+        if (text[i] == '"') {
+          if (i + 1 < n && text[i + 1] == '"') {
+            line += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        line += text[i++];
+      }
+    } else {
+      while (i < n && text[i] != ',' && !IsBlank(static_cast<unsigned char>(text[i]))) line += text[i++];
+    }
+    lines.push_back(std::move(line));
+    skipBlanks();
+    if (i < n && text[i] == ',') {
+      ++i;
+      skipBlanks();
+    }
+  }
+  return lines;
+}
+
+}  // namespace orv

@@ -1,0 +1,139 @@
+#include "core/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace orv {
+namespace {
+
+constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
+
+struct RoundCase {
+  long double value;
+  int32_t trunc;
+  int32_t round;
+  int32_t even;
+};
+
+TEST(Rounding, ConversionsAgreeWithTheDecimalText) {
+  const RoundCase cases[] = {
+      {12.75L, 12, 13, 13},
+      {-12.75L, -12, -13, -13},
+      {-0.4L, 0, 0, 0},
+      {0.49L, 0, 0, 0},
+      {2.5L, 2, 3, 2},
+      {-2.5L, -2, -3, -2},
+      {3.5L, 3, 4, 4},
+      {-0.5L, 0, -1, 0},
+      {0.5L, 0, 1, 0},
+      {-7.9L, -7, -8, -8},
+      {7, 7, 7, 7},
+      {0, 0, 0, 0},
+      // Ten significant digits first: the eleventh digit carries into the integer part.
+      {12.99999999999L, 13, 13, 13},
+      {99.99999999999L, 100, 100, 100},
+      {-99.99999999999L, -100, -100, -100},
+      {12.999999994L, 12, 13, 13},
+      // Rounding to an integer is one rounding, at the units: the digits past the tenth do not
+      // first turn 2.4999999999 into 2.5.
+      {2.4999999999L, 2, 2, 2},
+      {2.4999999999999L, 2, 2, 2},
+      {145.5L, 145, 146, 146},
+      {144.5L, 144, 145, 144},
+      {2147483647.0L, 2147483647, 2147483647, 2147483647},
+      {-2147483648.0L, -2147483648, -2147483648, -2147483648},
+      // Outside 32 bits: 0.
+      {2147483648.0L, 0, 0, 0},
+      {-2147483649.0L, 0, 0, 0},
+      {2147483647.4L, 2147483647, 2147483647, 2147483647},
+      {2147483647.5L, 0, 0, 0},  // ten digits: 2147483648
+      {1e12L, 0, 0, 0},
+      {9999999999.6L, 0, 0, 0},
+      {kInf, 0, 0, 0},
+      {-kInf, 0, 0, 0},
+      {kNaN, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<double>(c.value));
+    EXPECT_EQ(TruncToInt(c.value), c.trunc);
+    EXPECT_EQ(RoundToInt(c.value), c.round);
+    EXPECT_EQ(RoundEven(c.value), c.even);
+  }
+}
+
+TEST(Rounding, TryVariantsTellOverflowFromZero) {
+  EXPECT_EQ(TryRoundToInt(0.3L), 0);
+  EXPECT_EQ(TryRoundToInt(-2147483648.4L), -2147483648);
+  EXPECT_FALSE(TryRoundToInt(2147483647.5L));
+  EXPECT_FALSE(TryRoundToInt(kNaN));
+  EXPECT_EQ(TryRoundEven(-0.5L), 0);
+  EXPECT_EQ(TryRoundEven(2147483647.4L), 2147483647);
+  EXPECT_FALSE(TryRoundEven(2147483647.5L));
+  EXPECT_FALSE(TryRoundEven(-kInf));
+}
+
+TEST(Rounding, FracPartIsTheFractionOfTheRoundedMagnitude) {
+  const std::pair<long double, long double> cases[] = {
+      {93.375L, 0.375L},
+      {-12.5L, 0.5L},
+      {7, 0},
+      {0, 0},
+      {0.25L, 0.25L},
+      {12.99999999999L, 0},            // rounds to 13
+      {1.23456789012L, 0.234567890L},  // ten significant digits kept
+      {0.1L, 0.1L},                    // the real nearest to the decimal 0.1
+      {1e-20L, 0},                     // past the eighteenth decimal
+      {123456789.75L, 0.8L},           // 123456789.8 has ten digits
+      {1e12L, 0},
+      {kNaN, 0},
+  };
+  for (const auto& [value, frac] : cases) {
+    SCOPED_TRACE(testing::Message() << static_cast<double>(value));
+    EXPECT_EQ(FracPart(value), frac);
+  }
+}
+
+TEST(ParseInt, AcceptsOnlyWholeDecimalIntegersOf32Bits) {
+  const std::pair<const char*, std::optional<int32_t>> cases[] = {
+      {"0", 0},
+      {"42", 42},
+      {"-42", -42},
+      {"+7", 7},
+      {"  12", 12},
+      {"\t-3", -3},
+      {"007", 7},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483648},
+      {"2147483648", std::nullopt},
+      {"-2147483649", std::nullopt},
+      {"99999999999999999999", std::nullopt},
+      {"", std::nullopt},
+      {" ", std::nullopt},
+      {"-", std::nullopt},
+      {"+", std::nullopt},
+      {"12 ", std::nullopt},
+      {"1 2", std::nullopt},
+      {"12a", std::nullopt},
+      {"1.5", std::nullopt},
+      {"--1", std::nullopt},
+      {"0x10", std::nullopt},
+      {"$10", std::nullopt},
+  };
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(ParseInt(text), expected);
+  }
+  EXPECT_EQ(IntOr("abc", -1), -1);
+  EXPECT_EQ(IntOr("5", -1), 5);
+}
+
+TEST(ParseInt, MessageQuotesTheText) {
+  EXPECT_EQ(NotAnIntegerMessage("12a"), "'12a' is not a valid integer value");
+  EXPECT_EQ(NotAnIntegerMessage(""), "'' is not a valid integer value");
+}
+
+}  // namespace
+}  // namespace orv

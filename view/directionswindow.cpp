@@ -1,0 +1,94 @@
+#include "view/directionswindow.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
+#include <random>
+
+#include "core/directions.h"
+#include "core/transform.h"
+#include "ui_directionswindow.h"
+#include "view/text.h"
+
+TForm2::TForm2(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      ui(new Ui::TForm2) {
+  ui->setupUi(this);
+  // The designed face is the classic 8-point dialog font, whose glyphs are narrow. Where it is
+  // missing, an Arial-metric face at 10 pixels keeps the longest reading ("180degrees 59minutes S
+  // 180degrees 59minutes E") within the designed label width.
+  QFont face = font();
+  face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
+  face.setPixelSize(10);
+  setFont(face);
+  setFixedSize(312, 225);
+  setModal(false);
+}
+
+TForm2::~TForm2() {
+  delete ui;
+}
+
+void TForm2::ShowDirections(orv::AppState& state, int startPixelX, int startPixelY, int targetWorldX,
+                            int targetWorldY) {
+  if (isVisible()) close();
+
+  const std::optional<orv::Point> start =
+      orv::MapPixelToWorld(state.MapCorners, state.ZoomPercent, {startPixelX, startPixelY});
+  const orv::Point target{targetWorldX, targetWorldY};
+
+  // Without a world point under the cross (corners that give no conversion) the start and the
+  // sentence stay empty rather than showing a made-up position.
+  if (start) {
+    ui->WhereFrom->setText(orv::FromBytes(orv::WorldText(*start)));
+    ui->SextantFrom->setText(orv::FromBytes(orv::ReadingText(orv::WorldToSextant(*start))));
+  } else {
+    ui->WhereFrom->clear();
+    ui->SextantFrom->clear();
+  }
+  ui->WhereTo->setText(orv::FromBytes(orv::WorldText(target)));
+  ui->SextantTo->setText(orv::FromBytes(orv::ReadingText(orv::WorldToSextant(target))));
+
+  if (start) {
+    // The generator is drawn only when the target is where the cross stands, so a seeded run
+    // gives the same messages whatever else was asked before.
+    int standingMessage = 1;
+    if (*start == target) standingMessage = std::uniform_int_distribution<int>(1, 5)(state.random);
+    ui->Conclusion->setText(orv::FromBytes(orv::DirectionsConclusion(*start, target, standingMessage)));
+  } else {
+    ui->Conclusion->clear();
+  }
+
+  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    move(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+  }
+  show();
+  activateWindow();
+}
+
+void TForm2::FormClick() {
+  close();
+}
+
+void TForm2::mouseReleaseEvent(QMouseEvent* event) {
+  // Labels pass their clicks on to the window, so this serves the whole client area.
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    FormClick();
+    return;
+  }
+  QDialog::mouseReleaseEvent(event);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  // Keys that type a character (Enter and Escape included) close the window; Shift, arrows and the
+  // like do not.
+  if (!event->text().isEmpty()) {
+    FormClick();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The directions window: where the cross stands, where the target lies (world and sextant) and how
+// to walk there. Created once, hidden, shown again for each request; it never blocks the main window.
+#include <QDialog>
+
+#include "view/appstate.h"
+
+namespace Ui {
+class TForm2;
+}
+
+class TForm2 : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm2(QWidget* parent = nullptr);
+  ~TForm2() override;
+
+  // Fills and shows the window for a walk from the zoomed map pixel (startPixelX, startPixelY), the
+  // cross, to the world point (targetWorldX, targetWorldY). A window already open is closed first.
+  void ShowDirections(orv::AppState& state, int startPixelX, int startPixelY, int targetWorldX,
+                      int targetWorldY);
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // A click anywhere on the window or a character key closes it.
+  void FormClick();
+
+  Ui::TForm2* ui;
+};
