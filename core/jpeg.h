@@ -26,6 +26,8 @@ inline constexpr uint64_t MaxDecodedBytes = 4ull << 30;
 class JpegFile {
  public:
   JpegResult Open(const std::string& path);
+  // The same for a file already read into memory.
+  JpegResult OpenBytes(std::vector<unsigned char> data);
   const JpegHeader& header() const { return header_; }
   // Decodes into pixels (width x height 32-bit pixels, B, G, R, 0xFF in memory order, that is
   // QImage::Format_RGB32 on little-endian machines), rows strideBytes apart.

@@ -7,8 +7,8 @@ namespace orv {
 
 struct BookmarkFontSpec {
   std::string name = "Arial";
-  int32_t size = 10;   // points
-  int32_t color = 0;   // red in the lowest byte, then green, then blue
+  int32_t size = 10;  // points
+  int32_t color = 0;  // red in the lowest byte, then green, then blue
   bool bold = true;
   bool italic = false;
   bool underline = false;

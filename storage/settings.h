@@ -17,13 +17,20 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
 // Stores value under key in section of file, creating file, section and key as needed. An empty
 // value removes the key; an empty key removes the whole section. Returns false when the file could
 // not be written (read-only file or directory, missing directory, full disk); the old file is then
-// left whole. Inside an open write group for the file the write is held and reported by the group.
+// left whole. Also false, without touching the file, when the write could not be read back as
+// written: a value or name holding a line break, a section holding "]", a key holding "=".
+// Inside an open write group for the file the write only changes the held copy and returns true;
+// the group's Close reports whether it reached the file.
 bool WriteSetting(const std::string& section, const std::string& key, const std::string& file,
                   const std::string& value);
 
 // Collects the writes to one file while it lives; the file is written once, atomically (temporary
 // file in the same directory, flushed, renamed over the old one), when the outermost group for that
-// file closes. Groups for the same file may nest.
+// file closes. Groups for the same file may nest. While a group is open, reads of the file are
+// answered from the held copy without looking at the file, so a load of many keys can use a group
+// too; changes made to the file by another program meanwhile are not seen, and are overwritten if
+// the group writes. When the group's write fails, the held copy is dropped, so later reads show
+// what the file really holds.
 class SettingsWriteGroup {
  public:
   explicit SettingsWriteGroup(std::string file);
@@ -39,11 +46,16 @@ class SettingsWriteGroup {
   bool closed_ = false;
 };
 
+// Forgets every parsed copy not held by an open write group; the next access reads the file anew.
+void DropSettingsCache();
+
 // Where the program keeps its settings: "orvantis.ini" in programDir when that directory is writable,
 // otherwise "orvantis.ini" in configHome + "/orvantis/" (configHome is $XDG_CONFIG_HOME, or
-// ~/.config). Pure: callers pass the directories, so tests never touch the user's files.
+// ~/.config). Reads no environment: callers pass the directories, so tests never touch the user's
+// files. With an empty configHome the file stays in programDir.
 std::string SettingsFileIn(const std::string& programDir, const std::string& configHome);
-// SettingsFileIn for the running program (its own directory and the user's configuration directory).
+// SettingsFileIn for the running program (its own directory and the user's configuration directory);
+// creates the configuration directory when it is chosen and missing, so the first write can succeed.
 std::string SettingsFile();
 
 }  // namespace orv

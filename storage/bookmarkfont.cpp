@@ -1,0 +1,70 @@
+#include "storage/bookmarkfont.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "storage/settings.h"
+
+namespace orv {
+namespace {
+
+constexpr const char* kSection = "Bookmark Font";
+
+// A decimal integer (blanks before it allowed, optional sign, digits, nothing after) that fits in 32
+// bits; anything else gives the fallback, without a message.
+int32_t IntOrDefault(std::string_view text, int32_t fallback) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return fallback;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return fallback;
+    value = value * 10 + (c - '0');
+    if (value > int64_t{INT32_MAX} + 1) return fallback;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return fallback;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+std::string StyleLetters(const BookmarkFontSpec& font) {
+  std::string letters;
+  if (font.bold) letters += 'b';
+  if (font.italic) letters += 'i';
+  if (font.underline) letters += 'u';
+  if (font.strikeout) letters += 's';
+  return letters;
+}
+
+BookmarkFontSpec ReadBookmarkFont(const std::string& settingsFile) {
+  BookmarkFontSpec font;
+  font.color = IntOrDefault(ReadSetting(kSection, "Color", settingsFile), 0);
+  const std::string name = ReadSetting(kSection, "Name", settingsFile);
+  font.name = name.empty() ? "Arial" : name;
+  font.size = IntOrDefault(ReadSetting(kSection, "Size", settingsFile), 10);
+  // Only lower-case letters count; an empty (or missing) style means bold.
+  const std::string style = ReadSetting(kSection, "Style", settingsFile);
+  font.bold = style.empty() || style.find('b') != std::string::npos;
+  font.italic = style.find('i') != std::string::npos;
+  font.underline = style.find('u') != std::string::npos;
+  font.strikeout = style.find('s') != std::string::npos;
+  return font;
+}
+
+bool WriteBookmarkFont(const std::string& settingsFile, const BookmarkFontSpec& font) {
+  SettingsWriteGroup group(settingsFile);
+  bool ok = WriteSetting(kSection, "Color", settingsFile, std::to_string(font.color));
+  ok = WriteSetting(kSection, "Name", settingsFile, font.name) && ok;
+  ok = WriteSetting(kSection, "Size", settingsFile, std::to_string(font.size)) && ok;
+  // A font with no attribute writes an empty style, which removes the key: it reads back as bold.
+  ok = WriteSetting(kSection, "Style", settingsFile, StyleLetters(font)) && ok;
+  return group.Close() && ok;
+}
+
+}  // namespace orv

@@ -1,0 +1,201 @@
+// Decoding map pictures: pixels and their layout, damaged and unreadable files, and pictures refused
+// for their size before anything is allocated.
+#include "core/jpeg.h"
+
+#include <gtest/gtest.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Encodes width x height pixels given as B, G, R, X bytes (or C, M, Y, K with cmyk) as a JPEG.
+std::vector<unsigned char> Encode(const std::vector<unsigned char>& pixels, int width, int height,
+                                  bool cmyk = false) {
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  const int rc = tjCompress2(handle, pixels.data(), width, width * 4, height, cmyk ? TJPF_CMYK : TJPF_BGRX,
+                             &out, &size, TJSAMP_444, 95, 0);
+  EXPECT_EQ(rc, 0) << tjGetErrorStr2(handle);
+  std::vector<unsigned char> bytes(out, out + size);
+  tjFree(out);
+  tjDestroy(handle);
+  return bytes;
+}
+
+// Four flat blocks of 16 x 16 pixels: red, green / blue, grey, as BGRX.
+struct Block {
+  int x, y;
+  unsigned char r, g, b;
+};
+const Block Blocks[] = {
+    {0, 0, 200, 30, 40}, {16, 0, 30, 180, 60}, {0, 16, 20, 60, 220}, {16, 16, 128, 128, 128}};
+
+std::vector<unsigned char> BlockPixels() {
+  std::vector<unsigned char> px(32 * 32 * 4);
+  for (const Block& b : Blocks)
+    for (int y = b.y; y < b.y + 16; ++y)
+      for (int x = b.x; x < b.x + 16; ++x) {
+        unsigned char* p = &px[(y * 32 + x) * 4];
+        p[0] = b.b, p[1] = b.g, p[2] = b.r, p[3] = 0;
+      }
+  return px;
+}
+
+// A picture with detail everywhere, so that a file cut short misses real data.
+std::vector<unsigned char> TexturedPixels(int width, int height) {
+  std::vector<unsigned char> px(std::size_t(width) * height * 4);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      unsigned char* p = &px[(std::size_t(y) * width + x) * 4];
+      p[0] = static_cast<unsigned char>(x * 7 + y * 3);
+      p[1] = static_cast<unsigned char>((x ^ y) * 5);
+      p[2] = static_cast<unsigned char>(x * y);
+      p[3] = 0;
+    }
+  return px;
+}
+
+class JpegTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("orv_jpeg_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
+    const fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path.string();
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(JpegTest, DecodesFlatBlocksToTheirColoursWithOpaquePadding) {
+  JpegFile file;
+  ASSERT_EQ(file.Open(Write("blocks.jpg", Encode(BlockPixels(), 32, 32))), JpegResult::Ok);
+  EXPECT_EQ(file.header().width, 32);
+  EXPECT_EQ(file.header().height, 32);
+
+  // Rows wider than the picture: the bytes past each row must stay as they were.
+  const std::size_t stride = 32 * 4 + 12;
+  std::vector<uint8_t> pixels(stride * 32, 0xA5);
+  ASSERT_EQ(file.DecodeInto(pixels.data(), stride), JpegResult::Ok);
+  for (const Block& b : Blocks) {
+    for (int y = b.y + 2; y < b.y + 14; ++y)
+      for (int x = b.x + 2; x < b.x + 14; ++x) {
+        const uint8_t* p = &pixels[y * stride + x * 4];
+        EXPECT_NEAR(p[0], b.b, 6) << x << "," << y;
+        EXPECT_NEAR(p[1], b.g, 6) << x << "," << y;
+        EXPECT_NEAR(p[2], b.r, 6) << x << "," << y;
+        EXPECT_EQ(p[3], 0xFF) << x << "," << y;
+      }
+  }
+  for (int y = 0; y < 32; ++y)
+    for (std::size_t k = 32 * 4; k < stride; ++k) ASSERT_EQ(pixels[y * stride + k], 0xA5) << "row " << y;
+}
+
+TEST_F(JpegTest, FileCutShortDecodesAsDamagedWithItsFullSize) {
+  std::vector<unsigned char> bytes = Encode(TexturedPixels(256, 192), 256, 192);
+  bytes.resize(bytes.size() / 2);
+  JpegFile file;
+  ASSERT_EQ(file.Open(Write("cut.jpg", bytes)), JpegResult::Ok);
+  EXPECT_EQ(file.header().width, 256);
+  EXPECT_EQ(file.header().height, 192);
+  std::vector<uint8_t> pixels(256 * 4 * 192);
+  EXPECT_EQ(file.DecodeInto(pixels.data(), 256 * 4), JpegResult::Damaged);
+}
+
+TEST_F(JpegTest, FilesThatAreNoPictureAreUnreadable) {
+  const std::vector<unsigned char> jpeg = Encode(BlockPixels(), 32, 32);
+  const std::string text = "[Map Dimensions]\r\nUpperLeft_X=0\r\n";
+  struct Case {
+    const char* name;
+    std::string path;
+  };
+  const Case cases[] = {
+      {"missing", (dir_ / "missing.jpg").string()},
+      {"empty", Write("empty.jpg", {})},
+      {"text", Write("text.jpg", std::vector<unsigned char>(text.begin(), text.end()))},
+      {"header cut", Write("head.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + 20))},
+      {"directory", dir_.string()},
+  };
+  for (const Case& c : cases) {
+    JpegFile file;
+    EXPECT_EQ(file.Open(c.path), JpegResult::Unreadable) << c.name;
+    EXPECT_EQ(file.header().width, 0) << c.name;
+    uint8_t pixel[4] = {1, 2, 3, 4};
+    EXPECT_EQ(file.DecodeInto(pixel, 4), JpegResult::Unreadable) << c.name;
+    EXPECT_EQ(pixel[0], 1) << c.name;
+  }
+}
+
+// Sets the size that the frame header (SOF0) of a baseline JPEG declares.
+std::vector<unsigned char> WithDeclaredSize(std::vector<unsigned char> jpeg, int width, int height) {
+  for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
+    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+      jpeg[i + 5] = static_cast<unsigned char>(height >> 8);
+      jpeg[i + 6] = static_cast<unsigned char>(height & 0xFF);
+      jpeg[i + 7] = static_cast<unsigned char>(width >> 8);
+      jpeg[i + 8] = static_cast<unsigned char>(width & 0xFF);
+      return jpeg;
+    }
+  }
+  ADD_FAILURE() << "no SOF0 marker";
+  return jpeg;
+}
+
+TEST_F(JpegTest, SizeLimitIsCheckedFromTheHeader) {
+  const std::vector<unsigned char> jpeg = Encode(BlockPixels(), 32, 32);
+  struct Case {
+    int width, height;
+    JpegResult expected;
+  };
+  // 32768 x 32768 pixels of 4 bytes are exactly the limit; one row more is over it.
+  const Case cases[] = {{65535, 65535, JpegResult::Unreadable},
+                        {32768, 32769, JpegResult::Unreadable},
+                        {32768, 32768, JpegResult::Ok},
+                        {16384, 16384, JpegResult::Ok}};
+  for (const Case& c : cases) {
+    JpegFile file;
+    const std::string path = Write("big.jpg", WithDeclaredSize(jpeg, c.width, c.height));
+    EXPECT_EQ(file.Open(path), c.expected) << c.width << "x" << c.height;
+    if (c.expected == JpegResult::Ok) {
+      EXPECT_EQ(file.header().width, c.width);
+      EXPECT_EQ(file.header().height, c.height);
+    }
+  }
+}
+
+TEST_F(JpegTest, PictureTheDecoderCannotTurnIntoColoursIsUnreadable) {
+  // A CMYK JPEG has a valid header, but its pixels cannot be delivered as RGB: the failure comes
+  // only while decoding.
+  JpegFile file;
+  ASSERT_EQ(file.Open(Write("cmyk.jpg", Encode(BlockPixels(), 32, 32, true))), JpegResult::Ok);
+  std::vector<uint8_t> pixels(32 * 4 * 32);
+  EXPECT_EQ(file.DecodeInto(pixels.data(), 32 * 4), JpegResult::Unreadable);
+}
+
+TEST_F(JpegTest, StrideShorterThanARowIsRefused) {
+  JpegFile file;
+  ASSERT_EQ(file.Open(Write("blocks.jpg", Encode(BlockPixels(), 32, 32))), JpegResult::Ok);
+  std::vector<uint8_t> pixels(32 * 4 * 32, 0x11);
+  EXPECT_EQ(file.DecodeInto(pixels.data(), 31 * 4), JpegResult::Unreadable);
+  EXPECT_EQ(pixels[0], 0x11);
+}
+
+}  // namespace
+}  // namespace orv
