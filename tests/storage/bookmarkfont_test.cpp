@@ -8,8 +8,8 @@
 namespace orv {
 namespace {
 
-using testing::ReadBytes;
-using testing::TempDir;
+using testing::ReadFile;
+using testing::SharedTempDir;
 using testing::WriteBytes;
 
 struct FontCase {
@@ -35,7 +35,7 @@ TEST(BookmarkFontTest, ReadsEachKeyWithItsDefault) {
       {"color=65280\r\nSIZE= 9\r\n", Font("Arial", 9, 65280, true, false, false, false)},
   };
   for (const FontCase& c : cases) {
-    TempDir dir;
+    SharedTempDir dir;
     const std::string file = dir / "orvantis.ini";
     WriteBytes(file, std::string("[Bookmark Font]\r\n") + c.lines);
     EXPECT_EQ(ReadBookmarkFont(file), c.expected) << c.lines;
@@ -43,30 +43,30 @@ TEST(BookmarkFontTest, ReadsEachKeyWithItsDefault) {
 }
 
 TEST(BookmarkFontTest, WritesFourKeysAndReadsThemBack) {
-  TempDir dir;
+  SharedTempDir dir;
   const std::string file = dir / "orvantis.ini";
   const BookmarkFontSpec font = Font("Times New Roman", 14, 0x00FF8040, true, true, true, true);
   EXPECT_EQ(StyleLetters(font), "bius");
   ASSERT_TRUE(WriteBookmarkFont(file, font));
-  EXPECT_EQ(ReadBytes(file),
+  EXPECT_EQ(ReadFile(file),
             "[Bookmark Font]\r\nColor=16744512\r\nName=Times New Roman\r\nSize=14\r\nStyle=bius\r\n");
   DropSettingsCache();
   EXPECT_EQ(ReadBookmarkFont(file), font);
 }
 
 TEST(BookmarkFontTest, FontWithoutAttributesReadsBackBold) {
-  TempDir dir;
+  SharedTempDir dir;
   const std::string file = dir / "orvantis.ini";
   ASSERT_TRUE(WriteBookmarkFont(file, Font("Arial", 10, 0, true, false, false, true)));
   const BookmarkFontSpec plain = Font("Arial", 10, 0, false, false, false, false);
   EXPECT_EQ(StyleLetters(plain), "");
   ASSERT_TRUE(WriteBookmarkFont(file, plain));
-  EXPECT_EQ(ReadBytes(file).find("Style"), std::string::npos) << "an empty style removes the key";
+  EXPECT_EQ(ReadFile(file).find("Style"), std::string::npos) << "an empty style removes the key";
   EXPECT_TRUE(ReadBookmarkFont(file).bold);
 }
 
 TEST(BookmarkFontTest, UnwritableFileIsReported) {
-  TempDir dir;
+  SharedTempDir dir;
   EXPECT_FALSE(WriteBookmarkFont(dir / "missing/orvantis.ini", BookmarkFontSpec{}));
 }
 

@@ -20,9 +20,9 @@ namespace orv {
 namespace {
 
 using testing::Exists;
-using testing::ReadBytes;
+using testing::ReadFile;
 using testing::RunInChild;
-using testing::TempDir;
+using testing::SharedTempDir;
 using testing::WriteBytes;
 
 class SettingsTest : public ::testing::Test {
@@ -39,7 +39,7 @@ class SettingsTest : public ::testing::Test {
     return true;
   }
 
-  TempDir dir;
+  SharedTempDir dir;
   std::string file = dir / "orvantis.ini";
 };
 
@@ -52,7 +52,7 @@ TEST_F(SettingsTest, SectionsAndKeysMatchWithoutRegardToCase) {
   EXPECT_EQ(ReadSetting("bookmark font", "NAME", file), "Arial");
   EXPECT_EQ(ReadSetting("General", "Name", file), "");
   ASSERT_TRUE(WriteSetting("GENERAL", "lastmapfilename", file, "/maps/y.dem"));
-  EXPECT_EQ(ReadBytes(file),
+  EXPECT_EQ(ReadFile(file),
             "[General]\r\n  LastMapFilename =/maps/y.dem\r\n[Bookmark Font]\r\nName=Arial\r\n");
 }
 
@@ -113,7 +113,7 @@ TEST_F(SettingsTest, WritesChangeOnlyTheirLinesAndKeepTheFilesLineEndings) {
       WriteBytes(file, c.before);
     for (const auto& [section, key, value] : c.writes)
       EXPECT_TRUE(WriteSetting(section, key, file, value)) << c.name;
-    EXPECT_EQ(ReadBytes(file), c.after) << c.name;
+    EXPECT_EQ(ReadFile(file), c.after) << c.name;
   }
 }
 
@@ -155,9 +155,9 @@ TEST_F(SettingsTest, ValuesComeBackWholeByteForByte) {
     EXPECT_EQ(ReadSetting("Values", key, file), value) << key;
     EXPECT_EQ(ReadFresh("Values", key), value) << key << " after reading the file anew";
   }
-  EXPECT_NE(ReadBytes(file).find("k5=a\xB3"
-                                 "b\xB3\xB3"
-                                 "c\r\n"),
+  EXPECT_NE(ReadFile(file).find("k5=a\xB3"
+                                "b\xB3\xB3"
+                                "c\r\n"),
             std::string::npos);
 }
 
@@ -168,7 +168,7 @@ TEST_F(SettingsTest, WritesThatCouldNotBeReadBackAreRefused) {
       {"", "k", "1"},           {"A", " ", "1"},    {"A", "[B]", "1"}, {"A", ";k", "1"}};
   for (const auto& [section, key, value] : refused)
     EXPECT_FALSE(WriteSetting(section, key, file, value)) << section << "/" << key << "=" << value;
-  EXPECT_EQ(ReadBytes(file), "[A]\nk=1\n");
+  EXPECT_EQ(ReadFile(file), "[A]\nk=1\n");
 }
 
 TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheOldFile) {
@@ -205,7 +205,7 @@ TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheOldFile) {
     if (status == 2) GTEST_SKIP() << "cannot run a child without root rights here";
     EXPECT_EQ(status, 0) << path;
     ::chmod(path.c_str(), 0644);
-    EXPECT_EQ(ReadBytes(path), original) << path;
+    EXPECT_EQ(ReadFile(path), original) << path;
   }
   EXPECT_TRUE(NoTemporaryFilesLeft());
 }
@@ -224,7 +224,7 @@ TEST_F(SettingsTest, WriteFailingHalfwayLeavesTheOldFile) {
       },
       false);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(ReadBytes(file), original);
+  EXPECT_EQ(ReadFile(file), original);
   EXPECT_TRUE(NoTemporaryFilesLeft());
 }
 
@@ -243,7 +243,7 @@ TEST_F(SettingsTest, KilledWriterLeavesTheOldFileOrTheNewOne) {
     ::usleep(std::uniform_int_distribution<useconds_t>(2000, 40000)(random));
     ::kill(writer, SIGKILL);
     ::waitpid(writer, nullptr, 0);
-    const std::string now = ReadBytes(file);
+    const std::string now = ReadFile(file);
     const bool whole = now == contents[0] || now == contents[1] || now == contents[2];
     ASSERT_TRUE(whole) << "round " << round << ": " << now.size() << " bytes";
     changed += now != contents[0];
@@ -264,7 +264,7 @@ TEST_F(SettingsTest, WriteGroupWritesTheFileOnceWhenTheOutermostGroupCloses) {
             WriteSetting("Map Links", "maplink" + std::to_string(i), file, "link " + std::to_string(i)));
       EXPECT_TRUE(inner.Close());
     }
-    EXPECT_EQ(ReadBytes(file), original) << "nothing reaches the file before the outermost group closes";
+    EXPECT_EQ(ReadFile(file), original) << "nothing reaches the file before the outermost group closes";
     EXPECT_EQ(ReadSetting("Map Links", "maplink1000", file), "link 1000");
     EXPECT_TRUE(outer.Close());
     EXPECT_TRUE(outer.Close());
@@ -318,7 +318,7 @@ TEST_F(SettingsTest, WritingKeepsLinksAndPermissions) {
   std::filesystem::create_symlink("real.ini", file);
   ASSERT_TRUE(WriteSetting("A", "k", file, "2"));
   EXPECT_TRUE(std::filesystem::is_symlink(file));
-  EXPECT_EQ(ReadBytes(target), "[A]\nk=2\n");
+  EXPECT_EQ(ReadFile(target), "[A]\nk=2\n");
   struct stat st;
   ASSERT_EQ(::stat(target.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -339,7 +339,7 @@ TEST_F(SettingsTest, ManyKeysInsertedRemovedAndReadBack) {
     ASSERT_EQ(ReadSetting("Map Bookmarks", "BOOKMARK" + std::to_string(i), file),
               i % 2 ? "record " + std::to_string(i) : "")
         << i;
-  const std::string bytes = ReadBytes(file);
+  const std::string bytes = ReadFile(file);
   EXPECT_EQ(bytes.find("[Map Links]"), bytes.size() - std::string("[Map Links]\r\nmaplink1=x\r\n").size());
 
   // Saving the section again and again, as every map change does, leaves exactly the last save.
@@ -370,9 +370,9 @@ TEST_F(SettingsTest, EveryFileAndEverySpellingOfItsPathSeeTheSameValues) {
   SettingsWriteGroup group(other);
   ASSERT_TRUE(WriteSetting("General", "a", file, "2"));
   EXPECT_EQ(ReadSetting("General", "a", other), "2");
-  EXPECT_EQ(ReadBytes(file), "[General]\r\na=1\r\n") << "held by the group opened under another spelling";
+  EXPECT_EQ(ReadFile(file), "[General]\r\na=1\r\n") << "held by the group opened under another spelling";
   ASSERT_TRUE(group.Close());
-  EXPECT_EQ(ReadBytes(file), "[General]\r\na=2\r\n");
+  EXPECT_EQ(ReadFile(file), "[General]\r\na=2\r\n");
 }
 
 TEST(SettingsFileInTest, RunningProgramUsesItsOwnDirectoryWhenWritable) {
@@ -382,7 +382,7 @@ TEST(SettingsFileInTest, RunningProgramUsesItsOwnDirectoryWhenWritable) {
 }
 
 TEST(SettingsFileInTest, ChoosesTheProgramDirectoryWhenWritable) {
-  TempDir dir;
+  SharedTempDir dir;
   const std::string config = dir / "config";
   EXPECT_EQ(SettingsFileIn(dir.path(), config), dir / "orvantis.ini");
   EXPECT_EQ(SettingsFileIn(dir.path() + "/", config), dir / "orvantis.ini");

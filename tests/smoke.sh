@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Starts the real program in a virtual X display with a settings file that names the sample world
+# map, and checks from a screenshot that the window shows the map with the location cross.
+# Usage: smoke.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$(cd "${1:?build folder}" && pwd)
+source=$(cd "${2:?source folder}" && pwd)
+
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "SKIPPED: Xvfb is not installed (scripts/install-deps.sh installs it)"
+  exit 0
+fi
+for tool in xwininfo convert import; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)"
+    exit 1
+  fi
+done
+map="$source/assets/maps/Veldrane.dem"
+[[ -f "$map" ]] || { echo "FAIL: the sample map $map is missing"; exit 1; }
+[[ -x "$build/orvantis" ]] || { echo "FAIL: $build/orvantis is not built"; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+  local status=$?
+  set +e
+  if [[ -n "$program_pid" ]]; then kill "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null; fi
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
+  rm -rf "$work"
+  exit "$status"
+}
+trap cleanup EXIT
+
+# The program keeps its settings beside itself: a copy of it in a folder of its own.
+cp "$build/orvantis" "$work/orvantis"
+printf '[General]\r\nLastMapFilename=%s\r\n' "$map" >"$work/orvantis.ini"
+
+display=""
+for n in $(seq 91 160); do
+  if [[ ! -e "/tmp/.X$n-lock" && ! -e "/tmp/.X11-unix/X$n" ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || { echo "FAIL: no free X display number"; exit 1; }
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+xwininfo -root >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+
+XDG_RUNTIME_DIR="$work" "$work/orvantis" >"$work/program.log" 2>&1 &
+program_pid=$!
+
+title="Orvantis v2.2 By Vexmoor - Veldrane"
+info=""
+for _ in $(seq 150); do
+  info=$(xwininfo -name "$title" 2>/dev/null) && break
+  kill -0 "$program_pid" 2>/dev/null || { echo "FAIL: the program ended"; cat "$work/program.log"; exit 1; }
+  sleep 0.1
+done
+[[ -n "$info" ]] || { echo "FAIL: no window titled '$title'"; xwininfo -root -tree | grep -i orvantis || true; exit 1; }
+field() { awk -F: -v k="$1" '$1 ~ k {gsub(/ /, "", $2); print $2}' <<<"$info"; }
+win_x=$(field "Absolute upper-left X")
+win_y=$(field "Absolute upper-left Y")
+win_h=$(field "Height")
+
+# The map area lies at (7, 20) of the client area, which has the designed height 349 below the menu bar.
+area_x=$((win_x + 7))
+area_y=$((win_y + win_h - 349 + 20))
+area_w=569
+area_h=167
+
+# The view is centred on the cross, placed at world (0, 0): the upper left corner of the world.
+ulx=$(awk -F= 'tolower($1) ~ /^upperleft_x/ {print $2+0}' "$map" | tr -d '\r')
+uly=$(awk -F= 'tolower($1) ~ /^upperleft_y/ {print $2+0}' "$map" | tr -d '\r')
+scroll_x=$((ulx > area_w / 2 ? ulx - area_w / 2 : 0))
+scroll_y=$((uly > area_h / 2 ? uly - area_h / 2 : 0))
+cross_x=$((area_x + ulx - scroll_x))
+cross_y=$((area_y + uly - scroll_y))
+
+pixel() { convert "$work/shot.png" -crop "1x1+$1+$2" -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:; }
+shot_ok=""
+for _ in $(seq 50); do
+  import -window root "$work/shot.png"
+  if [[ $(pixel "$cross_x" "$cross_y") == "255,255,255" ]]; then shot_ok=1; break; fi
+  sleep 0.2
+done
+[[ -n "$shot_ok" ]] || { echo "FAIL: no white cross at ($cross_x, $cross_y): $(pixel "$cross_x" "$cross_y")"; exit 1; }
+for d in 5 -5; do
+  p=$(pixel $((cross_x + d)) $((cross_y + d)))
+  [[ "$p" == "255,255,255" ]] || { echo "FAIL: the cross's diagonal is missing at offset $d: $p"; exit 1; }
+done
+
+# Away from the glass the map area shows the picture: many colours, and not the grey of an empty view.
+crop="$((area_w - 160))x$((area_h - 10))+$((area_x + 150))+$((area_y + 5))"
+colours=$(convert "$work/shot.png" -crop "$crop" +repage -format %k info:)
+grey=$(convert "$work/shot.png" -crop "$crop" +repage -fill black +opaque "rgb(128,128,128)" -fill white -opaque "rgb(128,128,128)" -format '%[fx:int(100*mean)]' info:)
+if ((colours < 32 || grey > 50)); then
+  echo "FAIL: the map area does not show the map ($colours colours, $grey% grey)"
+  exit 1
+fi
+echo "OK: '$title' shows the map ($colours colours) with the cross at ($cross_x, $cross_y)"

@@ -1,0 +1,269 @@
+// Loading maps, starting up and shutting down, through the real main window.
+#include <QMenu>
+#include <filesystem>
+
+#include "core/mapinfo.h"
+#include "mainwindow_fixture.h"
+#include "storage/settings.h"
+#include "view/mainwindow_ui.h"
+
+namespace orv::testing {
+namespace {
+
+using LoadTest = MainWindowTest;
+
+struct FailedLoad {
+  const char* name;
+  std::string (*prepare)(LoadTest&);  // writes the files, returns the path to load
+  std::string message;                // what the user is told; <dir> stands for the directory
+  LoadOutcome outcome;
+};
+
+std::string Replace(std::string text, const std::string& dir) {
+  const auto at = text.find("<dir>");
+  return at == std::string::npos ? text : text.replace(at, 5, dir);
+}
+
+TEST_F(LoadTest, EveryRefusedLoadTellsWhyAndLeavesTheCurrentMapAsItWas) {
+  const std::vector<FailedLoad> cases = {
+      {"missing file", [](LoadTest& t) { return t.Path("Nowhere.dem"); },
+       "Unable to load '<dir>/Nowhere.dem'. File not found.", LoadOutcome::Refused},
+      {"no map dimensions",
+       [](LoadTest& t) {
+         WriteText(t.Path("Empty.dem"), "[General]\r\nVersion=v2.2\r\n");
+         WriteJpeg(t.Path("Empty.JPG"), PatternPicture(8, 8));
+         return t.Path("Empty.dem");
+       },
+       "Unable to load '<dir>/Empty.dem'. Invalid map dimensions file.", LoadOutcome::Refused},
+      {"first corner -9999999",
+       [](LoadTest& t) {
+         WriteText(t.Path("Minus.dem"), Dimensions(-9999999, 0, 10, 0, 0, 10, 10, 10));
+         return t.Path("Minus.dem");
+       },
+       "Unable to load '<dir>/Minus.dem'. Invalid map dimensions file.", LoadOutcome::Refused},
+      {"picture missing",
+       [](LoadTest& t) {
+         WriteText(t.Path("Bare.dem"), Dimensions(0, 0, 10, 0, 0, 10, 10, 10));
+         return t.Path("Bare.dem");
+       },
+       "Unable to load image '<dir>/Bare.jpg'. File not found.", LoadOutcome::Refused},
+      {"picture not a JPEG",
+       [](LoadTest& t) {
+         WriteText(t.Path("Text.dem"), Dimensions(0, 0, 10, 0, 0, 10, 10, 10));
+         WriteText(t.Path("Text.jpg"), "this is no picture");
+         return t.Path("Text.dem");
+       },
+       "Unable to load image '<dir>/Text.jpg'. The picture could not be read.", LoadOutcome::Refused},
+      {"corner not an integer",
+       [](LoadTest& t) {
+         WriteText(t.Path("Bad.dem"),
+                   "[Map Dimensions]\r\nUpperLeft_X=7\r\nUpperLeft_Y=8\r\nUpperRight_X=x9\r\n");
+         WriteJpeg(t.Path("Bad.JPG"), PatternPicture(8, 8));
+         return t.Path("Bad.dem");
+       },
+       "'x9' is not a valid integer value", LoadOutcome::CornerNotAnInteger},
+  };
+  const std::string first = MakeMap("First", 300, 200);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(first));
+  const QString title = w.windowTitle();
+  for (const FailedLoad& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.messages.clear();
+    const MapCorners corners = w.state().MapCorners;
+    EXPECT_EQ(c.outcome, w.LoadMap(c.prepare(*this)));
+    EXPECT_EQ(std::vector<std::string>{Replace(c.message, dir.path().toStdString())}, dialogs.messages);
+    EXPECT_EQ(first, w.state().CurrentMapFile);
+    EXPECT_EQ("", w.state().PreviousMapFile);
+    EXPECT_EQ(title, w.windowTitle());
+    EXPECT_EQ(QSize(300, 200), w.state().MapImage.size());
+    if (c.outcome == LoadOutcome::CornerNotAnInteger) {
+      // The corners read before the bad one are taken; the rest stay.
+      EXPECT_EQ((Point{7, 8}), w.state().MapCorners.upperLeft);
+      EXPECT_EQ(corners.upperRight, w.state().MapCorners.upperRight);
+      w.state().MapCorners = corners;
+    } else {
+      EXPECT_EQ(corners, w.state().MapCorners);
+    }
+  }
+}
+
+TEST_F(LoadTest, DamagedPictureLoadsAndTellsOnce) {
+  const std::string dem = MakeMap("Cut", 400, 300);
+  const std::string whole = ReadText(Path("Cut.JPG"));
+  WriteText(Path("Cut.JPG"), whole.substr(0, whole.size() / 2));
+  TForm1& w = Open();
+  EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
+  EXPECT_EQ(std::vector<std::string>{"The picture '" + Path("Cut.jpg") +
+                                     "' is damaged; parts of it may be missing."},
+            dialogs.messages);
+  EXPECT_EQ(QSize(400, 300), w.state().MapImage.size());
+  EXPECT_EQ(dem, w.state().CurrentMapFile);
+}
+
+TEST_F(LoadTest, PreviousMapFollowsEachLoadAndZoomResets) {
+  const std::string a = MakeMap("Alpha", 200, 100), b = MakeMap("Beta", 100, 200);
+  TForm1& w = Open();
+  w.LoadMap(a);
+  EXPECT_EQ(a, w.state().CurrentMapFile);
+  EXPECT_EQ("", w.state().PreviousMapFile);
+  w.LoadMap(b);
+  EXPECT_EQ(b, w.state().CurrentMapFile);
+  EXPECT_EQ(a, w.state().PreviousMapFile);
+  w.ApplyZoom("300");
+  w.LoadMap(b);
+  EXPECT_EQ(b, w.state().PreviousMapFile);
+  EXPECT_EQ(100, w.state().ZoomPercent);
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
+  WriteText(Path("NORTHWOODS.DEM"), Dimensions(10, 20, 610, 20, 10, 420, 610, 420));
+  WriteJpeg(Path("NORTHWOODS.JPG"), PatternPicture(640, 480));
+  TForm1& w = Open();
+  EXPECT_EQ("Orvantis v2.2 by Vexmoor", w.windowTitle().toStdString());
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(Path("NORTHWOODS.DEM")));
+  EXPECT_EQ("Orvantis v2.2 By Vexmoor - Northwoods", w.windowTitle().toStdString());
+  EXPECT_EQ((Point{610, 420}), w.state().MapCorners.lowerRight);
+  EXPECT_EQ(OutlineOf(w.state().MapCorners), w.state().MapOutline);
+  // Empty .where boxes put the cross on world point (0, 0), the upper left corner.
+  EXPECT_EQ(WorldToMapPixel(w.state().MapCorners, 100, {0, 0}), (Point{w.state().CrossX, w.state().CrossY}));
+  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+}
+
+TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
+  const std::string a = MakeMap("Marked", 300, 200), b = MakeMap("Clean", 300, 200);
+  TForm1& w = Open();
+  w.LoadMap(a);
+  // The outline shown, a highlight of the map links window, and a link area waiting for its text.
+  w.state().MapOutlineVisible = true;
+  w.state().links.HighlightRect = {10, 10, 50, 50};
+  w.state().links.NewLinkRect = {5, 5, 40, 40};
+  w.ui->Panel4->show();
+  w.LoadMap(b);
+  EXPECT_FALSE(w.state().MapOutlineVisible);
+  EXPECT_EQ(-1, w.state().links.HighlightRect.x1);
+  EXPECT_EQ(-1, w.state().links.NewLinkRect.x2);
+  EXPECT_TRUE(w.ui->Panel4->isHidden());
+  w.state().links.LinkSelecting = true;  // awaiting the opposite corner
+  w.LoadMap(a);
+  EXPECT_FALSE(w.state().links.LinkSelecting);
+}
+
+TEST_F(LoadTest, MapMenuAsksForAMapInfoFile) {
+  const std::string dem = MakeMap("Chosen", 64, 64);
+  dialogs.answers = {QString::fromStdString(dem), std::nullopt};
+  TForm1& w = Open();
+  w.ui->Load1->trigger();
+  ASSERT_EQ(1u, dialogs.requests.size());
+  EXPECT_EQ("Load Map", dialogs.requests[0].title.toStdString());
+  EXPECT_EQ("Orvantis Map Info Files (*.dem)", dialogs.requests[0].filter.toStdString());
+  EXPECT_EQ("*.dem", dialogs.requests[0].initialName.toStdString());
+  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  w.ui->Load1->trigger();  // cancelled: nothing happens
+  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ("", w.state().PreviousMapFile);
+}
+
+TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
+  TForm1& w = Open();
+  EXPECT_FALSE(w.ui->PaintBox1->isVisible());
+  EXPECT_TRUE(dialogs.messages.empty());
+  form.reset();
+  EXPECT_EQ("", ReadSetting("General", "LastMapFilename", settingsFile));
+  EXPECT_EQ("Arial", ReadSetting("Bookmark Font", "Name", settingsFile));
+  EXPECT_EQ("10", ReadSetting("Bookmark Font", "Size", settingsFile));
+  EXPECT_EQ("0", ReadSetting("Bookmark Font", "Color", settingsFile));
+  EXPECT_EQ("b", ReadSetting("Bookmark Font", "Style", settingsFile));
+  EXPECT_EQ(std::string::npos, ReadText(settingsFile).find("[General]"));
+}
+
+TEST_F(LoadTest, GlobalBookmarksChangedWithoutAMapAreSavedAtShutdown) {
+  TForm1& w = Open();
+  const std::string sep(1, '\xB3');
+  w.state().bookmarks.GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
+                                                "Camp");
+  w.state().bookmarks.GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  w.BookmarksChanged();
+  form.reset();
+  EXPECT_NE(std::string::npos, ReadSetting("Map Bookmarks", "bookmark1", settingsFile).find("Camp"));
+  EXPECT_EQ("", ReadSetting("General", "LastMapFilename", settingsFile));
+}
+
+TEST_F(LoadTest, LastMapComesBackAtTheNextStart) {
+  const std::string dem = MakeMap("Again", 500, 400);
+  WriteSetting("General", "LastMapFilename", settingsFile, Path("Gone.dem"));
+  Open();  // a last map that no longer exists: no map, no message
+  EXPECT_EQ("", form->state().CurrentMapFile);
+  EXPECT_TRUE(dialogs.messages.empty());
+  form->LoadMap(dem);
+  form->ApplyZoom("50");
+  form.reset();
+  EXPECT_EQ(dem, ReadSetting("General", "LastMapFilename", settingsFile));
+  TForm1& w = Open();
+  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ(100, w.state().ZoomPercent);
+  EXPECT_EQ(QSize(500, 400), w.state().MapImage.size());
+}
+
+TEST_F(LoadTest, LastMapThatFailsIsReportedAndTheMapAreaStaysGrey) {
+  WriteText(Path("Broken.dem"), Dimensions(0, 0, 10, 0, 0, 10, 10, 10));
+  WriteSetting("General", "LastMapFilename", settingsFile, Path("Broken.dem"));
+  TForm1& w = Open();
+  EXPECT_EQ(std::vector<std::string>{"Unable to load image '" + Path("Broken.jpg") + "'. File not found."},
+            dialogs.messages);
+  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+  w.RenderView();
+  EXPECT_EQ(qRgb(128, 128, 128), w.state().ViewBuffer.pixel(w.MapAreaWidth() - 1, w.MapAreaHeight() - 1));
+  form.reset();  // nothing loaded: the stale last map stays for the next start
+  EXPECT_EQ(Path("Broken.dem"), ReadSetting("General", "LastMapFilename", settingsFile));
+}
+
+TEST_F(LoadTest, FailedSaveAtShutdownIsReportedAndTheRestGoesOn) {
+  const std::string dem = MakeMap("Kept", 64, 64);
+  settingsFile = Path("no-such-folder/orvantis.ini");
+  TForm1& w = Open();
+  w.LoadMap(dem);
+  form.reset();
+  EXPECT_EQ(std::vector<std::string>{"Unable to save '" + settingsFile +
+                                     "'. Your changes to it could not be written."},
+            dialogs.messages);
+}
+
+TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
+  std::filesystem::create_directory(Path("gone"));
+  const std::string left = Path("gone/Left.dem");
+  WriteText(left, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
+  WriteJpeg(Path("gone/Left.JPG"), PatternPicture(64, 64));
+  const std::string next = MakeMap("Next", 80, 60);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(left));
+  std::filesystem::remove_all(Path("gone"));  // the map's folder disappears: its save cannot be written
+  EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(next));
+  EXPECT_EQ(
+      std::vector<std::string>{"Unable to save '" + left + "'. Your changes to it could not be written."},
+      dialogs.messages);
+  EXPECT_EQ(next, w.state().CurrentMapFile);
+  EXPECT_EQ(left, w.state().PreviousMapFile);
+}
+
+TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
+  TForm1& w = Open();
+  std::vector<std::string> items;
+  for (QAction* a : w.PopupMenu1->actions())
+    items.push_back(a->objectName().toStdString() + (a->isSeparator() ? "" : ":" + a->text().toStdString()) +
+                    (a->isVisible() ? "" : " (hidden)"));
+  EXPECT_EQ(
+      (std::vector<std::string>{
+          "LoadMapforMapLink1:Load Map for Map Link (hidden)", "N4 (hidden)", "AddBookmark1:Add Bookmark",
+          "BookmarkFontSetup1:Bookmark Font Setup...", "ShowBookmarksWindow1:Show Bookmarks Window", "N3",
+          "AddMapLink1:Add Map Link", "ShowMapLinksWindow1:Show Map Links Window", "N2",
+          "DirectionstoArea1:Directions to Area...", "N1", "ZoomInOutMap1:Zoom Map In/Out..."}),
+      items);
+  ASSERT_EQ(2, w.AddBookmark1Menu->actions().size());
+  EXPECT_EQ("Current Map", w.AddBookmark1Menu->actions()[0]->text().toStdString());
+  EXPECT_EQ("Global", w.AddBookmark1Menu->actions()[1]->text().toStdString());
+}
+
+}  // namespace
+}  // namespace orv::testing

@@ -1,0 +1,45 @@
+#include "view/paintbox.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+
+TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setContextMenuPolicy(Qt::PreventContextMenu);
+  // Every pixel is painted from the buffer: Qt need not clear the area first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TPaintBox::ShowBuffer() {
+  if (painting_ || !isVisible()) return;
+  fresh_ = true;
+  repaint();
+  fresh_ = false;
+}
+
+void TPaintBox::paintEvent(QPaintEvent*) {
+  // A paint asked for by the window system composes the view first; one that follows a composition
+  // only copies it.
+  if (!fresh_ && onPaint) {
+    painting_ = true;
+    onPaint();
+    painting_ = false;
+  }
+  QPainter painter(this);
+  if (buffer_ && !buffer_->isNull()) {
+    painter.drawImage(0, 0, *buffer_);
+  } else {
+    painter.fillRect(rect(), palette().window());
+  }
+}
+
+void TPaintBox::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (onMouseDown) onMouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (onMouseMove) onMouseMove(event->modifiers(), p.x(), p.y());
+}

@@ -1,0 +1,21 @@
+#include "view/zoomdialog.h"
+
+#include "ui_zoomdialog.h"
+
+TForm4::TForm4(QWidget* parent) : QDialog(parent), ui(new Ui::TForm4) {
+  ui->setupUi(this);
+  // A fixed dialog frame with only a close box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(199, 79);
+  connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+TForm4::~TForm4() {
+  delete ui;
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  ui->Button1->setFocus();
+}
