@@ -164,7 +164,6 @@ void TForm1::gobackClick() {
 
 void TForm1::ShowMapLinksWindow1Click() {
   form5()->show();
-  form5()->raise();
 }
 
 void TForm1::MapLinksChanged() {
