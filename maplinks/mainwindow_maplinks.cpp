@@ -159,7 +159,9 @@ void TForm1::LoadMapforMapLink1Click() {
 }
 
 void TForm1::gobackClick() {
-  if (!state().PreviousMapFile.empty()) LoadMap(state().PreviousMapFile);
+  // A copy: the load moves the current map into PreviousMapFile while it still reads its path.
+  const std::string previous = state().PreviousMapFile;
+  if (!previous.empty()) LoadMap(previous);
 }
 
 void TForm1::ShowMapLinksWindow1Click() {
