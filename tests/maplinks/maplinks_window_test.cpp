@@ -188,6 +188,9 @@ TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapCha
   ASSERT_EQ(Links().size(), 2u);
   EXPECT_EQ(GetField(6, Links()[0], FieldSeparator), "Alpha");
   const std::vector<std::string> linksOfA = Links();
+  // The second dialog starts where the first choice was made.
+  ASSERT_EQ(dialogs.requests.size(), 2u);
+  EXPECT_EQ(dialogs.requests[1].startDirectory, dir.path());
 
   EXPECT_EQ(HoverAt({150, 100}).text, "Alpha");  // in both
   EXPECT_EQ(HoverAt({50, 40}).text, "beta");
