@@ -11,7 +11,12 @@
 namespace {
 
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
+// Section names match without regard to case and to blanks around them, as "[ a ]" names "a".
+bool SameIgnoringCase(std::string a, std::string b) {
+  for (std::string* s : {&a, &b}) {
+    s->erase(0, s->find_first_not_of(" \t"));
+    s->erase(s->find_last_not_of(" \t") + 1);
+  }
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };

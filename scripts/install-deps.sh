@@ -9,7 +9,7 @@ packages=(
   libturbojpeg0-dev libjpeg-turbo-progs
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core fonts-dejavu-extra
 )
 
 missing=()

@@ -99,6 +99,9 @@ std::string SetField(int n, const std::string& s, char separator, const std::str
     result += separator;
   }
   if (!result.empty()) result.pop_back();
+  // Removing a field past the end of a record without fields would leave only separators, which
+  // read as one empty field the record never had. A record holds no empty field, so it stays empty.
+  if (result.find_first_not_of(separator) == std::string::npos) result.clear();
   return result;
 }
 

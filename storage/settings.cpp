@@ -398,8 +398,11 @@ class Document {
     added.prev = last_;
     added.next = kNoLine;
     if (last_ != kNoLine) {
-      if (lines_[last_].eol == Eol::None) lines_[last_].eol = newEol_;
-      lines_[last_].next = index;
+      // The file's last line gets an ending when a line follows it. A line that ends in a CR byte
+      // is given CRLF: its CR and an LF alone would read back as one CRLF, losing the CR.
+      Line& before = lines_[last_];
+      if (before.eol == Eol::None) before.eol = before.Text().ends_with('\r') ? Eol::CrLf : newEol_;
+      before.next = index;
     } else {
       head_ = index;
     }

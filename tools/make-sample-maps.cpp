@@ -33,6 +33,8 @@
 #include <string>
 #include <vector>
 
+#include "core/transform.h"
+
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
@@ -1245,6 +1247,26 @@ std::array<int, 8> CornerValues(const Corners& c) {
           r(c.ll.x()), r(c.ll.y()), r(c.lr.x()), r(c.lr.y())};
 }
 
+// The drawing places world points with sub-pixel precision; the program rounds to whole pixels on the
+// way. True when the two agree within a pixel all over the world, so that what the user types lands
+// on what the picture shows there.
+bool AgreesWithProgram(const Corners& c) {
+  const std::array<int, 8> v = CornerValues(c);
+  const orv::MapCorners corners{{v[0], v[1]}, {v[2], v[3]}, {v[4], v[5]}, {v[6], v[7]}};
+  for (int wy = 0; wy <= int(WorldH); wy += 64) {
+    for (int wx = 0; wx <= int(WorldW); wx += 64) {
+      const auto pixel = orv::WorldToMapPixel(corners, 100, {wx, wy});
+      const QPointF drawn = c.ToPicture(QPointF(wx, wy));
+      if (!pixel || std::fabs(pixel->x - drawn.x()) > 1.0 || std::fabs(pixel->y - drawn.y()) > 1.0) {
+        std::fprintf(stderr, "world (%d, %d) is drawn at (%.1f, %.1f) but shown at another pixel\n", wx, wy,
+                     drawn.x(), drawn.y());
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 // Marks a point of interest with a small symbol; its name comes from the bookmark drawn there.
 void PointOfInterest(QPainter& p, QPointF at, double size) {
   p.save();
@@ -1272,6 +1294,7 @@ void AddSights(QPainter& p, const Corners& corners, const std::vector<Sight>& si
 }
 
 struct MapOutput {
+  bool agrees = false;  // drawn where the program places world points
   QImage picture;
   std::array<int, 8> corners;
   std::vector<Bookmark> bookmarks;
@@ -1285,6 +1308,7 @@ MapOutput DrawWorldMap(World& w) {
   terrain.detail = 8;
   MapOutput out;
   out.corners = CornerValues(corners);
+  out.agrees = AgreesWithProgram(corners);
   out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 260.0);
   QPainter p(&out.picture);
   p.translate(0.5, 0.5);  // picture coordinates name pixel centres
@@ -1366,6 +1390,7 @@ MapOutput DrawRegionalMap(World& w) {
   terrain.detail = 10;
   MapOutput out;
   out.corners = CornerValues(corners);
+  out.agrees = AgreesWithProgram(corners);
   out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 380.0);
   QPainter p(&out.picture);
   p.translate(0.5, 0.5);
@@ -1448,6 +1473,10 @@ int main(int argc, char** argv) {
   World world = BuildWorld();
   const MapOutput worldMap = DrawWorldMap(world);
   const MapOutput regional = DrawRegionalMap(world);
+  if (!worldMap.agrees || !regional.agrees) {
+    std::fprintf(stderr, "make-sample-maps: a map is not drawn where the program places world points\n");
+    return 1;
+  }
   const QString maps = dir.filePath(QStringLiteral("maps"));
   ok = ok && WriteJpeg(worldMap.picture, maps + QStringLiteral("/Veldrane.JPG"), 85) &&
        WriteMapInfo(maps + QStringLiteral("/Veldrane.dem"), worldMap.corners, worldMap.bookmarks,

@@ -83,8 +83,11 @@ class TForm1::KeyPreview : public QObject {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != &form_) return false;
     // A key press that the focused control leaves unused travels on to its parents; it is the same
-    // event, and the window has seen it already at its first stop.
-    if (event == lastEvent_ && lastTarget_ && widget->isAncestorOf(lastTarget_)) return false;
+    // event, and the window has seen it already at its first stop. A new event may reuse the address
+    // of the last one (Ctrl pressed, then S, to the same box), so only a stop at a parent of the
+    // first receiver counts as the same event.
+    if (event == lastEvent_ && lastTarget_ && widget != lastTarget_ && widget->isAncestorOf(lastTarget_))
+      return false;
     lastEvent_ = event;
     lastTarget_ = widget;
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -1,9 +1,96 @@
-// Stand-in for the coordinate panels until their own code lands; replaced wholesale by it.
+// The coordinate panels below the map: refreshing them from a point, and their four buttons.
+#include <QComboBox>
+#include <QLineEdit>
+#include <algorithm>
+#include <limits>
+
+#include "core/transform.h"
+#include "ui_mainwindow.h"
+#include "view/coordinatepanels.h"
+#include "view/directionswindow.h"
 #include "view/mainwindow.h"
 
-void TForm1::RefreshCoordinatePanels(int, int, int) {}
-void TForm1::Button1Click() {}
-void TForm1::Button3Click() {}
-void TForm1::Button4Click() {}
-void TForm1::Button5Click() {}
-void TForm1::DirectionstoArea1Click() {}
+namespace {
+
+orv::CoordinatePanelTexts ReadPanels(const Ui::TForm1& ui) {
+  return {ui.Edit1->text(),
+          ui.Edit2->text(),
+          ui.Edit4->text(),
+          ui.Edit5->text(),
+          ui.Edit6->text(),
+          ui.Edit7->text(),
+          ui.ComboBox1->currentText(),
+          ui.ComboBox2->currentText()};
+}
+
+// A view origin that brings a zoomed map pixel to the middle of an area of the given size, kept in
+// range so that far extrapolated points cannot overflow (the scroll clamps it anyway).
+int CentredOrigin(int32_t pixel, int areaLength) {
+  const int64_t origin = static_cast<int64_t>(pixel) - areaLength / 2;
+  return static_cast<int>(
+      std::clamp<int64_t>(origin, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+// Puts the cross on the zoomed map pixel of a world point and centres the view on it. A point so far
+// out that its pixel does not fit in 32 bits leaves the cross where it was.
+void MoveCrossToWorld(TForm1& form, orv::Point world) {
+  orv::AppState& state = form.state();
+  if (const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world)) {
+    state.CrossX = pixel->x;
+    state.CrossY = pixel->y;
+  }
+  form.CenterViewOnCross();
+}
+
+// Shows the way from the cross to a world point and brings that point to the middle of the view,
+// leaving the cross where it is.
+void ShowDirectionsTo(TForm1& form, orv::Point world) {
+  orv::AppState& state = form.state();
+  const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world);
+  form.form2()->ShowDirections(state, state.CrossX, state.CrossY, world.x, world.y);
+  if (pixel) {
+    form.ScrollViewTo(CentredOrigin(pixel->x, form.MapAreaWidth()),
+                      CentredOrigin(pixel->y, form.MapAreaHeight()));
+  }
+}
+
+}  // namespace
+
+void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
+  const std::optional<orv::CoordinatePanelTexts> texts =
+      orv::RefreshedPanelTexts(ReadPanels(*ui), a, b, source, state().MapCorners, state().ZoomPercent);
+  if (!texts) return;
+  ui->Edit1->setText(texts->Edit1);
+  ui->Edit2->setText(texts->Edit2);
+  ui->Edit4->setText(texts->Edit4);
+  ui->Edit5->setText(texts->Edit5);
+  ui->Edit6->setText(texts->Edit6);
+  ui->Edit7->setText(texts->Edit7);
+  ui->ComboBox1->setEditText(texts->ComboBox1);
+  ui->ComboBox2->setEditText(texts->ComboBox2);
+}
+
+void TForm1::Button1Click() {
+  MoveCrossToWorld(*this, {orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
+  RefreshCoordinatePanels(0, 0, FromWhereFields);
+}
+
+void TForm1::Button3Click() {
+  MoveCrossToWorld(*this, orv::SextantPanelWorld(ReadPanels(*ui)));
+  RefreshCoordinatePanels(0, 0, FromSextantFields);
+}
+
+void TForm1::Button4Click() {
+  ShowDirectionsTo(*this, {orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
+  RefreshCoordinatePanels(0, 0, FromWhereFields);
+}
+
+void TForm1::Button5Click() {
+  ShowDirectionsTo(*this, orv::SextantPanelWorld(ReadPanels(*ui)));
+  RefreshCoordinatePanels(0, 0, FromSextantFields);
+}
+
+void TForm1::DirectionstoArea1Click() {
+  form2()->ShowDirections(state(), state().CrossX, state().CrossY, state().PopupWorldPoint.x,
+                          state().PopupWorldPoint.y);
+}

@@ -1,12 +1,92 @@
-// Stand-in for pointer and key handling until its own code lands; replaced wholesale by it.
-#include "view/mainwindow.h"
+// Pointer and keys of the map view: placing the cross, the pop-up menu, the pointer's world position
+// in the status line, and the two hot keys that check a map's corner values.
+#include <QMenu>
 
-void TForm1::PaintBox1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int, int) {}
-bool TForm1::FormKeyDown(int, Qt::KeyboardModifiers) {
-  return false;
+#include "core/numbers.h"
+#include "core/transform.h"
+#include "ui_mainwindow.h"
+#include "view/mainwindow.h"
+#include "view/mapoutline.h"
+#include "view/text.h"
+
+void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
+  orv::AppState& s = state();
+  // While a new link area waits for its opposite corner, any button sets that corner.
+  if (s.links.LinkSelecting) {
+    LinkSecondCorner(X, Y);
+    return;
+  }
+  // A new link area waiting for its text is dropped by a click elsewhere on the map.
+  if (ui->Panel4->isVisible()) CancelPendingLink();
+
+  const orv::Point mapPixel{X + ScrollX(), Y + ScrollY()};
+  if (button == Qt::RightButton) {
+    if (const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, mapPixel))
+      s.PopupWorldPoint = *world;
+    s.PopupPoint = mapPixel;
+    // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
+    PopupMenu1->popup(ui->PaintBox1->mapToGlobal(QPoint(X, Y)));
+  } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
+    s.CrossX = mapPixel.x;
+    s.CrossY = mapPixel.y;
+    CenterViewOnCross();
+    RefreshCoordinatePanels(s.CrossX, s.CrossY, FromMapPixel);
+  }
 }
-void TForm1::ShowPointerStatus(int, int) {}
-void TForm1::ReloadMapCorners() {}
-void TForm1::ToggleMapOutline() {}
-void TForm1::DrawMapOutline() {}
+
+void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
+  ShowPointerStatus(X, Y);
+  if (state().links.LinkSelecting) LinkRubberBand(X, Y);
+}
+
+void TForm1::ShowPointerStatus(int X, int Y) {
+  const orv::AppState& s = state();
+  const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, {X + ScrollX(), Y + ScrollY()});
+  SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
+  if (s.links.LinkSelecting) {
+    SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
+  } else {
+    FindLinkUnderPointer(X, Y);
+  }
+}
+
+bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  // Each combination is tested on its own; other shift keys may be down as well.
+  const bool control = modifiers & Qt::ControlModifier;
+  bool acted = false;
+  if (control && key == Qt::Key_R) {
+    ReloadMapCorners();
+    acted = true;
+  }
+  if (control && key == Qt::Key_S) {
+    ToggleMapOutline();
+    acted = true;
+  }
+  return acted;
+}
+
+void TForm1::ReloadMapCorners() {
+  orv::AppState& s = state();
+  if (s.MapOutlineVisible) DrawMapOutline();
+  if (const auto bad = orv::ReloadCornersFrom(s.CurrentMapFile, s.MapCorners)) {
+    // The outline still stands for the old corners: draw it back so that the picture keeps showing
+    // what MapOutlineVisible says.
+    if (s.MapOutlineVisible) DrawMapOutline();
+    dialogs().ShowMessage(this, orv::FromBytes(orv::NotAnIntegerMessage(*bad)));
+    return;
+  }
+  s.MapOutline = orv::OutlineOf(s.MapCorners);
+  if (s.MapOutlineVisible) DrawMapOutline();
+  RenderView();
+  Button1Click();
+}
+
+void TForm1::ToggleMapOutline() {
+  state().MapOutlineVisible = !state().MapOutlineVisible;
+  DrawMapOutline();
+  RenderView();
+}
+
+void TForm1::DrawMapOutline() {
+  orv::InvertMapOutline(state().MapImage, state().MapOutline);
+}

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <system_error>
 #include <thread>
 
 namespace orv {
@@ -78,10 +79,15 @@ JpegResult DecodeLarge(JpegFile& file, QImage& decoded) {
   if (image.isNull()) return JpegResult::Unreadable;
 
   std::atomic<bool> stop{false};
-  std::thread faulting(FaultInPages, pixels, pixelBytes, std::cref(stop));
+  std::thread faulting;
+  try {
+    faulting = std::thread(FaultInPages, pixels, pixelBytes, std::cref(stop));
+  } catch (const std::system_error&) {
+    // No thread to be had: the decoder takes the page faults itself, a little slower.
+  }
   const JpegResult result = file.DecodeInto(pixels, std::size_t(image.bytesPerLine()));
   stop.store(true, std::memory_order_relaxed);
-  faulting.join();
+  if (faulting.joinable()) faulting.join();
   if (result != JpegResult::Unreadable) decoded = std::move(image);
   return result;
 }

@@ -1,18 +1,19 @@
-// The sample maps that ship with the program: their map info files as the program reads them, their
-// pictures, and the links and bookmarks that tie the two maps together.
+// The sample maps that ship with the program, read the way the program reads them: the map info
+// files, their pictures, and the bookmarks and links that tie the two maps together.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/jpeg.h"
+#include "core/mapinfo.h"
+#include "core/numbers.h"
+#include "core/transform.h"
+#include "storage/fields.h"
+#include "storage/settings.h"
 
 namespace orv {
 namespace {
@@ -21,83 +22,35 @@ namespace fs = std::filesystem;
 
 const fs::path MapsDir = fs::path(ORV_SOURCE_DIR) / "assets" / "maps";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+std::string Field(int n, const std::string& record) {
+  return GetField(n, record, FieldSeparator);
 }
-
-// Sections and keys of a map info file, as written: "[Section]" lines and "Key=Value" lines.
-using Sections = std::map<std::string, std::map<std::string, std::string>>;
-
-Sections Parse(const std::string& text) {
-  Sections sections;
-  std::string section;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find("\r\n", start);
-    const std::string line = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    start = end == std::string::npos ? text.size() : end + 2;
-    if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-      section = line.substr(1, line.size() - 2);
-    } else if (const std::size_t eq = line.find('='); eq != std::string::npos) {
-      sections[section][line.substr(0, eq)] = line.substr(eq + 1);
-    }
-  }
-  return sections;
-}
-
-std::vector<std::string> Fields(const std::string& record) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (std::size_t sep; (sep = record.find('\xB3', start)) != std::string::npos; start = sep + 1)
-    fields.push_back(record.substr(start, sep - start));
-  fields.push_back(record.substr(start));
-  return fields;
-}
-
-bool IsInt(const std::string& s) {
-  if (s.empty()) return false;
-  char* end = nullptr;
-  std::strtol(s.c_str(), &end, 10);
-  return *end == '\0';
-}
-
-struct Corners {
-  double ulx, uly, urx, ury, llx, lly, lrx, lry;
-  // Picture position of a world point, interpolated between the four corners.
-  std::pair<double, double> ToPicture(double wx, double wy) const {
-    const double u = wx / 5120.0, v = wy / 4096.0;
-    const double tx = ulx + (urx - ulx) * u, ty = uly + (ury - uly) * u;
-    const double bx = llx + (lrx - llx) * u, by = lly + (lry - lly) * u;
-    return {tx + (bx - tx) * v, ty + (by - ty) * v};
-  }
-};
 
 struct SampleMap {
-  std::string name;
-  Sections sections;
-  Corners corners{};
+  std::string path;
+  MapInfo info;
   JpegHeader picture;
 };
 
 SampleMap Load(const std::string& name) {
   SampleMap map;
-  map.name = name;
-  const std::string text = ReadBytes(MapsDir / (name + ".dem"));
-  map.sections = Parse(text);
-  const auto& d = map.sections["Map Dimensions"];
-  auto num = [&](const char* key) { return d.count(key) ? std::atof(d.at(key).c_str()) : NAN; };
-  map.corners = {num("UpperLeft_X"), num("UpperLeft_Y"), num("UpperRight_X"), num("UpperRight_Y"),
-                 num("LowerLeft_X"), num("LowerLeft_Y"), num("LowerRight_X"), num("LowerRight_Y")};
+  map.path = (MapsDir / (name + ".dem")).string();
+  map.info = ReadMapInfo(map.path, MapCorners{});
   JpegFile file;
-  if (file.Open((MapsDir / (name + ".JPG")).string()) == JpegResult::Ok) map.picture = file.header();
+  if (!map.info.picturePath.empty() && file.Open(map.info.picturePath) == JpegResult::Ok)
+    map.picture = file.header();
   return map;
+}
+
+bool OnPicture(const SampleMap& map, Point pixel) {
+  return pixel.x >= 0 && pixel.y >= 0 && pixel.x < map.picture.width && pixel.y < map.picture.height;
 }
 
 class SampleMapsTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(SampleMapsTest, MapInfoFileIsEightBitTextInCrlfLines) {
-  const std::string text = ReadBytes(MapsDir / (std::string(GetParam()) + ".dem"));
+  std::ifstream in(MapsDir / (std::string(GetParam()) + ".dem"), std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), {});
   ASSERT_FALSE(text.empty());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
@@ -109,107 +62,101 @@ TEST_P(SampleMapsTest, MapInfoFileIsEightBitTextInCrlfLines) {
   }
 }
 
-TEST_P(SampleMapsTest, HasItsCornersVersionAndAPictureThatDecodes) {
-  SampleMap map = Load(GetParam());
-  const auto& d = map.sections.at("Map Dimensions");
-  for (const char* key : {"UpperLeft_X", "UpperLeft_Y", "UpperRight_X", "UpperRight_Y", "LowerLeft_X",
-                          "LowerLeft_Y", "LowerRight_X", "LowerRight_Y"}) {
-    ASSERT_TRUE(d.count(key)) << key;
-    EXPECT_TRUE(IsInt(d.at(key))) << key << "=" << d.at(key);
-  }
-  EXPECT_EQ(map.sections["General"]["Version"], "v2.2");
+TEST_P(SampleMapsTest, LoadsWithAllCornersAndAPictureThatDecodes) {
+  const SampleMap map = Load(GetParam());
+  ASSERT_EQ(map.info.status, MapInfoStatus::Ok) << map.info.message;
+  EXPECT_FALSE(CornersAreDegenerate(map.info.corners));
+  EXPECT_EQ(ReadSetting("General", "Version", map.path), "v2.2");
 
   JpegFile file;
-  ASSERT_EQ(file.Open((MapsDir / (map.name + ".JPG")).string()), JpegResult::Ok);
+  ASSERT_EQ(file.Open(map.info.picturePath), JpegResult::Ok);
   std::vector<uint8_t> pixels(std::size_t(file.header().width) * file.header().height * 4);
   EXPECT_EQ(file.DecodeInto(pixels.data(), std::size_t(file.header().width) * 4), JpegResult::Ok);
-  EXPECT_LT(fs::file_size(MapsDir / (map.name + ".JPG")), 1536u * 1024u);
+  EXPECT_LT(fs::file_size(map.info.picturePath), 1536u * 1024u);
 }
 
-TEST_P(SampleMapsTest, BookmarksAreNumberedFromOneWithFontsAndLieOnThePicture) {
-  SampleMap map = Load(GetParam());
-  const auto& b = map.sections["Map Bookmarks"];
+TEST_P(SampleMapsTest, BookmarksHaveFontsAndLieOnThePicture) {
+  const SampleMap map = Load(GetParam());
   int count = 0;
-  while (b.count("bookmark" + std::to_string(count + 1))) ++count;
-  ASSERT_GT(count, 0);
-  EXPECT_EQ(b.size(), std::size_t(2 * count)) << "keys beyond the numbered run";
-  for (int n = 1; n <= count; ++n) {
-    const std::vector<std::string> f = Fields(b.at("bookmark" + std::to_string(n)));
-    ASSERT_EQ(f.size(), 4u) << n;
-    EXPECT_EQ(f[0], "V");
-    ASSERT_TRUE(IsInt(f[1]) && IsInt(f[2])) << n;
-    EXPECT_FALSE(f[3].empty());
-    EXPECT_EQ(Fields(b.at("bookmark" + std::to_string(n) + "font")),
-              (std::vector<std::string>{"Arial", "10", "0", "b"}));
-    const auto [px, py] = map.corners.ToPicture(std::atof(f[1].c_str()), std::atof(f[2].c_str()));
-    EXPECT_TRUE(px >= 0 && py >= 0 && px < map.picture.width && py < map.picture.height) << f[3];
+  for (int n = 1;; ++n) {
+    const std::string key = "bookmark" + std::to_string(n);
+    const std::string record = ReadSetting("Map Bookmarks", key, map.path);
+    if (record.empty()) break;
+    ++count;
+    EXPECT_EQ(Field(1, record), "V");
+    const auto x = ParseInt(Field(2, record)), y = ParseInt(Field(3, record));
+    ASSERT_TRUE(x && y) << record;
+    EXPECT_FALSE(Field(4, record).empty());
+    EXPECT_EQ(ReadSetting("Map Bookmarks", key + "font", map.path),
+              std::string("Arial") + FieldSeparator + "10" + FieldSeparator + "0" + FieldSeparator + "b");
+    const auto pixel = WorldToMapPixel(map.info.corners, 100, {*x, *y});
+    ASSERT_TRUE(pixel);
+    EXPECT_TRUE(OnPicture(map, *pixel)) << Field(4, record);
   }
+  EXPECT_GE(count, 3);
 }
 
-TEST_P(SampleMapsTest, LinkAreasLieOnThePictureAndOpenAMapBesideIt) {
-  SampleMap map = Load(GetParam());
-  const auto& links = map.sections["Map Links"];
-  ASSERT_TRUE(links.count("maplink1"));
-  for (int n = 1; links.count("maplink" + std::to_string(n)); ++n) {
-    const std::vector<std::string> f = Fields(links.at("maplink" + std::to_string(n)));
-    ASSERT_EQ(f.size(), 6u) << n;
-    for (int k = 0; k < 4; ++k) ASSERT_TRUE(IsInt(f[k])) << f[k];
-    const int x1 = std::atoi(f[0].c_str()), y1 = std::atoi(f[1].c_str());
-    const int x2 = std::atoi(f[2].c_str()), y2 = std::atoi(f[3].c_str());
-    EXPECT_TRUE(x1 >= 0 && y1 >= 0 && x2 <= map.picture.width && y2 <= map.picture.height);
-    EXPECT_GT(x2 - x1, 10);
-    EXPECT_GT(y2 - y1, 10);
-    EXPECT_TRUE(fs::exists(MapsDir / f[4])) << f[4];
-    EXPECT_NE(f[4], map.name + ".dem");
-    EXPECT_FALSE(f[5].empty());
-  }
+TEST_P(SampleMapsTest, LinkAreasLieOnThePictureAndOpenAnotherMapBesideIt) {
+  const SampleMap map = Load(GetParam());
+  const std::string record = ReadSetting("Map Links", "maplink1", map.path);
+  ASSERT_FALSE(record.empty());
+  const auto x1 = ParseInt(Field(1, record)), y1 = ParseInt(Field(2, record));
+  const auto x2 = ParseInt(Field(3, record)), y2 = ParseInt(Field(4, record));
+  ASSERT_TRUE(x1 && y1 && x2 && y2) << record;
+  EXPECT_TRUE(OnPicture(map, {*x1, *y1}));
+  EXPECT_TRUE(*x2 <= map.picture.width && *y2 <= map.picture.height);
+  EXPECT_GT(*x2 - *x1, 10);
+  EXPECT_GT(*y2 - *y1, 10);
+  const std::string target = Field(5, record);
+  EXPECT_TRUE(fs::exists(MapsDir / target)) << target;
+  EXPECT_NE(MapsDir / target, fs::path(map.path));
+  EXPECT_FALSE(Field(6, record).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMaps, SampleMapsTest, ::testing::Values("Veldrane", "Thornmere"));
 
 TEST(SampleMapsPair, WorldMapCoversTheWorldAndItsLinkFramesTheRegionalMap) {
-  SampleMap world = Load("Veldrane");
-  SampleMap region = Load("Thornmere");
-  ASSERT_GT(world.picture.width, 0);
-  ASSERT_GT(region.picture.width, 0);
+  const SampleMap world = Load("Veldrane");
+  const SampleMap region = Load("Thornmere");
+  ASSERT_EQ(world.info.status, MapInfoStatus::Ok);
+  ASSERT_EQ(region.info.status, MapInfoStatus::Ok);
 
-  // The world map's corners lie within a few pixels of its picture's corners.
-  const Corners& w = world.corners;
-  for (const auto& [x, y, px, py] :
-       {std::array<double, 4>{w.ulx, w.uly, 0, 0},
-        {w.urx, w.ury, double(world.picture.width - 1), 0},
-        {w.llx, w.lly, 0, double(world.picture.height - 1)},
-        {w.lrx, w.lry, double(world.picture.width - 1), double(world.picture.height - 1)}}) {
-    EXPECT_NEAR(x, px, 20);
-    EXPECT_NEAR(y, py, 20);
+  // The world's corners lie within a few pixels of the world map picture's corners.
+  const MapCorners& w = world.info.corners;
+  const int right = world.picture.width - 1, bottom = world.picture.height - 1;
+  for (const auto& [corner, expected] : {std::pair{w.upperLeft, Point{0, 0}},
+                                         {w.upperRight, Point{right, 0}},
+                                         {w.lowerLeft, Point{0, bottom}},
+                                         {w.lowerRight, Point{right, bottom}}}) {
+    EXPECT_NEAR(corner.x, expected.x, 20);
+    EXPECT_NEAR(corner.y, expected.y, 20);
   }
-  // The regional map's corners lie far outside its picture, at one pixel per world unit.
-  const Corners& r = region.corners;
-  EXPECT_LT(r.ulx, -500);
-  EXPECT_LT(r.uly, -500);
-  EXPECT_GT(r.lrx, region.picture.width + 500);
-  EXPECT_GT(r.lry, region.picture.height + 500);
-  EXPECT_NEAR((r.urx - r.ulx) / 5120.0, 1.0, 0.05);
+  // The regional map's corners lie far outside its picture, about one pixel per world unit.
+  const MapCorners& r = region.info.corners;
+  EXPECT_LT(r.upperLeft.x, -500);
+  EXPECT_LT(r.upperLeft.y, -500);
+  EXPECT_GT(r.lowerRight.x, region.picture.width + 500);
+  EXPECT_GT(r.lowerRight.y, region.picture.height + 500);
+  EXPECT_NEAR((r.upperRight.x - r.upperLeft.x) / 5120.0, 1.0, 0.05);
 
-  // The world point at each corner of the regional picture falls inside the world map's link area
-  // to Thornmere (within two pixels of its frame).
-  const std::vector<std::string> link = Fields(world.sections["Map Links"]["maplink1"]);
-  ASSERT_EQ(link.size(), 6u);
-  ASSERT_EQ(link[4], "Thornmere.dem");
-  const double x1 = std::atof(link[0].c_str()), y1 = std::atof(link[1].c_str());
-  const double x2 = std::atof(link[2].c_str()), y2 = std::atof(link[3].c_str());
-  for (const auto& [cx, cy] : {std::pair{0.0, 0.0},
-                               {double(region.picture.width), 0.0},
-                               {0.0, double(region.picture.height)},
-                               {double(region.picture.width), double(region.picture.height)}}) {
-    // Regional picture pixel -> world point (its corners form a rectangle) -> world map pixel.
-    const double wx = (cx - r.ulx) / (r.urx - r.ulx) * 5120.0, wy = (cy - r.uly) / (r.lly - r.uly) * 4096.0;
-    const auto [px, py] = w.ToPicture(wx, wy);
-    EXPECT_TRUE(px >= x1 - 2 && px <= x2 + 2 && py >= y1 - 2 && py <= y2 + 2) << px << "," << py;
+  // The world points at the corners of the regional picture fall inside the world map's link area to
+  // Thornmere (within two pixels of its frame), and its back link opens the world map.
+  const std::string link = ReadSetting("Map Links", "maplink1", world.path);
+  ASSERT_EQ(Field(5, link), "Thornmere.dem");
+  const int x1 = IntOr(Field(1, link), 0), y1 = IntOr(Field(2, link), 0);
+  const int x2 = IntOr(Field(3, link), 0), y2 = IntOr(Field(4, link), 0);
+  for (const Point corner :
+       {Point{0, 0}, Point{region.picture.width - 1, 0}, Point{0, region.picture.height - 1},
+        Point{region.picture.width - 1, region.picture.height - 1}}) {
+    const auto at = MapPixelToWorld(r, 100, corner);
+    ASSERT_TRUE(at);
+    const auto onWorldMap = WorldToMapPixel(w, 100, *at);
+    ASSERT_TRUE(onWorldMap);
+    EXPECT_TRUE(onWorldMap->x >= x1 - 2 && onWorldMap->x <= x2 + 2 && onWorldMap->y >= y1 - 2 &&
+                onWorldMap->y <= y2 + 2)
+        << onWorldMap->x << "," << onWorldMap->y;
   }
-  const std::vector<std::string> back = Fields(region.sections["Map Links"]["maplink1"]);
-  ASSERT_EQ(back.size(), 6u);
-  EXPECT_EQ(back[4], "Veldrane.dem");
+  EXPECT_EQ(Field(5, ReadSetting("Map Links", "maplink1", region.path)), "Veldrane.dem");
 }
 
 }  // namespace

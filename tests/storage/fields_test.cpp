@@ -78,6 +78,8 @@ TEST(FieldsTest, SetFieldRebuildsTheRecord) {
       {"|a||b|", 3, "", "a|b"},
       {"a|b", -1, "x", "a|b"},
       {"", 0, "x", "x"},
+      {"", 3, "", ""},  // no field to remove, and none is made
+      {"|||", 3, "", ""},
   };
   for (const SetCase& c : cases)
     EXPECT_EQ(SetField(c.n, R(c.record), FieldSeparator, R(c.value)), R(c.expected))

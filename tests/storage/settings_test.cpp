@@ -77,6 +77,7 @@ TEST_F(SettingsTest, WritesChangeOnlyTheirLinesAndKeepTheFilesLineEndings) {
        "; settings\n\nstray=before any section\n[Other]\nx=1\ny=2\n# note\n[General]\nA=1\nB=2\nC=3\n\n"},
       {"new section at the end", "[A]\r\nk=v\r\n", {{"New", "k", "v"}}, "[A]\r\nk=v\r\n\r\n[New]\r\nk=v\r\n"},
       {"last line without ending", "[A]\nk=v", {{"A", "j", "w"}}, "[A]\nk=v\nj=w\n"},
+      {"last line ending in CR keeps it", "[A]\nk=v\r", {{"A", "j", "w"}}, "[A]\nk=v\r\r\nj=w\n"},
       {"empty value removes the key",
        keep,
        {{"General", "a", ""}},
