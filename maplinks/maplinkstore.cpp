@@ -4,7 +4,9 @@
 #include <QLocale>
 #include <QString>
 #include <algorithm>
+#include <array>
 #include <numeric>
+#include <string_view>
 
 #include "core/numbers.h"
 #include "storage/fields.h"
@@ -16,6 +18,22 @@ namespace {
 
 std::string KeyOf(std::size_t position) {
   return "maplink" + std::to_string(position);
+}
+
+// Fields are the maximal runs of bytes other than the separator, so the first n of them can be read
+// in place. The hover reads the corners of every link at every pointer movement; splitting each
+// record into new strings for that costs as much as composing a whole view.
+template <std::size_t n>
+bool LeadingFields(std::string_view record, std::array<std::string_view, n>& fields) {
+  std::size_t at = 0;
+  for (std::string_view& field : fields) {
+    while (at < record.size() && record[at] == FieldSeparator) ++at;
+    const std::size_t start = at;
+    while (at < record.size() && record[at] != FieldSeparator) ++at;
+    if (at == start) return false;
+    field = record.substr(start, at - start);
+  }
+  return true;
 }
 
 }  // namespace
@@ -59,12 +77,14 @@ void SortMapLinks(std::vector<std::string>& links) {
 }
 
 std::optional<LinkRect> LinkArea(const std::string& record) {
+  std::array<std::string_view, 4> fields;
+  if (!LeadingFields(record, fields)) return std::nullopt;
   LinkRect area;
   int32_t* corners[] = {&area.x1, &area.y1, &area.x2, &area.y2};
-  for (int field = 1; field <= 4; ++field) {
-    const auto value = ParseInt(GetField(field, record, FieldSeparator));
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const auto value = ParseInt(fields[i]);
     if (!value) return std::nullopt;
-    *corners[field - 1] = *value;
+    *corners[i] = *value;
   }
   return area;
 }

@@ -9,6 +9,7 @@
 #include "storage/fields.h"
 #include "ui_maplinkswindow.h"
 #include "view/appstate.h"
+#include "view/mainwindow.h"
 #include "view/text.h"
 
 TForm5::TForm5(orv::AppState& state, TForm1& main, QWidget* parent)
@@ -40,18 +41,44 @@ void TForm5::FillMapLinksList() {
 
 int TForm5::SelectedLine() const {
   const auto selected = ui->ListBox1->selectionModel()->selectedRows();
-  return selected.isEmpty() ? -1 : selected.first().row();
+  if (selected.isEmpty()) return -1;
+  const int line = selected.first().row();
+  return line < static_cast<int>(state_.links.MapLinks.size()) ? line : -1;
 }
 
 void TForm5::FormShow() {
   state_.links.HighlightRect = orv::LinkRect{};
 }
 
-void TForm5::ListBox1Click() {}
+void TForm5::ListBox1Click() {
+  const int line = SelectedLine();
+  if (line < 0) return;
+  // The old highlight goes and the selected area is framed; a record whose corners are not numbers
+  // gets no frame and the view stays where it is.
+  const auto middle = orv::HighlightLink(state_.MapImage, state_.links.HighlightRect,
+                                         state_.links.MapLinks[static_cast<std::size_t>(line)]);
+  main_.RenderView();
+  if (!middle) return;
+  // The area's middle into the middle of the view, as far as the scroll range allows.
+  const orv::Point zoomed = orv::PictureToZoomed(*middle, state_.ZoomPercent);
+  main_.ScrollViewTo(zoomed.x - main_.MapAreaWidth() / 2, zoomed.y - main_.MapAreaHeight() / 2);
+}
 
-void TForm5::Button1Click() {}
+void TForm5::Button1Click() {
+  const int line = SelectedLine();
+  if (line < 0) return;
+  auto& links = state_.links.MapLinks;
+  links.erase(links.begin() + line);
+  FillMapLinksList();
+  orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect);
+  main_.RenderView();
+  main_.MapLinksChanged();
+}
 
-void TForm5::FormClose() {}
+void TForm5::FormClose() {
+  // Marked as gone at once, so nothing can remove it a second time while the window is hidden.
+  if (orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect)) main_.RenderView();
+}
 
 void TForm5::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

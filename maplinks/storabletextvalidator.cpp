@@ -12,28 +12,23 @@ bool Holdable(QChar ch) {
 
 }  // namespace
 
-QString StorableText(const QString& text) {
+bool FitsInRecord(const QString& text) {
+  for (QChar ch : text) {
+    if (!Holdable(ch)) return false;
+  }
+  return true;
+}
+
+std::string RecordBytes(const QString& text) {
   QString kept;
-  kept.reserve(text.size());
   for (QChar ch : text) {
     if (Holdable(ch)) kept.append(ch);
   }
-  return kept;
+  return ToBytes(kept).value_or(std::string());
 }
 
-QValidator::State StorableTextValidator::validate(QString& input, int& pos) const {
-  // Characters before the cursor that are dropped move the cursor back with them.
-  int droppedBeforeCursor = 0;
-  for (int i = 0; i < pos && i < input.size(); ++i) {
-    if (!Holdable(input[i])) ++droppedBeforeCursor;
-  }
-  input = StorableText(input);
-  pos -= droppedBeforeCursor;
-  return Acceptable;
-}
-
-void StorableTextValidator::fixup(QString& input) const {
-  input = StorableText(input);
+QValidator::State StorableTextValidator::validate(QString& input, int&) const {
+  return FitsInRecord(input) ? Acceptable : Invalid;
 }
 
 }  // namespace orv

@@ -1,7 +1,10 @@
 #pragma once
-// Keeps an edit box to text that a map link record can hold: characters that Windows-1252 cannot
-// encode, the field separator and control characters are dropped as they are typed or pasted.
+// Keeps an edit box to text that a map link record can hold. A typed character or a pasted text with
+// anything a record cannot hold (a character Windows-1252 cannot encode, the field separator, a line
+// break or another control character) is refused whole, as the bookmark boxes refuse it, so the
+// text is never changed behind the user's back.
 #include <QValidator>
+#include <string>
 
 namespace orv {
 
@@ -9,10 +12,11 @@ class StorableTextValidator : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int& pos) const override;
-  void fixup(QString& input) const override;
 };
 
-// The characters of text that a record can hold, in order.
-QString StorableText(const QString& text);
+// True when every character of text can stand in a one-line record.
+bool FitsInRecord(const QString& text);
+// The Windows-1252 bytes of the characters of text that a record can hold, in order.
+std::string RecordBytes(const QString& text);
 
 }  // namespace orv

@@ -12,9 +12,14 @@ if [[ ! -x "$program" ]]; then
   exit 0
 fi
 
+# The program writes bookmarks and links back into the map info files, so a newcomer plays with
+# copies of the sample maps in the build folder, never with the ones in the source tree.
 settings="$(cd "$build" && pwd)/orvantis.ini"
 if [[ ! -e "$settings" ]]; then
-  printf '[General]\r\nLastMapFilename=%s\r\n' "$root/assets/maps/Veldrane.dem" >"$settings"
+  maps="$(cd "$build" && pwd)/maps"
+  mkdir -p "$maps"
+  cp -n "$root"/assets/maps/* "$maps"/
+  printf '[General]\r\nLastMapFilename=%s\r\n' "$maps/Veldrane.dem" >"$settings"
 fi
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -36,7 +37,6 @@ namespace {
 constexpr int kClientWidth = 601;  // the window's designed client area, below the menu bar
 constexpr int kClientHeight = 349;
 constexpr int kPanel1Height = 109;  // the coordinate panels, aligned to the bottom
-constexpr int kStatusPanel1Width = 100;
 
 // Where the cross point lies in the glass picture, and how far each stroke of the cross reaches.
 constexpr int kGlassCrossX = 26;
@@ -101,9 +101,29 @@ class TForm1::KeyPreview : public QObject {
   QPointer<QWidget> lastTarget_;
 };
 
+namespace {
+
+// Narrows, then shrinks, the widget's font until text fits in width pixels.
+void FitFontToWidth(QWidget* widget, const QString& text, int width) {
+  QFont font = widget->font();
+  for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
+    if (QFontMetrics(font).horizontalAdvance(text) <= width) break;
+    font.setStretch(stretch);
+  }
+  while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  }
+  widget->setFont(font);
+}
+
+}  // namespace
+
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs) {
   ui->setupUi(this);
+  // The designed texts must fit their designed widths in whatever face this system has.
+  FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
+  FitFontToWidth(ui->Label1, ui->Label1->text(), ui->Panel4->width() - 8);
 
   // The initial state: no map, zoom 100, the default corners, empty lists.
   state_.random.seed(config.randomSeed);
@@ -348,8 +368,9 @@ void TForm1::StartupLoading() {
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte).
   if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
-    // A corner value that is not an integer stops the start-up loading with its message.
-    if (LoadMap(last) == orv::LoadOutcome::CornerNotAnInteger) return;
+    // A corner value that is not an integer ends the map's loading with its message; the lists
+    // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
+    LoadMap(last);
   } else {
     state_.ZoomPercent = 100;
     ui->PaintBox1->hide();
@@ -386,7 +407,7 @@ void TForm1::FormDestroy() {
 
 // ---- loading a map -------------------------------------------------------------------------------
 
-orv::LoadOutcome TForm1::LoadMap(const std::string& path) {
+orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
   auto tell = [this](const std::string& text) { pendingMessages_.push_back(PathText(text)); };
@@ -583,7 +604,8 @@ void TForm1::FormResize() {
   const int firstW = std::max(0, statusW - 130);
   ui->StatusBar->setGeometry(left, statusTop, statusW, 20);
   ui->StatusPanel0->setGeometry(0, 0, firstW, 20);
-  ui->StatusPanel1->setGeometry(firstW + 2, 0, kStatusPanel1Width, 20);
+  // The last panel of a status line takes what the first one leaves.
+  ui->StatusPanel1->setGeometry(firstW + 2, 0, std::max(0, statusW - firstW - 2), 20);
   ui->goback->setGeometry(left + firstW - 49, statusTop + 3, 48, 16);
 
   const int32_t zoom = state_.ZoomPercent;

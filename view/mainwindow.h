@@ -88,7 +88,8 @@ class TForm1 : public QMainWindow {
 
   // Makes the map info file at path (file system encoding) the current map, with its picture,
   // bookmarks and map links. Failures are reported to the user.
-  orv::LoadOutcome LoadMap(const std::string& path);
+  // Takes its own copy of the path: callers pass PreviousMapFile, which the load changes.
+  orv::LoadOutcome LoadMap(std::string path);
   // Map > Load...: asks for a map info file and loads it.
   void Load1Click();
 

@@ -18,7 +18,7 @@
 #include "bookmarks/bookmarkswindow.h"
 #include "bookmarks/notesedit.h"
 #include "storage/fields.h"
-#include "ui_bookmarkswindow.h"
+#include "bookmarks/bookmarkswindow_ui.h"
 #include "view/mainwindow.h"
 #include "view/mainwindow_fixture.h"
 #include "view/mainwindow_ui.h"

@@ -7,8 +7,10 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <fstream>
+#include <random>
 #include <sstream>
 
+#include "core/numbers.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
 
@@ -163,6 +165,29 @@ TEST(FindLinkAt, TheOpenAreaOfTheFirstMatchingLinkInListOrder) {
   EXPECT_FALSE(LinkArea(links[0]));
   EXPECT_EQ(LinkArea(links[1]), (LinkRect{60, 50, 20, 10}));
   EXPECT_FALSE(FindLinkAt({}, Point{1, 1}));
+}
+
+TEST(LinkArea, ReadsTheCornersAsTheFieldsOfTheRecordAre) {
+  // Records of digits, signs, blanks, letters and separators in any arrangement: the corners are
+  // exactly fields 1 to 4 as GetField splits them, each a strict integer.
+  std::mt19937 random(1);
+  const std::string alphabet =
+      std::string("0123456789-+ x") + FieldSeparator + FieldSeparator + FieldSeparator;
+  for (int i = 0; i < 20000; ++i) {
+    std::string record;
+    const int length = static_cast<int>(random() % 24);
+    for (int k = 0; k < length; ++k) record += alphabet[random() % alphabet.size()];
+    std::optional<LinkRect> expected = LinkRect{};
+    int32_t* corners[] = {&expected->x1, &expected->y1, &expected->x2, &expected->y2};
+    for (int field = 1; field <= 4 && expected; ++field) {
+      const auto value = ParseInt(GetField(field, record, FieldSeparator));
+      if (value)
+        *corners[field - 1] = *value;
+      else
+        expected.reset();
+    }
+    ASSERT_EQ(LinkArea(record), expected) << testing::PrintToString(record);
+  }
 }
 
 TEST(ZoomedToPicture, AnAreaDrawnAtHalfSizeCoversTheSamePicturePixels) {

@@ -22,24 +22,28 @@ void Type(QWidget* widget, const QString& text) {
   }
 }
 
-TEST(StorableTextValidator, DropsWhatARecordCannotHoldAndKeepsTheRest) {
+TEST(StorableTextValidator, RefusesWhatARecordCannotHoldTypedOrPasted) {
   QLineEdit edit;
   StorableTextValidator validator;
   edit.setValidator(&validator);
   edit.show();
 
   // Typed: the separator (superscript three) and a Greek letter are refused; the euro sign, which
-  // Windows-1252 holds, and accented Latin letters are kept.
+  // Windows-1252 holds, and accented Latin letters are taken.
   Type(&edit, QString::fromUtf8("Gate\u00B3 to \u03A9 \u20AC5 \u00C9tang"));
   EXPECT_EQ(edit.text(), QString::fromUtf8("Gate to  \u20AC5 \u00C9tang"));
 
-  // Pasted into the middle: line breaks and refused characters go, the cursor stays after the paste.
+  // Pasted: a text holding anything refused is refused whole; a clean one goes in at the cursor.
   edit.setText("ab");
-  edit.setCursorPosition(1);
-  QApplication::clipboard()->setText(QString::fromUtf8("X\u00B3Y\nZ\u4E2D"));
+  for (const char* refused : {"X\u00B3Y", "X\tY", "Z\u4E2D"}) {
+    edit.setCursorPosition(1);
+    QApplication::clipboard()->setText(QString::fromUtf8(refused));
+    edit.paste();
+    EXPECT_EQ(edit.text(), "ab") << refused;
+  }
+  QApplication::clipboard()->setText(QString::fromUtf8("\u00C6r\u00F8"));
   edit.paste();
-  EXPECT_EQ(edit.text(), "aXYZb");
-  EXPECT_EQ(edit.cursorPosition(), 4);
+  EXPECT_EQ(edit.text(), QString::fromUtf8("a\u00C6r\u00F8b"));
 }
 
 }  // namespace

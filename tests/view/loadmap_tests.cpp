@@ -1,4 +1,5 @@
 // Loading maps, starting up and shutting down, through the real main window.
+#include <QListWidget>
 #include <QMenu>
 #include <filesystem>
 
@@ -6,6 +7,8 @@
 #include "mainwindow_fixture.h"
 #include "storage/settings.h"
 #include "view/mainwindow_ui.h"
+#include "bookmarks/bookmarkswindow.h"
+#include "bookmarks/bookmarkswindow_ui.h"
 
 namespace orv::testing {
 namespace {
@@ -263,6 +266,31 @@ TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
   ASSERT_EQ(2, w.AddBookmark1Menu->actions().size());
   EXPECT_EQ("Current Map", w.AddBookmark1Menu->actions()[0]->text().toStdString());
   EXPECT_EQ("Global", w.AddBookmark1Menu->actions()[1]->text().toStdString());
+}
+
+TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {
+  WriteText(Path("Broken.dem"), "[Map Dimensions]\r\nUpperLeft_X=0\r\nUpperLeft_Y=north\r\n");
+  WriteJpeg(Path("Broken.JPG"), PatternPicture(64, 64));
+  WriteText(settingsFile, "[General]\r\nVersion=v2.2\r\nLastMapFilename=" + Path("Broken.dem") +
+                              "\r\n[Map Bookmarks]\r\nbookmark1=Id00000001\xB3V\xB3" "10\xB3" "20\xB3Zeta\r\n"
+                              "bookmark2=Id00000002\xB3V\xB3" "30\xB3" "40\xB3" "alpha\r\n");
+  TForm1& w = Open();
+  EXPECT_EQ(std::vector<std::string>{"'north' is not a valid integer value"}, dialogs.messages);
+  EXPECT_EQ("", w.state().CurrentMapFile);
+  QListWidget* globals = w.form3()->ui->ListBox1;
+  ASSERT_EQ(2, globals->count());
+  EXPECT_EQ("alpha", globals->item(0)->text().toStdString());
+  EXPECT_EQ("Zeta", globals->item(1)->text().toStdString());
+}
+
+TEST_F(LoadTest, LoadingThePreviousMapByItsOwnFieldGoesBack) {
+  const std::string a = MakeMap("First", 64, 64), b = MakeMap("Second", 64, 64);
+  TForm1& w = Open();
+  w.LoadMap(a);
+  w.LoadMap(b);
+  w.LoadMap(w.state().PreviousMapFile);  // the field itself changes during the load
+  EXPECT_EQ(a, w.state().CurrentMapFile);
+  EXPECT_EQ(b, w.state().PreviousMapFile);
 }
 
 }  // namespace
