@@ -18,6 +18,11 @@ namespace {
 constexpr int32_t kPixelsPerInch = 96;
 // Hand-edited sizes beyond this are drawn at this size, which already fills any view.
 constexpr int32_t kLargestBookmarkPoints = 1000;
+// A name's picture is never wider than this, more than any screen shows, and no more letters are
+// laid out than could reach into it (a letter is at least a pixel wide). Hand-edited files can hold
+// names of megabytes, or long names at the largest size: laid out whole, their pictures took
+// gigabytes and a minute to make, and then could not be drawn at all.
+constexpr int kWidestNamePicture = 8192;
 
 int32_t PixelsOfPoints(int32_t points) {
   return (points * kPixelsPerInch + 36) / 72;
@@ -173,7 +178,7 @@ struct BookmarkNames::Layer {
   void Paint(Seen& e, Details& d) {
     const QFont& font = fonts_[d.slot];
     const QFontMetrics metrics(font);
-    const QString text = FromBytes(d.name);
+    const QString text = FromBytes(d.name.substr(0, kWidestNamePicture));
     // Relative to the start of the baseline: the letters' ink, and the lines of underline and
     // strikeout, which run the whole advance.
     QRect ink = metrics.boundingRect(text);
@@ -181,8 +186,9 @@ struct BookmarkNames::Layer {
     const int lineWidth = std::max(1, metrics.lineWidth());
     if (font.underline()) ink |= QRect(0, metrics.underlinePos() - lineWidth, advance, 3 * lineWidth);
     if (font.strikeOut()) ink |= QRect(0, -metrics.strikeOutPos() - lineWidth, advance, 3 * lineWidth);
-    if (ink.isEmpty()) ink = QRect(0, 0, 1, 1);     // a name of blanks: nothing to see
-    const QRect area = ink.adjusted(-1, -1, 1, 1);  // room for the edges of smoothed letters
+    if (ink.isEmpty()) ink = QRect(0, 0, 1, 1);  // a name of blanks: nothing to see
+    QRect area = ink.adjusted(-1, -1, 1, 1);     // room for the edges of smoothed letters
+    if (area.width() > kWidestNamePicture) area.setWidth(kWidestNamePicture);
     d.picture = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
     d.picture.fill(Qt::transparent);
     {

@@ -396,3 +396,43 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
 
 }  // namespace
 }  // namespace orv::testing
+
+namespace orv::testing {
+namespace {
+
+TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
+  // Hand-edited bookmarks: a name of 10 MB at 10 points, and a name of 400 letters at the largest
+  // size drawn. Each is drawn from its start at its place, and neither makes a picture of gigabytes.
+  const std::string dem = MakeMap("Plain", 3000, 2000, QImage());
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
+  BookmarkLists& lists = w.state().bookmarks;
+  lists.CurrentMapBookmarks = {Fields({"V", "0", "0", std::string(kTenMegabytes, 'W')}),
+                               Fields({"V", "0", "2048", std::string(400, 'M')})};
+  lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
+                                   Fields({"Arial", "5000", "65280", ""})};
+  const QImage& view = w.state().ViewBuffer;
+  // Pixels of the view mostly of one colour channel: the letters of one of the names.
+  auto count = [&view](int channel) {
+    int n = 0;
+    for (int y = 0; y < view.height(); ++y)
+      for (int x = 0; x < view.width(); ++x) {
+        const QRgb c = view.pixel(x, y);
+        const int v[3] = {qRed(c), qGreen(c), qBlue(c)};
+        n += v[channel] > 200 && v[(channel + 1) % 3] < 60 && v[(channel + 2) % 3] < 60;
+      }
+    return n;
+  };
+  const bool measured = ResetPeakMemory();
+  const long long before = PeakMemoryBytes();
+  w.ScrollViewTo(0, 0);
+  EXPECT_GT(count(0), 50) << "the long red name is not drawn at the top left";
+  // The big green letters start at picture pixel (0, 1000); their strokes reach far below.
+  w.ScrollViewTo(0, 1300);
+  EXPECT_GT(count(1), 1000) << "the big green name is not drawn";
+  const long long grown = PeakMemoryBytes() - before;
+  if (measured) EXPECT_LT(grown, 256ll << 20) << "the peak memory grew by " << grown << " bytes";
+}
+
+}  // namespace
+}  // namespace orv::testing
