@@ -30,7 +30,7 @@ install: build
 
 # The whole test suite again, built by clang with AddressSanitizer and UndefinedBehaviorSanitizer
 # (leaks checked), and the fuzz targets replaying their corpora.
-SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+SANITIZE_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:suppressions=$(CURDIR)/scripts/asan.supp \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 

@@ -67,6 +67,13 @@ int MapHolds(const std::string& map, const BookmarkLists sets[2]) {
   return -1;
 }
 
+bool TemporaryFileIn(const std::string& dir) {
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec))
+    if (entry.path().extension() == ".tmp") return true;
+  return false;
+}
+
 // Temporary files that a killed save left behind; removed, so that the next round counts its own.
 int RemoveLeftovers(const std::string& dir) {
   int found = 0;
@@ -96,7 +103,7 @@ TEST(KilledSaveTest, EveryFileIsTheOldOrTheNewOneAndLoads) {
 
   std::mt19937 random(20240611);
   int rounds = 0, renewedFiles = 0, interrupted = 0;
-  while (rounds < 80 && (rounds < 20 || renewedFiles == 0 || interrupted == 0)) {
+  while (rounds < 40 && (rounds < 16 || renewedFiles == 0 || interrupted == 0)) {
     ++rounds;
     const pid_t saver = ::fork();
     ASSERT_GE(saver, 0);
@@ -105,7 +112,15 @@ TEST(KilledSaveTest, EveryFileIsTheOldOrTheNewOneAndLoads) {
       for (int i = 1;; ++i)
         if (!SaveBookmarks(sets[i % 2], map, settings)) ::_exit(1);
     }
-    ::usleep(static_cast<useconds_t>(std::uniform_int_distribution<long long>(0, spread)(random)));
+    if (rounds % 2) {
+      ::usleep(static_cast<useconds_t>(std::uniform_int_distribution<long long>(0, spread)(random)));
+    } else {
+      // Every second round kills while a file is being written: soon after a temporary file shows.
+      const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+      while (!TemporaryFileIn(dir.path()) && std::chrono::steady_clock::now() < giveUp) {
+      }
+      ::usleep(static_cast<useconds_t>(std::uniform_int_distribution<int>(0, 2000)(random)));
+    }
     ::kill(saver, SIGKILL);
     int status = 0;
     ::waitpid(saver, &status, 0);
