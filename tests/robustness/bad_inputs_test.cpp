@@ -326,47 +326,25 @@ TEST_F(BadInputTest, ByteOrderMarkStaysAtTheStartOfTheSettingsFile) {
   EXPECT_EQ(dem, ReadSetting("General", "LastMapFilename", settingsFile));
 }
 
-}  // namespace
-}  // namespace orv::testing
-
-namespace orv::testing {
-namespace {
-
 // ---- records ---------------------------------------------------------------------------------------
 
 TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
   // A carriage return alone in the middle of a line (a file edited with mixed line endings) is part
   // of the value; a value cannot be written with one, since older copies would end the line there.
   const std::string dem = MakeMap("Marsh", 40, 30);
+  auto line = [](const std::string& key, const std::string& value) { return key + "=" + value + "\r\n"; };
   WriteText(dem, ReadText(dem) + "[General]\r\nVersion=v2.2\r\n[Map Bookmarks]\r\n" +
-                     "bookmark1=V\xB3"
-                     "1\xB3"
-                     "2\xB3"
-                     "Ferry\rlanding\r\nbookmark1font=" +
-                     ArialFont() + "\r\n" +
-                     "bookmark2=V\xB3"
-                     "3\xB3"
-                     "4\xB3Weir\r\nbookmark2font=" +
-                     ArialFont() + "\r\n" +
-                     "[Map Links]\r\nmaplink1=1\xB3"
-                     "1\xB3"
-                     "9\xB3"
-                     "9\xB3"
-                     "A.dem\xB3Go\rnorth\r\n" +
-                     "maplink2=2\xB3"
-                     "2\xB3"
-                     "8\xB3"
-                     "8\xB3"
-                     "B.dem\xB3Go south\r\n");
-  WriteText(settingsFile, "[General]\r\nVersion=v2.2\r\nLastMapFilename=" + dem + "\r\n[Map Bookmarks]\r\n" +
-                              "bookmark1=Id00000001\xB3V\xB3"
-                              "5\xB3"
-                              "6\xB3Mill\rpond\r\nbookmark1font=" +
-                              ArialFont() +
-                              "\r\nbookmark2=Id00000002\xB3V\xB3"
-                              "7\xB3"
-                              "8\xB3Well\r\n" +
-                              "bookmark2font=" + ArialFont() + "\r\n");
+                     line("bookmark1", Fields({"V", "1", "2", "Ferry\rlanding"})) +
+                     line("bookmark1font", ArialFont()) + line("bookmark2", Fields({"V", "3", "4", "Weir"})) +
+                     line("bookmark2font", ArialFont()) + "[Map Links]\r\n" +
+                     line("maplink1", Fields({"1", "1", "9", "9", "A.dem", "Go\rnorth"})) +
+                     line("maplink2", Fields({"2", "2", "8", "8", "B.dem", "Go south"})));
+  WriteText(settingsFile, "[General]\r\nVersion=v2.2\r\n" + line("LastMapFilename", dem) +
+                              "[Map Bookmarks]\r\n" +
+                              line("bookmark1", Fields({"Id00000001", "V", "5", "6", "Mill\rpond"})) +
+                              line("bookmark1font", ArialFont()) +
+                              line("bookmark2", Fields({"Id00000002", "V", "7", "8", "Well"})) +
+                              line("bookmark2font", ArialFont()));
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
     DropSettingsCache();
@@ -381,24 +359,11 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
   }
   // The line break became a blank; everything else is as it was.
   DropSettingsCache();
-  EXPECT_EQ(
-      "V\xB3"
-      "1\xB3"
-      "2\xB3"
-      "Ferry landing",
-      ReadSetting("Map Bookmarks", "bookmark1", dem));
-  EXPECT_EQ(
-      "Id00000001\xB3V\xB3"
-      "5\xB3"
-      "6\xB3Mill pond",
-      ReadSetting("Map Bookmarks", "bookmark1", settingsFile));
+  EXPECT_EQ(Fields({"V", "1", "2", "Ferry landing"}), ReadSetting("Map Bookmarks", "bookmark1", dem));
+  EXPECT_EQ(Fields({"Id00000001", "V", "5", "6", "Mill pond"}),
+            ReadSetting("Map Bookmarks", "bookmark1", settingsFile));
+  EXPECT_EQ(Fields({"1", "1", "9", "9", "A.dem", "Go north"}), ReadSetting("Map Links", "maplink1", dem));
 }
-
-}  // namespace
-}  // namespace orv::testing
-
-namespace orv::testing {
-namespace {
 
 TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
   // Hand-edited bookmarks: a name of 10 MB at 10 points, and a name of 400 letters at the largest

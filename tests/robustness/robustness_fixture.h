@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QListWidget>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -142,12 +141,6 @@ inline void AddBookmarkPair(BookmarkLists& lists, int n) {
   lists.GlobalBookmarks.push_back(
       Fields({"Id" + std::to_string(n) + "abcdef", "V", x, y, "Bank " + std::to_string(n), "open,late"}));
   lists.GlobalBookmarkFonts.push_back(ArialFont());
-}
-
-inline std::vector<std::string> ListTexts(const QListWidget* list) {
-  std::vector<std::string> out;
-  for (int i = 0; i < list->count(); ++i) out.push_back(list->item(i)->text().toStdString());
-  return out;
 }
 
 }  // namespace orv::testing
