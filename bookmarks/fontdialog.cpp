@@ -129,16 +129,16 @@ void BookmarkFontDialog::ShowColor() {
 }
 
 void BookmarkFontDialog::UpdateSample() {
-  const BookmarkFontSpec spec = FontSpec();
-  QFont font(FromBytes(spec.name));
-  font.setPointSize(std::min(spec.size, 72));  // the sample shows large sizes at 72 points
-  font.setBold(spec.bold);
-  font.setItalic(spec.italic);
-  font.setUnderline(spec.underline);
-  font.setStrikeOut(spec.strikeout);
+  const BookmarkFontSpec chosen = FontSpec();
+  QFont font(FromBytes(chosen.name));
+  font.setPointSize(std::min(chosen.size, 72));  // the sample shows large sizes at 72 points
+  font.setBold(chosen.bold);
+  font.setItalic(chosen.italic);
+  font.setUnderline(chosen.underline);
+  font.setStrikeOut(chosen.strikeout);
   sample_->setFont(font);
   QPalette palette = sample_->palette();
-  palette.setColor(QPalette::WindowText, ColorOfFontValue(spec.color));
+  palette.setColor(QPalette::WindowText, ColorOfFontValue(chosen.color));
   sample_->setPalette(palette);
 }
 

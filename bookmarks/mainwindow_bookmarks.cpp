@@ -11,6 +11,7 @@
 #include "bookmarks/bookmarkstore.h"
 #include "bookmarks/bookmarkswindow.h"
 #include "bookmarks/notesedit.h"
+#include "view/storabletext.h"
 #include "storage/fields.h"
 #include "view/mainwindow.h"
 #include "view/mainwindow_ui.h"
@@ -49,7 +50,7 @@ void TForm1::Global1Click() {
 void TForm1::ShowBookmarkNameEdit() {
   QLineEdit* edit = ui->Edit3;
   // The name goes into a record: the box refuses what a record cannot hold.
-  if (!edit->validator()) edit->setValidator(new orv::BookmarkNameValidator(edit));
+  if (!edit->validator()) edit->setValidator(new orv::StorableTextValidator(edit));
   // The box opens at the right-clicked point (a view position), moved left or up as far as needed to
   // stay inside the map area.
   const orv::Point point = state().PopupPoint;

@@ -18,15 +18,6 @@ bool StorableNotesText(const QString& text) {
   return true;
 }
 
-QValidator::State BookmarkNameValidator::validate(QString& input, int& pos) const {
-  (void)pos;
-  for (QChar ch : input) {
-    // A name is one line: control characters have no place in it.
-    if (ch.unicode() < 0x20 || !StorableChar(ch)) return Invalid;
-  }
-  return Acceptable;
-}
-
 NotesEdit::NotesEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 void NotesEdit::keyPressEvent(QKeyEvent* event) {

@@ -4,21 +4,11 @@
 // whether typed, pasted, dropped or composed, so that notes are never changed behind the user's back
 // when they are saved.
 #include <QPlainTextEdit>
-#include <QValidator>
 
 namespace orv {
 
 // True when every character of text can be stored in a record (line breaks included).
 bool StorableNotesText(const QString& text);
-
-// The bookmark name box: refuses, typed or pasted, text with a character a record cannot hold or a
-// control character (a name is one line). Nothing is dropped silently: refused text is not taken.
-class BookmarkNameValidator : public QValidator {
-  Q_OBJECT
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int& pos) const override;
-};
 
 class NotesEdit : public QPlainTextEdit {
   Q_OBJECT

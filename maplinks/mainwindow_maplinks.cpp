@@ -14,7 +14,7 @@
 
 #include "maplinks/linkframe.h"
 #include "maplinks/maplinkswindow.h"
-#include "maplinks/storabletextvalidator.h"
+#include "view/storabletext.h"
 #include "storage/fields.h"
 #include "view/mainwindow.h"
 #include "view/mainwindow_ui.h"

@@ -1,4 +1,4 @@
-#include "maplinks/storabletextvalidator.h"
+#include "view/storabletext.h"
 
 #include "view/text.h"
 

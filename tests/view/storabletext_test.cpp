@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "maplinks/storabletextvalidator.h"
+#include "view/storabletext.h"
 
 namespace orv {
 namespace {

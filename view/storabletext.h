@@ -1,8 +1,8 @@
 #pragma once
-// Keeps an edit box to text that a map link record can hold. A typed character or a pasted text with
-// anything a record cannot hold (a character Windows-1252 cannot encode, the field separator, a line
-// break or another control character) is refused whole, as the bookmark boxes refuse it, so the
-// text is never changed behind the user's back.
+// Keeps a one-line edit box (a bookmark's name, a map link's text) to text that a record can hold. A
+// typed character or a pasted text with anything a record cannot hold (a character Windows-1252
+// cannot encode, the field separator, a line break or another control character) is refused whole,
+// so the text is never changed behind the user's back.
 #include <QValidator>
 #include <string>
 
