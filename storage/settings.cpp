@@ -39,6 +39,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -540,6 +542,7 @@ struct CachedFile {
   bool known = false;       // doc and stamp describe the file as last seen
   bool unreadable = false;  // the path exists but cannot be read as a file: never overwrite it
   bool dirty = false;       // changed in a write group and not yet written
+  std::size_t contentHash = 0;  // hash of the bytes last read from or written to the file
   int groups = 0;           // open write groups
   uint64_t lastUse = 0;
 };
@@ -679,6 +682,7 @@ class Cache {
       return;
     }
     bytes.resize(have);
+    entry.contentHash = std::hash<std::string_view>()(bytes);
     entry.doc.Parse(std::move(bytes));
     entry.stamp = FileStamp::Of(st);
     entry.known = true;
@@ -783,16 +787,31 @@ bool ReplaceFile(const std::string& file, const std::string& bytes, FileStamp* s
   return true;
 }
 
+// True when file, unchanged since it was last seen, already holds exactly bytes: a save that
+// rewrites what was there (a map left without changes) then touches nothing, so a map in a read-only
+// folder can be looked at without a failed save each time.
+bool AlreadyHolds(const CachedFile& entry, const std::string& file, const std::string& bytes) {
+  struct stat st;
+  if (!entry.stamp.exists || entry.stamp.size != static_cast<off_t>(bytes.size()) ||
+      entry.contentHash != std::hash<std::string_view>()(bytes) || ::stat(file.c_str(), &st) != 0 ||
+      !(FileStamp::Of(st) == entry.stamp)) {
+    return false;
+  }
+  std::ifstream in(file, std::ios::binary);
+  std::string held(bytes.size(), '\0');
+  return in.read(held.data(), static_cast<std::streamsize>(held.size())) && in.peek() == EOF && held == bytes;
+}
+
 // Writes the cached copy to its file. On failure the copy is dropped, so that the next read sees
 // what the file really holds rather than the values that could not be saved.
 bool Flush(CachedFile& entry, const std::string& file) {
   // One buffer serves every write: large files are then written without fresh memory each time.
   static std::string bytes;
-  FileStamp stamp;
+  FileStamp stamp = entry.stamp;
   bool ok = !entry.unreadable;
   if (ok) {
     entry.doc.Serialize(bytes);
-    ok = ReplaceFile(file, bytes, &stamp);
+    ok = AlreadyHolds(entry, file, bytes) || ReplaceFile(file, bytes, &stamp);
   }
   if (!ok) {
     TheCache().Drop(file);
@@ -800,6 +819,7 @@ bool Flush(CachedFile& entry, const std::string& file) {
   }
   entry.stamp = stamp;
   entry.dirty = false;
+  entry.contentHash = std::hash<std::string_view>()(bytes);
   if (entry.doc.Wasteful()) entry.doc.Parse(bytes);
   return true;
 }

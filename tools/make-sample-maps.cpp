@@ -965,7 +965,7 @@ bool WriteMapInfo(const QString& path, const std::array<int, 8>& corners, std::v
         "bookmark" + n + "=V" + Sep + std::to_string(b.x) + Sep + std::to_string(b.y) + Sep + b.name + "\r\n";
     text += "bookmark" + n + "font=Arial" + Sep + "10" + Sep + "0" + Sep + "b\r\n";
   }
-  text += "[Map Links]\r\n";
+  text += "\r\n[Map Links]\r\n";  // as the program writes a section it adds anew
   for (std::size_t i = 0; i < links.size(); ++i) {
     const LinkArea& l = links[i];
     text += "maplink" + std::to_string(i + 1) + "=" + std::to_string(l.x1) + Sep + std::to_string(l.y1) +

@@ -154,6 +154,23 @@ QString ShownInMessageBox(const QString& text) {
   return shown;
 }
 
+TEST_F(BadInputTest, LeavingASampleMapUnchangedLeavesItsFileAsItWas) {
+  // Installed sample maps lie in a folder the user cannot write: looking at one and moving on must
+  // neither change its file nor report a failed save.
+  namespace fs = std::filesystem;
+  for (const char* name : {"Veldrane", "Thornmere"}) {
+    for (const char* ext : {".dem", ".JPG"})
+      fs::copy_file(std::string(ORV_SOURCE_DIR) + "/assets/maps/" + name + ext, Path(std::string(name) + ext));
+  }
+  const std::string world = Path("Veldrane.dem"), region = Path("Thornmere.dem");
+  const std::string before = ReadText(world);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(world));
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(region));
+  EXPECT_EQ(before, ReadText(world));
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(BadInputTest, MessageQuotingMegabytesShowsItsBeginningAndEnd) {
   // The message of a corner value of 10 MB: laid out whole it would freeze the program for minutes.
   const QString huge = "'" + QString(kTenMegabytes, '7') + "' is not a valid integer value";

@@ -275,6 +275,39 @@ TEST_F(SettingsTest, WriteGroupWritesTheFileOnceWhenTheOutermostGroupCloses) {
   EXPECT_EQ(ReadFresh("Map Links", "maplink1001"), "");
 }
 
+TEST_F(SettingsTest, RewritingWhatTheFileHoldsLeavesTheFileUntouched) {
+  // The file as the program writes it: a blank line before each section it adds.
+  WriteBytes(file, "; hand-made\r\n\r\n[Map Links]\r\nmaplink1=a\r\nmaplink2=b\r\n");
+  struct stat before {};
+  ASSERT_EQ(0, ::stat(file.c_str(), &before));
+  // A save that removes the section and writes the same keys again, as every map change does.
+  {
+    SettingsWriteGroup group(file);
+    ASSERT_TRUE(WriteSetting("Map Links", "", file, ""));
+    ASSERT_TRUE(WriteSetting("Map Links", "maplink1", file, "a"));
+    ASSERT_TRUE(WriteSetting("Map Links", "maplink2", file, "b"));
+    EXPECT_TRUE(group.Close());
+  }
+  struct stat after {};
+  ASSERT_EQ(0, ::stat(file.c_str(), &after));
+  EXPECT_EQ(before.st_ino, after.st_ino) << "the file was replaced although nothing changed";
+  // So it succeeds even where the file cannot be written, as long as nothing changes.
+  ASSERT_EQ(0, ::chmod(dir.path().c_str(), 0555));
+  EXPECT_EQ(0, RunInChild(
+                   [&] {
+                     SettingsWriteGroup group(file);
+                     WriteSetting("Map Links", "", file, "");
+                     WriteSetting("Map Links", "maplink1", file, "a");
+                     WriteSetting("Map Links", "maplink2", file, "b");
+                     const bool unchangedSaved = group.Close();
+                     const bool changedRefused = !WriteSetting("Map Links", "maplink2", file, "c");
+                     return unchangedSaved && changedRefused;
+                   },
+                   true));
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(ReadFresh("Map Links", "maplink2"), "b");
+}
+
 TEST_F(SettingsTest, FailedGroupReportsOnceAndForgetsWhatItHeld) {
   const std::string path = dir / "missing/orvantis.ini";
   SettingsWriteGroup group(path);
