@@ -14,6 +14,7 @@
 #include "view/appstate.h"
 #include "view/mainwindow.h"
 #include "view/mainwindow_ui.h"
+#include "view/fonts.h"
 #include "view/text.h"
 
 namespace {
@@ -53,13 +54,8 @@ TForm3::TForm3(orv::AppState& state, TForm1& main, QWidget* parent)
       state_(state),
       main_(main) {
   ui->setupUi(this);
-  // The designed face is the classic 8-point dialog font, whose glyphs are narrow; where it is
-  // missing, an Arial-metric face at 10 pixels keeps "Delete Bookmark" and "Visible on Map" within
-  // their designed widths.
-  QFont face = font();
-  face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
-  face.setPixelSize(10);
-  setFont(face);
+  // The designed face where installed, or one as narrow, so the texts keep their designed widths.
+  setFont(orv::DesignedDialogFont(font()));
   setFixedSize(469, 198);
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 

@@ -4,7 +4,7 @@ set -euo pipefail
 build=${1:-build}
 shopt -s nullglob
 for b in "$build"/bench_*; do
-  [[ -x "$b" ]] || continue
+  [[ -f "$b" && -x "$b" ]] || continue
   echo "== ${b##*/}"
   "$b"
 done

@@ -10,19 +10,15 @@
 #include "core/directions.h"
 #include "core/transform.h"
 #include "ui_directionswindow.h"
+#include "view/fonts.h"
 #include "view/text.h"
 
 TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
       ui(new Ui::TForm2) {
   ui->setupUi(this);
-  // The designed face is the classic 8-point dialog font, whose glyphs are narrow. Where it is
-  // missing, an Arial-metric face at 10 pixels keeps the longest reading ("180degrees 59minutes S
-  // 180degrees 59minutes E") within the designed label width.
-  QFont face = font();
-  face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});
-  face.setPixelSize(10);
-  setFont(face);
+  // The designed face where installed, or one as narrow, so the texts keep their designed widths.
+  setFont(orv::DesignedDialogFont(font()));
   setFixedSize(312, 225);
   setModal(false);
 }

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -19,6 +18,7 @@
 #include "core/numbers.h"
 #include "maplinks/maplinkswindow.h"
 #include "storage/settings.h"
+#include "view/fonts.h"
 #include "ui_mainwindow.h"
 #include "ui_zoomdialog.h"
 #include "view/directionswindow.h"
@@ -101,29 +101,12 @@ class TForm1::KeyPreview : public QObject {
   QPointer<QWidget> lastTarget_;
 };
 
-namespace {
-
-// Narrows, then shrinks, the widget's font until text fits in width pixels.
-void FitFontToWidth(QWidget* widget, const QString& text, int width) {
-  QFont font = widget->font();
-  for (int stretch : {QFont::SemiCondensed, QFont::Condensed}) {
-    if (QFontMetrics(font).horizontalAdvance(text) <= width) break;
-    font.setStretch(stretch);
-  }
-  while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 6) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-  }
-  widget->setFont(font);
-}
-
-}  // namespace
-
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs) {
   ui->setupUi(this);
   // The designed texts must fit their designed widths in whatever face this system has.
-  FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
-  FitFontToWidth(ui->Label1, ui->Label1->text(), ui->Panel4->width() - 8);
+  orv::FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
+  orv::FitFontToWidth(ui->Label1, ui->Label1->text(), ui->Panel4->width() - 8);
 
   // The initial state: no map, zoom 100, the default corners, empty lists.
   state_.random.seed(config.randomSeed);

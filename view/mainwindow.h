@@ -26,6 +26,7 @@
 #include <string>
 
 #include "view/appstate.h"
+#include "view/coordinatepanels.h"
 #include "view/dialogs.h"
 #include "view/propscrl/propscrl.h"
 
@@ -163,6 +164,8 @@ class TForm1 : public QMainWindow {
   // Fills both coordinate panels from one world point, or empties them when it lies outside the
   // world. FromMapPixel: (a, b) is a zoomed map pixel; FromWorld: (a, b) is a world point.
   void RefreshCoordinatePanels(int a, int b, int source);
+  // The texts of the eight fields of the two coordinate panels, as they stand.
+  orv::CoordinatePanelTexts PanelTexts() const;
   void Button1Click();  // ".Where" "Update"
   void Button3Click();  // sextant "Update"
   void Button4Click();  // ".Where" "Directions To..."

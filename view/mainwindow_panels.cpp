@@ -10,9 +10,8 @@
 #include "view/directionswindow.h"
 #include "view/mainwindow.h"
 
-namespace {
-
-orv::CoordinatePanelTexts ReadPanels(const Ui::TForm1& ui) {
+orv::CoordinatePanelTexts TForm1::PanelTexts() const {
+  const Ui::TForm1& ui = *this->ui;
   return {ui.Edit1->text(),
           ui.Edit2->text(),
           ui.Edit4->text(),
@@ -22,6 +21,8 @@ orv::CoordinatePanelTexts ReadPanels(const Ui::TForm1& ui) {
           ui.ComboBox1->currentText(),
           ui.ComboBox2->currentText()};
 }
+
+namespace {
 
 // A view origin that brings a zoomed map pixel to the middle of an area of the given size, kept in
 // range so that far extrapolated points cannot overflow (the scroll clamps it anyway).
@@ -58,7 +59,7 @@ void ShowDirectionsTo(TForm1& form, orv::Point world) {
 
 void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
   const std::optional<orv::CoordinatePanelTexts> texts =
-      orv::RefreshedPanelTexts(ReadPanels(*ui), a, b, source, state().MapCorners, state().ZoomPercent);
+      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, state().MapCorners, state().ZoomPercent);
   if (!texts) return;
   ui->Edit1->setText(texts->Edit1);
   ui->Edit2->setText(texts->Edit2);
@@ -76,7 +77,7 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button3Click() {
-  MoveCrossToWorld(*this, orv::SextantPanelWorld(ReadPanels(*ui)));
+  MoveCrossToWorld(*this, orv::SextantPanelWorld(PanelTexts()));
   RefreshCoordinatePanels(0, 0, FromSextantFields);
 }
 
@@ -86,7 +87,7 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-  ShowDirectionsTo(*this, orv::SextantPanelWorld(ReadPanels(*ui)));
+  ShowDirectionsTo(*this, orv::SextantPanelWorld(PanelTexts()));
   RefreshCoordinatePanels(0, 0, FromSextantFields);
 }
 

@@ -31,17 +31,7 @@ class PanelsTest : public MainWindowTest {
     QTest::keyClicks(box, text);
   }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
-  CoordinatePanelTexts Panels() {
-    const Ui::TForm1& ui = *form->ui;
-    return {ui.Edit1->text(),
-            ui.Edit2->text(),
-            ui.Edit4->text(),
-            ui.Edit5->text(),
-            ui.Edit6->text(),
-            ui.Edit7->text(),
-            ui.ComboBox1->currentText(),
-            ui.ComboBox2->currentText()};
-  }
+  CoordinatePanelTexts Panels() { return form->PanelTexts(); }
   QPoint Cross() { return {form->state().CrossX, form->state().CrossY}; }
   QString Conclusion() { return form->form2()->findChild<QLabel*>("Conclusion")->text(); }
 
