@@ -39,6 +39,8 @@ bool LeadingFields(std::string_view record, std::array<std::string_view, n>& fie
 }  // namespace
 
 void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {
+  // Held while reading, so the many reads look at the file once; nothing is written by it.
+  SettingsWriteGroup reading(mapFile);
   links.clear();
   for (std::size_t n = 1;; ++n) {
     std::string record = ReadSetting(MapLinksSection, KeyOf(n), mapFile);
