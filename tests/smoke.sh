@@ -37,19 +37,36 @@ trap cleanup EXIT
 cp "$build/orvantis" "$work/orvantis"
 printf '[General]\r\nLastMapFilename=%s\r\n' "$map" >"$work/orvantis.ini"
 
-display=""
-for n in $(seq 91 160); do
-  if [[ ! -e "/tmp/.X$n-lock" && ! -e "/tmp/.X11-unix/X$n" ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "FAIL: no free X display number"; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
-xwininfo -root >/dev/null 2>&1 || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+# Xvfb picks a free display itself and tells its number. On a busy machine a fresh server has been
+# seen to refuse the program's first connection, so the start is tried a few times.
+start_display() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+  [[ -s "$work/display" ]] || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+  export DISPLAY=":$(tr -d '\n' <"$work/display")"
+  for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.1; done
+}
+stop_display() {
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+}
 
-XDG_RUNTIME_DIR="$work" "$work/orvantis" >"$work/program.log" 2>&1 &
-program_pid=$!
+for attempt in 1 2 3; do
+  start_display
+  XDG_RUNTIME_DIR="$work" "$work/orvantis" >"$work/program.log" 2>&1 &
+  program_pid=$!
+  sleep 0.5
+  if kill -0 "$program_pid" 2>/dev/null || ! grep -q "could not connect to display" "$work/program.log"; then
+    break
+  fi
+  echo "note: the program could not reach display $DISPLAY (attempt $attempt); trying a new one"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=""
+  stop_display
+done
 
 title="Orvantis v2.2 By Vexmoor - Veldrane"
 info=""
