@@ -27,6 +27,7 @@
 #include "storage/settings.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -741,6 +742,25 @@ bool WriteAll(int fd, const std::string& bytes) {
 // Replaces file with bytes: a temporary file beside it is written, flushed to the disk and renamed
 // over it, so the file is at every moment either the old one or the new one. The old file's
 // permissions and owner are kept. On success *stamp describes the new file.
+// Removes the temporary files of target that a copy of the program killed while saving left behind
+// (".name.<pid>.<n>.tmp" of a process that no longer runs); those of a running copy stay.
+void RemoveLeftoverTemporaries(const std::string& dir, const std::string& base) {
+  const std::string prefix = "." + base + ".";
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() + 4 || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - 4, 4, ".tmp") != 0) {
+      continue;
+    }
+    const std::string rest = name.substr(prefix.size());
+    char* afterPid = nullptr;
+    const long pid = std::strtol(rest.c_str(), &afterPid, 10);
+    if (pid <= 0 || *afterPid != '.' || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
+}
+
 bool ReplaceFile(const std::string& file, const std::string& bytes, FileStamp* stamp) {
   std::string target = file;
   struct stat old;
@@ -782,6 +802,7 @@ bool ReplaceFile(const std::string& file, const std::string& bytes, FileStamp* s
     ::unlink(temp.c_str());
     return false;
   }
+  RemoveLeftoverTemporaries(dir, base);
   // When the path was a link, the cached stamp must describe what the path shows: the new target.
   *stamp = FileStamp::Of(written);
   return true;
