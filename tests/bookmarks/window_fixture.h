@@ -16,27 +16,14 @@
 #include <memory>
 
 #include "bookmarks/bookmarkswindow.h"
+#include "bookmarks/bookmarkswindow_ui.h"
 #include "bookmarks/notesedit.h"
 #include "storage/fields.h"
-#include "bookmarks/bookmarkswindow_ui.h"
 #include "view/mainwindow.h"
 #include "view/mainwindow_fixture.h"
 #include "view/mainwindow_ui.h"
 
 namespace orv::testing {
-
-class AnsweringDialogs : public Dialogs {
- public:
-  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
-  std::optional<QString> OpenFile(QWidget*, const OpenFileRequest&) override { return std::nullopt; }
-  std::optional<BookmarkFontSpec> ChooseFont(QWidget*, const BookmarkFontSpec& font) override {
-    shownFonts.push_back(font);
-    return fontAnswer;
-  }
-  std::vector<std::string> messages;
-  std::vector<BookmarkFontSpec> shownFonts;
-  std::optional<BookmarkFontSpec> fontAnswer;
-};
 
 // Joins fields with the separator byte.
 inline std::string R(std::initializer_list<std::string> fields) {
@@ -66,20 +53,9 @@ inline bool WaitFor(const std::function<bool()>& done) {
   return done();
 }
 
-class BookmarksWindowTest : public ::testing::Test {
+class BookmarksWindowTest : public MainWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    settingsFile = Path("orvantis.ini");
-  }
-  void TearDown() override {
-    if (form) form->close();
-    form.reset();
-  }
-
-  std::string Path(const std::string& name) const {
-    return dir.filePath(QString::fromStdString(name)).toStdString();
-  }
+  using MainWindowTest::MakeMap;
 
   // A light, even picture of 2048 x 1638 pixels for the whole world (0.4 pixels per world unit), so
   // that names show as dark pixels and the view can scroll.
@@ -137,11 +113,6 @@ class BookmarksWindowTest : public ::testing::Test {
   void WaitForSave() {
     ASSERT_TRUE(WaitFor([&] { return !form->bookmarkSaveTimer_.isActive(); }));
   }
-
-  QTemporaryDir dir;
-  std::string settingsFile;
-  AnsweringDialogs dialogs;
-  std::unique_ptr<TForm1> form;
 };
 
 }  // namespace orv::testing

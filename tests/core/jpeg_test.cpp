@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "tempdir.h"
+
 namespace orv {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Encodes width x height pixels given as B, G, R, X bytes (or C, M, Y, K with cmyk) as a JPEG.
 std::vector<unsigned char> Encode(const std::vector<unsigned char>& pixels, int width, int height,
@@ -68,20 +68,11 @@ std::vector<unsigned char> TexturedPixels(int width, int height) {
 
 class JpegTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orv_jpeg_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return path.string();
+    return dir_.Write(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(JpegTest, DecodesFlatBlocksToTheirColoursWithOpaquePadding) {
@@ -127,11 +118,11 @@ TEST_F(JpegTest, FilesThatAreNoPictureAreUnreadable) {
     std::string path;
   };
   const Case cases[] = {
-      {"missing", (dir_ / "missing.jpg").string()},
+      {"missing", dir_ / "missing.jpg"},
       {"empty", Write("empty.jpg", {})},
       {"text", Write("text.jpg", std::vector<unsigned char>(text.begin(), text.end()))},
       {"header cut", Write("head.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + 20))},
-      {"directory", dir_.string()},
+      {"directory", dir_.path()},
   };
   for (const Case& c : cases) {
     JpegFile file;

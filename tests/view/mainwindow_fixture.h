@@ -29,13 +29,16 @@ class FakeDialogs : public Dialogs {
     answers.pop_front();
     return answer;
   }
-  std::optional<BookmarkFontSpec> ChooseFont(QWidget*, const BookmarkFontSpec&) override {
-    return std::nullopt;
+  std::optional<BookmarkFontSpec> ChooseFont(QWidget*, const BookmarkFontSpec& font) override {
+    shownFonts.push_back(font);
+    return fontAnswer;
   }
 
   std::vector<std::string> messages;
   std::vector<OpenFileRequest> requests;
   std::deque<std::optional<QString>> answers;
+  std::vector<BookmarkFontSpec> shownFonts;    // the fonts the font dialog was opened with
+  std::optional<BookmarkFontSpec> fontAnswer;  // what the font dialog answers; nothing = cancel
 };
 
 // A picture whose every pixel tells where it lies: red and green are x and y modulo 256, blue holds

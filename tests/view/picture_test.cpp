@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "tempdir.h"
+
 namespace orv {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A JPEG of width x height pixels whose colour is colourAt(x, y) (as 0xRRGGBB).
 template <typename ColourAt>
@@ -54,20 +54,11 @@ void ExpectColour(const QImage& image, int x, int y, unsigned rgb) {
 
 class PictureTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("orv_picture_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::string Write(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return path.string();
+    return dir_.Write(name, std::string(bytes.begin(), bytes.end()));
   }
 
-  fs::path dir_;
+  testing::TempDir dir_;
 };
 
 TEST_F(PictureTest, SmallAndLargePicturesLoadWithTheirPixels) {
@@ -105,7 +96,7 @@ TEST_F(PictureTest, UnreadablePictureLeavesTheCurrentOneUntouched) {
     std::string path;
   };
   const Case cases[] = {
-      {"missing", (dir_ / "missing.jpg").string()},
+      {"missing", dir_ / "missing.jpg"},
       {"empty", Write("empty.jpg", {})},
       {"text", Write("text.jpg", std::vector<unsigned char>(text.begin(), text.end()))},
       {"oversized", Write("huge.jpg", oversized)},
