@@ -160,6 +160,14 @@ std::vector<Token> Tokenize(std::u32string_view line) {
   return tokens;
 }
 
+// Nothing is glued before tokens[i] but an opening mark: no word, no number, no colon of a time.
+bool FreeOnTheLeft(const std::vector<Token>& t, std::size_t i) {
+  if (t[i].spaced || i == 0) return true;
+  const Token& before = t[i - 1];
+  if (before.type != Token::Type::Mark || !InList(U"([{<,=:;\"\u201C\u00AB", before.mark)) return false;
+  return !(before.mark == ':' && !before.spaced && i > 1 && t[i - 2].type == Token::Type::Number);
+}
+
 // ---- Sextant readings ------------------------------------------------------------------------------
 
 const std::initializer_list<const char*> kDegreeWords = {"o", "d", "deg", "degs", "degree", "degrees"};
@@ -190,7 +198,7 @@ std::optional<AxisReading> MatchAxis(const std::vector<Token>& t, std::size_t i,
   const auto isCount = [](const Token* n) { return n && n->type == Token::Type::Number && !n->hasSign; };
   const Token* degrees = at(i);
   if (!isCount(degrees)) return std::nullopt;
-  if (!degrees->spaced && i > 0 && !afterAxis && t[i - 1].type != Token::Type::Mark) return std::nullopt;
+  if (!afterAxis && !FreeOnTheLeft(t, i)) return std::nullopt;
   std::size_t k = i + 1;
   const bool degreeMark = at(k) && (at(k)->IsMark(U'\u00B0') || at(k)->IsWordIn(kDegreeWords));
   if (degreeMark) ++k;
@@ -213,12 +221,8 @@ bool IsLongitude(char letter) {
   return letter == 'E' || letter == 'W';
 }
 
-struct Found {
-  TextPosition position;
-  std::size_t start = 0;  // first token
-};
-
-std::optional<Found> MatchReading(const std::vector<Token>& t, std::size_t i, std::size_t& end) {
+// A reading starting at tokens[i]; end is set past it.
+std::optional<TextPosition> MatchReading(const std::vector<Token>& t, std::size_t i, std::size_t& end) {
   const auto first = MatchAxis(t, i, false);
   if (!first) return std::nullopt;
   std::size_t k = first->end;
@@ -233,13 +237,11 @@ std::optional<Found> MatchReading(const std::vector<Token>& t, std::size_t i, st
   if ((lat.letter && !IsLatitude(lat.letter)) || (lon.letter && !IsLongitude(lon.letter)))
     return std::nullopt;
   const auto text = [](char letter) { return letter ? std::string(1, letter) : std::string(); };
-  Found f;
-  f.start = i;
-  f.position.kind = TextPosition::Kind::Sextant;
-  f.position.sextant = {lon.degrees, text(lon.letter), lon.minutes,
-                        lat.degrees, text(lat.letter), lat.minutes};
+  TextPosition found;
+  found.kind = TextPosition::Kind::Sextant;
+  found.sextant = {lon.degrees, text(lon.letter), lon.minutes, lat.degrees, text(lat.letter), lat.minutes};
   end = second->end;
-  return f;
+  return found;
 }
 
 // ---- .where positions ------------------------------------------------------------------------------
@@ -257,12 +259,7 @@ bool IsCoordinate(const std::vector<Token>& t, std::size_t i) {
   const auto gluedNumber = [&](std::size_t k) {
     return k < t.size() && !t[k].spaced && t[k].type == Token::Type::Number;
   };
-  if (!n.spaced && i > 0) {
-    const Token& before = t[i - 1];
-    if (before.type != Token::Type::Mark || !InList(U"([{<,=:;\"\u201C\u00AB", before.mark)) return false;
-    if (InList(U":", before.mark) && !before.spaced && i > 1 && t[i - 2].type == Token::Type::Number)
-      return false;
-  }
+  if (!FreeOnTheLeft(t, i)) return false;
   if (i + 1 < t.size() && !t[i + 1].spaced) {
     const Token& after = t[i + 1];
     if (after.type != Token::Type::Mark) return false;
@@ -306,7 +303,9 @@ bool LooksLikeThousands(const std::vector<Token>& t, const std::vector<WhereItem
   return true;
 }
 
-std::optional<Found> MatchWhere(const std::vector<Token>& t, std::size_t i, std::size_t& end) {
+// A .where position starting at tokens[i]. end is set past the run of coordinates read, also when
+// the run is no position, so that the search does not read a tail of it ("10 20 30 40") again.
+std::optional<TextPosition> MatchWhere(const std::vector<Token>& t, std::size_t i, std::size_t& end) {
   std::vector<WhereItem> items;
   std::size_t k = i;
   std::size_t itemEnd = 0;
@@ -333,11 +332,10 @@ std::optional<Found> MatchWhere(const std::vector<Token>& t, std::size_t i, std:
     }
   }
   if (LooksLikeThousands(t, items)) return std::nullopt;
-  Found f;
-  f.start = i;
-  f.position.where = {static_cast<int32_t>(t[items[0].number].value),
-                      static_cast<int32_t>(t[items[1].number].value)};
-  return f;
+  TextPosition found;
+  found.where = {static_cast<int32_t>(t[items[0].number].value),
+                 static_cast<int32_t>(t[items[1].number].value)};
+  return found;
 }
 
 // The position a line holds: its last .where position, or else its last sextant reading.
@@ -346,7 +344,7 @@ std::optional<TextPosition> LinePosition(std::u32string_view line) {
   std::optional<TextPosition> reading;
   for (std::size_t i = 0, end = 0; i < tokens.size(); ++i) {
     if (auto found = MatchReading(tokens, i, end)) {
-      reading = found->position;
+      reading = found;
       for (std::size_t k = i; k < end; ++k) tokens[k].consumed = true;
       i = end - 1;
     }
@@ -354,7 +352,7 @@ std::optional<TextPosition> LinePosition(std::u32string_view line) {
   std::optional<TextPosition> where;
   for (std::size_t i = 0, end = 0; i < tokens.size(); i = std::max(end, i + 1)) {
     end = 0;
-    if (auto found = MatchWhere(tokens, i, end)) where = found->position;
+    if (auto found = MatchWhere(tokens, i, end)) where = found;
   }
   return where ? where : reading;
 }

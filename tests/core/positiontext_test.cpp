@@ -94,6 +94,7 @@ TEST(PositionText, FindsTheLastPositionInRealLines) {
       {"abc123 def456", None},
       {"1024x768 screen", None},
       {"prices 1.5 2.5", None},
+      {"37.5 15 N 12 5 E", None},
       {"ranks 3-5", None},
       {"50% 20%", None},
       {"1,500 gold and 2,000,000 more", None},
