@@ -338,23 +338,43 @@ std::optional<TextPosition> MatchWhere(const std::vector<Token>& t, std::size_t 
   return found;
 }
 
-// The position a line holds: its last .where position, or else its last sextant reading.
+// A position found in a line's tokens: tokens[start] up to (not including) tokens[end].
+struct Match {
+  TextPosition position;
+  std::size_t start = 0;
+  std::size_t end = 0;
+};
+
+// The program's own copy line: a sextant reading in round brackets right after a .where position,
+// "1500 1200 (37°15'N 12°5'E)". The brackets repeat the same point, so the .where position stands.
+bool IsCopyForm(const std::vector<Token>& t, const Match& where, const Match& reading) {
+  return where.end < t.size() && t[where.end].IsMark('(') && reading.start == where.end + 1 &&
+         reading.end < t.size() && t[reading.end].IsMark(')');
+}
+
+// The position a line holds: the last one in it, except that a .where position followed by its
+// reading in brackets stands for the pair.
 std::optional<TextPosition> LinePosition(std::u32string_view line) {
   std::vector<Token> tokens = Tokenize(line);
-  std::optional<TextPosition> reading;
+  std::optional<Match> reading;
   for (std::size_t i = 0, end = 0; i < tokens.size(); ++i) {
     if (auto found = MatchReading(tokens, i, end)) {
-      reading = found;
+      reading = Match{*found, i, end};
       for (std::size_t k = i; k < end; ++k) tokens[k].consumed = true;
       i = end - 1;
     }
   }
-  std::optional<TextPosition> where;
+  // Readings are found first so that their numbers are not read as .where coordinates.
+  std::optional<Match> where;
   for (std::size_t i = 0, end = 0; i < tokens.size(); i = std::max(end, i + 1)) {
     end = 0;
-    if (auto found = MatchWhere(tokens, i, end)) where = found;
+    if (auto found = MatchWhere(tokens, i, end)) where = Match{*found, i, end};
   }
-  return where ? where : reading;
+  if (!where && !reading) return std::nullopt;
+  if (!reading || (where && (where->start > reading->start || IsCopyForm(tokens, *where, *reading)))) {
+    return where->position;
+  }
+  return reading->position;
 }
 
 }  // namespace

@@ -31,8 +31,10 @@
 //   - numbers followed by a sextant mark or a hemisphere letter that make no whole reading ("37 15 N");
 //   - numbers outside the signed 32-bit range, and sextant degrees or minutes outside their ranges.
 //
-// Within one line a .where position wins over a sextant reading, so that the copy text below, which
-// holds both, reads back as exactly its world point. Otherwise the last position in the line wins.
+// Within one line the last position wins ("was at 1500 1200, now at 37o 15'N 12o 5'E" gives the
+// reading). The one exception is the copy text below: a .where position followed directly by a sextant
+// reading in round brackets gives the .where position, so that the copy line reads back as exactly
+// its world point (the reading is rounded to whole minutes).
 #include <optional>
 #include <string>
 #include <string_view>

@@ -55,12 +55,17 @@ TEST(PositionText, FindsTheLastPositionInRealLines) {
       {"37o 15'N 12o 5'E\nYour location is 300 400 0", W(300, 400)},
       {"Your location is 300 400 0\n37o 15'N 12o 5'E", S(37, 15, "N", 12, 5, "E")},
       {"was 10o 1'S 20o 2'W, now 37o 15'N 12o 5'E", S(37, 15, "N", 12, 5, "E")},
-      // In one line a .where position wins over a reading.
+      // In one line the last position wins, .where or reading, except in the copy line, where the
+      // reading in brackets right after a .where position repeats it.
+      {"go to 37o 15'N 12o 5'E, that is 1500 1200", W(1500, 1200)},
+      {"was at 1500 1200, now at 37o 15'N 12o 5'E", S(37, 15, "N", 12, 5, "E")},
+      {"1500 1200 then (37o 15'N 12o 5'E)", S(37, 15, "N", 12, 5, "E")},
+      {"1500 1200 (37o 15'N 12o 5'E", S(37, 15, "N", 12, 5, "E")},
       {"1500 1200 (37\xC2\xB0"
        "15'N 12\xC2\xB0"
        "5'E)",
        W(1500, 1200)},
-      {"go to 37o 15'N 12o 5'E, that is 1500 1200", W(1500, 1200)},
+      {"Bob: 1500 1200 0 (37 15 N 12 5 E) see you", W(1500, 1200)},
       // Sextant readings in their written forms.
       {"37o 15'N 12o 5'E", S(37, 15, "N", 12, 5, "E")},
       {"37\xC2\xB0 15' N, 12\xC2\xB0 5' E", S(37, 15, "N", 12, 5, "E")},  // UTF-8 degree sign
