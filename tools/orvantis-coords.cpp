@@ -40,6 +40,7 @@ loaded apply: 0,0 50,0 0,50 50,50. The zoom is in percent, 100 by default.
 "orvantis-coords directions" reads lines "SX SY TX TY" (start and target .where positions)
 and prints how to walk from the start to the target.
 
+A point outside the world (0..5120, 0..4096) has no sextant reading.
 A line that cannot be read, or a point that has no result, gives an empty output line and
 "line N: <reason>" on standard error; the other lines are still converted. Exit status:
 0 all lines converted, 1 some lines failed, 2 the options or the map could not be used.
@@ -123,6 +124,13 @@ struct Converter {
       const auto p = orv::WorldToMapPixel(corners, zoom, world);
       if (!p) return why = "the map pixel does not fit in 32 bits", std::nullopt;
       return std::to_string(p->x) + " " + std::to_string(p->y);
+    }
+    // As in the coordinate panels, a point outside the world has no reading: measured past the edge it
+    // would give degrees and minutes that no sextant shows.
+    if (!orv::InsideWorld(world)) {
+      return why = orv::WorldText(world) +
+                   " lies outside the world (0..5120, 0..4096) and has no sextant reading",
+             std::nullopt;
     }
     const auto r = orv::WorldToSextant(world);
     auto letter = [](const std::string& l) { return l.empty() ? std::string("-") : l; };

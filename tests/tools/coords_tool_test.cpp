@@ -20,10 +20,12 @@ struct ToolRun {
   std::string err;
 };
 
-ToolRun Converter(const std::string& args, const std::string& input) {
+// Runs the converter in workDir (the test's own directory when empty).
+ToolRun Converter(const std::string& args, const std::string& input, const std::string& workDir = "") {
   TempDir dir;
   const std::string in = dir.Write("in.txt", input);
-  const std::string cmd = std::string("'") + ORV_BINARY_DIR + "/orvantis-coords' " + args + " <'" + in + "' >'" +
+  const std::string cd = workDir.empty() ? "" : "cd '" + workDir + "' && ";
+  const std::string cmd = cd + "'" + ORV_BINARY_DIR + "/orvantis-coords' " + args + " <'" + in + "' >'" +
                           (dir / "out.txt") + "' 2>'" + (dir / "err.txt") + "'";
   ToolRun run;
   const int raw = std::system(cmd.c_str());
@@ -63,6 +65,30 @@ TEST(CoordsTool, BadLinesGiveEmptyLinesAndTheRestStillConverts) {
   EXPECT_NE(run.err.find("line 1: "), std::string::npos);
   EXPECT_NE(run.err.find("line 3: "), std::string::npos);
   EXPECT_EQ(run.err.find("line 2: "), std::string::npos);
+}
+
+TEST(CoordsTool, PointsOutsideTheWorldHaveNoSextantReading) {
+  const ToolRun run = Converter("where sextant", "99999 5\n5120 4096\n-1 0\n0 4097\n1328 1624\n");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "\n142 45 N 93 23 W\n\n\n0 0 - 0 0 -\n");
+  EXPECT_EQ(run.err,
+            "line 1: 99999 5 lies outside the world (0..5120, 0..4096) and has no sextant reading\n"
+            "line 3: -1 0 lies outside the world (0..5120, 0..4096) and has no sextant reading\n"
+            "line 4: 0 4097 lies outside the world (0..5120, 0..4096) and has no sextant reading\n");
+  // A pixel beyond the map's corners too; its .where position is still given.
+  EXPECT_EQ(Converter("pixel sextant", "51 0\n").out, "\n");
+  EXPECT_EQ(Converter("pixel where", "51 0\n").out, "5222 0\n");
+}
+
+TEST(CoordsTool, TheReadmeExampleRunsFromTheProjectRoot) {
+  const std::string readme = ReadFile(std::string(ORV_SOURCE_DIR) + "/README.md");
+  const std::string example =
+      "echo \"1500 1200\" | build/orvantis-coords --map assets/maps/Veldrane.dem where sextant";
+  EXPECT_NE(readme.find(example), std::string::npos);
+  const ToolRun run =
+      Converter("--map assets/maps/Veldrane.dem where sextant", "1500 1200\n", ORV_SOURCE_DIR);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "37 15 N 12 5 E\n");
 }
 
 TEST(CoordsTool, DirectionsPrintTheConclusion) {
