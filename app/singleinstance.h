@@ -1,0 +1,50 @@
+#pragma once
+// One running copy of the program per user. The running copy listens on a local socket; a later
+// start hands its arguments over and ends, so that two copies never overwrite each other's
+// bookmarks and map links. A copy that does not answer within two seconds (hung, or killed and
+// leaving its socket behind) is taken over: the new copy removes the socket and listens itself.
+//
+// On the socket a start sends "ORV1", the length of what follows as four bytes (most significant
+// first), then each argument in UTF-8 followed by a zero byte; the running copy answers "OK".
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace orv {
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+
+ public:
+  // socketPath: where the running copy listens (DefaultSocketPath() for the program).
+  explicit SingleInstance(QString socketPath, QObject* parent = nullptr);
+  ~SingleInstance() override;
+
+  // The socket in this user's runtime folder (XDG_RUNTIME_DIR, or the private folder that stands in
+  // for it). Empty when there is no such folder.
+  static QString DefaultSocketPath();
+
+  // Hands args to the running copy; true when it took them, and this copy should end. Otherwise this
+  // copy listens from now on (when it can) and returns false: it starts normally.
+  bool handOverOrListen(const QStringList& args, int timeoutMs = 2000);
+  bool isListening() const;
+
+ signals:
+  // The arguments of a later start, received by the running copy.
+  void argumentsReceived(const QStringList& args);
+
+ private:
+  enum class HandOver { Taken, NoCopy, NoAnswer };
+  HandOver handOver(const QStringList& args, int timeoutMs) const;
+  void listen();
+  void acceptConnections();
+  void readRequest(QLocalSocket* socket);
+
+  QString socketPath_;
+  QLocalServer* server_ = nullptr;
+};
+
+}  // namespace orv

@@ -1,0 +1,136 @@
+#include "app/singleinstance.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSignalSpy>
+#include <memory>
+#include <vector>
+
+#include "helpers.h"
+#include "tempdir.h"
+
+namespace orv {
+namespace {
+
+using orv::testing::WaitFor;
+
+// Another copy of the program, run as a child process: the test program in its helper mode.
+class Copy {
+ public:
+  Copy(const QString& socketPath, const QStringList& args) {
+    process_.start(QCoreApplication::applicationFilePath(), QStringList{"--helper-copy", socketPath} + args);
+  }
+  ~Copy() {
+    if (process_.processId() > 0) ::kill(process_.processId(), SIGCONT);  // a stopped copy, to end it
+    process_.kill();
+    process_.waitForFinished();
+  }
+  // Waits until the copy has said text on its output.
+  bool Said(const QString& text) {
+    return WaitFor([&] { return Output().contains(text + "\n"); });
+  }
+  // What the copy has said so far.
+  QString Output() {
+    output_ += QString::fromUtf8(process_.readAllStandardOutput());
+    return output_;
+  }
+  bool Ended() {
+    return WaitFor([&] { return process_.state() == QProcess::NotRunning; });
+  }
+  QProcess& process() { return process_; }
+
+ private:
+  QProcess process_;
+  QString output_;
+};
+
+class SingleInstanceTest : public ::testing::Test {
+ protected:
+  orv::testing::TempDir dir;
+  QString socketPath = QString::fromStdString(dir / "orvantis.socket");
+};
+
+TEST_F(SingleInstanceTest, ALaterStartHandsItsArgumentsToTheRunningCopy) {
+  SingleInstance running(socketPath);
+  QSignalSpy received(&running, &SingleInstance::argumentsReceived);
+  ASSERT_FALSE(running.handOverOrListen({}));
+  ASSERT_TRUE(running.isListening());
+
+  const QStringList args = {"--where", "1500", "1200", "/maps/Nörth wood.dem", ""};
+  Copy second(socketPath, args);
+  ASSERT_TRUE(second.Said("handed over"));
+  ASSERT_TRUE(second.Ended());
+  EXPECT_EQ(second.process().exitCode(), 0);
+  ASSERT_TRUE(WaitFor([&] { return received.size() == 1; }));
+  EXPECT_EQ(received.at(0).at(0).toStringList(), args);
+}
+
+TEST_F(SingleInstanceTest, ThisStartHandsOverToARunningChildCopy) {
+  Copy running(socketPath, {});
+  ASSERT_TRUE(running.Said("listening"));
+  SingleInstance second(socketPath);
+  EXPECT_TRUE(second.handOverOrListen({"--follow", "/j/journal.txt"}));
+  EXPECT_FALSE(second.isListening());
+  EXPECT_TRUE(running.Said("received --follow|/j/journal.txt"));
+}
+
+// Copies started at the same moment: one runs, the others hand over to it.
+TEST_F(SingleInstanceTest, OfCopiesStartedTogetherOneListens) {
+  std::vector<std::unique_ptr<Copy>> copies;
+  for (int i = 0; i < 4; ++i) copies.push_back(std::make_unique<Copy>(socketPath, QStringList{}));
+  int listening = 0;
+  int handedOver = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    listening = handedOver = 0;
+    for (auto& copy : copies) {
+      listening += copy->Output().contains("listening\n") ? 1 : 0;
+      handedOver += copy->Output().contains("handed over\n") ? 1 : 0;
+    }
+    return listening + handedOver == int(copies.size());
+  }));
+  EXPECT_EQ(listening, 1);
+}
+
+// A copy killed without cleaning up leaves its socket behind; a stopped copy never answers. Either
+// way the new start takes the socket over, and later starts hand over to it.
+TEST_F(SingleInstanceTest, TakesOverFromACopyThatDoesNotAnswer) {
+  for (const int signal : {SIGKILL, SIGSTOP}) {
+    SCOPED_TRACE(signal);
+    Copy gone(socketPath, {});
+    ASSERT_TRUE(gone.Said("listening"));
+    ::kill(gone.process().processId(), signal);
+    if (signal == SIGKILL) ASSERT_TRUE(gone.Ended());
+    ASSERT_TRUE(QFileInfo::exists(socketPath));
+
+    SingleInstance fresh(socketPath);
+    QSignalSpy received(&fresh, &SingleInstance::argumentsReceived);
+    EXPECT_FALSE(fresh.handOverOrListen({"a.dem"}, 300));
+    ASSERT_TRUE(fresh.isListening());
+    Copy later(socketPath, {"b.dem"});
+    EXPECT_TRUE(later.Said("handed over"));
+    EXPECT_TRUE(WaitFor([&] { return received.size() == 1; }));
+  }
+}
+
+// Whatever connects and sends something else is turned away without a crash or a request.
+TEST_F(SingleInstanceTest, IgnoresWhatIsNotARequest) {
+  SingleInstance running(socketPath);
+  QSignalSpy received(&running, &SingleInstance::argumentsReceived);
+  ASSERT_FALSE(running.handOverOrListen({}));
+  for (const QByteArray& junk : {QByteArray("GET / HTTP/1.0\r\n\r\n"), QByteArray("ORV1\xff\xff\xff\xff")}) {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    socket.write(junk);
+    EXPECT_TRUE(WaitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
+  }
+  EXPECT_EQ(received.size(), 0);
+}
+
+}  // namespace
+}  // namespace orv
