@@ -84,7 +84,7 @@ std::optional<std::string> FoldTypedText(const QString& typed) {
   return FoldForSearch(bytes);
 }
 
-BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks) {
+BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks, GivenOrder given) {
   const std::size_t n = bookmarks.size();
   starts_.reserve(n + 1);
   points_.reserve(n);
@@ -100,6 +100,9 @@ BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& 
   }
   starts_.push_back(folded_.size());
 
+  inNameOrder_.resize(n);
+  std::iota(inNameOrder_.begin(), inNameOrder_.end(), 0u);
+  if (given == GivenOrder::SortedByName) return;
   // The same order the bookmark lists are sorted in; equal names keep their list order. Names are
   // compared directly rather than through sort keys: in the C locale Qt's sort keys do not ignore
   // case, and the lists are sorted by direct comparison.
@@ -108,8 +111,6 @@ BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& 
   std::vector<QString> names;
   names.reserve(n);
   for (const auto& b : bookmarks) names.push_back(FromBytes(b.name));
-  inNameOrder_.resize(n);
-  std::iota(inNameOrder_.begin(), inNameOrder_.end(), 0u);
   std::stable_sort(inNameOrder_.begin(), inNameOrder_.end(), [&](std::uint32_t a, std::uint32_t b) {
     return collator.compare(names[a], names[b]) < 0;
   });
@@ -141,18 +142,18 @@ std::vector<std::size_t> BookmarkSearchIndex::Find(const QString& typed, SearchO
     if (hit[i]) found.push_back(i);
   }
   if (order == SearchOrder::ByDistance) {
-    auto distance2 = [&](std::size_t i) {
-      const std::int64_t dx = std::int64_t{points_[i].x} - crossWorld.x;
-      const std::int64_t dy = std::int64_t{points_[i].y} - crossWorld.y;
-      return dx * dx + dy * dy;
-    };
-    std::vector<std::pair<std::int64_t, std::size_t>> keyed;
-    keyed.reserve(found.size());
-    for (std::size_t i : found) keyed.emplace_back(distance2(i), i);
-    // found is in name order, so a stable sort leaves equal distances in name order.
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t k = 0; k < keyed.size(); ++k) found[k] = keyed[k].second;
+    // found is in name order: sorting (squared distance, position in found) pairs puts the nearest
+    // first and equal distances in name order. Squared distances of int32 points fit in 64 bits.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(found.size());
+    for (std::size_t k = 0; k < found.size(); ++k) {
+      const std::int64_t dx = std::int64_t{points_[found[k]].x} - crossWorld.x;
+      const std::int64_t dy = std::int64_t{points_[found[k]].y} - crossWorld.y;
+      keyed[k] = {static_cast<std::uint64_t>(dx * dx + dy * dy), static_cast<std::uint32_t>(k)};
+    }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::size_t> nearest(found.size());
+    for (std::size_t k = 0; k < keyed.size(); ++k) nearest[k] = found[keyed[k].second];
+    return nearest;
   }
   return found;
 }
