@@ -113,6 +113,7 @@ std::optional<QString> CheckFileText(std::string_view& bytes) {
 ImportResult AcceptRows(const std::vector<ParsedRow>& rows, const ImportTarget& target) {
   ImportResult result;
   std::unordered_set<std::string> present;
+  present.reserve(target.existing.size() + rows.size());
   for (const auto& e : target.existing) present.insert(PresenceKey(e.name, e.world));
   const QString currentMap = FromBytes(target.currentMap);
   for (const ParsedRow& row : rows) {

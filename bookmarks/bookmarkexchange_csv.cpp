@@ -63,7 +63,7 @@ class CsvReader {
     }
   }
   const QString& error() const { return error_; }
-  static QString Where(std::size_t line) { return QString("Line %1").arg(line); }
+  static QString Where(std::size_t line) { return "Line " + QString::number(line); }
 
  private:
   // Consumes a line end (CR LF or LF) at the current position.
@@ -106,7 +106,8 @@ class CsvReader {
       }
       return true;
     }
-    const std::size_t end = std::min(text_.find_first_of(",\r\n", pos_), text_.size());
+    std::size_t end = pos_;
+    while (end < text_.size() && text_[end] != ',' && text_[end] != '\r' && text_[end] != '\n') ++end;
     const std::string_view plain = text_.substr(pos_, end - pos_);
     if (plain.find('"') != std::string_view::npos) {
       return Fail(
@@ -165,7 +166,7 @@ std::vector<QString> NotesLines(const std::string& field) {
 // The row's values, or the message that tells what is wrong with it.
 std::optional<QString> ParseRow(const Record& record, ParsedRow& row) {
   const auto& f = record.fields;
-  row.where = QString("line %1").arg(record.line);
+  row.where = "line " + QString::number(record.line);
   const QString where = CsvReader::Where(record.line);
   if (f.size() != kColumns.size()) {
     return where + QString(": %1 fields where the header has %2.").arg(f.size()).arg(kColumns.size());

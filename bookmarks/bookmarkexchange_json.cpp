@@ -145,7 +145,7 @@ ImportResult ImportJson(std::string_view fileBytes, const ImportTarget& target) 
   std::vector<ParsedRow> rows(static_cast<std::size_t>(array.size()));
   for (qsizetype i = 0; i < array.size(); ++i) {
     ParsedRow& row = rows[static_cast<std::size_t>(i)];
-    row.where = QString("bookmark %1").arg(i + 1);
+    row.where = "bookmark " + QString::number(i + 1);
     if (auto message = ParseObject(array.at(i), row)) {
       failed.error = message->left(1).toUpper() + message->mid(1);
       return failed;
