@@ -84,7 +84,7 @@ std::optional<std::string> FoldTypedText(const QString& typed) {
   return FoldForSearch(bytes);
 }
 
-BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks, GivenOrder given) {
+BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks) {
   const std::size_t n = bookmarks.size();
   starts_.reserve(n + 1);
   points_.reserve(n);
@@ -100,9 +100,6 @@ BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& 
   }
   starts_.push_back(folded_.size());
 
-  inNameOrder_.resize(n);
-  std::iota(inNameOrder_.begin(), inNameOrder_.end(), 0u);
-  if (given == GivenOrder::SortedByName) return;
   // The same order the bookmark lists are sorted in; equal names keep their list order. Names are
   // compared directly rather than through sort keys: in the C locale Qt's sort keys do not ignore
   // case, and the lists are sorted by direct comparison.
@@ -111,9 +108,30 @@ BookmarkSearchIndex::BookmarkSearchIndex(const std::vector<SearchableBookmark>& 
   std::vector<QString> names;
   names.reserve(n);
   for (const auto& b : bookmarks) names.push_back(FromBytes(b.name));
-  std::stable_sort(inNameOrder_.begin(), inNameOrder_.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return collator.compare(names[a], names[b]) < 0;
-  });
+  auto less = [&](std::uint32_t a, std::uint32_t b) { return collator.compare(names[a], names[b]) < 0; };
+  inNameOrder_.resize(n);
+  std::iota(inNameOrder_.begin(), inNameOrder_.end(), 0u);
+
+  // A natural merge sort: the bookmark lists stand in name order already, so one list, or the
+  // current map's and the global list one after the other, cost a single pass of comparisons.
+  std::vector<std::size_t> bounds = {0};  // where each run of names in order starts, then the end
+  for (std::uint32_t i = 1; i < n; ++i) {
+    if (less(i, i - 1)) bounds.push_back(i);
+  }
+  bounds.push_back(n);
+  while (bounds.size() > 2) {
+    const std::size_t runs = bounds.size() - 1;
+    std::vector<std::size_t> merged = {0};
+    for (std::size_t r = 0; r < runs; r += 2) {
+      // Stable: of equal names, those of the earlier run stay first.
+      if (r + 1 < runs) {
+        std::inplace_merge(inNameOrder_.begin() + bounds[r], inNameOrder_.begin() + bounds[r + 1],
+                           inNameOrder_.begin() + bounds[r + 2], less);
+      }
+      merged.push_back(bounds[std::min(r + 2, runs)]);
+    }
+    bounds = std::move(merged);
+  }
 }
 
 std::vector<std::size_t> BookmarkSearchIndex::Find(const QString& typed, SearchOrder order,

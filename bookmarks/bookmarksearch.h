@@ -36,15 +36,12 @@ enum class SearchOrder {
   ByDistance,  // nearest to a world point first, equal distances by name
 };
 
-// How the list handed to the index is ordered. The bookmark lists stand in name order once sorted;
-// saying so spares the index sorting them again.
-enum class GivenOrder { Unsorted, SortedByName };
-
 class BookmarkSearchIndex {
  public:
   BookmarkSearchIndex() = default;
-  explicit BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks,
-                               GivenOrder given = GivenOrder::Unsorted);
+  // Folds the texts and orders the bookmarks by name: one pass of comparisons when they stand in
+  // name order already, as the bookmark lists do (also one list after the other).
+  explicit BookmarkSearchIndex(const std::vector<SearchableBookmark>& bookmarks);
 
   // Positions (in the list the index was built from) of the bookmarks whose name or notes contain
   // typed, in the given order; empty text matches every bookmark. crossWorld, a world point, is the

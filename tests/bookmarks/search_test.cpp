@@ -93,10 +93,14 @@ TEST(BookmarkSearch, OrdersByNameOrByDistanceFromTheCross) {
   // From (100, 100): beta 0, then Alpha, gamma and delta all at 5 (by name), then alpha.
   EXPECT_THAT(index.Find("", SearchOrder::ByDistance, {100, 100}), ElementsAreArray({0, 1, 3, 2, 4}));
   EXPECT_THAT(index.Find("A", SearchOrder::ByDistance, {0, 0}), ElementsAreArray({4, 3, 2, 0, 1}));
-  // A list said to be sorted already keeps its order, and distance ties follow it.
-  const BookmarkSearchIndex given(bookmarks, GivenOrder::SortedByName);
-  EXPECT_THAT(given.Find("", SearchOrder::ByName), ElementsAreArray({0, 1, 2, 3, 4}));
-  EXPECT_THAT(given.Find("", SearchOrder::ByDistance, {100, 100}), ElementsAreArray({0, 1, 2, 3, 4}));
+  // Two lists in name order one after the other, as the find box hands them over.
+  const BookmarkSearchIndex twoLists({{"Inn", "", {1, 1}},
+                                      {"moongate", "", {2, 2}},
+                                      {"Zoo", "", {3, 3}},
+                                      {"bank", "", {4, 4}},
+                                      {"inn", "", {5, 5}},
+                                      {"shrine", "", {6, 6}}});
+  EXPECT_THAT(twoLists.Find("", SearchOrder::ByName), ElementsAreArray({3, 0, 4, 1, 5, 2}));
   // Far corners of the world do not overflow the distance.
   EXPECT_THAT(index.Find("lph", SearchOrder::ByDistance, {WorldWidth, WorldHeight}),
               ElementsAreArray({1, 4}));
