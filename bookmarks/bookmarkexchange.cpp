@@ -91,8 +91,14 @@ std::string PresenceKey(const std::string& name, Point world) {
   return name + '\0' + std::to_string(world.x) + ',' + std::to_string(world.y);
 }
 
+// At most a line's worth of text for a message; a field may be a megabyte long.
+QString Elided(const QString& text) {
+  constexpr qsizetype kShown = 60;
+  return text.size() <= kShown ? text : text.left(kShown) + "...";
+}
+
 QString Described(const ParsedRow& row) {
-  return QString("%1, \"%2\" at %3, %4").arg(row.where, row.name).arg(row.world.x).arg(row.world.y);
+  return QString("%1, \"%2\" at %3, %4").arg(row.where, Elided(row.name)).arg(row.world.x).arg(row.world.y);
 }
 
 }  // namespace
@@ -120,7 +126,7 @@ ImportResult AcceptRows(const std::vector<ParsedRow>& rows, const ImportTarget& 
     const bool global = row.scope == BookmarkScope::Global;
     if (global ? !target.takeGlobal : !target.takeMap) continue;
     if (!global && (currentMap.isEmpty() || row.map.compare(currentMap, Qt::CaseInsensitive) != 0)) {
-      result.otherMap.push_back(QString("%1 (%2)").arg(Described(row), row.map));
+      result.otherMap.push_back(QString("%1 (%2)").arg(Described(row), Elided(row.map)));
       continue;
     }
     ImportedRow imported;
@@ -198,7 +204,7 @@ bool IsJsonName(const QString& path) {
 QString ImportResult::Summary() const {
   if (!ok()) return error + "\nNothing was imported.";
   QString text = QString("Imported %1 bookmark(s).").arg(rows.size());
-  AppendSkipped(text, unstorable, "Skipped %1 holding characters a bookmark cannot store:");
+  AppendSkipped(text, unstorable, "Skipped %1 that a bookmark cannot store:");
   AppendSkipped(text, present, "Skipped %1 already present (same name and point):");
   AppendSkipped(text, otherMap, "Skipped %1 of another map than the current one:");
   return text;

@@ -234,7 +234,7 @@ TEST(BookmarkExchange, RowsThatCannotBeStoredOrArePresentAreSkippedAndListedInOn
   const std::string summary = result.Summary().toStdString();
   EXPECT_THAT(summary, HasSubstr("Imported 5 bookmark(s)."));
   EXPECT_THAT(summary,
-              HasSubstr("Skipped 7 holding characters a bookmark cannot store:\n"
+              HasSubstr("Skipped 7 that a bookmark cannot store:\n"
                         "  line 3, \"Tick \xE2\x9C\x93\" at 100, 200: \xE2\x9C\x93 in the name\n"
                         "  line 4, \"Three\xC2\xB3\" at 100, 200: the character \xC2\xB3 in the name\n"
                         "  line 5, \"two\nlines\" at 100, 200: a line break in the name\n"
@@ -253,6 +253,11 @@ TEST(BookmarkExchange, RowsThatCannotBeStoredOrArePresentAreSkippedAndListedInOn
   ImportTarget noMap = Target(existing);
   noMap.currentMap.clear();
   EXPECT_EQ(ImportCsv(file, noMap).rows.size(), 1u);
+
+  // A long name is cut short in the list.
+  result = ImportCsv(kHeader + Row(2, std::string(1000, 'n') + "\xE2\x9C\x93"), Target());
+  EXPECT_THAT(result.Summary().toStdString(), HasSubstr("\"" + std::string(60, 'n') + "...\" at 100, 200: "));
+  EXPECT_LT(result.Summary().size(), 200);
 
   // A notes line with a line break can only come from JSON.
   result = ImportJson("[" + Object("notes", "[\"first\\nsecond\"]") + "]", Target());
