@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <unordered_set>
 
 #include "bookmarks/bookmarkexchange_rows.h"
@@ -62,12 +63,12 @@ std::optional<QString> Unstorable(const QString& text, const char* column, bool 
   bytes = *converted;
   for (char b : bytes) {
     const auto c = static_cast<unsigned char>(b);
-    if (b == FieldSeparator)
+    if (b == FieldSeparator) {
       return QString("the character %1 in the %2").arg(FromBytes(std::string(1, b)), column);
-    const bool lineBreak = c == '\r' || c == '\n' || c == 0;
-    if (lineBreak || (oneLine && (c < 0x20 || c == 0x7F))) {
-      return QString("a %1 in the %2").arg(lineBreak ? "line break" : "control character", column);
     }
+    if (c == '\r' || c == '\n') return QString("a line break in the %1").arg(column);
+    const bool control = c < 0x20 || c == 0x7F;
+    if (control && (oneLine || c == 0)) return QString("a control character in the %1").arg(column);
   }
   return std::nullopt;
 }
