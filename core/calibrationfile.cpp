@@ -53,9 +53,7 @@ std::optional<ControlPoint> ParseRecord(const std::string& record) {
 
 }  // namespace
 
-bool SaveCalibration(const std::string& mapInfoPath, const MapCorners& corners,
-                     const std::vector<ControlPoint>& points) {
-  SettingsWriteGroup group(mapInfoPath);
+void WriteMapCorners(const std::string& mapInfoPath, const MapCorners& corners) {
   const std::pair<const char*, int32_t> values[] = {
       {"UpperLeft_X", corners.upperLeft.x},   {"UpperLeft_Y", corners.upperLeft.y},
       {"UpperRight_X", corners.upperRight.x}, {"UpperRight_Y", corners.upperRight.y},
@@ -63,6 +61,12 @@ bool SaveCalibration(const std::string& mapInfoPath, const MapCorners& corners,
       {"LowerRight_X", corners.lowerRight.x}, {"LowerRight_Y", corners.lowerRight.y},
   };
   for (const auto& [key, value] : values) WriteSetting(kDimensions, key, mapInfoPath, std::to_string(value));
+}
+
+bool SaveCalibration(const std::string& mapInfoPath, const MapCorners& corners,
+                     const std::vector<ControlPoint>& points) {
+  SettingsWriteGroup group(mapInfoPath);
+  WriteMapCorners(mapInfoPath, corners);
   WriteSetting(CalibrationPointsSection, "", mapInfoPath, "");
   for (std::size_t i = 0; i < points.size(); ++i)
     WriteSetting(CalibrationPointsSection, PointKey(i), mapInfoPath, Record(points[i]));

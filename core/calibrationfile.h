@@ -17,6 +17,10 @@ namespace orv {
 
 inline constexpr const char* CalibrationPointsSection = "Calibration Points";
 
+// Writes the eight corner keys of "Map Dimensions" (through WriteSetting: inside a write group the
+// caller holds for the file, they reach it when the group closes).
+void WriteMapCorners(const std::string& mapInfoPath, const MapCorners& corners);
+
 // Writes the corners into "Map Dimensions" and replaces "Calibration Points" with points, in one
 // atomic replacement of the file: every other section and line stays as it was, and a failed write
 // leaves the old file whole. False when the file could not be written.
