@@ -34,6 +34,19 @@ double QuadrilateralArea(const MapCorners& c) {
   return std::abs(twice) / 2;
 }
 
+// Whether the world point's picture pixel may lie on the map's picture, from the bilinear position
+// without the conversion's roundings. Those move the pixel by at most one in each direction, so a
+// position more than a pixel outside the picture rules the map out; this keeps the exact conversion
+// (much slower, for its decimal roundings) to the maps that hold the point or nearly do.
+bool MayShow(const AtlasMap& map, Point world) {
+  const MapCorners& c = map.corners;
+  const double fx = double(world.x) / WorldWidth, fy = double(world.y) / WorldHeight;
+  const auto lerp = [](double a, double b, double f) { return a + (b - a) * f; };
+  const double x = lerp(lerp(c.upperLeft.x, c.upperRight.x, fx), lerp(c.lowerLeft.x, c.lowerRight.x, fx), fy);
+  const double y = lerp(lerp(c.upperLeft.y, c.upperRight.y, fx), lerp(c.lowerLeft.y, c.lowerRight.y, fx), fy);
+  return x > -2 && x < map.width + 1 && y > -2 && y < map.height + 1;
+}
+
 bool MoreDetailed(const AtlasMap& a, const AtlasMap& b) {
   return a.detail != b.detail ? a.detail > b.detail : a.mapInfoPath < b.mapInfoPath;
 }
@@ -102,6 +115,7 @@ void Atlas::Refresh() {
 std::vector<const AtlasMap*> Atlas::MapsShowing(Point world) const {
   std::vector<const AtlasMap*> showing;
   for (const AtlasMap& map : maps_) {
+    if (!MayShow(map, world)) continue;
     const auto pixel = WorldToMapPixel(map.corners, 100, world);
     if (pixel && pixel->x >= 0 && pixel->x < map.width && pixel->y >= 0 && pixel->y < map.height) {
       showing.push_back(&map);

@@ -105,6 +105,14 @@ TEST_F(AtlasTest, FindsTheMapsShowingAWorldPointMostDetailedFirst) {
     SCOPED_TRACE(std::to_string(world.x) + ", " + std::to_string(world.y));
     EXPECT_EQ(Names(atlas.MapsShowing(world)), names);
   }
+  // Around the inset's edges the answer is exactly the program's own conversion, pixel by pixel.
+  for (int32_t x : {997, 998, 999, 1000, 1001, 1998, 1999, 2000, 2001}) {
+    for (int32_t y : {997, 998, 999, 1000, 1001, 1798, 1799, 1800, 1801}) {
+      const auto pixel = WorldToMapPixel(kInset, 100, {x, y});
+      const bool inside = pixel->x >= 0 && pixel->x < 1000 && pixel->y >= 0 && pixel->y < 800;
+      EXPECT_EQ(Names(atlas.MapsShowing({x, y})).size(), inside ? 2u : 1u) << x << ", " << y;
+    }
+  }
 }
 
 TEST_F(AtlasTest, RefreshRereadsOnlyWhatChanged) {
