@@ -14,57 +14,22 @@ using testing::TempDir;
 
 // A map info file as older copies of the program and hand edits leave it: line ends of both kinds,
 // a comment, blank lines, records holding the field separator, and a key whose case differs.
-const std::string kBefore =
-    "; made by hand\r\n"
-    "[General]\r\n"
-    "Version=v2.2\r\n"
-    "\r\n"
-    "[Map Dimensions]\r\n"
+std::string MapFile(const std::string& dimensions) {
+  // \263 is the field separator.
+  return "; made by hand\r\n[General]\r\nVersion=v2.2\r\n\r\n[Map Dimensions]\r\n" + dimensions +
+         "[Map Bookmarks]\n"
+         "bookmark1=V\2632876\2632140\263Ferry Landing \351\n"
+         "bookmark1font=Arial\26310\2630\263b\n"
+         "\n"
+         "[Map Links]\r\n"
+         "maplink1=10\26326\263188\26360\263Veldrane.dem\263Back\r\n";
+}
+const std::string kBefore = MapFile(
     "UpperLeft_X=0\r\nUpperLeft_Y=0\r\nUpperRight_X=50\r\nUPPERRIGHT_Y=0\r\n"
-    "LowerLeft_X=0\r\nLowerLeft_Y=50\r\nLowerRight_X=50\r\nLowerRight_Y=50\r\n"
-    "[Map Bookmarks]\n"
-    "bookmark1=V\xB3"
-    "2876\xB3"
-    "2140\xB3"
-    "Ferry Landing \xE9\n"
-    "bookmark1font=Arial\xB3"
-    "10\xB3"
-    "0\xB3"
-    "b\n"
-    "\n"
-    "[Map Links]\r\n"
-    "maplink1=10\xB3"
-    "26\xB3"
-    "188\xB3"
-    "60\xB3"
-    "Veldrane.dem\xB3"
-    "Back\r\n";
-
-const std::string kAfter =
-    "; made by hand\r\n"
-    "[General]\r\n"
-    "Version=v2.2\r\n"
-    "\r\n"
-    "[Map Dimensions]\r\n"
+    "LowerLeft_X=0\r\nLowerLeft_Y=50\r\nLowerRight_X=50\r\nLowerRight_Y=50\r\n");
+const std::string kAfter = MapFile(
     "UpperLeft_X=-12\r\nUpperLeft_Y=7\r\nUpperRight_X=2030\r\nUPPERRIGHT_Y=-3\r\n"
-    "LowerLeft_X=5\r\nLowerLeft_Y=1630\r\nLowerRight_X=2041\r\nLowerRight_Y=1622\r\n"
-    "[Map Bookmarks]\n"
-    "bookmark1=V\xB3"
-    "2876\xB3"
-    "2140\xB3"
-    "Ferry Landing \xE9\n"
-    "bookmark1font=Arial\xB3"
-    "10\xB3"
-    "0\xB3"
-    "b\n"
-    "\n"
-    "[Map Links]\r\n"
-    "maplink1=10\xB3"
-    "26\xB3"
-    "188\xB3"
-    "60\xB3"
-    "Veldrane.dem\xB3"
-    "Back\r\n";
+    "LowerLeft_X=5\r\nLowerLeft_Y=1630\r\nLowerRight_X=2041\r\nLowerRight_Y=1622\r\n");
 
 const MapCorners kCorners{{-12, 7}, {2030, -3}, {5, 1630}, {2041, 1622}};
 
@@ -106,25 +71,11 @@ TEST(CalibrationFile, UnreadableRecordsArePassedOverAndAGapEndsTheList) {
   TempDir dir;
   const std::string map = dir.Write("Hand.dem",
                                     "[Calibration Points]\n"
-                                    "point1=10\xB3"
-                                    "20\xB3"
-                                    "30\xB3"
-                                    "40\n"
-                                    "point2=10,5\xB3"
-                                    "20\xB3"
-                                    "30\xB3"
-                                    "40\n"
-                                    "point3=10\xB3"
-                                    "20\xB3"
-                                    "30\n"
-                                    "point4=1.5\xB3"
-                                    "2\xB3"
-                                    "3\xB3"
-                                    "4\n"
-                                    "point6=7\xB3"
-                                    "8\xB3"
-                                    "9\xB3"
-                                    "10\n");
+                                    "point1=10\26320\26330\26340\n"
+                                    "point2=10,5\26320\26330\26340\n"
+                                    "point3=10\26320\26330\n"
+                                    "point4=1.5\2632\2633\2634\n"
+                                    "point6=7\2638\2639\26310\n");
   const std::vector<ControlPoint> expected{{{10, 20}, {30, 40}}, {{1.5, 2}, {3, 4}}};
   EXPECT_EQ(LoadCalibrationPoints(map), expected);
   EXPECT_TRUE(LoadCalibrationPoints(dir / "missing.dem").empty());
