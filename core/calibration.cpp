@@ -196,7 +196,7 @@ Calibration SolveCalibration(const std::vector<ControlPoint>& points) {
   out.exact = fit.corners;
   out.model = fit.model;
   const Eigen::VectorXd leverage = Leverages(fit.design);
-  double sumPixels = 0, sumWorld = 0, worstGain = 0;
+  double sumPixels = 0, sumWorld = 0, worst = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     const ControlPoint& p = points[i];
     const PicturePoint fitted = PictureOfWorld(out.exact, p.world);
@@ -207,16 +207,12 @@ Calibration SolveCalibration(const std::vector<ControlPoint>& points) {
     r.worldUnits = std::hypot(wx - p.world.x, wy - p.world.y);
     sumPixels += r.pixels * r.pixels;
     sumWorld += r.worldUnits * r.worldUnits;
-    // Leaving the point out would shrink the sum of squared residuals by r^2 / (1 - leverage). The
-    // point with the largest gain is the one the others agree with least; a residual below a
-    // millionth of a pixel is rounding noise of an exact fit, not a point to mark.
+    // A residual below a millionth of a pixel is rounding noise of an exact fit, not a point to mark.
     const double freedom = 1 - leverage(static_cast<Eigen::Index>(i));
-    if (r.pixels > 1e-6 && freedom > 1e-9) {
-      const double gain = r.pixels * r.pixels / freedom;
-      if (gain > worstGain) {
-        worstGain = gain;
-        out.largest = i;
-      }
+    if (r.pixels > 1e-6 && freedom > 1e-9) r.weighedPixels = r.pixels / std::sqrt(freedom);
+    if (r.weighedPixels > worst) {
+      worst = r.weighedPixels;
+      out.largest = i;
     }
     out.residuals.push_back(r);
   }

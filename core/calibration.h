@@ -65,6 +65,11 @@ struct PointResidual {
   double pixels = 0;      // length of offset, in picture pixels
   double worldUnits = 0;  // distance from the world point to the world point the fit puts at the
                           // picked pixel, in world units
+  // pixels weighed by how far the fit could bend towards the point: pixels / sqrt(1 - leverage),
+  // where the leverage (0 to 1) is the share of the point's own error that the fit takes up. Its
+  // square is what leaving the point out would take off the sum of squared residuals. 0 for a point
+  // that fits exactly or that alone fixes part of the fit.
+  double weighedPixels = 0;
 };
 
 struct Calibration {
@@ -78,10 +83,10 @@ struct Calibration {
   std::vector<PointResidual> residuals;  // one per point, in the order given
   double rmsPixels = 0;                  // root mean square of the residuals in picture pixels
   double rmsWorldUnits = 0;              // the same in world units
-  // The point with the largest residual once weighed by how far the fit could bend towards it: the
-  // point whose removal would shrink the squared residuals most. Among good points one misplaced
-  // point is always this one, even where the fit bent so far towards it that a good point's plain
-  // residual came out larger. None when every point fits exactly (three or four points).
+  // The point with the largest weighed residual: the one the others agree with least. Among good
+  // points one misplaced point is always this one, even where the fit bent so far towards it that a
+  // good point's plain residual came out larger. None when every point fits exactly (three or four
+  // points).
   std::optional<std::size_t> largest;
 
   bool ok() const { return status == CalibrationStatus::Ok; }

@@ -147,6 +147,8 @@ TEST(Calibration, PointMovedBy20PixelsHasTheLargestResidual) {
     const Calibration got = SolveCalibration(points);
     ASSERT_TRUE(got.ok());
     EXPECT_EQ(got.largest, moved);
+    for (const PointResidual& r : got.residuals)
+      EXPECT_LE(r.weighedPixels, got.residuals[moved].weighedPixels);
   }
 }
 
