@@ -1,6 +1,9 @@
 #include "view/overview.h"
 
 #include <algorithm>
+#include <functional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "view/render.h"
@@ -23,6 +26,28 @@ void AddRows(const QImage& source, int y, int y1, uint16_t* __restrict sums) {
   for (; y < y1; ++y) {
     const uint8_t* __restrict r = source.constScanLine(y);
     for (std::size_t i = 0; i < count; ++i) sums[i] = uint16_t(sums[i] + r[i]);
+  }
+}
+
+// Fills the thumbnail rows [tyBegin, tyEnd) with the averages of their k x k blocks of source.
+// Each block row first sums its rows per byte, down the columns, then each block adds up its columns.
+void AverageBlockRows(const QImage& source, int k, int tyBegin, int tyEnd, QImage& thumbnail) {
+  const int w = source.width(), h = source.height(), tw = thumbnail.width();
+  std::vector<uint16_t> columns(std::size_t(w) * 4);
+  for (int ty = tyBegin; ty < tyEnd; ++ty) {
+    std::fill(columns.begin(), columns.end(), uint16_t(0));
+    const int y0 = ty * k, y1 = std::min(h, y0 + k);
+    AddRows(source, y0, y1, columns.data());
+    QRgb* out = reinterpret_cast<QRgb*>(thumbnail.scanLine(ty));
+    for (int tx = 0; tx < tw; ++tx) {
+      const int x0 = tx * k, x1 = std::min(w, x0 + k);
+      uint32_t blue = 0, green = 0, red = 0;
+      for (const uint16_t* c = &columns[std::size_t(x0) * 4]; c < &columns[std::size_t(x1) * 4]; c += 4)
+        blue += c[0], green += c[1], red += c[2];
+      const uint32_t count = uint32_t(x1 - x0) * uint32_t(y1 - y0);
+      auto mean = [count](uint32_t sum) { return int((sum + count / 2) / count); };
+      out[tx] = qRgb(mean(red), mean(green), mean(blue));
+    }
   }
 }
 
@@ -49,25 +74,16 @@ Overview MakeOverview(const QImage& picture) {
   const int tw = (w + k - 1) / k, th = (h + k - 1) / k;
   QImage thumbnail(tw, th, QImage::Format_RGB32);
   if (thumbnail.isNull()) return {};
-  // Each block row first sums its rows per byte, down the columns, then each block adds up its
-  // columns.
-  const std::size_t rowBytes = std::size_t(w) * 4;
-  std::vector<uint16_t> columns(rowBytes);
-  for (int ty = 0; ty < th; ++ty) {
-    std::fill(columns.begin(), columns.end(), uint16_t(0));
-    const int y0 = ty * k, y1 = std::min(h, y0 + k);
-    AddRows(source, y0, y1, columns.data());
-    QRgb* out = reinterpret_cast<QRgb*>(thumbnail.scanLine(ty));
-    for (int tx = 0; tx < tw; ++tx) {
-      const int x0 = tx * k, x1 = std::min(w, x0 + k);
-      uint32_t blue = 0, green = 0, red = 0;
-      for (const uint16_t* c = &columns[std::size_t(x0) * 4]; c < &columns[std::size_t(x1) * 4]; c += 4)
-        blue += c[0], green += c[1], red += c[2];
-      const uint32_t count = uint32_t(x1 - x0) * uint32_t(y1 - y0);
-      auto mean = [count](uint32_t sum) { return int((sum + count / 2) / count); };
-      out[tx] = qRgb(mean(red), mean(green), mean(blue));
-    }
+  // The upper and lower halves are averaged side by side, on a second thread where there is one.
+  const int half = th / 2;
+  std::thread lower;
+  try {
+    lower = std::thread(AverageBlockRows, std::cref(source), k, half, th, std::ref(thumbnail));
+  } catch (const std::system_error&) {
+    AverageBlockRows(source, k, half, th, thumbnail);
   }
+  AverageBlockRows(source, k, 0, half, thumbnail);
+  if (lower.joinable()) lower.join();
   overview.thumbnail = std::move(thumbnail);
   return overview;
 }

@@ -24,7 +24,8 @@ struct Overview {
 // is the average colour of a square block of picture pixels, the smallest whole block that brings
 // the longer side to OverviewMaxSide or below; blocks at the right and bottom edges may be cut short
 // and average what they hold. A picture already small enough is kept as it is. Null for a null
-// picture or one longer than 131584 pixels. Reads every pixel once, without filtering beyond the average.
+// picture or one longer than 131584 pixels. Reads every pixel once, without filtering beyond the
+// average, the two halves of the picture on two threads where a second one can be had.
 Overview MakeOverview(const QImage& picture);
 
 // The part of the picture that a view shows, in thumbnail pixels, rounded outwards and at least one
