@@ -17,6 +17,8 @@
 
 #include <QImage>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -24,8 +26,10 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "bench_picture.h"
 #include "core/jpeg.h"
 #include "view/picture.h"
 
@@ -37,34 +41,6 @@ namespace fs = std::filesystem;
 
 constexpr int Width = 8192, Height = 6554;
 std::string PicturePath;
-
-// Smooth shapes with fine grain on top, so that the file is about as hard to decode as a real map.
-bool MakePicture(const std::string& path) {
-  std::vector<unsigned char> px(std::size_t(Width) * Height * 4);
-  uint32_t noise = 12345;
-  for (int y = 0; y < Height; ++y) {
-    for (int x = 0; x < Width; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      const int grain = int(noise >> 28) - 8;
-      const double a = std::sin(x * 0.013) * std::cos(y * 0.017) + std::sin((x + y) * 0.0041);
-      unsigned char* p = &px[(std::size_t(y) * Width + x) * 4];
-      p[0] = static_cast<unsigned char>(std::clamp(int(140 + 60 * a) + grain, 0, 255));
-      p[1] = static_cast<unsigned char>(std::clamp(int(150 + 50 * std::sin(y * 0.006 + a)) + grain, 0, 255));
-      p[2] = static_cast<unsigned char>(std::clamp(int(120 + 70 * std::cos(x * 0.004 - a)) + grain, 0, 255));
-      p[3] = 0;
-    }
-  }
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  const bool ok = tjCompress2(handle, px.data(), Width, Width * 4, Height, TJPF_BGRX, &out, &size, TJSAMP_420,
-                              85, 0) == 0;
-  if (ok)
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out), std::streamsize(size));
-  tjFree(out);
-  tjDestroy(handle);
-  return ok;
-}
 
 // Runs a program and waits for it; its exit status, or -1 when it could not be started.
 int Run(const std::vector<std::string>& args, bool quiet) {
@@ -123,19 +99,6 @@ void DecodeIntoFreshQImageBench(benchmark::State& state) {
   }
 }
 
-// Keeps the console output, and the median and shortest time of each benchmark. On a shared machine
-// the shortest time is the one least disturbed by other work.
-class Collector : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Aggregate)
-        times[r.aggregate_name][r.run_name.function_name] = r.GetAdjustedRealTime();
-  }
-  std::map<std::string, std::map<std::string, double>> times;
-};
-
 long StatusKiB(const char* key) {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -144,14 +107,29 @@ long StatusKiB(const char* key) {
   return -1;
 }
 
-// Child mode: load the picture once and print the resident memory before and the peak after.
+// Child mode: load the picture once and print the resident memory before, the peak after, and the
+// peaks of anonymous memory and of mapped file pages sampled while loading. The peak counts the pages
+// of a mapped file, which are the file system's cache shared with every reader rather than memory of
+// the program's own; the anonymous peak is what the load itself allocates.
 int PeakMemory(const std::string& path) {
   const long before = StatusKiB("VmRSS:");
+  const long anonBefore = StatusKiB("RssAnon:");
+  std::atomic<bool> done{false};
+  long anonPeak = anonBefore, filePeak = StatusKiB("RssFile:");
+  std::thread sampler([&] {
+    while (!done.load()) {
+      anonPeak = std::max(anonPeak, StatusKiB("RssAnon:"));
+      filePeak = std::max(filePeak, StatusKiB("RssFile:"));
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+  });
   QImage picture;
   const orv::JpegResult result = orv::LoadPicture(path, picture);
+  done.store(true);
+  sampler.join();
   const long peak = StatusKiB("VmHWM:");
-  std::printf("%ld %ld %lld %d\n", before, peak, static_cast<long long>(picture.sizeInBytes()),
-              result == orv::JpegResult::Ok ? 1 : 0);
+  std::printf("%ld %ld %lld %d %ld %ld\n", before, peak, static_cast<long long>(picture.sizeInBytes()),
+              result == orv::JpegResult::Ok ? 1 : 0, anonPeak - anonBefore, filePeak);
   return 0;
 }
 
@@ -162,17 +140,19 @@ void ReportPeakMemory(const std::string& self) {
     std::printf("peak memory: could not be measured\n");
     return;
   }
-  long before = 0, peak = 0;
+  long before = 0, peak = 0, anonGrowth = 0, filePeak = 0;
   long long pictureBytes = 0;
   int ok = 0;
-  std::ifstream(out) >> before >> peak >> pictureBytes >> ok;
-  const double mib = 1024.0;
-  const double extra = (peak - before) / mib - pictureBytes / (1024.0 * 1024.0);
+  std::ifstream(out) >> before >> peak >> pictureBytes >> ok >> anonGrowth >> filePeak;
+  const double mib = 1024.0, pictureMiB = pictureBytes / (1024.0 * 1024.0);
   std::printf(
       "peak memory of one load: %.1f MiB (program before loading %.1f MiB, decoded picture %.1f MiB)\n",
-      peak / mib, before / mib, pictureBytes / (1024.0 * 1024.0));
-  std::printf("  memory beyond the picture during the load: %.1f MiB (aim: at most 64)%s\n", extra,
-              ok ? "" : "  [the load failed]");
+      peak / mib, before / mib, pictureMiB);
+  std::printf("  memory beyond the picture during the load: %.1f MiB (aim: at most 64)%s\n",
+              (peak - before) / mib - pictureMiB, ok ? "" : "  [the load failed]");
+  std::printf(
+      "  of it allocated by the load beyond the picture: %.1f MiB; mapped file pages at most %.1f MiB\n",
+      anonGrowth / mib - pictureMiB, filePeak / mib);
 }
 
 }  // namespace
@@ -183,7 +163,7 @@ int main(int argc, char** argv) {
   const fs::path dir = fs::temp_directory_path() / ("orv_mapload_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   PicturePath = (dir / "large.JPG").string();
-  if (!MakePicture(PicturePath)) {
+  if (!orv::bench::MakeTexturedJpeg(PicturePath, Width, Height)) {
     std::fprintf(stderr, "could not make the test picture\n");
     return 1;
   }
@@ -200,26 +180,15 @@ int main(int argc, char** argv) {
   for (auto [name, fn] : {std::pair{"LoadPicture", &LoadPictureBench}, std::pair{"djpeg", &DjpegBench},
                           std::pair{"DecodeIntoAllocated", &DecodeIntoAllocatedBench},
                           std::pair{"DecodeIntoFreshQImage", &DecodeIntoFreshQImageBench}}) {
-    benchmark::RegisterBenchmark(name, fn)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Iterations(1)
-        ->Repetitions(11)
-        ->ComputeStatistics(
-            "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); })
-        ->ReportAggregatesOnly(true);
+    orv::bench::RepeatedOnce(benchmark::RegisterBenchmark(name, fn), 11);
   }
-  Collector collector;
+  orv::bench::Collector collector;
   benchmark::RunSpecifiedBenchmarks(&collector);
 
-  auto ratio = [&](const char* statistic, const char* a, const char* b) {
-    const auto& m = collector.times[statistic];
-    return m.count(a) && m.count(b) && m.at(b) > 0 ? m.at(a) / m.at(b) : NAN;
-  };
   std::printf("\nbeside djpeg decoding the same file (median, shortest):\n");
   for (const char* name : {"LoadPicture", "DecodeIntoAllocated", "DecodeIntoFreshQImage"})
-    std::printf("  %-22s %.2f  %.2f x djpeg%s\n", name, ratio("median", name, "djpeg"),
-                ratio("min", name, "djpeg"),
+    std::printf("  %-22s %.2f  %.2f x djpeg%s\n", name, collector.Ratio("median", name, "djpeg"),
+                collector.Ratio("min", name, "djpeg"),
                 std::strcmp(name, "LoadPicture") == 0 ? "  (aim: 1.15 or below)" : "");
   ReportPeakMemory(fs::read_symlink("/proc/self/exe").string());
   fs::remove_all(dir);

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core fonts-dejavu-extra
+  fonts-liberation2
 )
 
 missing=()

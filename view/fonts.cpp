@@ -5,6 +5,13 @@
 
 namespace orv {
 
+QFont DesignedApplicationFont() {
+  QFont face;
+  face.setFamilies({"Liberation Sans", "Arial"});
+  face.setPointSize(8);
+  return face;
+}
+
 QFont DesignedDialogFont(const QFont& base) {
   QFont face = base;
   face.setFamilies({"MS Sans Serif", "Arial", "Liberation Sans", "Nimbus Sans"});

@@ -8,6 +8,11 @@ class QWidget;
 
 namespace orv {
 
+// The face the windows were laid out for, as the application's font: Liberation Sans, which has
+// Arial's metrics (Arial itself where Liberation Sans is missing), at 8 points. Every designed
+// window and message box then measures its texts as it was laid out.
+QFont DesignedApplicationFont();
+
 // The classic dialog face where installed, otherwise an Arial-metric face at 10 pixels, whose
 // glyphs are as narrow.
 QFont DesignedDialogFont(const QFont& base);

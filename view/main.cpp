@@ -5,6 +5,7 @@
 
 #include "core/mapinfo.h"
 #include "storage/settings.h"
+#include "view/fonts.h"
 #include "view/mainwindow.h"
 #include "view/qtdialogs.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName("orvantis");
   QApplication::setApplicationVersion("2.2");
   QGuiApplication::setDesktopFileName("orvantis");
+  QApplication::setFont(orv::DesignedApplicationFont());
 
   orv::QtDialogs dialogs;
   orv::TForm1Config config;

@@ -15,10 +15,13 @@ QString MessageBoxText(const QString& text) {
   return text.left(keep) + gap + text.right(keep);
 }
 
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text) {
+  return std::make_unique<QMessageBox>(QMessageBox::Information, QString::fromLatin1(ProgramTitle),
+                                       MessageBoxText(text), QMessageBox::Ok, parent);
+}
+
 void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Information, QString::fromLatin1(ProgramTitle), MessageBoxText(text),
-                  QMessageBox::Ok, parent);
-  box.exec();
+  NewMessageBox(parent, text)->exec();
 }
 
 std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const OpenFileRequest& request) {

@@ -1,6 +1,10 @@
 #pragma once
 // The dialogs of the running program: Qt's message box, file dialog and font dialog.
+#include <memory>
+
 #include "view/dialogs.h"
+
+class QMessageBox;
 
 namespace orv {
 
@@ -9,6 +13,10 @@ namespace orv {
 // out megabytes of text would freeze the program for minutes.
 inline constexpr qsizetype MaxMessageBoxText = 5000;
 QString MessageBoxText(const QString& text);
+
+// The program's message box for text, as ShowMessage shows it: an information box with the program's
+// title and one OK button. Not yet shown.
+std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text);
 
 class QtDialogs : public Dialogs {
  public:

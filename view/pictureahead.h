@@ -1,0 +1,42 @@
+#pragma once
+// A map picture decoded on a second thread ahead of the map load that needs it: at start-up the last
+// map's picture is decoded while the windows are being created, so the first frame does not wait for
+// the whole decode after them. No widgets.
+#include <QImage>
+#include <future>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "core/jpeg.h"
+
+namespace orv {
+
+class PictureAhead {
+ public:
+  PictureAhead() = default;
+  // Waits for a decode still running: its picture is not wanted any more.
+  ~PictureAhead();
+  PictureAhead(const PictureAhead&) = delete;
+  PictureAhead& operator=(const PictureAhead&) = delete;
+
+  // Starts decoding the picture file at picturePath as LoadPicture does, on a second thread. Anything
+  // started before is waited for and dropped. Where no thread can be had, nothing is started and the
+  // load decodes as usual.
+  void Start(const std::string& picturePath);
+
+  // For the picture file started, once: waits for its decode to end and hands over the result as
+  // LoadPicture would (target is replaced unless the result is Unreadable). Nothing for any other
+  // path, or when nothing was started: the caller then decodes the picture itself.
+  std::optional<JpegResult> Take(const std::string& picturePath, QImage& target);
+
+  // Drops a picture not taken (for example when the start-up load stopped before its picture), so
+  // that its memory is not held for the rest of the run. Waits for a decode still running.
+  void Forget();
+
+ private:
+  std::string path_;
+  std::future<std::pair<JpegResult, QImage>> decoding_;
+};
+
+}  // namespace orv
