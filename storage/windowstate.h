@@ -23,7 +23,7 @@
 
 namespace orv {
 
-// Keys of the windows' places.
+// Keys of the windows' places. A later window takes a name of its own that is not "View" and a number.
 inline constexpr std::string_view MainWindowKey = "Main";              // TForm1
 inline constexpr std::string_view DirectionsWindowKey = "Directions";  // TForm2
 inline constexpr std::string_view BookmarksWindowKey = "Bookmarks";    // TForm3
