@@ -1,0 +1,30 @@
+#pragma once
+// The maps of Map > Open Recent, kept in the settings file's section "Recent Maps": keys "Map1" to
+// "Map10", most recent first, each the full path of a map info file written by PathToValue. Paths are
+// compared byte for byte; a list read from a hand-edited file keeps the first of two equal paths.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+class RecentMaps {
+ public:
+  static constexpr std::size_t MaxMaps = 10;
+
+  explicit RecentMaps(std::string settingsFile);
+
+  // Most recent first, without duplicates.
+  std::vector<std::string> Paths() const;
+  // After each successful load: mapPath becomes the first entry; the eleventh is dropped.
+  bool Add(const std::string& mapPath);
+  // Drops mapPath (a map that is no longer there); the others keep their order.
+  bool Remove(const std::string& mapPath);
+
+ private:
+  bool Write(const std::vector<std::string>& paths);
+
+  std::string file_;
+};
+
+}  // namespace orv

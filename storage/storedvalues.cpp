@@ -1,0 +1,117 @@
+#include "storage/storedvalues.h"
+
+#include <algorithm>
+
+#include "storage/fields.h"
+#include "storage/settings.h"
+
+namespace orv {
+namespace {
+
+bool MustEscape(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F || byte == '%' || byte == static_cast<unsigned char>(FieldSeparator);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+std::string PathToValue(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string value;
+  value.reserve(path.size());
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (MustEscape(byte)) {
+      value += '%';
+      value += kHex[byte >> 4];
+      value += kHex[byte & 0xF];
+    } else {
+      value += c;
+    }
+  }
+  return value;
+}
+
+std::string PathFromValue(std::string_view value) {
+  std::string path;
+  path.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '%' && i + 2 < value.size() && HexDigit(value[i + 1]) >= 0 &&
+        HexDigit(value[i + 2]) >= 0) {
+      path += static_cast<char>(HexDigit(value[i + 1]) * 16 + HexDigit(value[i + 2]));
+      i += 2;
+    } else {
+      path += value[i];
+    }
+  }
+  return path;
+}
+
+std::vector<std::string> DistinctPaths(const std::vector<std::string>& values) {
+  std::vector<std::string> paths;
+  for (const std::string& value : values) {
+    std::string path = PathFromValue(value);
+    if (std::find(paths.begin(), paths.end(), path) == paths.end()) paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+std::optional<bool> ParseFlag(std::string_view value) {
+  if (value == "1") return true;
+  if (value == "0") return false;
+  return std::nullopt;
+}
+
+std::vector<std::string_view> SplitRecord(std::string_view record) {
+  std::vector<std::string_view> fields;
+  if (record.empty()) return fields;
+  for (;;) {
+    const std::size_t end = record.find(FieldSeparator);
+    fields.push_back(record.substr(0, end));
+    if (end == std::string_view::npos) return fields;
+    record.remove_prefix(end + 1);
+  }
+}
+
+std::string JoinRecord(const std::vector<std::string>& fields) {
+  std::string record;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) record += FieldSeparator;
+    record += fields[i];
+  }
+  return record;
+}
+
+std::vector<std::string> ReadNumberedValues(const std::string& file, const std::string& section,
+                                            const std::string& prefix, std::size_t limit) {
+  std::vector<std::string> values;
+  for (std::size_t n = 1; n <= limit; ++n) {
+    std::string value = ReadSetting(section, prefix + std::to_string(n), file);
+    if (value.empty()) break;
+    values.push_back(std::move(value));
+  }
+  return values;
+}
+
+bool WriteNumberedValues(const std::string& file, const std::string& section, const std::string& prefix,
+                         const std::vector<std::string>& values, std::size_t limit) {
+  SettingsWriteGroup group(file);
+  bool ok = true;
+  std::size_t n = 1;
+  for (const std::string& value : values) {
+    if (value.empty()) continue;  // an empty value would end the list at the next read
+    ok = WriteSetting(section, prefix + std::to_string(n++), file, value) && ok;
+  }
+  // Keys past the list: those a longer list wrote, and any a hand-edited file holds beyond the limit.
+  for (; n <= limit || !ReadSetting(section, prefix + std::to_string(n), file).empty(); ++n)
+    ok = WriteSetting(section, prefix + std::to_string(n), file, "") && ok;
+  return group.Close() && ok;
+}
+
+}  // namespace orv
