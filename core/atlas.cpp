@@ -7,14 +7,12 @@
 
 #include "core/mapinfo.h"
 #include "core/picturesize.h"
-#include "storage/settings.h"
 
 namespace orv {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kFoldersSection = "Maps Folders";
 
 bool IsMapInfoFile(const fs::path& path) {
   std::string ext = path.extension().string();
@@ -122,24 +120,6 @@ std::vector<const AtlasMap*> Atlas::MapsShowing(Point world) const {
     }
   }
   return showing;
-}
-
-std::vector<std::string> ReadMapsFolders(const std::string& settingsFile) {
-  std::vector<std::string> folders;
-  for (int i = 1;; ++i) {
-    std::string folder = ReadSetting(kFoldersSection, "folder" + std::to_string(i), settingsFile);
-    if (folder.empty()) break;
-    folders.push_back(std::move(folder));
-  }
-  return folders;
-}
-
-bool WriteMapsFolders(const std::string& settingsFile, const std::vector<std::string>& folders) {
-  SettingsWriteGroup group(settingsFile);
-  WriteSetting(kFoldersSection, "", settingsFile, "");
-  for (std::size_t i = 0; i < folders.size(); ++i)
-    WriteSetting(kFoldersSection, "folder" + std::to_string(i + 1), settingsFile, folders[i]);
-  return group.Close();
 }
 
 }  // namespace orv

@@ -75,10 +75,4 @@ class Atlas {
   std::vector<SkippedMap> skipped_;
 };
 
-// The maps folders the player chose, kept in the settings file under "Maps Folders" as "folder1",
-// "folder2", ... without gaps.
-std::vector<std::string> ReadMapsFolders(const std::string& settingsFile);
-// Replaces the kept folders; false when the settings file could not be written.
-bool WriteMapsFolders(const std::string& settingsFile, const std::vector<std::string>& folders);
-
 }  // namespace orv

@@ -138,16 +138,5 @@ TEST_F(AtlasTest, RefreshRereadsOnlyWhatChanged) {
   EXPECT_EQ(atlas.skipped().size(), 2u);
 }
 
-TEST(MapsFolders, AreKeptInTheSettingsFile) {
-  TempDir dir;
-  const std::string settings = dir / "orvantis.ini";
-  EXPECT_TRUE(ReadMapsFolders(settings).empty());
-  const std::vector<std::string> folders{"/maps/world", "/maps/caves \xE9"};
-  ASSERT_TRUE(WriteMapsFolders(settings, folders));
-  EXPECT_EQ(ReadMapsFolders(settings), folders);
-  ASSERT_TRUE(WriteMapsFolders(settings, {folders[1]}));
-  EXPECT_EQ(ReadMapsFolders(settings), std::vector<std::string>{folders[1]});
-}
-
 }  // namespace
 }  // namespace orv
