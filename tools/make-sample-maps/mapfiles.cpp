@@ -1,0 +1,93 @@
+#include "mapfiles.h"
+
+#include <turbojpeg.h>
+
+#include <QFile>
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+
+#include "storage/fields.h"
+#include "storage/settings.h"
+
+namespace samplemaps {
+
+bool WriteJpeg(const QImage& image, const std::string& path, int quality) {
+  tjhandle handle = tjInitCompress();
+  if (!handle) return false;
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  const int rc =
+      tjCompress2(handle, image.constBits(), image.width(), int(image.bytesPerLine()), image.height(),
+                  TJPF_BGRX, &buffer, &size, TJSAMP_420, quality, TJFLAG_ACCURATEDCT);
+  bool ok = rc == 0;
+  if (ok) {
+    QFile f(QString::fromStdString(path));
+    ok = f.open(QIODevice::WriteOnly) &&
+         f.write(reinterpret_cast<const char*>(buffer), qint64(size)) == qint64(size);
+  }
+  tjFree(buffer);
+  tjDestroy(handle);
+  return ok;
+}
+
+namespace {
+
+std::string Fields(std::initializer_list<std::string> fields) {
+  std::string out;
+  for (const std::string& f : fields) out += (out.empty() ? "" : std::string(1, orv::FieldSeparator)) + f;
+  return out;
+}
+
+// The settings layer puts a blank line before each section it adds. The shipped map info files have
+// their first three sections without one, so a new file starts with those headers in place, and
+// every value then goes in through WriteSetting. "Map Links" is added the way the program adds it.
+bool StartMapInfo(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  std::ofstream(path, std::ios::binary) << "[Map Dimensions]\r\n[General]\r\n[Map Bookmarks]\r\n";
+  orv::DropSettingsCache();
+  return std::filesystem::exists(path);
+}
+
+}  // namespace
+
+bool WriteMapInfo(const std::string& path, const MapOutput& map) {
+  if (!StartMapInfo(path)) return false;
+  orv::SettingsWriteGroup group(path);
+  bool ok = true;
+  auto write = [&](const char* section, const std::string& key, const std::string& value) {
+    ok = orv::WriteSetting(section, key, path, value) && ok;
+  };
+  const orv::MapCorners& c = map.corners;
+  const std::array<std::pair<const char*, int>, 8> corners{{{"UpperLeft_X", c.upperLeft.x},
+                                                            {"UpperLeft_Y", c.upperLeft.y},
+                                                            {"UpperRight_X", c.upperRight.x},
+                                                            {"UpperRight_Y", c.upperRight.y},
+                                                            {"LowerLeft_X", c.lowerLeft.x},
+                                                            {"LowerLeft_Y", c.lowerLeft.y},
+                                                            {"LowerRight_X", c.lowerRight.x},
+                                                            {"LowerRight_Y", c.lowerRight.y}}};
+  for (const auto& [key, value] : corners) write("Map Dimensions", key, std::to_string(value));
+  write("General", "Version", "v2.2");
+
+  std::vector<Bookmark> bookmarks = map.bookmarks;
+  std::sort(bookmarks.begin(), bookmarks.end(),
+            [](const Bookmark& a, const Bookmark& b) { return std::string(a.name) < b.name; });
+  for (std::size_t i = 0; i < bookmarks.size(); ++i) {
+    const Bookmark& b = bookmarks[i];
+    const std::string key = "bookmark" + std::to_string(i + 1);
+    write("Map Bookmarks", key, Fields({"V", std::to_string(b.x), std::to_string(b.y), b.name}));
+    write("Map Bookmarks", key + "font", Fields({"Arial", "10", "0", "b"}));
+  }
+  for (std::size_t i = 0; i < map.links.size(); ++i) {
+    const LinkArea& l = map.links[i];
+    write("Map Links", "maplink" + std::to_string(i + 1),
+          Fields({std::to_string(l.x1), std::to_string(l.y1), std::to_string(l.x2), std::to_string(l.y2),
+                  l.target, l.text}));
+  }
+  return group.Close() && ok;
+}
+
+}  // namespace samplemaps

@@ -1,0 +1,51 @@
+#pragma once
+// The sample maps: each drawn from the world through its corners, with the bookmarks and link areas
+// its map info file gets.
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+#include <QRectF>
+#include <vector>
+
+#include "core/transform.h"
+#include "corners.h"
+#include "world.h"
+
+namespace samplemaps {
+
+struct Bookmark {
+  int x, y;
+  const char* name;
+};
+
+struct LinkArea {
+  int x1, y1, x2, y2;  // opposite corners in picture pixels; the area lies strictly between them
+  const char* target;
+  const char* text;
+};
+
+struct MapOutput {
+  bool agrees = false;  // drawn where the program places world points
+  QImage picture;
+  orv::MapCorners corners;
+  std::vector<Bookmark> bookmarks;
+  std::vector<LinkArea> links;
+};
+
+MapOutput DrawWorldMap(World& w);
+MapOutput DrawRegionalMap(World& w);
+
+// Picture rectangle around the world rectangle's corners.
+QRect Bounds(const Corners& corners, const QRectF& world);
+
+// The drawing places world points with sub-pixel precision; the program rounds to whole pixels on the
+// way. True when the two agree within a pixel all over the world, so that what the user types lands
+// on what the picture shows there.
+bool AgreesWithProgram(const Corners& c);
+
+// Marks the sights on the picture and bookmarks them on the map: the program writes each name
+// beside its mark.
+void AddSights(QPainter& p, const Corners& corners, const std::vector<Sight>& sights, double size,
+               std::vector<Bookmark>& bookmarks);
+
+}  // namespace samplemaps

@@ -1,0 +1,74 @@
+// The regional map of the Thornmere lowlands: one picture pixel per world unit.
+#include <QPainter>
+
+#include "drawing.h"
+#include "lettering.h"
+#include "maps.h"
+#include "paint.h"
+
+namespace samplemaps {
+
+MapOutput DrawRegionalMap(World& w) {
+  const int x0 = int(RegionWorld.left()), y0 = int(RegionWorld.top());
+  const int w0 = orv::WorldWidth, h0 = orv::WorldHeight;
+  const Corners corners{{{-x0, -y0}, {w0 - x0, -y0}, {-x0, h0 - y0}, {w0 - x0, h0 - y0}}};
+  const int width = int(RegionWorld.width()), height = int(RegionWorld.height());
+  Terrain terrain = w.terrain;
+  terrain.detail = 10;
+  MapOutput out;
+  out.corners = corners.values;
+  out.agrees = AgreesWithProgram(corners);
+  out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 380.0);
+  QPainter p(&out.picture);
+  p.translate(0.5, 0.5);
+  DrawRivers(p, corners, w.rivers, 1.1);
+  DrawRoads(p, corners, w.localRoads, 1.4, true);
+  DrawRoads(p, corners, w.mainRoads, 2.2, true);
+  DrawGrid(p, corners, RegionWorld, 100, 10, 48);
+
+  Occupancy used;
+  // The way back to the world map: a box in the upper left corner, which is the link area.
+  const QRect back(10, 26, 178, 34);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(92, 64, 36), 1.6));
+  p.setBrush(QColor(244, 234, 204, 235));
+  p.drawRoundedRect(QRectF(back), 5, 5);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(120, 30, 30));
+  const double cy = back.center().y() + 0.5;
+  p.drawPolygon(
+      QPolygonF{{back.left() + 10.0, cy}, {back.left() + 22.0, cy - 8}, {back.left() + 22.0, cy + 8}});
+  p.restore();
+  HaloText(p, {back.left() + 30.0, back.top() + 22.0}, QStringLiteral("Back to Veldrane"), MapFont(14, true),
+           QColor(92, 40, 24), QColor(), 0);
+  used.boxes.push_back(QRectF(back));
+  out.links.push_back({back.left(), back.top(), back.left() + back.width(), back.top() + back.height(),
+                       "Veldrane.dem", "Back to Veldrane: open the world map"});
+
+  std::vector<Place> inside;
+  for (const Place& pl : w.places)
+    if (RegionWorld.adjusted(-20, -20, 20, 20).contains(pl.world)) inside.push_back(pl);
+  for (const Place& pl : inside) DrawPlaceMarker(p, corners.ToPicture(pl.world), pl.rank, 4.0);
+
+  const QRectF title(width - 300, height - 120, 270, 96);
+  Cartouche(p, title);
+  used.boxes.push_back(title);
+  CentredText(p, title, title.top() + 40, QStringLiteral("THORNMERE"), MapFont(28, true), QColor(92, 40, 24),
+              4);
+  CentredText(p, title, title.top() + 62, QStringLiteral("A regional map of Veldrane"),
+              MapFont(13, false, true), QColor(60, 44, 30));
+  CentredText(p, title, title.top() + 82, QStringLiteral("1 pixel = 1 step \u00b7 grid every 100"),
+              MapFont(10, false, false, "DejaVu Sans"), QColor(60, 44, 30));
+
+  LabelAreas(p, used, corners,
+             {{"THORN MERE", {2950, 1960}, 30, AreaKind::Lake, 10},
+              {"Harl Moor", {2480, 1880}, 20, AreaKind::Land, 6},
+              {"Kettle Downs", {3330, 2000}, 18, AreaKind::Land, 5},
+              {"Cobb's Heath", {2560, 2390}, 16, AreaKind::Land, 4}});
+  LabelPlaces(p, used, corners, inside, {19, 16, 13}, 4.0);
+  AddSights(p, corners, w.regionSights, 7.0, out.bookmarks);
+  return out;
+}
+
+}  // namespace samplemaps
