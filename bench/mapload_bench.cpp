@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <QImage>
@@ -27,6 +26,7 @@
 #include <vector>
 
 #include "core/jpeg.h"
+#include "core/jpegwrite.h"
 #include "view/picture.h"
 
 extern char** environ;
@@ -54,16 +54,8 @@ bool MakePicture(const std::string& path) {
       p[3] = 0;
     }
   }
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  const bool ok = tjCompress2(handle, px.data(), Width, Width * 4, Height, TJPF_BGRX, &out, &size, TJSAMP_420,
-                              85, 0) == 0;
-  if (ok)
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out), std::streamsize(size));
-  tjFree(out);
-  tjDestroy(handle);
-  return ok;
+  return orv::WriteJpegFile(path, px.data(), Width, Height, std::size_t(Width) * 4,
+                            {.quality = 85, .chroma = orv::JpegChroma::Half});
 }
 
 // Runs a program and waits for it; its exit status, or -1 when it could not be started.

@@ -1,44 +1,22 @@
 #include "mapfiles.h"
 
-#include <turbojpeg.h>
-
-#include <QFile>
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
 
+#include "core/jpegwrite.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
 
 namespace samplemaps {
 
 bool WriteJpeg(const QImage& image, const std::string& path, int quality) {
-  tjhandle handle = tjInitCompress();
-  if (!handle) return false;
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  const int rc =
-      tjCompress2(handle, image.constBits(), image.width(), int(image.bytesPerLine()), image.height(),
-                  TJPF_BGRX, &buffer, &size, TJSAMP_420, quality, TJFLAG_ACCURATEDCT);
-  bool ok = rc == 0;
-  if (ok) {
-    QFile f(QString::fromStdString(path));
-    ok = f.open(QIODevice::WriteOnly) &&
-         f.write(reinterpret_cast<const char*>(buffer), qint64(size)) == qint64(size);
-  }
-  tjFree(buffer);
-  tjDestroy(handle);
-  return ok;
+  return orv::WriteJpegFile(path, image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                            {quality, orv::JpegChroma::Half, orv::JpegPixels::Bgrx, true});
 }
 
 namespace {
-
-std::string Fields(std::initializer_list<std::string> fields) {
-  std::string out;
-  for (const std::string& f : fields) out += (out.empty() ? "" : std::string(1, orv::FieldSeparator)) + f;
-  return out;
-}
 
 // The settings layer puts a blank line before each section it adds. The shipped map info files have
 // their first three sections without one, so a new file starts with those headers in place, and
@@ -78,14 +56,14 @@ bool WriteMapInfo(const std::string& path, const MapOutput& map) {
   for (std::size_t i = 0; i < bookmarks.size(); ++i) {
     const Bookmark& b = bookmarks[i];
     const std::string key = "bookmark" + std::to_string(i + 1);
-    write("Map Bookmarks", key, Fields({"V", std::to_string(b.x), std::to_string(b.y), b.name}));
-    write("Map Bookmarks", key + "font", Fields({"Arial", "10", "0", "b"}));
+    write("Map Bookmarks", key, orv::JoinFields({"V", std::to_string(b.x), std::to_string(b.y), b.name}));
+    write("Map Bookmarks", key + "font", orv::JoinFields({"Arial", "10", "0", "b"}));
   }
   for (std::size_t i = 0; i < map.links.size(); ++i) {
     const LinkArea& l = map.links[i];
     write("Map Links", "maplink" + std::to_string(i + 1),
-          Fields({std::to_string(l.x1), std::to_string(l.y1), std::to_string(l.x2), std::to_string(l.y2),
-                  l.target, l.text}));
+          orv::JoinFields({std::to_string(l.x1), std::to_string(l.y1), std::to_string(l.x2),
+                           std::to_string(l.y2), l.target, l.text}));
   }
   return group.Close() && ok;
 }
