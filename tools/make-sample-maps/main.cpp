@@ -1,10 +1,11 @@
-// Draws the pictures that ship with Orvantis: the sample maps of the invented continent Veldrane
-// (each a ".dem" and ".JPG" pair, linked to each other), the magnifying-glass marker with its
+// Draws the pictures that ship with Orvantis: the sample maps of the invented continent Veldrane (the
+// world map, the regional map of Thornmere inside it and the town map of Orrin's Ford inside that,
+// each a ".dem" and ".JPG" pair, linked to each other), the magnifying-glass marker with its
 // two-colour mask, and the program icon.
 //
 //   make-sample-maps ASSETS_DIR
 //
-// writes ASSETS_DIR/maps/{Veldrane,Thornmere}.{dem,JPG}, ASSETS_DIR/glass.png,
+// writes ASSETS_DIR/maps/{Veldrane,Thornmere,Orrinsford}.{dem,JPG}, ASSETS_DIR/glass.png,
 // ASSETS_DIR/glass-mask.png, ASSETS_DIR/orvantis.png and ASSETS_DIR/orvantis-32.png.
 //
 // Everything is deterministic: the terrain is a fixed function of the world position built from
@@ -57,13 +58,15 @@ int main(int argc, char** argv) {
   samplemaps::World world = samplemaps::BuildWorld();
   const samplemaps::MapOutput worldMap = samplemaps::DrawWorldMap(world);
   const samplemaps::MapOutput regional = samplemaps::DrawRegionalMap(world);
-  if (!worldMap.agrees || !regional.agrees) {
+  const samplemaps::MapOutput town = samplemaps::DrawDetailMap(world);
+  if (!worldMap.agrees || !regional.agrees || !town.agrees) {
     std::fprintf(stderr, "make-sample-maps: a map is not drawn where the program places world points\n");
     return 1;
   }
   const QDir maps(dir.filePath(QStringLiteral("maps")));
   ok = ok && WriteMap(maps, QStringLiteral("Veldrane"), worldMap) &&
-       WriteMap(maps, QStringLiteral("Thornmere"), regional);
+       WriteMap(maps, QStringLiteral("Thornmere"), regional) &&
+       WriteMap(maps, QStringLiteral("Orrinsford"), town);
 
   ok = ok &&
        SavePng(samplemaps::MakeIcon(worldMap.picture, glass, mask, 64),

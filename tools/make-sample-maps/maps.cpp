@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "drawing.h"
+#include "lettering.h"
 
 namespace samplemaps {
 
@@ -50,6 +51,51 @@ void AddSights(QPainter& p, const Corners& corners, const std::vector<Sight>& si
     PointOfInterest(p, corners.ToPicture(QPointF(x, y)), size);
     bookmarks.push_back({x, y, s.name});
   }
+}
+
+Corners CornersAtScale(const QRectF& world, int pixelsPerUnit) {
+  const int x0 = int(world.left()) * pixelsPerUnit, y0 = int(world.top()) * pixelsPerUnit;
+  const int right = orv::WorldWidth * pixelsPerUnit - x0, bottom = orv::WorldHeight * pixelsPerUnit - y0;
+  return Corners{{{-x0, -y0}, {right, -y0}, {-x0, bottom}, {right, bottom}}};
+}
+
+LinkArea OutlineMapArea(QPainter& p, Occupancy& used, const Corners& corners, const QRectF& world,
+                        const QString& name, const QString& kind, const char* target, const char* text) {
+  const QColor ink(120, 30, 30);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(ink, 1.6, Qt::DashLine));
+  p.drawPolygon(QPolygonF{corners.ToPicture(world.topLeft()), corners.ToPicture(world.topRight()),
+                          corners.ToPicture(world.bottomRight()), corners.ToPicture(world.bottomLeft())});
+  p.restore();
+  const QFont f = MapFont(13, true, true);
+  const QPointF at = corners.ToPicture(world.topLeft()) + QPointF(6, 18);
+  HaloText(p, at, name, f, ink);
+  used.boxes.push_back(TextBox(at, name, f));
+  const QFont small = MapFont(10, false, true);
+  const QPointF at2 = at + QPointF(0, 13);
+  HaloText(p, at2, kind, small, ink);
+  used.boxes.push_back(TextBox(at2, kind, small));
+  const QRect area = Bounds(corners, world);
+  return {area.left(), area.top(), area.right(), area.bottom(), target, text};
+}
+
+LinkArea BackLinkBox(QPainter& p, Occupancy& used, const QRect& box, const QString& caption,
+                     const char* target, const char* text) {
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(92, 64, 36), 1.6));
+  p.setBrush(QColor(244, 234, 204, 235));
+  p.drawRoundedRect(QRectF(box), 5, 5);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(120, 30, 30));
+  const double cy = box.center().y() + 0.5;
+  p.drawPolygon(QPolygonF{{box.left() + 10.0, cy}, {box.left() + 22.0, cy - 8}, {box.left() + 22.0, cy + 8}});
+  p.restore();
+  HaloText(p, {box.left() + 30.0, box.top() + 22.0}, caption, MapFont(14, true), QColor(92, 40, 24), QColor(),
+           0);
+  used.boxes.push_back(QRectF(box));
+  return {box.left(), box.top(), box.left() + box.width(), box.top() + box.height(), target, text};
 }
 
 }  // namespace samplemaps

@@ -9,6 +9,7 @@
 
 #include "core/transform.h"
 #include "corners.h"
+#include "lettering.h"
 #include "world.h"
 
 namespace samplemaps {
@@ -34,6 +35,11 @@ struct MapOutput {
 
 MapOutput DrawWorldMap(World& w);
 MapOutput DrawRegionalMap(World& w);
+MapOutput DrawDetailMap(World& w);
+
+// Corners of a map whose picture shows the world rectangle at pixelsPerUnit picture pixels per world
+// unit, its upper left corner on the picture's first pixel.
+Corners CornersAtScale(const QRectF& world, int pixelsPerUnit);
 
 // Picture rectangle around the world rectangle's corners.
 QRect Bounds(const Corners& corners, const QRectF& world);
@@ -47,5 +53,14 @@ bool AgreesWithProgram(const Corners& c);
 // beside its mark.
 void AddSights(QPainter& p, const Corners& corners, const std::vector<Sight>& sights, double size,
                std::vector<Bookmark>& bookmarks);
+
+// Outlines another map's world rectangle with a dashed frame, names it in its upper left corner, and
+// gives the link area that opens that map.
+LinkArea OutlineMapArea(QPainter& p, Occupancy& used, const Corners& corners, const QRectF& world,
+                        const QString& name, const QString& kind, const char* target, const char* text);
+
+// A framed box with an arrow and a caption: the link area back to the map this one was opened from.
+LinkArea BackLinkBox(QPainter& p, Occupancy& used, const QRect& box, const QString& caption,
+                     const char* target, const char* text);
 
 }  // namespace samplemaps

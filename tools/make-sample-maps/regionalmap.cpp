@@ -9,9 +9,7 @@
 namespace samplemaps {
 
 MapOutput DrawRegionalMap(World& w) {
-  const int x0 = int(RegionWorld.left()), y0 = int(RegionWorld.top());
-  const int w0 = orv::WorldWidth, h0 = orv::WorldHeight;
-  const Corners corners{{{-x0, -y0}, {w0 - x0, -y0}, {-x0, h0 - y0}, {w0 - x0, h0 - y0}}};
+  const Corners corners = CornersAtScale(RegionWorld, 1);
   const int width = int(RegionWorld.width()), height = int(RegionWorld.height());
   Terrain terrain = w.terrain;
   terrain.detail = 10;
@@ -28,23 +26,13 @@ MapOutput DrawRegionalMap(World& w) {
 
   Occupancy used;
   // The way back to the world map: a box in the upper left corner, which is the link area.
-  const QRect back(10, 26, 178, 34);
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(92, 64, 36), 1.6));
-  p.setBrush(QColor(244, 234, 204, 235));
-  p.drawRoundedRect(QRectF(back), 5, 5);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(120, 30, 30));
-  const double cy = back.center().y() + 0.5;
-  p.drawPolygon(
-      QPolygonF{{back.left() + 10.0, cy}, {back.left() + 22.0, cy - 8}, {back.left() + 22.0, cy + 8}});
-  p.restore();
-  HaloText(p, {back.left() + 30.0, back.top() + 22.0}, QStringLiteral("Back to Veldrane"), MapFont(14, true),
-           QColor(92, 40, 24), QColor(), 0);
-  used.boxes.push_back(QRectF(back));
-  out.links.push_back({back.left(), back.top(), back.left() + back.width(), back.top() + back.height(),
-                       "Veldrane.dem", "Back to Veldrane: open the world map"});
+  out.links.push_back(BackLinkBox(p, used, QRect(10, 26, 178, 34), QStringLiteral("Back to Veldrane"),
+                                  "Veldrane.dem", "Back to Veldrane: open the world map"));
+
+  // The town map's area, outlined and named: the link area that opens it.
+  out.links.push_back(OutlineMapArea(p, used, corners, DetailWorld, QStringLiteral("Orrin's Ford"),
+                                     QStringLiteral("(town map)"), "Orrinsford.dem",
+                                     "Orrin's Ford: open the town map"));
 
   std::vector<Place> inside;
   for (const Place& pl : w.places)

@@ -69,6 +69,9 @@ World BuildWorld() {
                    {"Old Lighthouse", ShoreNear(w.hydro, {1270, 600}, false)},
                    {"Stone Circle", HighestNear(w.hydro, {1250, 2450}, 250)},
                    {"Sunken Abbey", ShoreNear(w.hydro, {1860, 3780}, false)}};
+  w.detailSights = {{"Ferry Landing", ShoreNear(w.hydro, {2880, 2140}, true)},
+                    {"Boathouse", ShoreNear(w.hydro, {3020, 2160}, true)},
+                    {"Beacon Hill", HighestNear(w.hydro, {2790, 2290}, 60)}};
   w.regionSights = {{"Ferry Landing", ShoreNear(w.hydro, {2880, 2140}, true)},
                     {"Watchtower", HighestNear(w.hydro, RegionWorld.center(), 420)},
                     {"Hermit's Cave", HighestNear(w.hydro, {2450, 2300}, 150)}};

@@ -32,27 +32,9 @@ MapOutput DrawWorldMap(World& w) {
 
   Occupancy used;
   // The regional map's area, outlined and named: the link area that opens it.
-  const QRect region = Bounds(corners, RegionWorld);
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(120, 30, 30), 1.6, Qt::DashLine));
-  p.drawPolygon(QPolygonF{corners.ToPicture(RegionWorld.topLeft()), corners.ToPicture(RegionWorld.topRight()),
-                          corners.ToPicture(RegionWorld.bottomRight()),
-                          corners.ToPicture(RegionWorld.bottomLeft())});
-  p.restore();
-  {
-    const QFont f = MapFont(13, true, true);
-    const QString t = QStringLiteral("Thornmere");
-    const QPointF at = corners.ToPicture(RegionWorld.topLeft()) + QPointF(6, 18);
-    HaloText(p, at, t, f, QColor(120, 30, 30));
-    used.boxes.push_back(TextBox(at, t, f));
-    const QFont small = MapFont(10, false, true);
-    const QPointF at2 = at + QPointF(0, 13);
-    HaloText(p, at2, QStringLiteral("(regional map)"), small, QColor(120, 30, 30));
-    used.boxes.push_back(TextBox(at2, QStringLiteral("(regional map)"), small));
-  }
-  out.links.push_back({region.left(), region.top(), region.right(), region.bottom(), "Thornmere.dem",
-                       "Thornmere: open the regional map"});
+  out.links.push_back(OutlineMapArea(p, used, corners, RegionWorld, QStringLiteral("Thornmere"),
+                                     QStringLiteral("(regional map)"), "Thornmere.dem",
+                                     "Thornmere: open the regional map"));
 
   std::vector<Place> towns;
   for (const Place& pl : w.places)
