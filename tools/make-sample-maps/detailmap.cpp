@@ -38,20 +38,11 @@ void DrawHouses(QPainter& p, const Corners& corners, const World& w, QPointF tow
 }  // namespace
 
 MapOutput DrawDetailMap(World& w) {
+  MapOutput out = StartScaledMap(w, DetailWorld, DetailScale, {11, 2.2, 2.4, 3.6, 50});
   const Corners corners = CornersAtScale(DetailWorld, DetailScale);
-  const int width = int(DetailWorld.width() * DetailScale), height = int(DetailWorld.height() * DetailScale);
-  Terrain terrain = w.terrain;
-  terrain.detail = 11;
-  MapOutput out;
-  out.corners = corners.values;
-  out.agrees = AgreesWithProgram(corners);
-  out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 380.0);
+  const int width = out.picture.width(), height = out.picture.height();
   QPainter p(&out.picture);
   p.translate(0.5, 0.5);
-  DrawRivers(p, corners, w.rivers, 2.2);
-  DrawRoads(p, corners, w.localRoads, 2.4, true);
-  DrawRoads(p, corners, w.mainRoads, 3.6, true);
-  DrawGrid(p, corners, DetailWorld, 50, 10, 48);
 
   Occupancy used;
   out.links.push_back(BackLinkBox(p, used, QRect(10, 26, 188, 34), QStringLiteral("Back to Thornmere"),

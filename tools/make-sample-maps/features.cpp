@@ -163,25 +163,19 @@ std::vector<QPointF> FindRoad(const Hydrology& h, QPointF from, QPointF to, floa
     open.pop();
     if (i == goal) break;
     if (f - estimate(i) > cost[i] + 1e-3f) continue;
-    const int gx = i % GridW, gy = i / GridW;
-    for (int dy = -1; dy <= 1; ++dy) {
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int nx = gx + dx, ny = gy + dy;
-        if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= GridW || ny >= GridH) continue;
-        const int j = Hydrology::Index(nx, ny);
-        if ((h.IsSea(j) || h.lake[j]) && j != goal) continue;
-        const double run = std::hypot(dx, dy);
-        const double slope = std::fabs(h.height[j] - h.height[i]) / (run * CellUnits) * 300.0;
-        double step = run * (1.0 + 6.0 * slope * slope + 1.5 * std::max(0.0, double(h.height[j]) - 0.3));
-        if (h.flow[j] >= riverFlow) step += 6.0;
-        const float c = cost[i] + float(step);
-        if (c < cost[j]) {
-          cost[j] = c;
-          prev[j] = i;
-          open.push({c + estimate(j), j});
-        }
+    Hydrology::ForEachNeighbour(i, [&](int j, int dx, int dy) {
+      if ((h.IsSea(j) || h.lake[j]) && j != goal) return;
+      const double run = std::hypot(dx, dy);
+      const double slope = std::fabs(h.height[j] - h.height[i]) / (run * CellUnits) * 300.0;
+      double step = run * (1.0 + 6.0 * slope * slope + 1.5 * std::max(0.0, double(h.height[j]) - 0.3));
+      if (h.flow[j] >= riverFlow) step += 6.0;
+      const float c = cost[i] + float(step);
+      if (c < cost[j]) {
+        cost[j] = c;
+        prev[j] = i;
+        open.push({c + estimate(j), j});
       }
-    }
+    });
   }
   std::vector<QPointF> path;
   if (prev[goal] < 0 && goal != start) return path;

@@ -6,6 +6,7 @@
 
 #include "drawing.h"
 #include "lettering.h"
+#include "paint.h"
 
 namespace samplemaps {
 
@@ -51,6 +52,29 @@ void AddSights(QPainter& p, const Corners& corners, const std::vector<Sight>& si
     PointOfInterest(p, corners.ToPicture(QPointF(x, y)), size);
     bookmarks.push_back({x, y, s.name});
   }
+}
+
+MapOutput StartMap(const World& w, const Corners& corners, int width, int height, int detail, double relief) {
+  Terrain terrain = w.terrain;
+  terrain.detail = detail;
+  MapOutput out;
+  out.corners = corners.values;
+  out.agrees = AgreesWithProgram(corners);
+  out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, relief);
+  return out;
+}
+
+MapOutput StartScaledMap(const World& w, const QRectF& area, int pixelsPerUnit, const ScaledMapStyle& style) {
+  const Corners corners = CornersAtScale(area, pixelsPerUnit);
+  MapOutput out = StartMap(w, corners, int(area.width()) * pixelsPerUnit, int(area.height()) * pixelsPerUnit,
+                           style.detail, 380.0);
+  QPainter p(&out.picture);
+  p.translate(0.5, 0.5);  // picture coordinates name pixel centres
+  DrawRivers(p, corners, w.rivers, style.riverWidth);
+  DrawRoads(p, corners, w.localRoads, style.localRoadWidth, true);
+  DrawRoads(p, corners, w.mainRoads, style.mainRoadWidth, true);
+  DrawGrid(p, corners, area, style.gridStep, 10, 48);
+  return out;
 }
 
 Corners CornersAtScale(const QRectF& world, int pixelsPerUnit) {

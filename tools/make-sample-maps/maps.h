@@ -37,6 +37,20 @@ MapOutput DrawWorldMap(World& w);
 MapOutput DrawRegionalMap(World& w);
 MapOutput DrawDetailMap(World& w);
 
+// The terrain of a width x height picture seen through corners, at the given detail (noise octaves)
+// and relief (strength of the hill shading); the rest is drawn over it.
+MapOutput StartMap(const World& w, const Corners& corners, int width, int height, int detail, double relief);
+
+// Line widths and grid of a map at a fixed scale.
+struct ScaledMapStyle {
+  int detail;
+  double riverWidth, localRoadWidth, mainRoadWidth;
+  double gridStep;  // world units
+};
+// A map whose picture shows the world rectangle area at pixelsPerUnit: its terrain, rivers, roads
+// and grid; the names and marks are drawn over it.
+MapOutput StartScaledMap(const World& w, const QRectF& area, int pixelsPerUnit, const ScaledMapStyle& style);
+
 // Corners of a map whose picture shows the world rectangle at pixelsPerUnit picture pixels per world
 // unit, its upper left corner on the picture's first pixel.
 Corners CornersAtScale(const QRectF& world, int pixelsPerUnit);

@@ -9,20 +9,11 @@
 namespace samplemaps {
 
 MapOutput DrawRegionalMap(World& w) {
+  MapOutput out = StartScaledMap(w, RegionWorld, 1, {10, 1.1, 1.4, 2.2, 100});
   const Corners corners = CornersAtScale(RegionWorld, 1);
-  const int width = int(RegionWorld.width()), height = int(RegionWorld.height());
-  Terrain terrain = w.terrain;
-  terrain.detail = 10;
-  MapOutput out;
-  out.corners = corners.values;
-  out.agrees = AgreesWithProgram(corners);
-  out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 380.0);
+  const int width = out.picture.width(), height = out.picture.height();
   QPainter p(&out.picture);
   p.translate(0.5, 0.5);
-  DrawRivers(p, corners, w.rivers, 1.1);
-  DrawRoads(p, corners, w.localRoads, 1.4, true);
-  DrawRoads(p, corners, w.mainRoads, 2.2, true);
-  DrawGrid(p, corners, RegionWorld, 100, 10, 48);
 
   Occupancy used;
   // The way back to the world map: a box in the upper left corner, which is the link area.

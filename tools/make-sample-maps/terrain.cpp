@@ -33,36 +33,24 @@ Hydrology BuildHydrology(const Terrain& terrain) {
   while (!open.empty()) {
     const auto [level, i] = open.top();
     open.pop();
-    const int gx = i % GridW, gy = i / GridW;
-    for (int dy = -1; dy <= 1; ++dy) {
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int nx = gx + dx, ny = gy + dy;
-        if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= GridW || ny >= GridH) continue;
-        const int j = Hydrology::Index(nx, ny);
-        if (done[j]) continue;
-        done[j] = 1;
-        h.filled[j] = std::max(double(h.height[j]), level + Rise);
-        open.push({h.filled[j], j});
-      }
-    }
+    Hydrology::ForEachNeighbour(i, [&](int j, int, int) {
+      if (done[j]) return;
+      done[j] = 1;
+      h.filled[j] = std::max(double(h.height[j]), level + Rise);
+      open.push({h.filled[j], j});
+    });
   }
   // Each land cell drains to its steepest neighbour on the filled surface.
   for (int i = 0; i < n; ++i) {
     if (h.IsSea(i)) continue;
-    const int gx = i % GridW, gy = i / GridW;
     double best = 0;
-    for (int dy = -1; dy <= 1; ++dy) {
-      for (int dx = -1; dx <= 1; ++dx) {
-        const int nx = gx + dx, ny = gy + dy;
-        if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= GridW || ny >= GridH) continue;
-        const int j = Hydrology::Index(nx, ny);
-        const double drop = (h.filled[i] - h.filled[j]) / std::hypot(dx, dy);
-        if (drop > best) {
-          best = drop;
-          h.down[i] = j;
-        }
+    Hydrology::ForEachNeighbour(i, [&](int j, int dx, int dy) {
+      const double drop = (h.filled[i] - h.filled[j]) / std::hypot(dx, dy);
+      if (drop > best) {
+        best = drop;
+        h.down[i] = j;
       }
-    }
+    });
   }
   // Gather the flow from the highest cells down.
   std::vector<int> order(n);

@@ -66,6 +66,19 @@ struct Hydrology {
   static QPointF Centre(int i) { return {(i % GridW + 0.5) * CellUnits, (i / GridW + 0.5) * CellUnits}; }
   bool IsSea(int i) const { return height[i] < 0.0f; }
 
+  // Calls visit(j, dx, dy) for each of the up to eight cells j around cell i, row by row.
+  template <typename Visit>
+  static void ForEachNeighbour(int i, Visit visit) {
+    const int gx = i % GridW, gy = i / GridW;
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const int nx = gx + dx, ny = gy + dy;
+        if ((dx == 0 && dy == 0) || nx < 0 || ny < 0 || nx >= GridW || ny >= GridH) continue;
+        visit(Index(nx, ny), dx, dy);
+      }
+    }
+  }
+
   // The surface of a lake next to a world point, if there is one; the ground below it is water.
   std::optional<double> LakeLevel(double wx, double wy) const {
     const int gx = int(std::floor(wx / CellUnits)), gy = int(std::floor(wy / CellUnits));

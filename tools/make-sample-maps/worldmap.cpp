@@ -11,12 +11,7 @@ namespace samplemaps {
 MapOutput DrawWorldMap(World& w) {
   const Corners corners{{{14, 12}, {2036, 16}, {10, 1626}, {2034, 1622}}};
   const int width = 2048, height = 1638;
-  Terrain terrain = w.terrain;
-  terrain.detail = 8;
-  MapOutput out;
-  out.corners = corners.values;
-  out.agrees = AgreesWithProgram(corners);
-  out.picture = PaintTerrain(terrain, w.hydro, corners, width, height, 260.0);
+  MapOutput out = StartMap(w, corners, width, height, 8, 260.0);
   QPainter p(&out.picture);
   p.translate(0.5, 0.5);  // picture coordinates name pixel centres
   DrawRivers(p, corners, w.rivers, 0.45);
