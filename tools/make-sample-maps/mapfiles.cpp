@@ -22,11 +22,15 @@ namespace {
 // their first three sections without one, so a new file starts with those headers in place, and
 // every value then goes in through WriteSetting. "Map Links" is added the way the program adds it.
 bool StartMapInfo(const std::string& path) {
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
-  std::ofstream(path, std::ios::binary) << "[Map Dimensions]\r\n[General]\r\n[Map Bookmarks]\r\n";
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(path, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
+  std::filesystem::remove(path, error);
+  std::ofstream out(path, std::ios::binary);
+  out << "[Map Dimensions]\r\n[General]\r\n[Map Bookmarks]\r\n";
+  out.close();
   orv::DropSettingsCache();
-  return std::filesystem::exists(path);
+  return bool(out);
 }
 
 }  // namespace
