@@ -56,14 +56,9 @@ MapOutput DrawDetailMap(World& w) {
   for (const Place& pl : inside) DrawPlaceMarker(p, corners.ToPicture(pl.world), pl.rank, 5.0);
 
   const QRectF title(width - 290, height - 112, 260, 90);
-  Cartouche(p, title);
-  used.boxes.push_back(title);
-  CentredText(p, title, title.top() + 38, QStringLiteral("ORRIN'S FORD"), MapFont(24, true),
-              QColor(92, 40, 24), 3);
-  CentredText(p, title, title.top() + 59, QStringLiteral("A town map of Veldrane"), MapFont(13, false, true),
-              QColor(60, 44, 30));
-  CentredText(p, title, title.top() + 78, QStringLiteral("2 pixels = 1 step \u00b7 grid every 50"),
-              MapFont(10, false, false, "DejaVu Sans"), QColor(60, 44, 30));
+  TitleBox(p, used, title, {QStringLiteral("ORRIN'S FORD"), 24, 38}, 3,
+           {QStringLiteral("A town map of Veldrane"), 13, 59},
+           {{QStringLiteral("2 pixels = 1 step \u00b7 grid every 50"), 10, 78}});
 
   LabelAreas(p, used, corners, {{"THORN MERE", {2960, 2060}, 28, AreaKind::Lake, 8}});
   LabelPlaces(p, used, corners, inside, {22, 19, 15}, 5.0);

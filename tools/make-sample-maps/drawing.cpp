@@ -112,6 +112,19 @@ void Cartouche(QPainter& p, const QRectF& r) {
   p.restore();
 }
 
+void TitleBox(QPainter& p, Occupancy& used, const QRectF& box, const TitleLine& name, double nameSpacing,
+              const TitleLine& subtitle, std::initializer_list<TitleLine> smallPrint) {
+  Cartouche(p, box);
+  used.boxes.push_back(box);
+  CentredText(p, box, box.top() + name.baseline, name.text, MapFont(name.size, true), QColor(92, 40, 24),
+              nameSpacing);
+  CentredText(p, box, box.top() + subtitle.baseline, subtitle.text, MapFont(subtitle.size, false, true),
+              QColor(60, 44, 30));
+  for (const TitleLine& line : smallPrint)
+    CentredText(p, box, box.top() + line.baseline, line.text, MapFont(line.size, false, false, "DejaVu Sans"),
+                QColor(60, 44, 30));
+}
+
 void CompassRose(QPainter& p, QPointF c, double r) {
   p.save();
   p.setRenderHint(QPainter::Antialiasing);

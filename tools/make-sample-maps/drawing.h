@@ -9,6 +9,7 @@
 
 #include "corners.h"
 #include "features.h"
+#include "lettering.h"
 
 namespace samplemaps {
 
@@ -26,6 +27,17 @@ void DrawGrid(QPainter& p, const Corners& corners, QRectF world, double step, do
 
 // A framed box on parchment, with a double border.
 void Cartouche(QPainter& p, const QRectF& r);
+
+// A line of a title box: its text, the size of its letters and its baseline below the box's top.
+struct TitleLine {
+  QString text;
+  double size;
+  double baseline;
+};
+// The title box of a map: its name in bold spaced letters, a subtitle in italics, then small print,
+// each line centred; the box is kept free of other names.
+void TitleBox(QPainter& p, Occupancy& used, const QRectF& box, const TitleLine& name, double nameSpacing,
+              const TitleLine& subtitle, std::initializer_list<TitleLine> smallPrint);
 
 void CompassRose(QPainter& p, QPointF c, double r);
 

@@ -31,14 +31,9 @@ MapOutput DrawRegionalMap(World& w) {
   for (const Place& pl : inside) DrawPlaceMarker(p, corners.ToPicture(pl.world), pl.rank, 4.0);
 
   const QRectF title(width - 300, height - 120, 270, 96);
-  Cartouche(p, title);
-  used.boxes.push_back(title);
-  CentredText(p, title, title.top() + 40, QStringLiteral("THORNMERE"), MapFont(28, true), QColor(92, 40, 24),
-              4);
-  CentredText(p, title, title.top() + 62, QStringLiteral("A regional map of Veldrane"),
-              MapFont(13, false, true), QColor(60, 44, 30));
-  CentredText(p, title, title.top() + 82, QStringLiteral("1 pixel = 1 step \u00b7 grid every 100"),
-              MapFont(10, false, false, "DejaVu Sans"), QColor(60, 44, 30));
+  TitleBox(p, used, title, {QStringLiteral("THORNMERE"), 28, 40}, 4,
+           {QStringLiteral("A regional map of Veldrane"), 13, 62},
+           {{QStringLiteral("1 pixel = 1 step \u00b7 grid every 100"), 10, 82}});
 
   LabelAreas(p, used, corners,
              {{"THORN MERE", {2950, 1960}, 30, AreaKind::Lake, 10},

@@ -38,16 +38,10 @@ MapOutput DrawWorldMap(World& w) {
 
   // Title and compass.
   const QRectF title(40, height - 190, 330, 150);
-  Cartouche(p, title);
-  used.boxes.push_back(title);
-  CentredText(p, title, title.top() + 48, QStringLiteral("VELDRANE"), MapFont(34, true), QColor(92, 40, 24),
-              6);
-  CentredText(p, title, title.top() + 76, QStringLiteral("The Known World"), MapFont(15, false, true),
-              QColor(60, 44, 30));
-  CentredText(p, title, title.top() + 104, QStringLiteral("World positions 0 \u2013 5120 by 0 \u2013 4096"),
-              MapFont(11, false, false, "DejaVu Sans"), QColor(60, 44, 30));
-  CentredText(p, title, title.top() + 124, QStringLiteral("Grid every 512 steps"),
-              MapFont(11, false, false, "DejaVu Sans"), QColor(60, 44, 30));
+  TitleBox(p, used, title, {QStringLiteral("VELDRANE"), 34, 48}, 6,
+           {QStringLiteral("The Known World"), 15, 76},
+           {{QStringLiteral("World positions 0 \u2013 5120 by 0 \u2013 4096"), 11, 104},
+            {QStringLiteral("Grid every 512 steps"), 11, 124}});
   CompassRose(p, {width - 110.0, 120.0}, 52);
   used.boxes.push_back(QRectF(width - 170, 50, 120, 130));
 
