@@ -159,7 +159,8 @@ std::vector<QPointF> FindRoad(const Hydrology& h, QPointF from, QPointF to, floa
   cost[start] = 0;
   open.push({estimate(start), start});
   while (!open.empty()) {
-    const auto [f, i] = open.top();
+    const float f = open.top().first;
+    const int i = open.top().second;
     open.pop();
     if (i == goal) break;
     if (f - estimate(i) > cost[i] + 1e-3f) continue;

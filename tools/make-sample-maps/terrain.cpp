@@ -31,7 +31,8 @@ Hydrology BuildHydrology(const Terrain& terrain) {
   }
   constexpr double Rise = 1e-9;
   while (!open.empty()) {
-    const auto [level, i] = open.top();
+    const double level = open.top().first;
+    const int i = open.top().second;
     open.pop();
     Hydrology::ForEachNeighbour(i, [&](int j, int, int) {
       if (done[j]) return;
