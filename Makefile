@@ -21,7 +21,10 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j2
 	@$(MAKE) --no-print-directory check-sanitizers
 
-run: build
+# Builds only what it starts (the program, and the converter it falls back to); the tests and the
+# benchmarks wait for `make test` and `make bench`.
+run: configure
+	@cmake --build $(BUILD) --target orvantis orvantis-coords
 	@bash scripts/run.sh $(BUILD)
 
 bench: build

@@ -2,7 +2,6 @@
 // What the picture benchmarks share: a large textured test picture written as a JPEG, and a reporter
 // that keeps the median and shortest time of each benchmark so that ratios can be printed.
 #include <benchmark/benchmark.h>
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +10,8 @@
 #include <map>
 #include <string>
 #include <vector>
+
+#include "core/jpegwrite.h"
 
 namespace orv::bench {
 
@@ -31,16 +32,8 @@ inline bool MakeTexturedJpeg(const std::string& path, int width, int height) {
       p[3] = 0;
     }
   }
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  const bool ok = tjCompress2(handle, px.data(), width, width * 4, height, TJPF_BGRX, &out, &size, TJSAMP_420,
-                              85, 0) == 0;
-  if (ok)
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(out), std::streamsize(size));
-  tjFree(out);
-  tjDestroy(handle);
-  return ok;
+  return WriteJpegFile(path, px.data(), width, height, std::size_t(width) * 4,
+                       {.quality = 85, .chroma = JpegChroma::Half});
 }
 
 // Keeps the console output, and the median and shortest time of each benchmark. On a shared machine

@@ -36,12 +36,6 @@ orv::MapCorners BigMap() {
   return corners;
 }
 
-std::string Join(std::initializer_list<std::string> fields) {
-  std::string out;
-  for (const auto& f : fields) out += (out.empty() ? "" : std::string(1, orv::FieldSeparator)) + f;
-  return out;
-}
-
 orv::BookmarkLists ManyBookmarks() {
   orv::BookmarkLists lists;
   std::mt19937 random(2024);
@@ -49,15 +43,15 @@ orv::BookmarkLists ManyBookmarks() {
   const char* faces[] = {"Arial", "DejaVu Sans", "Courier New"};
   for (int i = 0; i < kBookmarks; ++i) {
     const std::string name = "Bookmark number " + std::to_string(i);
-    const std::string font = Join({faces[i % 3], std::to_string(size(random)),
-                                   std::to_string((i * 7919) & 0xFFFFFF), i % 2 ? "b" : "bi"});
+    const std::string font = orv::JoinFields({faces[i % 3], std::to_string(size(random)),
+                                              std::to_string((i * 7919) & 0xFFFFFF), i % 2 ? "b" : "bi"});
     const std::string px = std::to_string(x(random)), py = std::to_string(y(random));
     if (i % 2) {
       lists.GlobalBookmarks.push_back(
-          Join({orv::NewBookmarkId(random), "V", px, py, name, "\"first line\",second,\"a, b\""}));
+          orv::JoinFields({orv::NewBookmarkId(random), "V", px, py, name, "\"first line\",second,\"a, b\""}));
       lists.GlobalBookmarkFonts.push_back(font);
     } else {
-      lists.CurrentMapBookmarks.push_back(Join({"V", px, py, name, "notes"}));
+      lists.CurrentMapBookmarks.push_back(orv::JoinFields({"V", px, py, name, "notes"}));
       lists.CurrentMapBookmarkFonts.push_back(font);
     }
   }

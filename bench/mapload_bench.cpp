@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <QImage>

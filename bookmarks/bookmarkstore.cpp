@@ -38,20 +38,9 @@ std::string FontKey(std::size_t n) {
   return RecordKey(n) + "font";
 }
 
-std::string Join(std::initializer_list<std::string> fields) {
-  std::string out;
-  bool first = true;
-  for (const auto& f : fields) {
-    if (!first) out += FieldSeparator;
-    out += f;
-    first = false;
-  }
-  return out;
-}
-
 // The font record an older record gets: the font every bookmark had then, at its stored size.
 std::string OldLayoutFont(const std::string& size) {
-  return Join({"Arial", size, "0", "b"});
+  return JoinFields({"Arial", size, "0", "b"});
 }
 
 // Records and font records of the current layout under bookmark1, bookmark1font, ... up to the

@@ -17,21 +17,6 @@
 #include "view/mainwindow_ui.h"
 #include "view/text.h"
 
-namespace {
-
-std::string Join(std::initializer_list<std::string> fields) {
-  std::string out;
-  bool first = true;
-  for (const auto& field : fields) {
-    if (!first) out += orv::FieldSeparator;
-    out += field;
-    first = false;
-  }
-  return out;
-}
-
-}  // namespace
-
 // What the bookmark handlers keep in the main window: the names as last drawn.
 struct BookmarksExtra {
   orv::BookmarkNames names;
@@ -69,17 +54,17 @@ bool TForm1::Edit3KeyPress(QKeyEvent* event) {
 
   orv::AppState& s = state();
   const orv::BookmarkFontSpec& font = s.BookmarkFont;
-  const std::string fontRecord =
-      Join({font.name, std::to_string(font.size), std::to_string(font.color), orv::StyleLetters(font)});
+  const std::string fontRecord = orv::JoinFields(
+      {font.name, std::to_string(font.size), std::to_string(font.color), orv::StyleLetters(font)});
   // The box refuses every character a record cannot hold, so the name converts whole.
   const std::string name = orv::ToBytes(ui->Edit3->text()).value_or(std::string());
   const std::string x = std::to_string(s.PopupWorldPoint.x);
   const std::string y = std::to_string(s.PopupWorldPoint.y);
   if (s.AddingGlobalBookmark) {
-    s.bookmarks.GlobalBookmarks.push_back(Join({orv::NewBookmarkId(s.random), "V", x, y, name}));
+    s.bookmarks.GlobalBookmarks.push_back(orv::JoinFields({orv::NewBookmarkId(s.random), "V", x, y, name}));
     s.bookmarks.GlobalBookmarkFonts.push_back(fontRecord);
   } else {
-    s.bookmarks.CurrentMapBookmarks.push_back(Join({"V", x, y, name}));
+    s.bookmarks.CurrentMapBookmarks.push_back(orv::JoinFields({"V", x, y, name}));
     s.bookmarks.CurrentMapBookmarkFonts.push_back(fontRecord);
   }
 

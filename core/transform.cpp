@@ -193,4 +193,52 @@ bool CornersAreDegenerate(const MapCorners& corners) {
   return !FrameOf(corners).has_value();
 }
 
+namespace {
+
+RealPoint Real(Point p) {
+  return {double(p.x), double(p.y)};
+}
+RealPoint Plus(RealPoint a, RealPoint b) {
+  return {a.x + b.x, a.y + b.y};
+}
+RealPoint Minus(RealPoint a, RealPoint b) {
+  return {a.x - b.x, a.y - b.y};
+}
+RealPoint Times(RealPoint a, double f) {
+  return {a.x * f, a.y * f};
+}
+
+}  // namespace
+
+RealPoint WorldToPicturePosition(const MapCorners& c, RealPoint world) {
+  const RealPoint ul = Real(c.upperLeft), ur = Real(c.upperRight);
+  const RealPoint ll = Real(c.lowerLeft), lr = Real(c.lowerRight);
+  const double u = world.x / double(WorldWidth), v = world.y / double(WorldHeight);
+  const RealPoint top = Plus(ul, Times(Minus(ur, ul), u));
+  const RealPoint bottom = Plus(ll, Times(Minus(lr, ll), u));
+  return Plus(top, Times(Minus(bottom, top), v));
+}
+
+RealPoint PictureToWorldPosition(const MapCorners& c, RealPoint picture) {
+  const RealPoint ul = Real(c.upperLeft), ur = Real(c.upperRight);
+  const RealPoint ll = Real(c.lowerLeft), lr = Real(c.lowerRight);
+  // Start from the parallelogram through the upper corners and the left edge.
+  double u = (picture.x - ul.x) / (ur.x - ul.x), v = (picture.y - ul.y) / (ll.y - ul.y);
+  for (int i = 0; i < 8; ++i) {
+    const RealPoint top = Plus(ul, Times(Minus(ur, ul), u)), bottom = Plus(ll, Times(Minus(lr, ll), u));
+    const RealPoint at = Plus(top, Times(Minus(bottom, top), v));
+    const RealPoint du = Plus(Times(Minus(ur, ul), 1 - v), Times(Minus(lr, ll), v));  // along u
+    const RealPoint dv = Minus(bottom, top);                                          // along v
+    const RealPoint r = Minus(picture, at);
+    const double det = du.x * dv.y - du.y * dv.x;
+    if (std::fabs(det) < 1e-12) break;
+    const double su = (r.x * dv.y - r.y * dv.x) / det;
+    const double sv = (du.x * r.y - du.y * r.x) / det;
+    u += su;
+    v += sv;
+    if (std::fabs(su) + std::fabs(sv) < 1e-12) break;
+  }
+  return {u * double(WorldWidth), v * double(WorldHeight)};
+}
+
 }  // namespace orv

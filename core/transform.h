@@ -9,10 +9,10 @@ namespace orv {
 // The picture pixels (at 100 percent) at which the four corners of the world lie, in the order of
 // the map info file keys. Defaults are the corners used while no map is loaded.
 struct MapCorners {
-  Point upperLeft{0, 0};    // world (0, 0)
-  Point upperRight{50, 0};  // world (5120, 0)
-  Point lowerLeft{0, 50};   // world (0, 4096)
-  Point lowerRight{50, 50}; // world (5120, 4096)
+  Point upperLeft{0, 0};     // world (0, 0)
+  Point upperRight{50, 0};   // world (5120, 0)
+  Point lowerLeft{0, 50};    // world (0, 4096)
+  Point lowerRight{50, 50};  // world (5120, 4096)
   friend bool operator==(const MapCorners&, const MapCorners&) = default;
 };
 
@@ -35,5 +35,19 @@ std::optional<Point> IntersectLines(Point p1, Point p2, Point q1, Point q2);
 
 // True when MapPixelToWorld has no result for these corners whatever the pixel.
 bool CornersAreDegenerate(const MapCorners& corners);
+
+// A position with fractions, for drawing between whole pixels: a real world position or a real
+// picture position (picture pixels at 100 percent, whole numbers at pixel centres).
+struct RealPoint {
+  double x = 0;
+  double y = 0;
+};
+
+// Real picture position of a real world position: the same bilinear interpolation of the corners as
+// WorldToMapPixel, without its rounding steps.
+RealPoint WorldToPicturePosition(const MapCorners& corners, RealPoint world);
+// Real world position shown at a real picture position: the exact inverse of WorldToPicturePosition
+// (Newton's method on the bilinear mapping), where MapPixelToWorld measures along the edges.
+RealPoint PictureToWorldPosition(const MapCorners& corners, RealPoint picture);
 
 }  // namespace orv

@@ -14,11 +14,14 @@ fi
 
 # The program writes bookmarks and links back into the map info files, so a newcomer plays with
 # copies of the sample maps in the build folder, never with the ones in the source tree.
+# Sample maps added since the last start are copied too; copies already there are kept as played.
+maps="$(cd "$build" && pwd)/maps"
+mkdir -p "$maps"
+for sample in "$root"/assets/maps/*; do
+  [[ -e "$maps/${sample##*/}" ]] || cp "$sample" "$maps"/
+done
 settings="$(cd "$build" && pwd)/orvantis.ini"
 if [[ ! -e "$settings" ]]; then
-  maps="$(cd "$build" && pwd)/maps"
-  mkdir -p "$maps"
-  cp -n "$root"/assets/maps/* "$maps"/
   printf '[General]\r\nLastMapFilename=%s\r\n' "$maps/Veldrane.dem" >"$settings"
 fi
 

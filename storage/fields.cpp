@@ -112,4 +112,13 @@ std::string StripSeparators(const std::string& s, char separator) {
   return s.substr(first, last - first + 1);
 }
 
+std::string JoinFields(std::initializer_list<std::string_view> fields, char separator) {
+  std::string out;
+  for (const std::string_view& field : fields) {
+    if (&field != fields.begin()) out += separator;
+    out += field;
+  }
+  return out;
+}
+
 }  // namespace orv

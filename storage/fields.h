@@ -1,7 +1,9 @@
 #pragma once
 // Delimited field strings: every stored record (a bookmark, its font, a map link) is one string of
 // fields joined by a separator byte. Fields are the maximal runs of non-separator bytes.
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace orv {
 
@@ -14,6 +16,9 @@ std::string GetField(int n, const std::string& s, char separator);
 // s rebuilt with newValue as field n; an empty newValue removes field n. n = 0 puts newValue first;
 // n past the last field appends it after extra separators.
 std::string SetField(int n, const std::string& s, char separator, const std::string& newValue);
+// The fields joined into one record, separator between each two. The fields are taken as they are:
+// an empty field or one holding the separator does not read back as the same field.
+std::string JoinFields(std::initializer_list<std::string_view> fields, char separator = FieldSeparator);
 // s without leading and trailing separators.
 std::string StripSeparators(const std::string& s, char separator);
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jpegwrite.h"
 #include "tempdir.h"
 
 namespace orv {
@@ -22,15 +22,9 @@ namespace {
 // Encodes width x height pixels given as B, G, R, X bytes (or C, M, Y, K with cmyk) as a JPEG.
 std::vector<unsigned char> Encode(const std::vector<unsigned char>& pixels, int width, int height,
                                   bool cmyk = false) {
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  const int rc = tjCompress2(handle, pixels.data(), width, width * 4, height, cmyk ? TJPF_CMYK : TJPF_BGRX,
-                             &out, &size, TJSAMP_444, 95, 0);
-  EXPECT_EQ(rc, 0) << tjGetErrorStr2(handle);
-  std::vector<unsigned char> bytes(out, out + size);
-  tjFree(out);
-  tjDestroy(handle);
+  std::vector<unsigned char> bytes = EncodeJpeg(pixels.data(), width, height, std::size_t(width) * 4,
+                                                {.pixels = cmyk ? JpegPixels::Cmyk : JpegPixels::Bgrx});
+  EXPECT_FALSE(bytes.empty());
   return bytes;
 }
 
@@ -213,6 +207,24 @@ TEST_F(JpegTest, StrideShorterThanARowIsRefused) {
   std::vector<uint8_t> pixels(32 * 4 * 32, 0x11);
   EXPECT_EQ(file.DecodeInto(pixels.data(), 31 * 4), JpegResult::Unreadable);
   EXPECT_EQ(pixels[0], 0x11);
+}
+
+TEST_F(JpegTest, WrittenFilesDecodeAtTheirSizeAndRefusalsWriteNothing) {
+  const std::vector<unsigned char> pixels = BlockPixels();
+  for (const JpegChroma chroma : {JpegChroma::Full, JpegChroma::Half}) {
+    const std::string path = dir_ / "written.jpg";
+    ASSERT_TRUE(WriteJpegFile(path, pixels.data(), 32, 32, 32 * 4, {.quality = 90, .chroma = chroma}));
+    JpegFile file;
+    ASSERT_EQ(file.Open(path), JpegResult::Ok);
+    EXPECT_EQ(file.header().width, 32);
+    EXPECT_EQ(file.header().height, 32);
+  }
+  // A row stride shorter than a row, no pixels, and a folder that does not exist are failures.
+  EXPECT_TRUE(EncodeJpeg(pixels.data(), 32, 32, 31 * 4).empty());
+  EXPECT_TRUE(EncodeJpeg(nullptr, 32, 32, 32 * 4).empty());
+  EXPECT_FALSE(WriteJpegFile(dir_ / "short.jpg", pixels.data(), 32, 32, 31 * 4));
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "short.jpg"));
+  EXPECT_FALSE(WriteJpegFile(dir_ / "missing/folder.jpg", pixels.data(), 32, 32, 32 * 4));
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST_P(SampleMapsTest, LinkAreasLieOnThePictureAndOpenAnotherMapBesideIt) {
   EXPECT_FALSE(Field(6, record).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(BothMaps, SampleMapsTest, ::testing::Values("Veldrane", "Thornmere"));
+INSTANTIATE_TEST_SUITE_P(EveryMap, SampleMapsTest, ::testing::Values("Veldrane", "Thornmere", "Orrinsford"));
 
 TEST(SampleMapsPair, WorldMapCoversTheWorldAndItsLinkFramesTheRegionalMap) {
   const SampleMap world = Load("Veldrane");
@@ -157,6 +157,49 @@ TEST(SampleMapsPair, WorldMapCoversTheWorldAndItsLinkFramesTheRegionalMap) {
         << onWorldMap->x << "," << onWorldMap->y;
   }
   EXPECT_EQ(Field(5, ReadSetting("Map Links", "maplink1", region.path)), "Veldrane.dem");
+}
+
+// The town map shows a part of the world map, and of the regional map, at a larger scale: each of
+// its pixels is a world point that the world map shows where the town map's upper left pixel lies
+// on it, plus the town pixel scaled down by the ratio of the two scales.
+TEST(SampleMapsTown, ShowsPartOfTheOtherMapsLargerAndInTheSamePlace) {
+  const SampleMap world = Load("Veldrane"), region = Load("Thornmere"), town = Load("Orrinsford");
+  for (const SampleMap* map : {&world, &region, &town}) ASSERT_EQ(map->info.status, MapInfoStatus::Ok);
+  auto pixelsPerUnit = [](const SampleMap& map) {
+    return (map.info.corners.upperRight.x - map.info.corners.upperLeft.x) / double(WorldWidth);
+  };
+  EXPECT_GT(pixelsPerUnit(town), 1.5 * pixelsPerUnit(region));
+  EXPECT_GT(pixelsPerUnit(region), 2 * pixelsPerUnit(world));
+  const double ratio = pixelsPerUnit(town) / pixelsPerUnit(world);
+
+  const auto origin = MapPixelToWorld(town.info.corners, 100, {0, 0});
+  ASSERT_TRUE(origin);
+  const auto originOnWorldMap = WorldToMapPixel(world.info.corners, 100, *origin);
+  ASSERT_TRUE(originOnWorldMap);
+  const int right = town.picture.width - 1, bottom = town.picture.height - 1;
+  for (const Point pixel : {Point{0, 0}, Point{right, 0}, Point{0, bottom}, Point{right, bottom},
+                            Point{right / 2, bottom / 2}, Point{right / 3, bottom * 3 / 4}}) {
+    const auto at = MapPixelToWorld(town.info.corners, 100, pixel);
+    ASSERT_TRUE(at);
+    EXPECT_TRUE(InsideWorld(*at));
+    // Back on the town map within a pixel (a world unit is two of its pixels).
+    const auto back = WorldToMapPixel(town.info.corners, 100, *at);
+    ASSERT_TRUE(back);
+    EXPECT_NEAR(back->x, pixel.x, 1);
+    EXPECT_NEAR(back->y, pixel.y, 1);
+
+    const auto onWorldMap = WorldToMapPixel(world.info.corners, 100, *at);
+    ASSERT_TRUE(onWorldMap);
+    EXPECT_TRUE(OnPicture(world, *onWorldMap));
+    EXPECT_NEAR(onWorldMap->x, originOnWorldMap->x + pixel.x / ratio, 1.5) << pixel.x << "," << pixel.y;
+    EXPECT_NEAR(onWorldMap->y, originOnWorldMap->y + pixel.y / ratio, 1.5) << pixel.x << "," << pixel.y;
+    const auto onRegionalMap = WorldToMapPixel(region.info.corners, 100, *at);
+    ASSERT_TRUE(onRegionalMap);
+    EXPECT_TRUE(OnPicture(region, *onRegionalMap));
+  }
+  // The regional map opens the town map, and the town map leads back to it.
+  EXPECT_EQ(Field(5, ReadSetting("Map Links", "maplink2", region.path)), "Orrinsford.dem");
+  EXPECT_EQ(Field(5, ReadSetting("Map Links", "maplink1", town.path)), "Thornmere.dem");
 }
 
 }  // namespace

@@ -134,6 +134,28 @@ struct CornerSet {
   bool degenerate;
 };
 
+// The real-valued mapping used for drawing between pixels: it is the bilinear mapping that
+// WorldToMapPixel rounds, and its inverse undoes it even where the corners are no parallelogram.
+TEST(Transform, RealPositionsFollowTheRoundedMappingAndInvertExactly) {
+  for (const MapCorners& corners : {kDefault, kOffset, kSkewed, kLifeSize}) {
+    for (const Point world :
+         {Point{0, 0}, Point{5120, 4096}, Point{1000, 1000}, Point{4095, 17}, Point{-300, 4500}}) {
+      const RealPoint picture = WorldToPicturePosition(corners, {double(world.x), double(world.y)});
+      const auto rounded = WorldToMapPixel(corners, 100, world);
+      ASSERT_TRUE(rounded);
+      // WorldToMapPixel rounds twice (the top and bottom points, then the result).
+      EXPECT_NEAR(picture.x, rounded->x, 1.0) << world.x << "," << world.y;
+      EXPECT_NEAR(picture.y, rounded->y, 1.0) << world.x << "," << world.y;
+      const RealPoint back = PictureToWorldPosition(corners, picture);
+      EXPECT_NEAR(back.x, world.x, 1e-6);
+      EXPECT_NEAR(back.y, world.y, 1e-6);
+    }
+  }
+  const RealPoint middle = WorldToPicturePosition(kSkewed, {2560, 2048});
+  EXPECT_DOUBLE_EQ(middle.x, (10 + 1010 - 30 + 990) / 4.0);
+  EXPECT_DOUBLE_EQ(middle.y, (20 + 70 + 820 + 860) / 4.0);
+}
+
 TEST(Transform, DegenerateCornersHaveNoWorldPointForAnyPixel) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   const CornerSet sets[] = {

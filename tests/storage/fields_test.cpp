@@ -92,6 +92,26 @@ TEST(FieldsTest, FieldSetPastTheEndReadsBackAsTheNextField) {
   EXPECT_EQ(GetField(3, record, FieldSeparator), "x");
 }
 
+TEST(FieldsTest, JoinFieldsPutsTheSeparatorBetweenEachTwoFields) {
+  const struct {
+    std::initializer_list<std::string_view> fields;
+    const char* expected;
+  } cases[] = {
+      {{}, ""},
+      {{"a"}, "a"},
+      {{"V", "1500", "1200", "Old Mill"}, "V|1500|1200|Old Mill"},
+      // Every field keeps its place, empty ones too, so the layout of the record is what it says.
+      {{"", "b"}, "|b"},
+      {{"a", "", "c"}, "a||c"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(JoinFields(c.fields), R(c.expected)) << c.expected;
+  EXPECT_EQ(JoinFields({"x", "y"}, ','), "x,y");
+  // Read back, the fields of a record without empty ones are the fields joined.
+  const std::string record = JoinFields({"Arial", "10", "0", "b"});
+  EXPECT_EQ(GetField(0, record, FieldSeparator), "4");
+  EXPECT_EQ(GetField(4, record, FieldSeparator), "b");
+}
+
 TEST(FieldsTest, StripSeparatorsRemovesOnlyTheEnds) {
   const std::pair<const char*, const char*> cases[] = {{"", ""},   {"|||", ""},        {"|a|b|", "a|b"},
                                                        {"a", "a"}, {"||a b||", "a b"}, {" | ", " | "}};

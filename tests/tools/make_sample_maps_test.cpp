@@ -27,11 +27,12 @@ TEST(MakeSampleMaps, WritesEveryPictureAndTheCommittedMapInfoFiles) {
   ASSERT_EQ(std::system(command.c_str()), 0);
 
   for (const char* name : {"glass.png", "glass-mask.png", "orvantis.png", "orvantis-32.png",
-                           "maps/Veldrane.JPG", "maps/Thornmere.JPG"}) {
+                           "maps/Veldrane.JPG", "maps/Thornmere.JPG", "maps/Orrinsford.JPG"}) {
     EXPECT_TRUE(fs::exists(out / name) && fs::file_size(out / name) > 100) << name;
   }
   const fs::path committed = fs::path(ORV_SOURCE_DIR) / "assets";
-  for (const char* name : {"maps/Veldrane.dem", "maps/Thornmere.dem", "glass.png", "glass-mask.png"})
+  for (const char* name :
+       {"maps/Veldrane.dem", "maps/Thornmere.dem", "maps/Orrinsford.dem", "glass.png", "glass-mask.png"})
     EXPECT_EQ(ReadBytes(out / name), ReadBytes(committed / name)) << name;
   fs::remove_all(out);
 

@@ -2,7 +2,6 @@
 // The main window under test: real widgets on the offscreen platform, a temporary directory for the
 // settings file and the maps, and dialogs that record what the user would have been told.
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <QDir>
 #include <QImage>
@@ -14,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jpegwrite.h"
 #include "view/dialogs.h"
 #include "view/mainwindow.h"
 
@@ -53,17 +53,11 @@ inline QPoint PixelOrigin(QRgb c) {
   return {qRed(c) | ((qBlue(c) >> 4) << 8), qGreen(c) | ((qBlue(c) & 15) << 8)};
 }
 
-// Writes a JPEG of the image with TurboJPEG.
+// Writes a JPEG of the image.
 inline void WriteJpeg(const std::string& path, const QImage& picture, int quality = 95) {
   const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-  tjhandle handle = tjInitCompress();
-  unsigned char* jpeg = nullptr;
-  unsigned long size = 0;
-  ASSERT_EQ(0, tjCompress2(handle, image.constBits(), image.width(), static_cast<int>(image.bytesPerLine()),
-                           image.height(), TJPF_BGRX, &jpeg, &size, TJSAMP_444, quality, 0));
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(jpeg), static_cast<long>(size));
-  tjFree(jpeg);
-  tjDestroy(handle);
+  ASSERT_TRUE(WriteJpegFile(path, image.constBits(), image.width(), image.height(), image.bytesPerLine(),
+                            {.quality = quality}));
 }
 
 inline void WriteText(const std::string& path, const std::string& text) {

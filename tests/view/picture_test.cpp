@@ -3,7 +3,6 @@
 #include "view/picture.h"
 
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
 #include <QColor>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/jpegwrite.h"
 #include "tempdir.h"
 
 namespace orv {
@@ -19,7 +19,8 @@ namespace {
 
 // A JPEG of width x height pixels whose colour is colourAt(x, y) (as 0xRRGGBB).
 template <typename ColourAt>
-std::vector<unsigned char> Encode(int width, int height, ColourAt colourAt, int pixelFormat = TJPF_BGRX) {
+std::vector<unsigned char> Encode(int width, int height, ColourAt colourAt,
+                                  JpegPixels layout = JpegPixels::Bgrx) {
   std::vector<unsigned char> px(std::size_t(width) * height * 4);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
@@ -27,15 +28,9 @@ std::vector<unsigned char> Encode(int width, int height, ColourAt colourAt, int 
       unsigned char* p = &px[(std::size_t(y) * width + x) * 4];
       p[0] = rgb & 0xFF, p[1] = (rgb >> 8) & 0xFF, p[2] = (rgb >> 16) & 0xFF, p[3] = 0;
     }
-  tjhandle handle = tjInitCompress();
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  EXPECT_EQ(
-      tjCompress2(handle, px.data(), width, width * 4, height, pixelFormat, &out, &size, TJSAMP_444, 95, 0),
-      0);
-  std::vector<unsigned char> bytes(out, out + size);
-  tjFree(out);
-  tjDestroy(handle);
+  std::vector<unsigned char> bytes =
+      EncodeJpeg(px.data(), width, height, std::size_t(width) * 4, {.pixels = layout});
+  EXPECT_FALSE(bytes.empty());
   return bytes;
 }
 
@@ -101,7 +96,7 @@ TEST_F(PictureTest, UnreadablePictureLeavesTheCurrentOneUntouched) {
       {"text", Write("text.jpg", std::vector<unsigned char>(text.begin(), text.end()))},
       {"oversized", Write("huge.jpg", oversized)},
       {"cmyk", Write("cmyk.jpg", Encode(
-                                     32, 32, [](int, int) { return 0x102030u; }, TJPF_CMYK))},
+                                     32, 32, [](int, int) { return 0x102030u; }, JpegPixels::Cmyk))},
   };
   for (const Case& c : cases) {
     QImage current(20, 10, QImage::Format_RGB32);
