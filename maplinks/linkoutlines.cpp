@@ -1,6 +1,9 @@
 #include "maplinks/linkoutlines.h"
 
 #include <QPainter>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -29,26 +32,125 @@ PixelBox OrderedCorners(const LinkRect& area) {
           std::max<int64_t>(area.x1, area.x2), std::max<int64_t>(area.y1, area.y2)};
 }
 
-// Fills the closed rectangle of view positions left..right, top..bottom, cut to the view.
-void FillClipped(QPainter& painter, const QSize& size, int64_t left, int64_t top, int64_t right,
-                 int64_t bottom, const QColor& color) {
-  left = std::max<int64_t>(left, 0);
-  top = std::max<int64_t>(top, 0);
-  right = std::min<int64_t>(right, size.width() - 1);
-  bottom = std::min<int64_t>(bottom, size.height() - 1);
-  if (left > right || top > bottom) return;
-  painter.fillRect(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left + 1),
-                         static_cast<int>(bottom - top + 1)),
-                   color);
-}
+// A colour ready to be laid over pixels: premultiplied, with the share of the pixel that stays.
+class Tint {
+ public:
+  explicit Tint(const QColor& color) : source_(qPremultiply(color.rgba())), keep_(255 - color.alpha()) {}
+  // The colour over an opaque or premultiplied pixel, rounded as the raster painter rounds.
+  QRgb Over(QRgb pixel) const {
+    uint32_t redBlue = (pixel & 0xff00ff) * keep_;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint32_t alphaGreen = ((pixel >> 8) & 0xff00ff) * keep_;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return source_ + (alphaGreen | redBlue);
+  }
+  // The colour over a run of pixels; four at a time where the processor can, with the same rounding.
+  void Over(QRgb* begin, QRgb* end) const {
+    QRgb* p = begin;
+#ifdef __SSE2__
+    const __m128i keep = _mm_set1_epi16(static_cast<short>(keep_));
+    const __m128i half = _mm_set1_epi16(0x80);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i source = _mm_set1_epi32(static_cast<int>(source_));
+    const auto times = [&](__m128i channels) {  // channels * keep / 255, rounded
+      const __m128i t = _mm_mullo_epi16(channels, keep);
+      return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), half), 8);
+    };
+    for (; end - p >= 4; p += 4) {
+      const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i kept =
+          _mm_packus_epi16(times(_mm_unpacklo_epi8(pixels, zero)), times(_mm_unpackhi_epi8(pixels, zero)));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_add_epi8(kept, source));
+    }
+#endif
+    for (; p != end; ++p) *p = Over(*p);
+  }
 
-// Line and fill of one outline in view positions, each pixel painted once.
-void DrawOutline(QPainter& painter, const QSize& size, const PixelBox& b, const LinkOutlineStyle& style) {
-  FillClipped(painter, size, b.left, b.top, b.right, b.top, style.line);
-  if (b.bottom > b.top) FillClipped(painter, size, b.left, b.bottom, b.right, b.bottom, style.line);
-  FillClipped(painter, size, b.left, b.top + 1, b.left, b.bottom - 1, style.line);
-  if (b.right > b.left) FillClipped(painter, size, b.right, b.top + 1, b.right, b.bottom - 1, style.line);
-  FillClipped(painter, size, b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, style.fill);
+ private:
+  QRgb source_;
+  uint32_t keep_;
+};
+
+// The pixels of a 32-bit image, reached without a check per row.
+struct Pixels {
+  explicit Pixels(QImage& image)
+      : bits(image.bits()), stride(image.bytesPerLine()), width(image.width()), height(image.height()) {}
+  QRgb* Row(int64_t y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
+  uchar* bits;
+  int64_t stride;
+  int width, height;
+};
+
+// Paints outlines (view positions) into a 32-bit opaque or premultiplied image, each pixel at most
+// once: the line where it runs on any outline, else the fill where it lies inside any area. Counts
+// of outlines and insides over each pixel are kept row by row, so a frame costs the rows the areas
+// cover and not the areas' total size, and the image is walked in memory order.
+void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const LinkOutlineStyle& style) {
+  const Pixels image(target);
+  const int w = image.width, h = image.height;
+  // An outline's whole box adds one to the line count; its inside takes that one back and adds one
+  // to the inside count. Each rectangle, cut to the image, changes its columns' counts from its top
+  // row on and changes them back below its bottom row.
+  struct Part {
+    PixelBox box;
+    int32_t line, inside;
+  };
+  std::vector<Part> parts;
+  const auto add = [&](int64_t left, int64_t top, int64_t right, int64_t bottom, int32_t line,
+                       int32_t inside) {
+    const PixelBox cut{std::max<int64_t>(left, 0), std::max<int64_t>(top, 0), std::min<int64_t>(right, w - 1),
+                       std::min<int64_t>(bottom, h - 1)};
+    if (cut.left <= cut.right && cut.top <= cut.bottom) parts.push_back({cut, line, inside});
+  };
+  for (const PixelBox& b : outlines) {
+    add(b.left, b.top, b.right, b.bottom, 1, 0);
+    add(b.left + 1, b.top + 1, b.right - 1, b.bottom - 1, -1, 1);
+  }
+  struct Change {
+    int32_t left, right, line, inside, opened;  // opened: +1 at the top row, -1 below the bottom
+  };
+  std::vector<uint32_t> rowStart(static_cast<std::size_t>(h) + 2, 0);
+  for (const Part& p : parts) {
+    ++rowStart[p.box.top + 1];
+    ++rowStart[p.box.bottom + 2];
+  }
+  for (std::size_t r = 1; r < rowStart.size(); ++r) rowStart[r] += rowStart[r - 1];
+  std::vector<Change> changes(rowStart.back());
+  std::vector<uint32_t> next(rowStart.begin(), rowStart.end() - 1);
+  for (const Part& p : parts) {
+    const auto l = static_cast<int32_t>(p.box.left), r = static_cast<int32_t>(p.box.right);
+    changes[next[p.box.top]++] = {l, r, p.line, p.inside, 1};
+    changes[next[p.box.bottom + 1]++] = {l, r, -p.line, -p.inside, -1};
+  }
+
+  const Tint fill(style.fill), line(style.line);
+  std::vector<int32_t> lineChange(static_cast<std::size_t>(w) + 1, 0), insideChange(lineChange);
+  int64_t partsOnRow = 0;
+  for (int y = 0; y < h; ++y) {
+    for (uint32_t k = rowStart[y]; k < rowStart[y + 1]; ++k) {
+      const Change& c = changes[k];
+      lineChange[c.left] += c.line;
+      lineChange[c.right + 1] -= c.line;
+      insideChange[c.left] += c.inside;
+      insideChange[c.right + 1] -= c.inside;
+      partsOnRow += c.opened;
+    }
+    if (partsOnRow == 0) continue;
+    QRgb* row = image.Row(y);
+    // The counts hold between the columns where they change: each run is tinted in one tight loop.
+    int32_t lines = 0, insides = 0;
+    for (int x = 0; x < w;) {
+      lines += lineChange[x];
+      insides += insideChange[x];
+      int end = x + 1;
+      while (end < w && lineChange[end] == 0 && insideChange[end] == 0) ++end;
+      if (lines > 0)
+        line.Over(row + x, row + end);
+      else if (insides > 0)
+        fill.Over(row + x, row + end);
+      x = end;
+    }
+  }
 }
 
 int64_t Clamp(int64_t v, int64_t lowest, int64_t highest) {
@@ -102,6 +204,10 @@ LinkAreaIndex::LinkAreaIndex(const std::vector<LinkRect>& areas) {
   cellSize_ = std::max(kSmallestCell, CeilDiv(across, kMostCellsAcross));
   columns_ = CellX(extent.right) + 1;
   rows_ = CellY(extent.bottom) + 1;
+  for (Entry& e : entries_) {
+    e.cellLeft = CellX(e.box.left);
+    e.cellTop = CellY(e.box.top);
+  }
 
   // Two passes: count the entries of each cell, then place them, in list order.
   const auto cells = [&](const Entry& e) {
@@ -154,8 +260,9 @@ int64_t LinkAreaIndex::CellY(int64_t y) const {
 void LinkAreaIndex::Meeting(const PixelBox& box, std::vector<uint32_t>& positions) const {
   positions.clear();
   if (entries_.empty()) return;
-  const int64_t cx0 = std::max<int64_t>(CellX(box.left), 0), cx1 = std::min(CellX(box.right), columns_ - 1);
-  const int64_t cy0 = std::max<int64_t>(CellY(box.top), 0), cy1 = std::min(CellY(box.bottom), rows_ - 1);
+  const int64_t requestCellX = CellX(box.left), requestCellY = CellY(box.top);
+  const int64_t cx0 = std::max<int64_t>(requestCellX, 0), cx1 = std::min(CellX(box.right), columns_ - 1);
+  const int64_t cy0 = std::max<int64_t>(requestCellY, 0), cy1 = std::min(CellY(box.bottom), rows_ - 1);
   for (int64_t cy = cy0; cy <= cy1; ++cy)
     for (int64_t cx = cx0; cx <= cx1; ++cx) {
       const int64_t c = cy * columns_ + cx;
@@ -164,8 +271,7 @@ void LinkAreaIndex::Meeting(const PixelBox& box, std::vector<uint32_t>& position
         if (!e.box.Meets(box)) continue;
         // An area listed in several cells of the request is taken in the first of them only: the
         // cell of the top-left corner of its overlap with the request.
-        if (CellX(std::max(e.box.left, box.left)) != cx || CellY(std::max(e.box.top, box.top)) != cy)
-          continue;
+        if (std::max(e.cellLeft, requestCellX) != cx || std::max(e.cellTop, requestCellY) != cy) continue;
         positions.push_back(e.position);
       }
     }
@@ -199,12 +305,21 @@ void DrawLinkOutlines(QImage& view, const LinkAreaIndex& index, int32_t zoomPerc
                          CeilDiv((shown.right + 3) * 100, z), CeilDiv((shown.bottom + 3) * 100, z)};
   std::vector<uint32_t> positions;
   index.Meeting(request, positions);
-  QPainter painter(&view);
+  std::vector<PixelBox> outlines;  // view positions
   for (uint32_t position : positions) {
     const PixelBox box = OutlineBox(index.Area(position), zoomPercent);
-    if (!box.Meets(shown)) continue;
-    DrawOutline(painter, view.size(), Shifted(box, -shown.left, -shown.top), style);
+    if (box.Meets(shown)) outlines.push_back(Shifted(box, -shown.left, -shown.top));
   }
+  if (outlines.empty()) return;
+  if (view.format() == QImage::Format_RGB32 || view.format() == QImage::Format_ARGB32_Premultiplied) {
+    PaintOutlines(view, outlines, style);
+    return;
+  }
+  // Other pixel formats take the outlines through a premultiplied layer.
+  QImage layer(view.size(), QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  PaintOutlines(layer, outlines, style);
+  QPainter(&view).drawImage(0, 0, layer);
 }
 
 Point ScrollAreaIntoView(const LinkRect& area, const ViewPlacement& view, const QRect& covered, Point lowest,

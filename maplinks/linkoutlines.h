@@ -55,6 +55,7 @@ class LinkAreaIndex {
     LinkRect area;
     PixelBox box;  // picture pixels, corners ordered
     uint32_t position;
+    int64_t cellLeft = 0, cellTop = 0;  // the grid cell of the top-left corner
   };
   int64_t CellX(int64_t x) const;
   int64_t CellY(int64_t y) const;
