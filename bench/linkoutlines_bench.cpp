@@ -4,6 +4,7 @@
 //   Frame/Copy            baseline: copying 1920 x 1080 RGB32 pixels out of the picture
 //   Outlines/InView       the outlines reaching a 1920 x 1080 view at zoom 100 (about a sixth of them)
 //   Outlines/InView1000   the same view over 1,000 links (about 240 in view)
+//   Outlines/LinesOnly    as InView, the lines without the fill
 //   Outlines/NoneInView   the same view past the links' extent: nothing to draw
 //   Outlines/WholeMap     zoom 25, the whole map in view: all 10,000 outlines
 //   Index/Build           indexing the 10,000 records, once per change of the links
@@ -53,12 +54,13 @@ void FrameCopy(benchmark::State& state) {
 }
 BENCHMARK(FrameCopy)->Name("Frame/Copy")->Unit(benchmark::kMicrosecond);
 
-void Outlines(benchmark::State& state, int32_t zoom, orv::Point origin, int links = 10000) {
+void Outlines(benchmark::State& state, int32_t zoom, orv::Point origin, int links = 10000,
+              orv::LinkOutlineStyle style = {}) {
   const orv::LinkAreaIndex index = orv::LinkAreaIndex::OfRecords(ManyLinks(links));
   QImage view(1920, 1080, QImage::Format_RGB32);
   view.fill(0xff336699u);
   for (auto _ : state) {
-    orv::DrawLinkOutlines(view, index, zoom, origin);
+    orv::DrawLinkOutlines(view, index, zoom, origin, style);
     benchmark::DoNotOptimize(view.constBits());
   }
 }
@@ -67,6 +69,10 @@ BENCHMARK_CAPTURE(Outlines, InView, 100, orv::Point{700, 500})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Outlines, InView1000, 100, orv::Point{700, 500}, 1000)
     ->Name("Outlines/InView1000")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Outlines, LinesOnly, 100, orv::Point{700, 500}, 10000,
+                  orv::LinkOutlineStyle{.fill = QColor(0, 0, 0, 0)})
+    ->Name("Outlines/LinesOnly")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(Outlines, NoneInView, 100, orv::Point{6000, 5000})
     ->Name("Outlines/NoneInView")
@@ -108,7 +114,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     if (!times_.count(baseline) || times_[baseline] <= 0) return;
     for (const auto& [name, time] : times_)
       if (name != baseline)
-        std::printf("%-20s %9.1f us = %7.3f x %s (%.1f us)\n", name.c_str(), time, time / times_[baseline],
+        std::printf("%-20s %10.3f us = %7.3f x %s (%.1f us)\n", name.c_str(), time, time / times_[baseline],
                     baseline, times_[baseline]);
   }
 

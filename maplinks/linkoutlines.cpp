@@ -124,6 +124,7 @@ void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const 
   }
 
   const Tint fill(style.fill), line(style.line);
+  const bool filled = style.fill.alpha() > 0;
   std::vector<int32_t> lineChange(static_cast<std::size_t>(w) + 1, 0), insideChange(lineChange);
   int64_t partsOnRow = 0;
   for (int y = 0; y < h; ++y) {
@@ -146,7 +147,7 @@ void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const 
       while (end < w && lineChange[end] == 0 && insideChange[end] == 0) ++end;
       if (lines > 0)
         line.Over(row + x, row + end);
-      else if (insides > 0)
+      else if (insides > 0 && filled)
         fill.Over(row + x, row + end);
       x = end;
     }

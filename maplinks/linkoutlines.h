@@ -70,6 +70,7 @@ class LinkAreaIndex {
   std::vector<uint32_t> wide_;  // entries too large for the grid, looked at every time
 };
 
+// Colours laid over the picture; a fill with alpha 0 leaves the insides as they are.
 struct LinkOutlineStyle {
   QColor line{40, 110, 255, 150};
   QColor fill{40, 110, 255, 28};
