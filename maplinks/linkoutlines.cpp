@@ -6,6 +6,7 @@
 #endif
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace orv {
@@ -81,6 +82,19 @@ struct Pixels {
   int width, height;
 };
 
+// The first column from `from` on (before w) at which edges is not 0, or w: four columns at a time.
+int NextEdge(const uint16_t* edges, int from, int w) {
+  int x = from;
+  for (; x < w && (x & 3) != 0; ++x)
+    if (edges[x] != 0) return x;
+  for (uint64_t four = 0; x + 4 <= w; x += 4) {
+    std::memcpy(&four, edges + x, sizeof four);
+    if (four != 0) break;
+  }
+  while (x < w && edges[x] == 0) ++x;
+  return x;
+}
+
 // Paints outlines (view positions) into a 32-bit opaque or premultiplied image, each pixel at most
 // once: the line where it runs on any outline, else the fill where it lies inside any area. Counts
 // of outlines and insides over each pixel are kept row by row, so a frame costs the rows the areas
@@ -126,6 +140,8 @@ void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const 
   const Tint fill(style.fill), line(style.line);
   const bool filled = style.fill.alpha() > 0;
   std::vector<int32_t> lineChange(static_cast<std::size_t>(w) + 1, 0), insideChange(lineChange);
+  // Columns at which the rectangles on the row begin or end: the only places the counts can change.
+  std::vector<uint16_t> edges(static_cast<std::size_t>(w) + 1, 0);
   int64_t partsOnRow = 0;
   for (int y = 0; y < h; ++y) {
     for (uint32_t k = rowStart[y]; k < rowStart[y + 1]; ++k) {
@@ -134,6 +150,8 @@ void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const 
       lineChange[c.right + 1] -= c.line;
       insideChange[c.left] += c.inside;
       insideChange[c.right + 1] -= c.inside;
+      edges[c.left] += c.opened;
+      edges[c.right + 1] += c.opened;
       partsOnRow += c.opened;
     }
     if (partsOnRow == 0) continue;
@@ -143,8 +161,7 @@ void PaintOutlines(QImage& target, const std::vector<PixelBox>& outlines, const 
     for (int x = 0; x < w;) {
       lines += lineChange[x];
       insides += insideChange[x];
-      int end = x + 1;
-      while (end < w && lineChange[end] == 0 && insideChange[end] == 0) ++end;
+      const int end = NextEdge(edges.data(), x + 1, w);
       if (lines > 0)
         line.Over(row + x, row + end);
       else if (insides > 0 && filled)
