@@ -122,6 +122,11 @@ TEST(NameHalo, LabelPlacesTheTextBoxAtThePointAndStaysBounded) {
   const QFontMetrics metrics(font);
   EXPECT_TRUE(area.contains(QRect(kPoint, QSize(metrics.horizontalAdvance("Kwell"), metrics.height()))));
   EXPECT_TRUE(area.contains(QRect(kPoint - QPoint(3, 3), QSize(7, 7))));
+  // A name of nothing or blanks still marks its point.
+  for (const QString& blank : {QString(), QString("   ")}) {
+    const NameLabel empty = MakeNameLabel(blank, font, Qt::black);
+    EXPECT_TRUE(empty.AreaAt(kPoint).contains(QRect(kPoint - QPoint(3, 3), QSize(7, 7))));
+  }
   // A hand-edited name of a megabyte gives a picture no wider than a few screens.
   const NameLabel huge = MakeNameLabel(QString(1 << 20, 'W'), font, Qt::black);
   EXPECT_LE(huge.picture.width(), 8192 + 16);
