@@ -3,7 +3,7 @@
 // brings an area into view beside a window that covers part of it.
 //
 // An area's outline runs on the view pixels just outside those the pointer finds the area at: its
-// inside is exactly the area's open rectangle as the hover sees it, at any zoom.
+// inside is the area's open rectangle as the hover finds it.
 #include <QColor>
 #include <QImage>
 #include <QRect>
@@ -77,8 +77,9 @@ struct LinkOutlineStyle {
 };
 
 // Outlines the areas of index that reach the view (the picture scaled by zoomPercent, whose top-left
-// corner is the zoomed map pixel viewOrigin) into view: a 1-pixel line and a light fill inside.
-// Costs in proportion to the areas in view.
+// corner is the zoomed map pixel viewOrigin) into view: a 1-pixel line and a light fill inside, each
+// pixel tinted once however many areas overlap there (a line over a fill). Costs the areas in view
+// and the view rows they cover; areas elsewhere cost next to nothing.
 void DrawLinkOutlines(QImage& view, const LinkAreaIndex& index, int32_t zoomPercent, Point viewOrigin,
                       const LinkOutlineStyle& style = {});
 
@@ -93,7 +94,8 @@ struct ViewPlacement {
 // window over the view, in view positions) leaves free. The origin stays when the area already shows
 // there whole; otherwise the view moves to the free strip beside, above or below the window that
 // shows most of it, centring the area in the strip along each direction in which it lies outside,
-// the origin kept within lowest..highest (the scroll ranges). Corners in picture pixels, any order.
+// the origin kept within lowest..highest (zoomed map pixels: the scroll ranges). Corners in picture
+// pixels, any order.
 Point ScrollAreaIntoView(const LinkRect& area, const ViewPlacement& view, const QRect& covered, Point lowest,
                          Point highest);
 
