@@ -1,0 +1,118 @@
+#include "bookmarks/namehalo.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace orv {
+namespace {
+
+// No screen shows a label wider than this; longer names are cut (a letter is at least a pixel).
+constexpr int kWidestLabel = 8192;
+
+// Relative luminance of a colour as the eye sees it, 0 (black) to 1 (white).
+double LuminanceOf(const QColor& color) {
+  const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  const QColor rgb = color.toRgb();
+  return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+// The halo stays thin: one pixel for the usual sizes, a little more for large letters.
+int HaloWidthFor(const QFontMetrics& metrics) {
+  return std::clamp(metrics.height() / 20, 1, 3);
+}
+
+// The halo of letters: every pixel within `width` pixels (across and down) of a letter pixel takes
+// that letter pixel's coverage, in the halo colour. Worked out from the letters' own coverage, so
+// the halo hugs each glyph whatever the font.
+QImage HaloOf(const QImage& letters, int width, const QColor& color) {
+  const int w = letters.width(), h = letters.height();
+  std::vector<uint8_t> across(static_cast<std::size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(letters.constScanLine(y));
+    uint8_t* out = &across[static_cast<std::size_t>(y) * w];
+    for (int x = 0; x < w; ++x) {
+      int most = 0;
+      for (int i = std::max(0, x - width); i <= std::min(w - 1, x + width); ++i)
+        most = std::max(most, qAlpha(row[i]));
+      out[x] = static_cast<uint8_t>(most);
+    }
+  }
+  QImage halo(w, h, QImage::Format_ARGB32_Premultiplied);
+  const QRgb rgb = color.rgb();
+  for (int y = 0; y < h; ++y) {
+    auto* out = reinterpret_cast<QRgb*>(halo.scanLine(y));
+    for (int x = 0; x < w; ++x) {
+      int most = 0;
+      for (int j = std::max(0, y - width); j <= std::min(h - 1, y + width); ++j)
+        most = std::max<int>(most, across[static_cast<std::size_t>(j) * w + x]);
+      out[x] = qPremultiply(qRgba(qRed(rgb), qGreen(rgb), qBlue(rgb), most));
+    }
+  }
+  return halo;
+}
+
+// Half-widths of the marker's rows from its top row down: a disc 7 pixels across and, inside it, one
+// 5 pixels across.
+constexpr int kRingRows[] = {1, 2, 3, 3, 3, 2, 1};
+constexpr int kDotRows[] = {1, 2, 2, 2, 1};
+
+void FillRows(QPainter& painter, QPoint centre, const int* halfWidths, int rows, const QColor& color) {
+  const int top = centre.y() - rows / 2;
+  for (int i = 0; i < rows; ++i)
+    painter.fillRect(centre.x() - halfWidths[i], top + i, 2 * halfWidths[i] + 1, 1, color);
+}
+
+}  // namespace
+
+QColor HaloColorFor(const QColor& textColor) {
+  // Above this luminance black contrasts more with the letters than white does.
+  constexpr double kEvenContrast = 0.179;
+  return LuminanceOf(textColor) > kEvenContrast ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void DrawPointMarker(QPainter& painter, QPoint point, const QColor& color) {
+  static_assert(std::size(kRingRows) == 2 * PointMarkerRadius + 1);
+  FillRows(painter, point, kRingRows, std::size(kRingRows), HaloColorFor(color));
+  FillRows(painter, point, kDotRows, std::size(kDotRows), color);
+}
+
+NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& color,
+                        const NameLabelOptions& options) {
+  const QFontMetrics metrics(font);
+  const QString text = name.left(kWidestLabel);
+  const int halo = options.halo ? HaloWidthFor(metrics) : 0;
+  // Relative to the start of the baseline: the text box (which holds underline and strikeout) and
+  // the letters' ink (which italics and accents may take beyond it), with a pixel for smoothed edges.
+  const QRect box(0, -metrics.ascent(), metrics.horizontalAdvance(text), metrics.height());
+  QRect area = (box | metrics.boundingRect(text)).adjusted(-1 - halo, -1 - halo, 1 + halo, 1 + halo);
+  if (area.width() > kWidestLabel) area.setWidth(kWidestLabel);
+  const QPoint point(0, -metrics.ascent());  // the bookmark's point: the text box's top-left corner
+  if (options.marker) {
+    const int r = PointMarkerRadius;
+    area |= QRect(point - QPoint(r, r), QSize(2 * r + 1, 2 * r + 1));
+  }
+  const QPoint baseline = -area.topLeft();
+
+  QImage letters(area.size(), QImage::Format_ARGB32_Premultiplied);
+  letters.fill(Qt::transparent);
+  {
+    QPainter p(&letters);
+    p.setFont(font);
+    p.setPen(color);
+    p.drawText(baseline, text);
+  }
+  NameLabel label;
+  label.offset = area.topLeft() - point;
+  label.picture =
+      halo > 0 ? HaloOf(letters, halo, HaloColorFor(color)) : QImage(area.size(), letters.format());
+  if (halo == 0) label.picture.fill(Qt::transparent);
+  QPainter p(&label.picture);
+  // The letters go over the marker, so that a name starting at its point stays readable.
+  if (options.marker) DrawPointMarker(p, baseline + point, color);
+  p.drawImage(0, 0, letters);
+  return label;
+}
+
+}  // namespace orv
