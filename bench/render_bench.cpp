@@ -68,10 +68,9 @@ TForm1& Window() {
 void BM_RenderView(benchmark::State& state) {
   const int zoom = static_cast<int>(state.range(0));
   TForm1& w = Window();
-  w.state().ZoomPercent = zoom;
+  w.Viewport().SetZoom(zoom);
   const Frame f = FrameAt(zoom);
-  w.state().CrossX = f.x + kViewW / 2;
-  w.state().CrossY = f.y + kViewH / 2;
+  w.Viewport().SetCross({f.x + kViewW / 2, f.y + kViewH / 2});
   for (auto _ : state) {
     w.RenderView(f.x, f.y);
     benchmark::DoNotOptimize(w.state().ViewBuffer.constBits());

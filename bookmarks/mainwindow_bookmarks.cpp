@@ -104,7 +104,7 @@ void TForm1::ShowBookmarksWindow1Click() {
 void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
   if (!bookmarksExtra_) bookmarksExtra_ = std::make_shared<BookmarksExtra>();
   orv::AppState& s = state();
-  bookmarksExtra_->names.Draw(s.ViewBuffer, s.bookmarks, s.MapCorners, s.ZoomPercent, ScrollX, ScrollY);
+  bookmarksExtra_->names.Draw(s.ViewBuffer, s.bookmarks, s.MapCorners, ZoomPercent(), ScrollX, ScrollY);
 }
 
 void TForm1::BookmarksChanged() {

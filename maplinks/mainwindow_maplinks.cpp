@@ -24,7 +24,7 @@ namespace {
 
 // The picture pixel under the view position (X, Y).
 orv::Point PictureAt(TForm1& main, int X, int Y) {
-  return orv::ZoomedToPicture({X + main.ScrollX(), Y + main.ScrollY()}, main.state().ZoomPercent);
+  return main.Viewport().ViewToPicture({X, Y});
 }
 
 }  // namespace
@@ -36,7 +36,7 @@ void TForm1::InvertFrame(int X1, int Y1, int X2, int Y2) {
 void TForm1::AddMapLink1Click() {
   orv::MapLinkState& links = state().links;
   links.LinkSelecting = true;
-  const orv::Point corner = orv::ZoomedToPicture(state().PopupPoint, state().ZoomPercent);
+  const orv::Point corner = Viewport().ZoomedToPicture(state().PopupPoint);
   links.NewLinkRect = {corner.x, corner.y, -1, -1};
   links.NewLinkFrameDrawn = false;
 }
@@ -69,7 +69,7 @@ void TForm1::LinkSecondCorner(int X, int Y) {
     r.y2 = corner.y;
     RenderView();
   }
-  state().PopupPoint = {X + ScrollX(), Y + ScrollY()};
+  state().PopupPoint = Viewport().ViewToZoomed({X, Y});
 
   // The panel centred on the press, kept inside the map area (the right and bottom limits first).
   QWidget* panel = ui->Panel4;

@@ -60,8 +60,7 @@ void TForm5::ListBox1Click() {
   main_.RenderView();
   if (!middle) return;
   // The area's middle into the middle of the view, as far as the scroll range allows.
-  const orv::Point zoomed = orv::PictureToZoomed(*middle, state_.ZoomPercent);
-  main_.ScrollViewTo(zoomed.x - main_.MapAreaWidth() / 2, zoomed.y - main_.MapAreaHeight() / 2);
+  main_.CenterViewOn(main_.Viewport().PictureToZoomed(*middle));
 }
 
 void TForm5::Button1Click() {

@@ -18,9 +18,6 @@ struct AppState {
 
   QImage MapImage;               // the decoded picture (picture pixels), RGB32; null until a load
   QImage ViewBuffer;             // the composed view, the size of the map area
-  int32_t ZoomPercent = 100;     // 100 after every load
-  int32_t CrossX = 0;            // the location cross, zoomed map pixels
-  int32_t CrossY = 0;
   orv::MapCorners MapCorners;         // picture pixels of the world's corners
   orv::MapOutline MapOutline{};       // picture pixels; all zero until the first load
   bool MapOutlineVisible = false;  // the outline is drawn into MapImage

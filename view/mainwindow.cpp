@@ -52,21 +52,11 @@ std::string PathBytes(const QString& path) {
   return QFile::encodeName(path).toStdString();
 }
 
-int ClampToInt(long long v) {
-  return static_cast<int>(
-      std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-// Max and PageSize of a scroll bar for a scaled picture length S and a map area length V.
-void SetScrollRange(TPropScrollbar* bar, int32_t S, int32_t V, bool setPageAlways) {
-  const int page = S / 6;
-  if (S < V) {
-    if (setPageAlways) bar->SetPageSize(page);
-    bar->SetMax(0);
-    return;
-  }
-  bar->SetPageSize(page);
-  bar->SetMax(ClampToInt(static_cast<long long>(S) - V + page));
+// A bar takes a range of the viewport. Its PageSize stays as it was when the picture fits, unless the
+// layout sets it.
+void SetScrollRange(TPropScrollbar* bar, const orv::ScrollBarRange& range, bool pageAlways) {
+  if (!range.pictureFits || pageAlways) bar->SetPageSize(range.PageSize);
+  bar->SetMax(range.Max);
 }
 
 }  // namespace
@@ -118,9 +108,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   state_.bookmarks = orv::BookmarkLists{};
   state_.PreviousMapFile.clear();
   state_.CurrentMapFile.clear();
-  state_.CrossX = 0;
-  state_.CrossY = 0;
-  state_.ZoomPercent = 100;
+  viewport_.SetCross({0, 0});
+  viewport_.SetZoom(100);
   state_.MapOutlineVisible = false;
   state_.links.LinkSelecting = false;
   state_.MapCorners = orv::MapCorners{};
@@ -355,7 +344,7 @@ void TForm1::StartupLoading() {
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
     LoadMap(last);
   } else {
-    state_.ZoomPercent = 100;
+    viewport_.SetZoom(100);
     ui->PaintBox1->hide();
     state_.MapCorners = orv::MapCorners{};
   }
@@ -424,7 +413,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   state_.MapOutlineVisible = false;
   state_.links.HighlightRect = orv::LinkRect{};
   ui->PaintBox1->hide();
-  state_.ZoomPercent = 100;
+  viewport_.SetZoom(100);
   if (state_.links.LinkSelecting || !ui->Panel4->isHidden()) {
     state_.links.LinkSelecting = false;
     state_.links.NewLinkRect = orv::LinkRect{};
@@ -441,6 +430,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   state_.CurrentMapFile = path;
 
   state_.MapImage = std::move(picture);
+  viewport_.SetPictureSize(state_.MapImage.width(), state_.MapImage.height());
   UpdateScrollRanges();
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   orv::SortBookmarks(state_.bookmarks);
@@ -452,10 +442,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),
                          orv::IntOr(ui->Edit2->text().toStdString(), 0)};
-  if (const auto pixel = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, world)) {
-    state_.CrossX = pixel->x;
-    state_.CrossY = pixel->y;
-  }
+  if (const auto pixel = viewport_.WorldToZoomed(world, state_.MapCorners)) viewport_.SetCross(*pixel);
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, FromWhereFields);
 
@@ -474,19 +461,6 @@ void TForm1::Load1Click() {
 
 // ---- the view ------------------------------------------------------------------------------------
 
-int TForm1::MapAreaWidth() const {
-  return ui->PaintBox1->width();
-}
-int TForm1::MapAreaHeight() const {
-  return ui->PaintBox1->height();
-}
-int TForm1::ScrollX() const {
-  return ui->xscroll->Position();
-}
-int TForm1::ScrollY() const {
-  return ui->yscroll->Position();
-}
-
 void TForm1::SetStatusText(int panel, const QString& text) {
   (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
 }
@@ -495,13 +469,13 @@ QString TForm1::StatusText(int panel) const {
   return (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->text();
 }
 
+void TForm1::RenderView() {
+  RenderView(ScrollX(), ScrollY());
+}
+
 void TForm1::RenderView(int X, int Y) {
-  if (X == -1) {
-    X = ScrollX();
-    Y = ScrollY();
-  }
-  const int areaW = std::max(0, MapAreaWidth());
-  const int areaH = std::max(0, MapAreaHeight());
+  const int areaW = std::max(0, ui->PaintBox1->width());
+  const int areaH = std::max(0, ui->PaintBox1->height());
   QImage& view = state_.ViewBuffer;
   if (view.width() != areaW || view.height() != areaH || view.format() != QImage::Format_RGB32)
     view = QImage(areaW, areaH, QImage::Format_RGB32);
@@ -510,7 +484,7 @@ void TForm1::RenderView(int X, int Y) {
   QImage& picture = state_.MapImage;
   if (!picture.isNull() && picture.format() != QImage::Format_RGB32) picture.convertTo(QImage::Format_RGB32);
 
-  const int32_t zoom = state_.ZoomPercent;
+  const int32_t zoom = ZoomPercent();
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
   orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
@@ -520,47 +494,52 @@ void TForm1::RenderView(int X, int Y) {
 }
 
 void TForm1::PaintBox1Paint() {
-  RenderView(-1, 0);
+  RenderView();
 }
 
-int TForm1::MaxUsefulX() const {
-  const int32_t S = orv::ScaledLength(state_.MapImage.width(), state_.ZoomPercent);
-  return std::max(0, S - MapAreaWidth());
+void TForm1::MirrorScrollRanges(bool pageAlways) {
+  SetScrollRange(ui->xscroll, viewport_.HorizontalBar(), pageAlways);
+  SetScrollRange(ui->yscroll, viewport_.VerticalBar(), pageAlways);
 }
 
-int TForm1::MaxUsefulY() const {
-  const int32_t S = orv::ScaledLength(state_.MapImage.height(), state_.ZoomPercent);
-  return std::max(0, S - MapAreaHeight());
+void TForm1::MirrorScrollPositions() {
+  ui->xscroll->SetPosition(ScrollX());
+  ui->yscroll->SetPosition(ScrollY());
 }
 
 void TForm1::UpdateScrollRanges() {
-  const int32_t zoom = state_.ZoomPercent;
-  SetScrollRange(ui->xscroll, orv::ScaledLength(state_.MapImage.width(), zoom), MapAreaWidth(), false);
-  SetScrollRange(ui->yscroll, orv::ScaledLength(state_.MapImage.height(), zoom), MapAreaHeight(), false);
+  MirrorScrollRanges(false);
+  // The bars cut their positions back to the new ranges; the viewport does the same.
+  viewport_.KeepOriginInRange();
 }
 
 void TForm1::ScrollViewTo(int X, int Y) {
-  X = std::min(std::max(X, 0), MaxUsefulX());
-  Y = std::min(std::max(Y, 0), MaxUsefulY());
-  ui->xscroll->SetPosition(X);
-  ui->yscroll->SetPosition(Y);
-  RenderView(-1, 0);
+  viewport_.ScrollTo({X, Y});
+  MirrorScrollPositions();
+  RenderView();
+}
+
+void TForm1::CenterViewOn(orv::Point zoomed) {
+  viewport_.CenterOn(zoomed);
+  MirrorScrollPositions();
+  RenderView();
 }
 
 void TForm1::CenterViewOnCross() {
-  ScrollViewTo(ClampToInt(static_cast<long long>(state_.CrossX) - MapAreaWidth() / 2),
-               ClampToInt(static_cast<long long>(state_.CrossY) - MapAreaHeight() / 2));
+  CenterViewOn(viewport_.Cross());
 }
 
 int TForm1::xscrollScroll(orv::ScrollCode, int pos) {
-  pos = std::max(0, std::min(pos, MaxUsefulX()));
-  RenderView(pos, ScrollY());
+  pos = viewport_.ClampX(pos);
+  viewport_.ScrollTo({pos, ScrollY()});
+  RenderView();
   return pos;
 }
 
 int TForm1::yscrollScroll(orv::ScrollCode, int pos) {
-  pos = std::max(0, std::min(pos, MaxUsefulY()));
-  RenderView(ScrollX(), pos);
+  pos = viewport_.ClampY(pos);
+  viewport_.ScrollTo({ScrollX(), pos});
+  RenderView();
   return pos;
 }
 
@@ -578,6 +557,7 @@ void TForm1::FormResize() {
   const int panelH = std::max(0, ui->Panel1->y() - top - 52);
   panel2->setGeometry(left, top, panelW, panelH);
   ui->PaintBox1->setGeometry(1, 1, std::max(0, panelW - 2), std::max(0, panelH - 2));
+  viewport_.SetAreaSize(ui->PaintBox1->width(), ui->PaintBox1->height());
 
   ui->xscroll->setGeometry(left + 1, top + panelH + 1, std::max(0, panelW - 2), 16);
   ui->yscroll->setGeometry(left + panelW + 1, top + 1, 16, std::max(0, panelH - 2));
@@ -591,43 +571,24 @@ void TForm1::FormResize() {
   ui->StatusPanel1->setGeometry(firstW + 2, 0, std::max(0, statusW - firstW - 2), 20);
   ui->goback->setGeometry(left + firstW - 49, statusTop + 3, 48, 16);
 
-  const int32_t zoom = state_.ZoomPercent;
-  const int32_t SX = orv::ScaledLength(state_.MapImage.width(), zoom);
-  const int32_t SY = orv::ScaledLength(state_.MapImage.height(), zoom);
-  SetScrollRange(ui->xscroll, SX, MapAreaWidth(), true);
-  SetScrollRange(ui->yscroll, SY, MapAreaHeight(), true);
-  if (ScrollX() > MaxUsefulX()) ui->xscroll->SetPosition(MaxUsefulX());
-  if (ScrollY() > MaxUsefulY()) ui->yscroll->SetPosition(MaxUsefulY());
+  MirrorScrollRanges(true);
+  viewport_.KeepOriginInRange();
+  MirrorScrollPositions();
 }
 
 // ---- zoom ----------------------------------------------------------------------------------------
 
 void TForm1::ZoomInOutMap1Click() {
-  form4_->ui->Edit1->setText(QString::number(state_.ZoomPercent));
+  form4_->ui->Edit1->setText(QString::number(ZoomPercent()));
   if (form4_->exec() == QDialog::Accepted) ApplyZoom(form4_->ui->Edit1->text());
 }
 
 void TForm1::ApplyZoom(const QString& text) {
-  const int32_t oldZoom = state_.ZoomPercent;
-  const orv::Point oldCross{state_.CrossX, state_.CrossY};
-  const auto world = orv::MapPixelToWorld(state_.MapCorners, oldZoom, oldCross);
-
   // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
   const auto typed = orv::ParseInt(text.toStdString());
-  state_.ZoomPercent = typed && *typed >= 1 ? *typed : 100;
+  const int32_t zoom = typed && *typed >= 1 ? *typed : 100;
+  viewport_.SetCross(viewport_.ChangeZoomKeeping(zoom, viewport_.Cross(), state_.MapCorners));
   UpdateScrollRanges();
-
-  std::optional<orv::Point> cross;
-  if (world) cross = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, *world);
-  if (!cross) {
-    // Corners without a usable world conversion, or a pixel beyond 32 bits: the cross keeps its
-    // picture pixel instead.
-    const long double factor = static_cast<long double>(state_.ZoomPercent) / oldZoom;
-    cross = orv::Point{ClampToInt(static_cast<long long>(oldCross.x * factor)),
-                       ClampToInt(static_cast<long long>(oldCross.y * factor))};
-  }
-  state_.CrossX = cross->x;
-  state_.CrossY = cross->y;
   CenterViewOnCross();
 }
 
@@ -636,8 +597,8 @@ void TForm1::ApplyZoom(const QString& text) {
 void TForm1::DrawLocationCross(int scrollX, int scrollY) {
   QImage& view = state_.ViewBuffer;
   if (view.isNull()) return;
-  const long long vx = static_cast<long long>(state_.CrossX) - scrollX;
-  const long long vy = static_cast<long long>(state_.CrossY) - scrollY;
+  const long long vx = static_cast<long long>(CrossX()) - scrollX;
+  const long long vy = static_cast<long long>(CrossY()) - scrollY;
   // Nothing of the glass reaches the view from further away than its own size.
   const long long reach = std::max(mag_.width(), mag_.height()) + kCrossReach;
   if (vx < -reach || vy < -reach || vx > view.width() + reach || vy > view.height() + reach) return;

@@ -28,6 +28,7 @@
 #include "view/appstate.h"
 #include "view/coordinatepanels.h"
 #include "view/dialogs.h"
+#include "view/mapviewport.h"
 #include "view/propscrl/propscrl.h"
 
 namespace Ui {
@@ -94,9 +95,10 @@ class TForm1 : public QMainWindow {
   // Map > Load...: asks for a map info file and loads it.
   void Load1Click();
 
-  // Composes the view with its origin at the zoomed map pixel (X, Y) into ViewBuffer and shows it at
-  // once. X = -1 takes the origin from the scroll bars (Y is then ignored).
-  void RenderView(int X = -1, int Y = 0);
+  // Composes the view at the viewport's origin into ViewBuffer and shows it at once.
+  void RenderView();
+  // The same with the view's top-left pixel at the zoomed map pixel (X, Y).
+  void RenderView(int X, int Y);
   // The paint event of the map area.
   void PaintBox1Paint();
 
@@ -104,6 +106,9 @@ class TForm1 : public QMainWindow {
   void UpdateScrollRanges();
   // Moves the view origin to the zoomed map pixel (X, Y), clamped to the useful range, and renders.
   void ScrollViewTo(int X, int Y);
+  // Brings the zoomed map pixel to the middle of the view as far as the useful range allows, and
+  // renders.
+  void CenterViewOn(orv::Point zoomed);
   // Puts the cross in the middle of the view as far as the scroll ranges allow, and renders.
   void CenterViewOnCross();
   // The scroll bars' scroll events: pos is the bar's new position (zoomed map pixels); the returned
@@ -133,10 +138,16 @@ class TForm1 : public QMainWindow {
   orv::AppState& state() { return state_; }
   const orv::AppState& state() const { return state_; }
   orv::Dialogs& dialogs() { return dialogs_; }
-  int MapAreaWidth() const;  // PaintBox1's size, view pixels
-  int MapAreaHeight() const;
-  int ScrollX() const;  // the scroll bars' positions, zoomed map pixels
-  int ScrollY() const;
+  // Zoom, view origin and cross; the scroll bars mirror its origin.
+  orv::MapViewport& Viewport() { return viewport_; }
+  const orv::MapViewport& Viewport() const { return viewport_; }
+  int32_t ZoomPercent() const { return viewport_.ZoomPercent(); }
+  int32_t CrossX() const { return viewport_.Cross().x; }  // zoomed map pixels
+  int32_t CrossY() const { return viewport_.Cross().y; }
+  int MapAreaWidth() const { return viewport_.AreaWidth(); }  // PaintBox1's size, view pixels
+  int MapAreaHeight() const { return viewport_.AreaHeight(); }
+  int ScrollX() const { return viewport_.Origin().x; }  // the view origin, zoomed map pixels
+  int ScrollY() const { return viewport_.Origin().y; }
   // Status panel 0 (links and hints) and 1 (the pointer's world point).
   void SetStatusText(int panel, const QString& text);
   QString StatusText(int panel) const;
@@ -259,12 +270,14 @@ class TForm1 : public QMainWindow {
   void BuildPopupMenu();
   void ConnectHandlers();
   void LoadGlassPictures();
-  // The useful range of scroll positions on one axis: 0 .. S - V (never below 0).
-  int MaxUsefulX() const;
-  int MaxUsefulY() const;
+  // The scroll bars take the viewport's ranges (PageSize also when the picture fits, as the layout
+  // sets it) and its origin.
+  void MirrorScrollRanges(bool pageAlways);
+  void MirrorScrollPositions();
   void ShowPendingMessages();
 
   orv::AppState state_;
+  orv::MapViewport viewport_;
   orv::Dialogs& dialogs_;
 
   TForm2* form2_ = nullptr;

@@ -1,8 +1,6 @@
 // The coordinate panels below the map: refreshing them from a point, and their four buttons.
 #include <QComboBox>
 #include <QLineEdit>
-#include <algorithm>
-#include <limits>
 
 #include "core/transform.h"
 #include "ui_mainwindow.h"
@@ -24,22 +22,11 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
 
 namespace {
 
-// A view origin that brings a zoomed map pixel to the middle of an area of the given size, kept in
-// range so that far extrapolated points cannot overflow (the scroll clamps it anyway).
-int CentredOrigin(int32_t pixel, int areaLength) {
-  const int64_t origin = static_cast<int64_t>(pixel) - areaLength / 2;
-  return static_cast<int>(
-      std::clamp<int64_t>(origin, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
 // Puts the cross on the zoomed map pixel of a world point and centres the view on it. A point so far
 // out that its pixel does not fit in 32 bits leaves the cross where it was.
 void MoveCrossToWorld(TForm1& form, orv::Point world) {
-  orv::AppState& state = form.state();
-  if (const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world)) {
-    state.CrossX = pixel->x;
-    state.CrossY = pixel->y;
-  }
+  orv::MapViewport& viewport = form.Viewport();
+  if (const auto pixel = viewport.WorldToZoomed(world, form.state().MapCorners)) viewport.SetCross(*pixel);
   form.CenterViewOnCross();
 }
 
@@ -47,19 +34,17 @@ void MoveCrossToWorld(TForm1& form, orv::Point world) {
 // leaving the cross where it is.
 void ShowDirectionsTo(TForm1& form, orv::Point world) {
   orv::AppState& state = form.state();
-  const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world);
-  form.form2()->ShowDirections(state, state.CrossX, state.CrossY, world.x, world.y);
-  if (pixel) {
-    form.ScrollViewTo(CentredOrigin(pixel->x, form.MapAreaWidth()),
-                      CentredOrigin(pixel->y, form.MapAreaHeight()));
-  }
+  const auto pixel = form.Viewport().WorldToZoomed(world, state.MapCorners);
+  form.form2()->ShowDirections(state.MapCorners, form.ZoomPercent(), state.random, form.CrossX(), form.CrossY(),
+                               world.x, world.y);
+  if (pixel) form.CenterViewOn(*pixel);
 }
 
 }  // namespace
 
 void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
   const std::optional<orv::CoordinatePanelTexts> texts =
-      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, state().MapCorners, state().ZoomPercent);
+      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, state().MapCorners, ZoomPercent());
   if (!texts) return;
   ui->Edit1->setText(texts->Edit1);
   ui->Edit2->setText(texts->Edit2);
@@ -92,6 +77,6 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::DirectionstoArea1Click() {
-  form2()->ShowDirections(state(), state().CrossX, state().CrossY, state().PopupWorldPoint.x,
-                          state().PopupWorldPoint.y);
+  form2()->ShowDirections(state().MapCorners, ZoomPercent(), state().random, CrossX(), CrossY(),
+                          state().PopupWorldPoint.x, state().PopupWorldPoint.y);
 }

@@ -19,18 +19,17 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
   // A new link area waiting for its text is dropped by a click elsewhere on the map.
   if (ui->Panel4->isVisible()) CancelPendingLink();
 
-  const orv::Point mapPixel{X + ScrollX(), Y + ScrollY()};
+  const orv::Point mapPixel = Viewport().ViewToZoomed({X, Y});
   if (button == Qt::RightButton) {
-    if (const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, mapPixel))
+    if (const auto world = Viewport().ZoomedToWorld(mapPixel, s.MapCorners))
       s.PopupWorldPoint = *world;
     s.PopupPoint = mapPixel;
     // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
     PopupMenu1->popup(ui->PaintBox1->mapToGlobal(QPoint(X, Y)));
   } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
-    s.CrossX = mapPixel.x;
-    s.CrossY = mapPixel.y;
+    Viewport().SetCross(mapPixel);
     CenterViewOnCross();
-    RefreshCoordinatePanels(s.CrossX, s.CrossY, FromMapPixel);
+    RefreshCoordinatePanels(CrossX(), CrossY(), FromMapPixel);
   }
 }
 
@@ -41,7 +40,7 @@ void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 
 void TForm1::ShowPointerStatus(int X, int Y) {
   const orv::AppState& s = state();
-  const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, {X + ScrollX(), Y + ScrollY()});
+  const auto world = Viewport().ViewToWorld({X, Y}, s.MapCorners);
   SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
   if (s.links.LinkSelecting) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");

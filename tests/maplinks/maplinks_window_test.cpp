@@ -131,8 +131,8 @@ TEST_F(MapLinksTest, TheFrameOfANewAreaComesOffWhetherTheLinkIsStoredDroppedOrCa
   EXPECT_EQ(Picture(), original);
   EXPECT_TRUE(form->ui->Panel4->isHidden());
   EXPECT_TRUE(Links().empty());
-  EXPECT_EQ(form->state().CrossX, cross.x);
-  EXPECT_EQ(form->state().CrossY, cross.y);
+  EXPECT_EQ(form->CrossX(), cross.x);
+  EXPECT_EQ(form->CrossY(), cross.y);
 
   // Pressed away from where the pointer last drew the frame, then the dialog is cancelled.
   StartLink({100, 30});

@@ -116,7 +116,7 @@ TEST_F(LoadTest, PreviousMapFollowsEachLoadAndZoomResets) {
   w.ApplyZoom("300");
   w.LoadMap(b);
   EXPECT_EQ(b, w.state().PreviousMapFile);
-  EXPECT_EQ(100, w.state().ZoomPercent);
+  EXPECT_EQ(100, w.ZoomPercent());
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -130,7 +130,7 @@ TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
   EXPECT_EQ((Point{610, 420}), w.state().MapCorners.lowerRight);
   EXPECT_EQ(OutlineOf(w.state().MapCorners), w.state().MapOutline);
   // Empty .where boxes put the cross on world point (0, 0), the upper left corner.
-  EXPECT_EQ(WorldToMapPixel(w.state().MapCorners, 100, {0, 0}), (Point{w.state().CrossX, w.state().CrossY}));
+  EXPECT_EQ(WorldToMapPixel(w.state().MapCorners, 100, {0, 0}), (Point{w.CrossX(), w.CrossY()}));
   EXPECT_TRUE(w.ui->PaintBox1->isVisible());
 }
 
@@ -205,7 +205,7 @@ TEST_F(LoadTest, LastMapComesBackAtTheNextStart) {
   EXPECT_EQ(dem, ReadSetting("General", "LastMapFilename", settingsFile));
   TForm1& w = Open();
   EXPECT_EQ(dem, w.state().CurrentMapFile);
-  EXPECT_EQ(100, w.state().ZoomPercent);
+  EXPECT_EQ(100, w.ZoomPercent());
   EXPECT_EQ(QSize(500, 400), w.state().MapImage.size());
 }
 

@@ -32,7 +32,7 @@ class PanelsTest : public MainWindowTest {
   }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   CoordinatePanelTexts Panels() { return form->PanelTexts(); }
-  QPoint Cross() { return {form->state().CrossX, form->state().CrossY}; }
+  QPoint Cross() { return {form->CrossX(), form->CrossY()}; }
   QString Conclusion() { return form->form2()->findChild<QLabel*>("Conclusion")->text(); }
 
   std::string map;

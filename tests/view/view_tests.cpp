@@ -20,7 +20,7 @@ class ViewTest : public MainWindowTest {
     TForm1& w = Open();
     EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
     w.state().MapImage = PatternPicture(width, height);
-    w.state().CrossX = w.state().CrossY = 1000000;  // the glass out of sight
+    w.Viewport().SetCross({1000000, 1000000});  // the glass out of sight
     return w;
   }
   QRgb ViewPixel(int x, int y) { return form->state().ViewBuffer.pixel(x, y); }
@@ -116,13 +116,13 @@ TEST_F(ViewTest, ViewShowsThePictureAtEachZoomWithGreyBeyondIt) {
   for (QPoint p : {QPoint(0, 0), QPoint(W - 1, H - 1), QPoint(17, 93)})
     EXPECT_EQ(p + QPoint(300, 200), PixelOrigin(ViewPixel(p.x(), p.y())));
 
-  w.state().ZoomPercent = 200;
+  w.Viewport().SetZoom(200);
   w.RenderView(100, 50);  // from picture pixel (50, 25) on, each as a 2 x 2 block
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x)
       ASSERT_EQ(QPoint(50 + x / 2, 25 + y / 2), PixelOrigin(ViewPixel(x, y))) << x << "," << y;
 
-  w.state().ZoomPercent = 50;
+  w.Viewport().SetZoom(50);
   w.RenderView(10, 20);  // every second pixel of a rectangle twice the area's size
   for (QPoint p : {QPoint(0, 0), QPoint(W - 1, H - 1), QPoint(33, 12)})
     EXPECT_EQ(QPoint(20 + 2 * p.x(), 40 + 2 * p.y()), PixelOrigin(ViewPixel(p.x(), p.y())));
@@ -162,7 +162,7 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   w.ui->Edit2->setText("1000");
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
   const MapCorners corners = w.state().MapCorners;
-  const Point world = *MapPixelToWorld(corners, 100, {w.state().CrossX, w.state().CrossY});
+  const Point world = *MapPixelToWorld(corners, 100, {w.CrossX(), w.CrossY()});
 
   // Through the dialog, as the user does it.
   QString shown;
@@ -176,8 +176,8 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   w.ZoomInOutMap1Click();
   EXPECT_EQ("100", shown.toStdString());
   EXPECT_EQ(w.form4()->ui->Button1, focused);
-  EXPECT_EQ(200, w.state().ZoomPercent);
-  const Point cross{w.state().CrossX, w.state().CrossY};
+  EXPECT_EQ(200, w.ZoomPercent());
+  const Point cross{w.CrossX(), w.CrossY()};
   EXPECT_EQ(WorldToMapPixel(corners, 200, world), cross);
   EXPECT_EQ(cross.x - w.MapAreaWidth() / 2, w.ScrollX());
   EXPECT_EQ(cross.y - w.MapAreaHeight() / 2, w.ScrollY());
@@ -186,10 +186,10 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   for (const char* refused : {"abc", "", "0", "-20"}) {  // not a usable zoom: 100
     w.ApplyZoom("300");
     w.ApplyZoom(refused);
-    EXPECT_EQ(100, w.state().ZoomPercent) << refused;
+    EXPECT_EQ(100, w.ZoomPercent()) << refused;
   }
   w.ApplyZoom("2147483647");  // sizes beyond 32 bits are clamped; the view still draws
-  EXPECT_EQ(2147483647, w.state().ZoomPercent);
+  EXPECT_EQ(2147483647, w.ZoomPercent());
   EXPECT_GE(w.ui->xscroll->Max(), 0);
   w.RenderView();
   w.ApplyZoom("1");  // the picture is 12 x 9 pixels now
@@ -200,7 +200,7 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   // Closing the dialog without "OK" changes nothing.
   QTimer::singleShot(0, [&w] { w.form4()->reject(); });
   w.ZoomInOutMap1Click();
-  EXPECT_EQ(1, w.state().ZoomPercent);
+  EXPECT_EQ(1, w.ZoomPercent());
 }
 
 TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
@@ -221,8 +221,7 @@ TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
   };
   for (Case c : {Case{{200, 80}}, Case{{3, 2}}, Case{{560, 160}}, Case{{-40, -30}}}) {
     SCOPED_TRACE(c.cross.x());
-    w.state().CrossX = c.cross.x() + 100;
-    w.state().CrossY = c.cross.y() + 50;
+    w.Viewport().SetCross({c.cross.x() + 100, c.cross.y() + 50});
     w.RenderView(100, 50);
     const QImage& view = w.state().ViewBuffer;
     for (int y = 0; y < view.height(); ++y)
