@@ -59,7 +59,7 @@ TForm1& Window() {
   static TForm1* form = [] {
     auto* w = new TForm1(orv::TForm1Config{"/nonexistent/orvantis.ini", &dialogs, 1});
     w->ui->PaintBox1->resize(kViewW, kViewH);  // the window stays hidden: composition only
-    w->state().MapImage = Picture();
+    w->MapImage() = Picture();
     return w;
   }();
   return *form;

@@ -221,11 +221,11 @@ void TForm3::Redraw() {
 void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
   // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
   // stays where it is.
-  if (const auto pixel = main_.Viewport().WorldToZoomed(orv::Point{x, y}, state_.MapCorners)) {
+  if (const auto pixel = main_.Viewport().WorldToZoomed(orv::Point{x, y}, main_.MapCorners())) {
     const QWidget* panel = main_.ui->Panel2;
     main_.ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
   }
-  main_.RefreshCoordinatePanels(x, y, TForm1::FromWorld);
+  main_.RefreshCoordinatePanels(x, y, orv::PanelSource::FromWorld);
 }
 
 void TForm3::Changed() {

@@ -87,7 +87,7 @@ bool TForm1::Edit3KeyPress(QKeyEvent* event) {
   orv::SortBookmarks(s.bookmarks);
   // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.
   form3()->FillBookmarkLists();
-  RefreshCoordinatePanels(s.PopupPoint.x, s.PopupPoint.y, FromMapPixel);
+  RefreshCoordinatePanels(s.PopupPoint.x, s.PopupPoint.y, orv::PanelSource::FromMapPixel);
   BookmarksChanged();
   return true;
 }
@@ -104,7 +104,7 @@ void TForm1::ShowBookmarksWindow1Click() {
 void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
   if (!bookmarksExtra_) bookmarksExtra_ = std::make_shared<BookmarksExtra>();
   orv::AppState& s = state();
-  bookmarksExtra_->names.Draw(s.ViewBuffer, s.bookmarks, s.MapCorners, ZoomPercent(), ScrollX, ScrollY);
+  bookmarksExtra_->names.Draw(s.ViewBuffer, s.bookmarks, MapCorners(), ZoomPercent(), ScrollX, ScrollY);
 }
 
 void TForm1::BookmarksChanged() {

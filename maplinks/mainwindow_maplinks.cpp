@@ -30,7 +30,7 @@ orv::Point PictureAt(TForm1& main, int X, int Y) {
 }  // namespace
 
 void TForm1::InvertFrame(int X1, int Y1, int X2, int Y2) {
-  orv::InvertFrame(state().MapImage, X1, Y1, X2, Y2);
+  orv::InvertFrame(MapImage(), X1, Y1, X2, Y2);
 }
 
 void TForm1::AddMapLink1Click() {
@@ -153,14 +153,14 @@ void TForm1::FindLinkUnderPointer(int X, int Y) {
 
 void TForm1::LoadMapforMapLink1Click() {
   // The target is looked for beside the current map info file, whatever directory it was chosen in.
-  const std::string& current = state().CurrentMapFile;
+  const std::string& current = CurrentMapFile();
   const std::string directory = current.substr(0, current.rfind('/') + 1);
   LoadMap(directory + QFile::encodeName(orv::FromBytes(state().links.HoverLinkFile)).toStdString());
 }
 
 void TForm1::gobackClick() {
   // A copy: the load moves the current map into PreviousMapFile while it still reads its path.
-  const std::string previous = state().PreviousMapFile;
+  const std::string previous = PreviousMapFile();
   if (!previous.empty()) LoadMap(previous);
 }
 

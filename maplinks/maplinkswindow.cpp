@@ -55,7 +55,7 @@ void TForm5::ListBox1Click() {
   if (line < 0) return;
   // The old highlight goes and the selected area is framed; a record whose corners are not numbers
   // gets no frame and the view stays where it is.
-  const auto middle = orv::HighlightLink(state_.MapImage, state_.links.HighlightRect,
+  const auto middle = orv::HighlightLink(main_.MapImage(), state_.links.HighlightRect,
                                          state_.links.MapLinks[static_cast<std::size_t>(line)]);
   main_.RenderView();
   if (!middle) return;
@@ -69,14 +69,14 @@ void TForm5::Button1Click() {
   auto& links = state_.links.MapLinks;
   links.erase(links.begin() + line);
   FillMapLinksList();
-  orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect);
+  orv::ClearHighlight(main_.MapImage(), state_.links.HighlightRect);
   main_.RenderView();
   main_.MapLinksChanged();
 }
 
 void TForm5::FormClose() {
   // Marked as gone at once, so nothing can remove it a second time while the window is hidden.
-  if (orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect)) main_.RenderView();
+  if (orv::ClearHighlight(main_.MapImage(), state_.links.HighlightRect)) main_.RenderView();
 }
 
 void TForm5::showEvent(QShowEvent* event) {

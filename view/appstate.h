@@ -16,13 +16,7 @@ namespace orv {
 struct AppState {
   std::string settingsFile;      // the program's settings file, chosen at start
 
-  QImage MapImage;               // the decoded picture (picture pixels), RGB32; null until a load
   QImage ViewBuffer;             // the composed view, the size of the map area
-  orv::MapCorners MapCorners;         // picture pixels of the world's corners
-  orv::MapOutline MapOutline{};       // picture pixels; all zero until the first load
-  bool MapOutlineVisible = false;  // the outline is drawn into MapImage
-  std::string CurrentMapFile;    // full path of the current map info file; empty before a load
-  std::string PreviousMapFile;   // the map current before it; the target of "Go Back"
 
   Point PopupPoint;              // zoomed map pixel of the last right click
   Point PopupWorldPoint;         // world point of the last right click

@@ -23,7 +23,6 @@
 #include "ui_zoomdialog.h"
 #include "view/directionswindow.h"
 #include "view/paintbox.h"
-#include "view/picture.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
 
@@ -104,15 +103,11 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   state_.BookmarkFont = orv::BookmarkFontSpec{};
   state_.links = orv::MapLinkState{};
   state_.ViewBuffer = QImage();
-  state_.MapImage = QImage();
   state_.bookmarks = orv::BookmarkLists{};
-  state_.PreviousMapFile.clear();
-  state_.CurrentMapFile.clear();
   viewport_.SetCross({0, 0});
   viewport_.SetZoom(100);
-  state_.MapOutlineVisible = false;
   state_.links.LinkSelecting = false;
-  state_.MapCorners = orv::MapCorners{};
+  session_.SetCorners(orv::MapCorners{});
   state_.settingsFile = config.settingsFile;
 
   LoadGlassPictures();
@@ -313,13 +308,13 @@ bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
 // A save that reaches its files ends the loss the user was told about: the next failure of the same
 // file is a new loss and is reported again.
 void TForm1::SaveBookmarksNow() {
-  if (!SaveBookmarksTo(state_.CurrentMapFile)) return;
-  reportedSaves_.erase(state_.CurrentMapFile);
+  if (!SaveBookmarksTo(CurrentMapFile())) return;
+  reportedSaves_.erase(CurrentMapFile());
   reportedSaves_.erase(state_.settingsFile);
 }
 
 void TForm1::SaveMapLinksNow() {
-  const std::string& map = state_.CurrentMapFile;
+  const std::string& map = CurrentMapFile();
   if (map.empty()) return;
   if (orv::SaveMapLinks(state_.links.MapLinks, map))
     reportedSaves_.erase(map);
@@ -346,7 +341,7 @@ void TForm1::StartupLoading() {
   } else {
     viewport_.SetZoom(100);
     ui->PaintBox1->hide();
-    state_.MapCorners = orv::MapCorners{};
+    session_.SetCorners(orv::MapCorners{});
   }
   orv::SortBookmarks(state_.bookmarks);
   form3_->FillBookmarkLists();
@@ -365,7 +360,7 @@ void TForm1::FormDestroy() {
                    [this](const QString& text) { dialogs_.ShowMessage(nullptr, text); });
   reportedSaves_.clear();
   const std::string& settings = state_.settingsFile;
-  const std::string& map = state_.CurrentMapFile;
+  const std::string& map = CurrentMapFile();
   if (!map.empty()) {
     if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
     SaveBookmarksTo(map);
@@ -382,35 +377,16 @@ void TForm1::FormDestroy() {
 orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
-  auto tell = [this](const std::string& text) { pendingMessages_.push_back(PathText(text)); };
+  const orv::MapLoadResult result = session_.Load(path);
+  if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result.leftMap);
+  for (const std::string& text : result.messages) pendingMessages_.push_back(PathText(text));
+  return result.outcome;
+}
 
-  // The map info file: its first corner value, the picture beside it, then the other corners.
-  const orv::MapInfo info = orv::ReadMapInfo(path, state_.MapCorners);
-  if (info.status == orv::MapInfoStatus::NotAnInteger) {
-    state_.MapCorners = info.corners;  // the values read before the bad one stay
-    tell(info.message);
-    return orv::LoadOutcome::CornerNotAnInteger;
-  }
-  if (info.status != orv::MapInfoStatus::Ok) {
-    tell(info.message);
-    return orv::LoadOutcome::Refused;
-  }
-
-  // The picture is decoded before anything else changes: one that cannot be read leaves the current
-  // map loaded with its bookmarks and links.
-  QImage picture;
-  const orv::JpegResult decoded = orv::LoadPicture(info.picturePath, picture);
-  if (decoded == orv::JpegResult::Unreadable || picture.isNull()) {
-    tell("Unable to load image '" + orv::PictureNameForMessages(path) + "'. The picture could not be read.");
-    return orv::LoadOutcome::Refused;
-  }
-
+void TForm1::ShowLoadedMap(const std::string& path, const std::string& left) {
   reportedSaves_.clear();
-  state_.MapCorners = info.corners;
-  state_.MapOutline = orv::OutlineOf(state_.MapCorners);
-  // The new picture carries none of the marks drawn into the old one: no outline, no highlight of the
-  // map links window, no frame of a link area being drawn or named.
-  state_.MapOutlineVisible = false;
+  // The new picture carries no highlight of the map links window and no frame of a link area being
+  // drawn or named.
   state_.links.HighlightRect = orv::LinkRect{};
   ui->PaintBox1->hide();
   viewport_.SetZoom(100);
@@ -421,16 +397,12 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   }
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
-  const std::string left = state_.CurrentMapFile;
   if (!left.empty()) SaveBookmarksTo(left);
   orv::LoadMapBookmarks(state_.bookmarks, path);
   if (!left.empty() && !orv::SaveMapLinks(state_.links.MapLinks, left)) ReportFailedSave(left);
   orv::LoadMapLinks(state_.links.MapLinks, path);
-  if (!left.empty()) state_.PreviousMapFile = left;
-  state_.CurrentMapFile = path;
 
-  state_.MapImage = std::move(picture);
-  viewport_.SetPictureSize(state_.MapImage.width(), state_.MapImage.height());
+  viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   orv::SortBookmarks(state_.bookmarks);
@@ -442,13 +414,9 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),
                          orv::IntOr(ui->Edit2->text().toStdString(), 0)};
-  if (const auto pixel = viewport_.WorldToZoomed(world, state_.MapCorners)) viewport_.SetCross(*pixel);
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
-
-  if (decoded == orv::JpegResult::Damaged)
-    tell("The picture '" + orv::PictureNameForMessages(path) + "' is damaged; parts of it may be missing.");
-  return orv::LoadOutcome::Loaded;
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Load1Click() {
@@ -481,7 +449,7 @@ void TForm1::RenderView(int X, int Y) {
     view = QImage(areaW, areaH, QImage::Format_RGB32);
 
   // Pictures put into the state by other means than a load are brought to the view's pixel format.
-  QImage& picture = state_.MapImage;
+  QImage& picture = MapImage();
   if (!picture.isNull() && picture.format() != QImage::Format_RGB32) picture.convertTo(QImage::Format_RGB32);
 
   const int32_t zoom = ZoomPercent();
@@ -587,7 +555,7 @@ void TForm1::ApplyZoom(const QString& text) {
   // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
   const auto typed = orv::ParseInt(text.toStdString());
   const int32_t zoom = typed && *typed >= 1 ? *typed : 100;
-  viewport_.SetCross(viewport_.ChangeZoomKeeping(zoom, viewport_.Cross(), state_.MapCorners));
+  viewport_.SetCross(viewport_.ChangeZoomKeeping(zoom, viewport_.Cross(), MapCorners()));
   UpdateScrollRanges();
   CenterViewOnCross();
 }

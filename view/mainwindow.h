@@ -28,6 +28,7 @@
 #include "view/appstate.h"
 #include "view/coordinatepanels.h"
 #include "view/dialogs.h"
+#include "view/mapsession.h"
 #include "view/mapviewport.h"
 #include "view/propscrl/propscrl.h"
 
@@ -50,14 +51,6 @@ struct TForm1Config {
   std::string settingsFile;
   Dialogs* dialogs = nullptr;  // must outlive the window
   uint32_t randomSeed = 0;
-};
-
-// How a map load ended.
-enum class LoadOutcome {
-  Loaded,              // the map is current now
-  Refused,             // a missing file or an unreadable picture: nothing changed
-  CornerNotAnInteger,  // a corner key after UpperLeft_X was not an integer: the load stopped there,
-                       // the corners read before it were kept, nothing else changed
 };
 
 }  // namespace orv
@@ -138,6 +131,15 @@ class TForm1 : public QMainWindow {
   orv::AppState& state() { return state_; }
   const orv::AppState& state() const { return state_; }
   orv::Dialogs& dialogs() { return dialogs_; }
+  // The current map: its files, corners, outline and picture.
+  orv::MapSession& Session() { return session_; }
+  const orv::MapSession& Session() const { return session_; }
+  QImage& MapImage() { return session_.Picture(); }
+  const orv::MapCorners& MapCorners() const { return session_.Corners(); }
+  const orv::MapOutline& MapOutline() const { return session_.Outline(); }
+  const std::string& CurrentMapFile() const { return session_.CurrentMapFile(); }
+  const std::string& PreviousMapFile() const { return session_.PreviousMapFile(); }
+
   // Zoom, view origin and cross; the scroll bars mirror its origin.
   orv::MapViewport& Viewport() { return viewport_; }
   const orv::MapViewport& Viewport() const { return viewport_; }
@@ -171,10 +173,9 @@ class TForm1 : public QMainWindow {
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
 
-  enum PanelSource { FromMapPixel = 1, FromWhereFields = 2, FromSextantFields = 3, FromWorld = 4 };
   // Fills both coordinate panels from one world point, or empties them when it lies outside the
   // world. FromMapPixel: (a, b) is a zoomed map pixel; FromWorld: (a, b) is a world point.
-  void RefreshCoordinatePanels(int a, int b, int source);
+  void RefreshCoordinatePanels(int a, int b, orv::PanelSource source);
   // The texts of the eight fields of the two coordinate panels, as they stand.
   orv::CoordinatePanelTexts PanelTexts() const;
   void Button1Click();  // ".Where" "Update"
@@ -195,8 +196,6 @@ class TForm1 : public QMainWindow {
   void ShowPointerStatus(int X, int Y);
   void ReloadMapCorners();  // Ctrl+R
   void ToggleMapOutline();  // Ctrl+S
-  // Inverts the outline through MapOutline in MapImage (drawing it twice restores the picture).
-  void DrawMapOutline();
 
   // ---- bookmarks/mainwindow_bookmarks.cpp ---------------------------------------------------------
 
@@ -275,9 +274,13 @@ class TForm1 : public QMainWindow {
   void MirrorScrollRanges(bool pageAlways);
   void MirrorScrollPositions();
   void ShowPendingMessages();
+  // The rest of a load once the session holds the new map: the saves of the map left, the new map's
+  // bookmarks and links, the view, the title, the lists and the cross.
+  void ShowLoadedMap(const std::string& path, const std::string& leftMap);
 
   orv::AppState state_;
   orv::MapViewport viewport_;
+  orv::MapSession session_;
   orv::Dialogs& dialogs_;
 
   TForm2* form2_ = nullptr;

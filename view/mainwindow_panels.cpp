@@ -26,7 +26,7 @@ namespace {
 // out that its pixel does not fit in 32 bits leaves the cross where it was.
 void MoveCrossToWorld(TForm1& form, orv::Point world) {
   orv::MapViewport& viewport = form.Viewport();
-  if (const auto pixel = viewport.WorldToZoomed(world, form.state().MapCorners)) viewport.SetCross(*pixel);
+  if (const auto pixel = viewport.WorldToZoomed(world, form.MapCorners())) viewport.SetCross(*pixel);
   form.CenterViewOnCross();
 }
 
@@ -34,17 +34,17 @@ void MoveCrossToWorld(TForm1& form, orv::Point world) {
 // leaving the cross where it is.
 void ShowDirectionsTo(TForm1& form, orv::Point world) {
   orv::AppState& state = form.state();
-  const auto pixel = form.Viewport().WorldToZoomed(world, state.MapCorners);
-  form.form2()->ShowDirections(state.MapCorners, form.ZoomPercent(), state.random, form.CrossX(), form.CrossY(),
+  const auto pixel = form.Viewport().WorldToZoomed(world, form.MapCorners());
+  form.form2()->ShowDirections(form.MapCorners(), form.ZoomPercent(), state.random, form.CrossX(), form.CrossY(),
                                world.x, world.y);
   if (pixel) form.CenterViewOn(*pixel);
 }
 
 }  // namespace
 
-void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
+void TForm1::RefreshCoordinatePanels(int a, int b, orv::PanelSource source) {
   const std::optional<orv::CoordinatePanelTexts> texts =
-      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, state().MapCorners, ZoomPercent());
+      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, MapCorners(), ZoomPercent());
   if (!texts) return;
   ui->Edit1->setText(texts->Edit1);
   ui->Edit2->setText(texts->Edit2);
@@ -58,25 +58,25 @@ void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
 
 void TForm1::Button1Click() {
   MoveCrossToWorld(*this, {orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button3Click() {
   MoveCrossToWorld(*this, orv::SextantPanelWorld(PanelTexts()));
-  RefreshCoordinatePanels(0, 0, FromSextantFields);
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::Button4Click() {
   ShowDirectionsTo(*this, {orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button5Click() {
   ShowDirectionsTo(*this, orv::SextantPanelWorld(PanelTexts()));
-  RefreshCoordinatePanels(0, 0, FromSextantFields);
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::DirectionstoArea1Click() {
-  form2()->ShowDirections(state().MapCorners, ZoomPercent(), state().random, CrossX(), CrossY(),
+  form2()->ShowDirections(MapCorners(), ZoomPercent(), state().random, CrossX(), CrossY(),
                           state().PopupWorldPoint.x, state().PopupWorldPoint.y);
 }

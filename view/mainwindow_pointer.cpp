@@ -6,7 +6,6 @@
 #include "core/transform.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
-#include "view/mapoutline.h"
 #include "view/text.h"
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
@@ -21,7 +20,7 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
 
   const orv::Point mapPixel = Viewport().ViewToZoomed({X, Y});
   if (button == Qt::RightButton) {
-    if (const auto world = Viewport().ZoomedToWorld(mapPixel, s.MapCorners))
+    if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners()))
       s.PopupWorldPoint = *world;
     s.PopupPoint = mapPixel;
     // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
@@ -29,7 +28,7 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
   } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
     Viewport().SetCross(mapPixel);
     CenterViewOnCross();
-    RefreshCoordinatePanels(CrossX(), CrossY(), FromMapPixel);
+    RefreshCoordinatePanels(CrossX(), CrossY(), orv::PanelSource::FromMapPixel);
   }
 }
 
@@ -40,7 +39,7 @@ void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 
 void TForm1::ShowPointerStatus(int X, int Y) {
   const orv::AppState& s = state();
-  const auto world = Viewport().ViewToWorld({X, Y}, s.MapCorners);
+  const auto world = Viewport().ViewToWorld({X, Y}, MapCorners());
   SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
   if (s.links.LinkSelecting) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
@@ -65,27 +64,15 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TForm1::ReloadMapCorners() {
-  orv::AppState& s = state();
-  if (s.MapOutlineVisible) DrawMapOutline();
-  if (const auto bad = orv::ReloadCornersFrom(s.CurrentMapFile, s.MapCorners)) {
-    // The outline still stands for the old corners: draw it back so that the picture keeps showing
-    // what MapOutlineVisible says.
-    if (s.MapOutlineVisible) DrawMapOutline();
+  if (const auto bad = session_.ReloadCorners()) {
     dialogs().ShowMessage(this, orv::FromBytes(orv::NotAnIntegerMessage(*bad)));
     return;
   }
-  s.MapOutline = orv::OutlineOf(s.MapCorners);
-  if (s.MapOutlineVisible) DrawMapOutline();
   RenderView();
   Button1Click();
 }
 
 void TForm1::ToggleMapOutline() {
-  state().MapOutlineVisible = !state().MapOutlineVisible;
-  DrawMapOutline();
+  session_.ToggleOutline();
   RenderView();
-}
-
-void TForm1::DrawMapOutline() {
-  orv::InvertMapOutline(state().MapImage, state().MapOutline);
 }

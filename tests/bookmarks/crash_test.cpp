@@ -23,7 +23,7 @@ TEST_F(BookmarkCrash, DISABLED_ChildAddsBookmarksAndWaits) {
   ASSERT_FALSE(dirPath.isEmpty());
   settingsFile = QDir(dirPath).filePath("orvantis.ini").toStdString();
   Open();
-  ASSERT_FALSE(S().CurrentMapFile.empty());
+  ASSERT_FALSE(form->CurrentMapFile().empty());
   AddBookmark(false, {120, 50}, "Smithy");
   AddBookmark(true, {220, 70}, "Ferry");
   std::printf("%s\n", kAdded);
@@ -64,7 +64,7 @@ TEST_F(BookmarkCrash, BookmarksAddedBeforeAKillAreThereAtTheNextStart) {
 
   // The next start finds both bookmarks in their lists.
   Open();
-  ASSERT_EQ(S().CurrentMapFile, map);
+  ASSERT_EQ(form->CurrentMapFile(), map);
   TForm3& w = *form->form3();
   ASSERT_EQ(w.ui->ListBox2->count(), 1);
   EXPECT_EQ(w.ui->ListBox2->item(0)->text(), "Smithy");

@@ -28,12 +28,12 @@ class MapLinksTest : public MainWindowTest {
   TForm1& OpenOn(const std::string& map) {
     TForm1& window = Open(false);
     EXPECT_EQ(window.LoadMap(map), LoadOutcome::Loaded);
-    original = window.state().MapImage;
+    original = window.MapImage();
     return window;
   }
 
   QWidget* Box() { return form->ui->PaintBox1; }
-  const QImage& Picture() { return form->state().MapImage; }
+  const QImage& Picture() { return form->MapImage(); }
   const std::vector<std::string>& Links() { return form->state().links.MapLinks; }
   // The picture pixel under a view position.
   Point At(QPoint view) { return {view.x() + form->ScrollX(), view.y() + form->ScrollY()}; }
@@ -196,18 +196,18 @@ TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapCha
   EXPECT_EQ(HoverAt({50, 40}).text, "beta");
   EXPECT_EQ(HoverAt({150, 100}).text, "Alpha");
   form->LoadMapforMapLink1->trigger();
-  EXPECT_EQ(form->state().CurrentMapFile, mapB);
+  EXPECT_EQ(form->CurrentMapFile(), mapB);
   EXPECT_TRUE(Links().empty());
   // The links of the map left behind are in its file.
   EXPECT_EQ(ReadSetting("Map Links", "maplink1", mapA), linksOfA[0]);
   EXPECT_EQ(ReadSetting("Map Links", "maplink2", mapA), linksOfA[1]);
 
   QTest::mouseClick(form->ui->goback, Qt::LeftButton);
-  EXPECT_EQ(form->state().CurrentMapFile, mapA);
+  EXPECT_EQ(form->CurrentMapFile(), mapA);
   EXPECT_EQ(Links(), linksOfA);
   QTest::mouseClick(form->ui->goback, Qt::LeftButton);
-  EXPECT_EQ(form->state().CurrentMapFile, mapB);
-  EXPECT_EQ(form->state().PreviousMapFile, mapA);
+  EXPECT_EQ(form->CurrentMapFile(), mapB);
+  EXPECT_EQ(form->PreviousMapFile(), mapA);
 }
 
 TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUsable) {
@@ -220,7 +220,7 @@ TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUs
   form->LoadMapforMapLink1->trigger();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], "Unable to load '" + Path("Faraway.dem") + "'. File not found.");
-  EXPECT_EQ(form->state().CurrentMapFile, mapA);
+  EXPECT_EQ(form->CurrentMapFile(), mapA);
   EXPECT_EQ(Links().size(), 1u);
   EXPECT_EQ(HoverAt({60, 60}).text, "Far away");
 }

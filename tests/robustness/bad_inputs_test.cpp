@@ -61,8 +61,8 @@ class BadInputTest : public MainWindowTest {
   }
 
   void ExpectFirstMapStillLoaded(TForm1& w) {
-    EXPECT_EQ(first, w.state().CurrentMapFile);
-    EXPECT_EQ(QSize(120, 90), w.state().MapImage.size());
+    EXPECT_EQ(first, w.CurrentMapFile());
+    EXPECT_EQ(QSize(120, 90), w.MapImage().size());
     EXPECT_EQ(QString::fromStdString(MapWindowTitle(first)), w.windowTitle());
   }
 
@@ -121,7 +121,7 @@ TEST_F(BadInputTest, MapInfoFilesGiveTheirMessageOrLoad) {
     WriteText(dem, c.bytes);
     WriteJpeg(Path(name + ".JPG"), PatternPicture(32, 24));
     dialogs.messages.clear();
-    const MapCorners corners = w.state().MapCorners;
+    const MapCorners corners = w.MapCorners();
 
     EXPECT_EQ(c.outcome, w.LoadMap(dem));
     const std::vector<std::string> told =
@@ -129,13 +129,13 @@ TEST_F(BadInputTest, MapInfoFilesGiveTheirMessageOrLoad) {
     EXPECT_TRUE(told == dialogs.messages)
         << "told: " << (dialogs.messages.empty() ? "nothing" : dialogs.messages[0].substr(0, 200));
     if (c.outcome == LoadOutcome::Loaded) {
-      EXPECT_EQ(dem, w.state().CurrentMapFile);
-      EXPECT_EQ(QSize(32, 24), w.state().MapImage.size());
+      EXPECT_EQ(dem, w.CurrentMapFile());
+      EXPECT_EQ(QSize(32, 24), w.MapImage().size());
       UseTheMap(w);
       ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(first));
     } else {
       ExpectFirstMapStillLoaded(w);
-      w.state().MapCorners = corners;  // a bad later corner keeps the ones read before it
+      w.Session().SetCorners(corners);  // a bad later corner keeps the ones read before it
       UseTheMap(w);
     }
   }
@@ -266,7 +266,7 @@ TEST_F(BadInputTest, PicturesGiveTheirMessageAndNeverAllocateBeyondTheirSize) {
     // decoder's own tables.
     if (measured) EXPECT_LT(grown, 16ll << 20) << "the peak memory grew by " << grown << " bytes";
     if (c.outcome == LoadOutcome::Loaded) {
-      EXPECT_EQ(QSize(200, 150), w.state().MapImage.size());
+      EXPECT_EQ(QSize(200, 150), w.MapImage().size());
       UseTheMap(w);
       ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(first));
     } else {
@@ -322,7 +322,7 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
     TForm1& w = Open();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
     EXPECT_EQ(c.font, w.state().BookmarkFont);
-    EXPECT_EQ(c.mapLoaded ? dem : "", w.state().CurrentMapFile);
+    EXPECT_EQ(c.mapLoaded ? dem : "", w.CurrentMapFile());
     EXPECT_EQ(c.mapLoaded, w.ui->PaintBox1->isVisible());
     form.reset();
     // What the program wrote back reads the same at the next start.
@@ -367,7 +367,7 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     DropSettingsCache();
     TForm1& w = Open();
     const AppState& s = w.state();
-    ASSERT_EQ(dem, s.CurrentMapFile);
+    ASSERT_EQ(dem, w.CurrentMapFile());
     EXPECT_EQ(2u, s.bookmarks.CurrentMapBookmarks.size());
     EXPECT_EQ(2u, s.bookmarks.GlobalBookmarks.size());
     EXPECT_EQ(2u, s.links.MapLinks.size());

@@ -120,8 +120,8 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
 
   // The data held in memory is still all there and still listed.
   void ExpectKeptInMemory(TForm1& w, std::size_t pairs) {
-    EXPECT_EQ(map, w.state().CurrentMapFile);
-    EXPECT_EQ(QSize(64, 48), w.state().MapImage.size());
+    EXPECT_EQ(map, w.CurrentMapFile());
+    EXPECT_EQ(QSize(64, 48), w.MapImage().size());
     EXPECT_EQ(pairs, w.state().bookmarks.CurrentMapBookmarks.size());
     EXPECT_EQ(pairs, w.state().bookmarks.GlobalBookmarks.size());
     EXPECT_EQ(pairs, w.state().links.MapLinks.size());

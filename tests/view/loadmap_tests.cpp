@@ -73,20 +73,20 @@ TEST_F(LoadTest, EveryRefusedLoadTellsWhyAndLeavesTheCurrentMapAsItWas) {
   for (const FailedLoad& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.messages.clear();
-    const MapCorners corners = w.state().MapCorners;
+    const MapCorners corners = w.MapCorners();
     EXPECT_EQ(c.outcome, w.LoadMap(c.prepare(*this)));
     EXPECT_EQ(std::vector<std::string>{Replace(c.message, dir.path().toStdString())}, dialogs.messages);
-    EXPECT_EQ(first, w.state().CurrentMapFile);
-    EXPECT_EQ("", w.state().PreviousMapFile);
+    EXPECT_EQ(first, w.CurrentMapFile());
+    EXPECT_EQ("", w.PreviousMapFile());
     EXPECT_EQ(title, w.windowTitle());
-    EXPECT_EQ(QSize(300, 200), w.state().MapImage.size());
+    EXPECT_EQ(QSize(300, 200), w.MapImage().size());
     if (c.outcome == LoadOutcome::CornerNotAnInteger) {
       // The corners read before the bad one are taken; the rest stay.
-      EXPECT_EQ((Point{7, 8}), w.state().MapCorners.upperLeft);
-      EXPECT_EQ(corners.upperRight, w.state().MapCorners.upperRight);
-      w.state().MapCorners = corners;
+      EXPECT_EQ((Point{7, 8}), w.MapCorners().upperLeft);
+      EXPECT_EQ(corners.upperRight, w.MapCorners().upperRight);
+      w.Session().SetCorners(corners);
     } else {
-      EXPECT_EQ(corners, w.state().MapCorners);
+      EXPECT_EQ(corners, w.MapCorners());
     }
   }
 }
@@ -100,22 +100,22 @@ TEST_F(LoadTest, DamagedPictureLoadsAndTellsOnce) {
   EXPECT_EQ(std::vector<std::string>{"The picture '" + Path("Cut.jpg") +
                                      "' is damaged; parts of it may be missing."},
             dialogs.messages);
-  EXPECT_EQ(QSize(400, 300), w.state().MapImage.size());
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ(QSize(400, 300), w.MapImage().size());
+  EXPECT_EQ(dem, w.CurrentMapFile());
 }
 
 TEST_F(LoadTest, PreviousMapFollowsEachLoadAndZoomResets) {
   const std::string a = MakeMap("Alpha", 200, 100), b = MakeMap("Beta", 100, 200);
   TForm1& w = Open();
   w.LoadMap(a);
-  EXPECT_EQ(a, w.state().CurrentMapFile);
-  EXPECT_EQ("", w.state().PreviousMapFile);
+  EXPECT_EQ(a, w.CurrentMapFile());
+  EXPECT_EQ("", w.PreviousMapFile());
   w.LoadMap(b);
-  EXPECT_EQ(b, w.state().CurrentMapFile);
-  EXPECT_EQ(a, w.state().PreviousMapFile);
+  EXPECT_EQ(b, w.CurrentMapFile());
+  EXPECT_EQ(a, w.PreviousMapFile());
   w.ApplyZoom("300");
   w.LoadMap(b);
-  EXPECT_EQ(b, w.state().PreviousMapFile);
+  EXPECT_EQ(b, w.PreviousMapFile());
   EXPECT_EQ(100, w.ZoomPercent());
   EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -127,10 +127,10 @@ TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
   EXPECT_EQ("Orvantis v2.2 by Vexmoor", w.windowTitle().toStdString());
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(Path("NORTHWOODS.DEM")));
   EXPECT_EQ("Orvantis v2.2 By Vexmoor - Northwoods", w.windowTitle().toStdString());
-  EXPECT_EQ((Point{610, 420}), w.state().MapCorners.lowerRight);
-  EXPECT_EQ(OutlineOf(w.state().MapCorners), w.state().MapOutline);
+  EXPECT_EQ((Point{610, 420}), w.MapCorners().lowerRight);
+  EXPECT_EQ(OutlineOf(w.MapCorners()), w.MapOutline());
   // Empty .where boxes put the cross on world point (0, 0), the upper left corner.
-  EXPECT_EQ(WorldToMapPixel(w.state().MapCorners, 100, {0, 0}), (Point{w.CrossX(), w.CrossY()}));
+  EXPECT_EQ(WorldToMapPixel(w.MapCorners(), 100, {0, 0}), (Point{w.CrossX(), w.CrossY()}));
   EXPECT_TRUE(w.ui->PaintBox1->isVisible());
 }
 
@@ -139,12 +139,12 @@ TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
   TForm1& w = Open();
   w.LoadMap(a);
   // The outline shown, a highlight of the map links window, and a link area waiting for its text.
-  w.state().MapOutlineVisible = true;
+  w.Session().SetOutlineVisible(true);
   w.state().links.HighlightRect = {10, 10, 50, 50};
   w.state().links.NewLinkRect = {5, 5, 40, 40};
   w.ui->Panel4->show();
   w.LoadMap(b);
-  EXPECT_FALSE(w.state().MapOutlineVisible);
+  EXPECT_FALSE(w.Session().OutlineVisible());
   EXPECT_EQ(-1, w.state().links.HighlightRect.x1);
   EXPECT_EQ(-1, w.state().links.NewLinkRect.x2);
   EXPECT_TRUE(w.ui->Panel4->isHidden());
@@ -162,10 +162,10 @@ TEST_F(LoadTest, MapMenuAsksForAMapInfoFile) {
   EXPECT_EQ("Load Map", dialogs.requests[0].title.toStdString());
   EXPECT_EQ("Orvantis Map Info Files (*.dem)", dialogs.requests[0].filter.toStdString());
   EXPECT_EQ("*.dem", dialogs.requests[0].initialName.toStdString());
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ(dem, w.CurrentMapFile());
   w.ui->Load1->trigger();  // cancelled: nothing happens
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
-  EXPECT_EQ("", w.state().PreviousMapFile);
+  EXPECT_EQ(dem, w.CurrentMapFile());
+  EXPECT_EQ("", w.PreviousMapFile());
 }
 
 TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
@@ -197,16 +197,16 @@ TEST_F(LoadTest, LastMapComesBackAtTheNextStart) {
   const std::string dem = MakeMap("Again", 500, 400);
   WriteSetting("General", "LastMapFilename", settingsFile, Path("Gone.dem"));
   Open();  // a last map that no longer exists: no map, no message
-  EXPECT_EQ("", form->state().CurrentMapFile);
+  EXPECT_EQ("", form->CurrentMapFile());
   EXPECT_TRUE(dialogs.messages.empty());
   form->LoadMap(dem);
   form->ApplyZoom("50");
   form.reset();
   EXPECT_EQ(dem, ReadSetting("General", "LastMapFilename", settingsFile));
   TForm1& w = Open();
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ(dem, w.CurrentMapFile());
   EXPECT_EQ(100, w.ZoomPercent());
-  EXPECT_EQ(QSize(500, 400), w.state().MapImage.size());
+  EXPECT_EQ(QSize(500, 400), w.MapImage().size());
 }
 
 TEST_F(LoadTest, LastMapThatFailsIsReportedAndTheMapAreaStaysGrey) {
@@ -246,8 +246,8 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
   EXPECT_EQ(
       std::vector<std::string>{"Unable to save '" + left + "'. Your changes to it could not be written."},
       dialogs.messages);
-  EXPECT_EQ(next, w.state().CurrentMapFile);
-  EXPECT_EQ(left, w.state().PreviousMapFile);
+  EXPECT_EQ(next, w.CurrentMapFile());
+  EXPECT_EQ(left, w.PreviousMapFile());
 }
 
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
@@ -276,7 +276,7 @@ TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {
                               "bookmark2=Id00000002\xB3V\xB3" "30\xB3" "40\xB3" "alpha\r\n");
   TForm1& w = Open();
   EXPECT_EQ(std::vector<std::string>{"'north' is not a valid integer value"}, dialogs.messages);
-  EXPECT_EQ("", w.state().CurrentMapFile);
+  EXPECT_EQ("", w.CurrentMapFile());
   QListWidget* globals = w.form3()->ui->ListBox1;
   ASSERT_EQ(2, globals->count());
   EXPECT_EQ("alpha", globals->item(0)->text().toStdString());
@@ -288,9 +288,9 @@ TEST_F(LoadTest, LoadingThePreviousMapByItsOwnFieldGoesBack) {
   TForm1& w = Open();
   w.LoadMap(a);
   w.LoadMap(b);
-  w.LoadMap(w.state().PreviousMapFile);  // the field itself changes during the load
-  EXPECT_EQ(a, w.state().CurrentMapFile);
-  EXPECT_EQ(b, w.state().PreviousMapFile);
+  w.LoadMap(w.PreviousMapFile());  // the field itself changes during the load
+  EXPECT_EQ(a, w.CurrentMapFile());
+  EXPECT_EQ(b, w.PreviousMapFile());
 }
 
 }  // namespace

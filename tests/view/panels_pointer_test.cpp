@@ -173,7 +173,7 @@ class OutlineTest : public PanelsTest {
     WriteJpeg(Path("inset.JPG"), PatternPicture(400, 300));
     TForm1& f = Open(false);
     EXPECT_EQ(f.LoadMap(map), LoadOutcome::Loaded);
-    picture = f.state().MapImage;
+    picture = f.MapImage();
     f.ui->Edit1->setFocus();
     return f;
   }
@@ -188,15 +188,15 @@ class OutlineTest : public PanelsTest {
 TEST_F(OutlineTest, CtrlSTogglesTheOutlineWhileAnEditBoxHasTheFocus) {
   TForm1& f = OpenInsetMap();
   QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_TRUE(f.state().MapOutlineVisible);
-  EXPECT_EQ(f.state().MapImage, WithOutline(f.state().MapCorners));
-  EXPECT_NE(f.state().MapImage, picture);
+  EXPECT_TRUE(f.Session().OutlineVisible());
+  EXPECT_EQ(f.MapImage(), WithOutline(f.MapCorners()));
+  EXPECT_NE(f.MapImage(), picture);
   QTest::keyClick(f.ui->Edit1, Qt::Key_S);  // without Ctrl: typed into the box
   QTest::keyClick(f.ui->Edit1, Qt::Key_R);
   EXPECT_TRUE(f.ui->Edit1->text().endsWith("sr"));
   QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(f.state().MapOutlineVisible);
-  EXPECT_EQ(f.state().MapImage, picture);
+  EXPECT_FALSE(f.Session().OutlineVisible());
+  EXPECT_EQ(f.MapImage(), picture);
 }
 
 TEST_F(OutlineTest, CtrlRAppliesEditedCornersAndMovesTheOutlineWithoutTrace) {
@@ -207,30 +207,30 @@ TEST_F(OutlineTest, CtrlRAppliesEditedCornersAndMovesTheOutlineWithoutTrace) {
   const MapCorners moved{{120, 60}, {300, 40}, {100, 250}, {310, 240}};
   WriteText(map, Dimensions(120, 60, 300, 40, 100, 250, 310, 240));
   QTest::keyClick(f.ui->Edit1, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(f.state().MapCorners, moved);
-  EXPECT_EQ(f.state().MapImage, WithOutline(moved));
+  EXPECT_EQ(f.MapCorners(), moved);
+  EXPECT_EQ(f.MapImage(), WithOutline(moved));
   const auto cross = WorldToMapPixel(moved, 100, {2560, 2048});
   EXPECT_EQ(Cross(), QPoint(cross->x, cross->y));
   QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(f.state().MapImage, picture);
+  EXPECT_EQ(f.MapImage(), picture);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(OutlineTest, CtrlRStopsAtABadValueAndTheOutlineStaysInStep) {
   TForm1& f = OpenInsetMap();
-  const MapCorners before = f.state().MapCorners;
+  const MapCorners before = f.MapCorners();
   QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
   WriteText(
       map,
       "[Map Dimensions]\r\nUpperLeft_X=111\r\nUpperLeft_Y=22\r\nUpperRight_X=333\r\nUpperRight_Y=4x\r\n");
   QTest::keyClick(f.ui->Edit1, Qt::Key_R, Qt::ControlModifier);
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"'4x' is not a valid integer value"});
-  EXPECT_EQ(f.state().MapCorners,
+  EXPECT_EQ(f.MapCorners(),
             (MapCorners{{111, 22}, {333, before.upperRight.y}, before.lowerLeft, before.lowerRight}));
   // The outline still shows where it was drawn, and the next Ctrl+S takes it away completely.
-  EXPECT_EQ(f.state().MapImage, WithOutline(before));
+  EXPECT_EQ(f.MapImage(), WithOutline(before));
   QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(f.state().MapImage, picture);
+  EXPECT_EQ(f.MapImage(), picture);
 }
 
 TEST_F(OutlineTest, CornersWithoutAConversionShowNoWorldPoint) {

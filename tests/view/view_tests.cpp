@@ -19,7 +19,7 @@ class ViewTest : public MainWindowTest {
     const std::string dem = MakeMap("View", width, height, QImage(width, height, QImage::Format_RGB32));
     TForm1& w = Open();
     EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-    w.state().MapImage = PatternPicture(width, height);
+    w.MapImage() = PatternPicture(width, height);
     w.Viewport().SetCross({1000000, 1000000});  // the glass out of sight
     return w;
   }
@@ -127,7 +127,7 @@ TEST_F(ViewTest, ViewShowsThePictureAtEachZoomWithGreyBeyondIt) {
   for (QPoint p : {QPoint(0, 0), QPoint(W - 1, H - 1), QPoint(33, 12)})
     EXPECT_EQ(QPoint(20 + 2 * p.x(), 40 + 2 * p.y()), PixelOrigin(ViewPixel(p.x(), p.y())));
 
-  w.state().MapImage = PatternPicture(400, 300);  // 200 x 150 at zoom 50: the rest stays grey
+  w.MapImage() = PatternPicture(400, 300);  // 200 x 150 at zoom 50: the rest stays grey
   w.RenderView(0, 0);
   EXPECT_EQ(QPoint(398, 298), PixelOrigin(ViewPixel(199, 149)));
   EXPECT_EQ(kGrey, ViewPixel(200, 10));
@@ -161,7 +161,7 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   w.ui->Edit1->setText("1000");
   w.ui->Edit2->setText("1000");
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-  const MapCorners corners = w.state().MapCorners;
+  const MapCorners corners = w.MapCorners();
   const Point world = *MapPixelToWorld(corners, 100, {w.CrossX(), w.CrossY()});
 
   // Through the dialog, as the user does it.
@@ -214,7 +214,7 @@ TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
   ASSERT_EQ(QSize(80, 82), mask.size());
   QImage plain(800, 600, QImage::Format_RGB32);
   plain.fill(land);
-  w.state().MapImage = plain;
+  w.MapImage() = plain;
 
   struct Case {
     QPoint cross;  // view position of the cross
