@@ -12,6 +12,7 @@
 
 #include "view/dialogs.h"
 #include "view/mainwindow.h"
+#include "view/paintbox.h"
 #include "view/mainwindow_ui.h"
 #include "view/render.h"
 
@@ -58,7 +59,7 @@ TForm1& Window() {
   static NoDialogs dialogs;
   static TForm1* form = [] {
     auto* w = new TForm1(orv::TForm1Config{"/nonexistent/orvantis.ini", &dialogs, 1});
-    w->ui->PaintBox1->resize(kViewW, kViewH);  // the window stays hidden: composition only
+    w->findChild<TPaintBox*>("PaintBox1")->resize(kViewW, kViewH);  // the window stays hidden: composition only
     w->MapImage() = Picture();
     return w;
   }();
@@ -73,7 +74,7 @@ void BM_RenderView(benchmark::State& state) {
   w.Viewport().SetCross({f.x + kViewW / 2, f.y + kViewH / 2});
   for (auto _ : state) {
     w.RenderView(f.x, f.y);
-    benchmark::DoNotOptimize(w.state().ViewBuffer.constBits());
+    benchmark::DoNotOptimize(w.ViewBuffer().constBits());
   }
 }
 

@@ -20,27 +20,18 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
           ui.ComboBox2->currentText()};
 }
 
-namespace {
-
-// Puts the cross on the zoomed map pixel of a world point and centres the view on it. A point so far
-// out that its pixel does not fit in 32 bits leaves the cross where it was.
-void MoveCrossToWorld(TForm1& form, orv::Point world) {
-  orv::MapViewport& viewport = form.Viewport();
-  if (const auto pixel = viewport.WorldToZoomed(world, form.MapCorners())) viewport.SetCross(*pixel);
-  form.CenterViewOnCross();
+// A point so far out that its pixel does not fit in 32 bits leaves the cross where it was.
+void TForm1::MoveCrossToWorld(orv::Point world) {
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  CenterViewOnCross();
 }
 
-// Shows the way from the cross to a world point and brings that point to the middle of the view,
-// leaving the cross where it is.
-void ShowDirectionsTo(TForm1& form, orv::Point world) {
-  orv::AppState& state = form.state();
-  const auto pixel = form.Viewport().WorldToZoomed(world, form.MapCorners());
-  form.form2()->ShowDirections(form.MapCorners(), form.ZoomPercent(), state.random, form.CrossX(), form.CrossY(),
-                               world.x, world.y);
-  if (pixel) form.CenterViewOn(*pixel);
+// The cross stays where it is.
+void TForm1::ShowDirectionsTo(orv::Point world) {
+  const auto pixel = viewport_.WorldToZoomed(world, MapCorners());
+  form2_->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), world.x, world.y);
+  if (pixel) CenterViewOn(*pixel);
 }
-
-}  // namespace
 
 void TForm1::RefreshCoordinatePanels(int a, int b, orv::PanelSource source) {
   const std::optional<orv::CoordinatePanelTexts> texts =
@@ -56,27 +47,37 @@ void TForm1::RefreshCoordinatePanels(int a, int b, orv::PanelSource source) {
   ui->ComboBox2->setEditText(texts->ComboBox2);
 }
 
+void TForm1::ShowWorldPoint(orv::Point world) {
+  // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
+  // stays where it is.
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) {
+    const QWidget* panel = ui->Panel2;
+    ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+  }
+  RefreshCoordinatePanels(world.x, world.y, orv::PanelSource::FromWorld);
+}
+
 void TForm1::Button1Click() {
-  MoveCrossToWorld(*this, {orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
+  MoveCrossToWorld({orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button3Click() {
-  MoveCrossToWorld(*this, orv::SextantPanelWorld(PanelTexts()));
+  MoveCrossToWorld(orv::SextantPanelWorld(PanelTexts()));
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::Button4Click() {
-  ShowDirectionsTo(*this, {orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
+  ShowDirectionsTo({orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button5Click() {
-  ShowDirectionsTo(*this, orv::SextantPanelWorld(PanelTexts()));
+  ShowDirectionsTo(orv::SextantPanelWorld(PanelTexts()));
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::DirectionstoArea1Click() {
-  form2()->ShowDirections(MapCorners(), ZoomPercent(), state().random, CrossX(), CrossY(),
-                          state().PopupWorldPoint.x, state().PopupWorldPoint.y);
+  form2()->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), popupWorldPoint_.x,
+                          popupWorldPoint_.y);
 }

@@ -4,25 +4,25 @@
 
 #include "core/numbers.h"
 #include "core/transform.h"
+#include "maplinks/maplinklayer.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
 #include "view/text.h"
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
-  orv::AppState& s = state();
   // While a new link area waits for its opposite corner, any button sets that corner.
-  if (s.links.LinkSelecting) {
-    LinkSecondCorner(X, Y);
+  if (mapLinkLayer_->Selecting()) {
+    mapLinkLayer_->LinkSecondCorner(X, Y);
+    popupPoint_ = Viewport().ViewToZoomed({X, Y});
     return;
   }
   // A new link area waiting for its text is dropped by a click elsewhere on the map.
-  if (ui->Panel4->isVisible()) CancelPendingLink();
+  if (mapLinkLayer_->AwaitingText()) mapLinkLayer_->CancelPendingLink();
 
   const orv::Point mapPixel = Viewport().ViewToZoomed({X, Y});
   if (button == Qt::RightButton) {
-    if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners()))
-      s.PopupWorldPoint = *world;
-    s.PopupPoint = mapPixel;
+    if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners())) popupWorldPoint_ = *world;
+    popupPoint_ = mapPixel;
     // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
     PopupMenu1->popup(ui->PaintBox1->mapToGlobal(QPoint(X, Y)));
   } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
@@ -34,17 +34,16 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
 
 void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
   ShowPointerStatus(X, Y);
-  if (state().links.LinkSelecting) LinkRubberBand(X, Y);
+  if (mapLinkLayer_->Selecting()) mapLinkLayer_->LinkRubberBand(X, Y);
 }
 
 void TForm1::ShowPointerStatus(int X, int Y) {
-  const orv::AppState& s = state();
   const auto world = Viewport().ViewToWorld({X, Y}, MapCorners());
   SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
-  if (s.links.LinkSelecting) {
+  if (mapLinkLayer_->Selecting()) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
   } else {
-    FindLinkUnderPointer(X, Y);
+    mapLinkLayer_->FindLinkUnderPointer(X, Y);
   }
 }
 

@@ -70,8 +70,8 @@ TEST_F(BookmarkCrash, BookmarksAddedBeforeAKillAreThereAtTheNextStart) {
   EXPECT_EQ(w.ui->ListBox2->item(0)->text(), "Smithy");
   ASSERT_EQ(w.ui->ListBox1->count(), 1);
   EXPECT_EQ(w.ui->ListBox1->item(0)->text(), "Ferry");
-  EXPECT_EQ(GetField(1, S().bookmarks.CurrentMapBookmarks[0], FieldSeparator), "V");
-  EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(1, S().Bookmarks().CurrentMapBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
 }
 
 }  // namespace

@@ -321,9 +321,9 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
     dialogs.messages.clear();
     TForm1& w = Open();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
-    EXPECT_EQ(c.font, w.state().BookmarkFont);
+    EXPECT_EQ(c.font, w.BookmarkFont());
     EXPECT_EQ(c.mapLoaded ? dem : "", w.CurrentMapFile());
-    EXPECT_EQ(c.mapLoaded, w.ui->PaintBox1->isVisible());
+    EXPECT_EQ(c.mapLoaded, Control<TPaintBox>(w, "PaintBox1")->isVisible());
     form.reset();
     // What the program wrote back reads the same at the next start.
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
@@ -366,11 +366,11 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
     DropSettingsCache();
     TForm1& w = Open();
-    const AppState& s = w.state();
+    const TForm1& s = w;
     ASSERT_EQ(dem, w.CurrentMapFile());
-    EXPECT_EQ(2u, s.bookmarks.CurrentMapBookmarks.size());
-    EXPECT_EQ(2u, s.bookmarks.GlobalBookmarks.size());
-    EXPECT_EQ(2u, s.links.MapLinks.size());
+    EXPECT_EQ(2u, s.Bookmarks().CurrentMapBookmarks.size());
+    EXPECT_EQ(2u, s.Bookmarks().GlobalBookmarks.size());
+    EXPECT_EQ(2u, s.Links().MapLinks.size());
     form.reset();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
   }
@@ -388,12 +388,12 @@ TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
   const std::string dem = MakeMap("Plain", 3000, 2000, QImage());
   TForm1& w = Open();
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-  BookmarkLists& lists = w.state().bookmarks;
+  BookmarkLists& lists = w.Bookmarks();
   lists.CurrentMapBookmarks = {Fields({"V", "0", "0", std::string(kTenMegabytes, 'W')}),
                                Fields({"V", "0", "2048", std::string(400, 'M')})};
   lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
                                    Fields({"Arial", "5000", "65280", ""})};
-  const QImage& view = w.state().ViewBuffer;
+  const QImage& view = w.ViewBuffer();
   // Pixels of the view mostly of one colour channel: the letters of one of the names.
   auto count = [&view](int channel) {
     int n = 0;

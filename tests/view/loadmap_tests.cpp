@@ -131,7 +131,7 @@ TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
   EXPECT_EQ(OutlineOf(w.MapCorners()), w.MapOutline());
   // Empty .where boxes put the cross on world point (0, 0), the upper left corner.
   EXPECT_EQ(WorldToMapPixel(w.MapCorners(), 100, {0, 0}), (Point{w.CrossX(), w.CrossY()}));
-  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+  EXPECT_TRUE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
 }
 
 TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
@@ -140,37 +140,37 @@ TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
   w.LoadMap(a);
   // The outline shown, a highlight of the map links window, and a link area waiting for its text.
   w.Session().SetOutlineVisible(true);
-  w.state().links.HighlightRect = {10, 10, 50, 50};
-  w.state().links.NewLinkRect = {5, 5, 40, 40};
-  w.ui->Panel4->show();
+  w.Links().HighlightRect = {10, 10, 50, 50};
+  w.Links().NewLinkRect = {5, 5, 40, 40};
+  Control<QFrame>(w, "Panel4")->show();
   w.LoadMap(b);
   EXPECT_FALSE(w.Session().OutlineVisible());
-  EXPECT_EQ(-1, w.state().links.HighlightRect.x1);
-  EXPECT_EQ(-1, w.state().links.NewLinkRect.x2);
-  EXPECT_TRUE(w.ui->Panel4->isHidden());
-  w.state().links.LinkSelecting = true;  // awaiting the opposite corner
+  EXPECT_EQ(-1, w.Links().HighlightRect.x1);
+  EXPECT_EQ(-1, w.Links().NewLinkRect.x2);
+  EXPECT_TRUE(Control<QFrame>(w, "Panel4")->isHidden());
+  w.Links().LinkSelecting = true;  // awaiting the opposite corner
   w.LoadMap(a);
-  EXPECT_FALSE(w.state().links.LinkSelecting);
+  EXPECT_FALSE(w.Links().LinkSelecting);
 }
 
 TEST_F(LoadTest, MapMenuAsksForAMapInfoFile) {
   const std::string dem = MakeMap("Chosen", 64, 64);
   dialogs.answers = {QString::fromStdString(dem), std::nullopt};
   TForm1& w = Open();
-  w.ui->Load1->trigger();
+  Control<QAction>(w, "Load1")->trigger();
   ASSERT_EQ(1u, dialogs.requests.size());
   EXPECT_EQ("Load Map", dialogs.requests[0].title.toStdString());
   EXPECT_EQ("Orvantis Map Info Files (*.dem)", dialogs.requests[0].filter.toStdString());
   EXPECT_EQ("*.dem", dialogs.requests[0].initialName.toStdString());
   EXPECT_EQ(dem, w.CurrentMapFile());
-  w.ui->Load1->trigger();  // cancelled: nothing happens
+  Control<QAction>(w, "Load1")->trigger();  // cancelled: nothing happens
   EXPECT_EQ(dem, w.CurrentMapFile());
   EXPECT_EQ("", w.PreviousMapFile());
 }
 
 TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
   TForm1& w = Open();
-  EXPECT_FALSE(w.ui->PaintBox1->isVisible());
+  EXPECT_FALSE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
   EXPECT_TRUE(dialogs.messages.empty());
   form.reset();
   EXPECT_EQ("", ReadSetting("General", "LastMapFilename", settingsFile));
@@ -184,9 +184,9 @@ TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
 TEST_F(LoadTest, GlobalBookmarksChangedWithoutAMapAreSavedAtShutdown) {
   TForm1& w = Open();
   const std::string sep(1, '\xB3');
-  w.state().bookmarks.GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
+  w.Bookmarks().GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
                                                 "Camp");
-  w.state().bookmarks.GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  w.Bookmarks().GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
   w.BookmarksChanged();
   form.reset();
   EXPECT_NE(std::string::npos, ReadSetting("Map Bookmarks", "bookmark1", settingsFile).find("Camp"));
@@ -215,9 +215,9 @@ TEST_F(LoadTest, LastMapThatFailsIsReportedAndTheMapAreaStaysGrey) {
   TForm1& w = Open();
   EXPECT_EQ(std::vector<std::string>{"Unable to load image '" + Path("Broken.jpg") + "'. File not found."},
             dialogs.messages);
-  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+  EXPECT_TRUE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
   w.RenderView();
-  EXPECT_EQ(qRgb(128, 128, 128), w.state().ViewBuffer.pixel(w.MapAreaWidth() - 1, w.MapAreaHeight() - 1));
+  EXPECT_EQ(qRgb(128, 128, 128), w.ViewBuffer().pixel(w.MapAreaWidth() - 1, w.MapAreaHeight() - 1));
   form.reset();  // nothing loaded: the stale last map stays for the next start
   EXPECT_EQ(Path("Broken.dem"), ReadSetting("General", "LastMapFilename", settingsFile));
 }
@@ -253,7 +253,7 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
   TForm1& w = Open();
   std::vector<std::string> items;
-  for (QAction* a : w.PopupMenu1->actions())
+  for (QAction* a : Control<QMenu>(w, "PopupMenu1")->actions())
     items.push_back(a->objectName().toStdString() + (a->isSeparator() ? "" : ":" + a->text().toStdString()) +
                     (a->isVisible() ? "" : " (hidden)"));
   EXPECT_EQ(
@@ -263,9 +263,9 @@ TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
           "AddMapLink1:Add Map Link", "ShowMapLinksWindow1:Show Map Links Window", "N2",
           "DirectionstoArea1:Directions to Area...", "N1", "ZoomInOutMap1:Zoom Map In/Out..."}),
       items);
-  ASSERT_EQ(2, w.AddBookmark1Menu->actions().size());
-  EXPECT_EQ("Current Map", w.AddBookmark1Menu->actions()[0]->text().toStdString());
-  EXPECT_EQ("Global", w.AddBookmark1Menu->actions()[1]->text().toStdString());
+  ASSERT_EQ(2, Control<QMenu>(w, "AddBookmark1Menu")->actions().size());
+  EXPECT_EQ("Current Map", Control<QMenu>(w, "AddBookmark1Menu")->actions()[0]->text().toStdString());
+  EXPECT_EQ("Global", Control<QMenu>(w, "AddBookmark1Menu")->actions()[1]->text().toStdString());
 }
 
 TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {

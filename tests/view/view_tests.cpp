@@ -23,7 +23,7 @@ class ViewTest : public MainWindowTest {
     w.Viewport().SetCross({1000000, 1000000});  // the glass out of sight
     return w;
   }
-  QRgb ViewPixel(int x, int y) { return form->state().ViewBuffer.pixel(x, y); }
+  QRgb ViewPixel(int x, int y) { return form->ViewBuffer().pixel(x, y); }
   // The client area of the window, below the menu bar.
   void ResizeClient(int width, int height) {
     form->resize(width, height + form->menuBar()->height());
@@ -37,37 +37,36 @@ constexpr QRgb kGrey = 0xFF808080u;
 TEST_F(ViewTest, DesignedClientSizeGivesTheDesignedLayout) {
   TForm1& w = Open();
   ASSERT_EQ(QSize(601, 349), w.centralWidget()->size());
-  const Ui::TForm1& ui = *w.ui;
-  EXPECT_EQ(QRect(6, 19, 571, 169), ui.Panel2->geometry());
-  EXPECT_EQ(QSize(569, 167), ui.PaintBox1->size());
-  EXPECT_EQ(QRect(7, 189, 569, 16), ui.xscroll->geometry());
-  EXPECT_EQ(QRect(578, 20, 16, 167), ui.yscroll->geometry());
-  EXPECT_EQ(QRect(6, 209, 588, 20), ui.StatusBar->geometry());
-  EXPECT_EQ(458, ui.StatusPanel0->width());
-  EXPECT_EQ(QRect(415, 212, 48, 16), ui.goback->geometry());
-  EXPECT_EQ(QRect(0, 240, 601, 109), ui.Panel1->geometry());
+  EXPECT_EQ(QRect(6, 19, 571, 169), Control<QFrame>(w, "Panel2")->geometry());
+  EXPECT_EQ(QSize(569, 167), Control<TPaintBox>(w, "PaintBox1")->size());
+  EXPECT_EQ(QRect(7, 189, 569, 16), Control<TPropScrollbar>(w, "xscroll")->geometry());
+  EXPECT_EQ(QRect(578, 20, 16, 167), Control<TPropScrollbar>(w, "yscroll")->geometry());
+  EXPECT_EQ(QRect(6, 209, 588, 20), Control<QFrame>(w, "StatusBar")->geometry());
+  EXPECT_EQ(458, Control<QLabel>(w, "StatusPanel0")->width());
+  EXPECT_EQ(QRect(415, 212, 48, 16), Control<QPushButton>(w, "goback")->geometry());
+  EXPECT_EQ(QRect(0, 240, 601, 109), Control<QFrame>(w, "Panel1")->geometry());
 
   ResizeClient(20, 100);  // smaller than the margins: empty, never negative
-  EXPECT_EQ(QSize(0, 0), ui.Panel2->size());
-  EXPECT_EQ(QSize(0, 0), ui.PaintBox1->size());
-  EXPECT_EQ(0, ui.xscroll->width());
-  EXPECT_EQ(0, ui.yscroll->height());
-  EXPECT_EQ(0, ui.StatusPanel0->width());
+  EXPECT_EQ(QSize(0, 0), Control<QFrame>(w, "Panel2")->size());
+  EXPECT_EQ(QSize(0, 0), Control<TPaintBox>(w, "PaintBox1")->size());
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "xscroll")->width());
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "yscroll")->height());
+  EXPECT_EQ(0, Control<QLabel>(w, "StatusPanel0")->width());
 
   w.close();  // closing freezes the layout
   w.centralWidget()->resize(800, 500);
   w.FormResize();
-  EXPECT_EQ(QSize(0, 0), ui.Panel2->size());
-  EXPECT_EQ(0, ui.StatusPanel0->width());
+  EXPECT_EQ(QSize(0, 0), Control<QFrame>(w, "Panel2")->size());
+  EXPECT_EQ(0, Control<QLabel>(w, "StatusPanel0")->width());
 }
 
 TEST_F(ViewTest, ScrollRangesAndClampingFollowPictureZoomAndArea) {
   TForm1& w = OpenWithPicture(1000, 400);
   ASSERT_EQ(569, w.MapAreaWidth());
   w.UpdateScrollRanges();
-  EXPECT_EQ(166, w.ui->xscroll->PageSize());
-  EXPECT_EQ(597, w.ui->xscroll->Max());
-  EXPECT_EQ(431, w.ui->xscroll->maximum());  // the last position the thumb reaches
+  EXPECT_EQ(166, Control<TPropScrollbar>(w, "xscroll")->PageSize());
+  EXPECT_EQ(597, Control<TPropScrollbar>(w, "xscroll")->Max());
+  EXPECT_EQ(431, Control<TPropScrollbar>(w, "xscroll")->maximum());  // the last position the thumb reaches
   EXPECT_EQ(431, w.xscrollScroll(ScrollCode::Track, 500));
   EXPECT_EQ(0, w.xscrollScroll(ScrollCode::Track, -3));
   w.ScrollViewTo(5000, 5000);
@@ -76,25 +75,25 @@ TEST_F(ViewTest, ScrollRangesAndClampingFollowPictureZoomAndArea) {
 
   // Arrow and track clicks on the real bar: 9 and 300, whatever the page size.
   w.ScrollViewTo(0, 0);
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(9, w.ScrollX());
   EXPECT_EQ(9, PixelOrigin(ViewPixel(0, 0)).x());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(309, w.ScrollX());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(431, w.ScrollX());
   EXPECT_EQ(431, PixelOrigin(ViewPixel(0, 0)).x());
-  EXPECT_EQ(Qt::NoFocus, w.ui->xscroll->focusPolicy());
+  EXPECT_EQ(Qt::NoFocus, Control<TPropScrollbar>(w, "xscroll")->focusPolicy());
 
   w.ApplyZoom("50");  // scaled width 500 < 569: one position only
-  EXPECT_EQ(0, w.ui->xscroll->Max());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "xscroll")->Max());
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(0, w.ScrollX());
 }
 
 TEST_F(ViewTest, MouseClicksOnTheBarMoveTheViewByArrowAndTrackSteps) {
   TForm1& w = OpenWithPicture(3000, 400);
-  TPropScrollbar* bar = w.ui->xscroll;
+  TPropScrollbar* bar = Control<TPropScrollbar>(w, "xscroll");
   const int middle = bar->height() / 2;
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, middle));  // the right arrow
   EXPECT_EQ(9, w.ScrollX());
@@ -158,8 +157,8 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   const std::string dem = MakeMap("Zoom", 1200, 900);
   WriteText(dem, Dimensions(-100, -50, 1900, -50, -100, 1550, 1900, 1550));
   TForm1& w = Open();
-  w.ui->Edit1->setText("1000");
-  w.ui->Edit2->setText("1000");
+  Control<QLineEdit>(w, "Edit1")->setText("1000");
+  Control<QLineEdit>(w, "Edit2")->setText("1000");
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
   const MapCorners corners = w.MapCorners();
   const Point world = *MapPixelToWorld(corners, 100, {w.CrossX(), w.CrossY()});
@@ -181,7 +180,7 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   EXPECT_EQ(WorldToMapPixel(corners, 200, world), cross);
   EXPECT_EQ(cross.x - w.MapAreaWidth() / 2, w.ScrollX());
   EXPECT_EQ(cross.y - w.MapAreaHeight() / 2, w.ScrollY());
-  EXPECT_EQ(2400, w.ui->xscroll->Max() - w.ui->xscroll->PageSize() + w.MapAreaWidth());
+  EXPECT_EQ(2400, Control<TPropScrollbar>(w, "xscroll")->Max() - Control<TPropScrollbar>(w, "xscroll")->PageSize() + w.MapAreaWidth());
 
   for (const char* refused : {"abc", "", "0", "-20"}) {  // not a usable zoom: 100
     w.ApplyZoom("300");
@@ -190,12 +189,12 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   }
   w.ApplyZoom("2147483647");  // sizes beyond 32 bits are clamped; the view still draws
   EXPECT_EQ(2147483647, w.ZoomPercent());
-  EXPECT_GE(w.ui->xscroll->Max(), 0);
+  EXPECT_GE(Control<TPropScrollbar>(w, "xscroll")->Max(), 0);
   w.RenderView();
   w.ApplyZoom("1");  // the picture is 12 x 9 pixels now
-  EXPECT_NE(kGrey, w.state().ViewBuffer.pixel(11, 8));
-  EXPECT_EQ(kGrey, w.state().ViewBuffer.pixel(12, 8));
-  EXPECT_EQ(kGrey, w.state().ViewBuffer.pixel(w.MapAreaWidth() - 1, 0));
+  EXPECT_NE(kGrey, w.ViewBuffer().pixel(11, 8));
+  EXPECT_EQ(kGrey, w.ViewBuffer().pixel(12, 8));
+  EXPECT_EQ(kGrey, w.ViewBuffer().pixel(w.MapAreaWidth() - 1, 0));
 
   // Closing the dialog without "OK" changes nothing.
   QTimer::singleShot(0, [&w] { w.form4()->reject(); });
@@ -223,7 +222,7 @@ TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
     SCOPED_TRACE(c.cross.x());
     w.Viewport().SetCross({c.cross.x() + 100, c.cross.y() + 50});
     w.RenderView(100, 50);
-    const QImage& view = w.state().ViewBuffer;
+    const QImage& view = w.ViewBuffer();
     for (int y = 0; y < view.height(); ++y)
       for (int x = 0; x < view.width(); ++x) {
         const int dx = x - c.cross.x(), dy = y - c.cross.y();
