@@ -12,6 +12,7 @@
 
 #include "view/dialogs.h"
 #include "view/mainwindow.h"
+#include "view/paintbox.h"
 #include "view/mainwindow_ui.h"
 #include "view/render.h"
 
@@ -58,8 +59,8 @@ TForm1& Window() {
   static NoDialogs dialogs;
   static TForm1* form = [] {
     auto* w = new TForm1(orv::TForm1Config{"/nonexistent/orvantis.ini", &dialogs, 1});
-    w->ui->PaintBox1->resize(kViewW, kViewH);  // the window stays hidden: composition only
-    w->state().MapImage = Picture();
+    w->findChild<TPaintBox*>("PaintBox1")->resize(kViewW, kViewH);  // the window stays hidden: composition only
+    w->MapImage() = Picture();
     return w;
   }();
   return *form;
@@ -68,13 +69,12 @@ TForm1& Window() {
 void BM_RenderView(benchmark::State& state) {
   const int zoom = static_cast<int>(state.range(0));
   TForm1& w = Window();
-  w.state().ZoomPercent = zoom;
+  w.Viewport().SetZoom(zoom);
   const Frame f = FrameAt(zoom);
-  w.state().CrossX = f.x + kViewW / 2;
-  w.state().CrossY = f.y + kViewH / 2;
+  w.Viewport().SetCross({f.x + kViewW / 2, f.y + kViewH / 2});
   for (auto _ : state) {
     w.RenderView(f.x, f.y);
-    benchmark::DoNotOptimize(w.state().ViewBuffer.constBits());
+    benchmark::DoNotOptimize(w.ViewBuffer().constBits());
   }
 }
 

@@ -11,10 +11,8 @@
 #include "core/transform.h"
 #include "storage/fields.h"
 #include "ui_bookmarkswindow.h"
-#include "view/appstate.h"
-#include "view/mainwindow.h"
-#include "view/mainwindow_ui.h"
 #include "view/fonts.h"
+#include "view/mapviewhost.h"
 #include "view/text.h"
 
 namespace {
@@ -47,20 +45,22 @@ QString NotesText(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-TForm3::TForm3(orv::AppState& state, TForm1& main, QWidget* parent)
+TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<void()> changed,
+               QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(new Ui::TForm3),
-      state_(state),
-      main_(main) {
+      lists_(lists),
+      host_(host),
+      changed_(std::move(changed)) {
   ui->setupUi(this);
   // The designed face where installed, or one as narrow, so the texts keep their designed widths.
   setFont(orv::DesignedDialogFont(font()));
   setFixedSize(469, 198);
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 
-  global_ = Page{&state_.bookmarks.GlobalBookmarks,
-                 &state_.bookmarks.GlobalBookmarkFonts,
+  global_ = Page{&lists_.GlobalBookmarks,
+                 &lists_.GlobalBookmarkFonts,
                  2,
                  3,
                  4,
@@ -69,8 +69,8 @@ TForm3::TForm3(orv::AppState& state, TForm1& main, QWidget* parent)
                  ui->ListBox1,
                  ui->Memo1,
                  ui->CheckBox1};
-  current_ = Page{&state_.bookmarks.CurrentMapBookmarks,
-                  &state_.bookmarks.CurrentMapBookmarkFonts,
+  current_ = Page{&lists_.CurrentMapBookmarks,
+                  &lists_.CurrentMapBookmarkFonts,
                   1,
                   2,
                   3,
@@ -215,19 +215,13 @@ void TForm3::VisibilityChanged(const Page& page) {
 }
 
 void TForm3::Redraw() {
-  main_.RenderView();
+  host_.RenderView();
 }
 
 void TForm3::ShowWorldPoint(int32_t x, int32_t y) {
-  // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
-  // stays where it is.
-  if (const auto pixel = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, orv::Point{x, y})) {
-    const QWidget* panel = main_.ui->Panel2;
-    main_.ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
-  }
-  main_.RefreshCoordinatePanels(x, y, TForm1::FromWorld);
+  host_.ShowWorldPoint({x, y});
 }
 
 void TForm3::Changed() {
-  main_.BookmarksChanged();
+  changed_();
 }

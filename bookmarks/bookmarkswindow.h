@@ -4,15 +4,17 @@
 // notes can be edited in place, the visibility switched and the bookmark deleted.
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "bookmarks/bookmarkstore.h"
+
 class QCheckBox;
 class QListWidget;
-class TForm1;
 
 namespace orv {
-struct AppState;
+class MapViewHost;
 class NotesEdit;
 }  // namespace orv
 
@@ -24,7 +26,9 @@ class TForm3 : public QWidget {
   Q_OBJECT
 
  public:
-  TForm3(orv::AppState& state, TForm1& main, QWidget* parent = nullptr);
+  // changed runs after every change of the lists made here.
+  TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<void()> changed,
+         QWidget* parent = nullptr);
   ~TForm3() override;
 
   // Refills both list boxes from the bookmark lists and clears the notes boxes and check boxes;
@@ -66,14 +70,15 @@ class TForm3 : public QWidget {
   void VisibilityChanged(const Page& page);
   // The selected entry of the page's list box, or -1; also -1 when the lists disagree in length.
   int Selected(const Page& page) const;
-  // Through the main window: draw the view, bring a world point to the middle of the view and show
-  // it in the coordinate panels, and have the changed bookmarks saved shortly.
+  // Through the map view: draw it, bring a world point to the middle of the view and show it in the
+  // coordinate panels; and tell that the bookmarks changed.
   void Redraw();
   void ShowWorldPoint(int32_t x, int32_t y);
   void Changed();
 
-  orv::AppState& state_;
-  TForm1& main_;
+  orv::BookmarkLists& lists_;
+  orv::MapViewHost& host_;
+  std::function<void()> changed_;
   Page global_;
   Page current_;
 };

@@ -26,6 +26,7 @@
 #include "maplinks/maplinkstore.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
+#include "view/mapviewport.h"
 
 namespace {
 
@@ -93,8 +94,8 @@ void CheckHover(const std::vector<std::string>& links) {
     }
     ORV_CHECK(orv::FindLinkAt(links, p) == first);
     for (int32_t zoom : {1, 37, 100, 250, 100000}) {
-      orv::ZoomedToPicture(p, zoom);
-      orv::PictureToZoomed(p, zoom);
+      orv::MapViewport::ZoomedToPicture(p, zoom);
+      orv::MapViewport::PictureToZoomed(p, zoom);
     }
   }
 }

@@ -111,16 +111,6 @@ std::string MakeMapLinkRecord(const LinkRect& area, const std::string& targetFil
          std::to_string(area.y2) + sep + targetFileName + sep + statusText;
 }
 
-Point ZoomedToPicture(Point zoomedPixel, int32_t zoomPercent) {
-  const long double factor = 100.0L / zoomPercent;
-  return {TruncToInt(zoomedPixel.x * factor), TruncToInt(zoomedPixel.y * factor)};
-}
-
-Point PictureToZoomed(Point picturePixel, int32_t zoomPercent) {
-  const long double factor = zoomPercent / 100.0L;
-  return {TruncToInt(picturePixel.x * factor), TruncToInt(picturePixel.y * factor)};
-}
-
 Point AreaMiddle(const LinkRect& area) {
   // In 64 bits: corners from a hand-edited file may lie far apart.
   const auto middle = [](int64_t a, int64_t b) {

@@ -52,10 +52,6 @@ std::optional<std::size_t> FindLinkAt(const std::vector<std::string>& links, Poi
 std::string MakeMapLinkRecord(const LinkRect& area, const std::string& targetFileName,
                               const std::string& statusText);
 
-// Picture pixel under a zoomed map pixel: each coordinate times 100 / zoomPercent, truncated.
-Point ZoomedToPicture(Point zoomedPixel, int32_t zoomPercent);
-// Zoomed map pixel of a picture pixel: each coordinate times zoomPercent / 100, truncated.
-Point PictureToZoomed(Point picturePixel, int32_t zoomPercent);
 // Middle of an area in picture pixels: the smaller corner plus half the difference, toward zero.
 Point AreaMiddle(const LinkRect& area);
 

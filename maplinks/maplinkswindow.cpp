@@ -8,16 +8,17 @@
 #include "maplinks/linkframe.h"
 #include "storage/fields.h"
 #include "ui_maplinkswindow.h"
-#include "view/appstate.h"
-#include "view/mainwindow.h"
+#include "view/mapviewhost.h"
 #include "view/text.h"
 
-TForm5::TForm5(orv::AppState& state, TForm1& main, QWidget* parent)
+TForm5::TForm5(orv::MapLinkState& links, orv::MapViewHost& host, std::function<void()> changed,
+               QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       ui(new Ui::TForm5),
-      state_(state),
-      main_(main) {
+      links_(links),
+      host_(host),
+      changed_(std::move(changed)) {
   ui->setupUi(this);
   setFixedSize(396, 144);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -34,7 +35,7 @@ TForm5::~TForm5() {
 void TForm5::FillMapLinksList() {
   const QSignalBlocker quiet(ui->ListBox1);
   ui->ListBox1->clear();
-  for (const std::string& record : state_.links.MapLinks) {
+  for (const std::string& record : links_.MapLinks) {
     ui->ListBox1->addItem(orv::FromBytes(orv::GetField(6, record, orv::FieldSeparator)));
   }
 }
@@ -43,11 +44,11 @@ int TForm5::SelectedLine() const {
   const auto selected = ui->ListBox1->selectionModel()->selectedRows();
   if (selected.isEmpty()) return -1;
   const int line = selected.first().row();
-  return line < static_cast<int>(state_.links.MapLinks.size()) ? line : -1;
+  return line < static_cast<int>(links_.MapLinks.size()) ? line : -1;
 }
 
 void TForm5::FormShow() {
-  state_.links.HighlightRect = orv::LinkRect{};
+  links_.HighlightRect = orv::LinkRect{};
 }
 
 void TForm5::ListBox1Click() {
@@ -55,29 +56,28 @@ void TForm5::ListBox1Click() {
   if (line < 0) return;
   // The old highlight goes and the selected area is framed; a record whose corners are not numbers
   // gets no frame and the view stays where it is.
-  const auto middle = orv::HighlightLink(state_.MapImage, state_.links.HighlightRect,
-                                         state_.links.MapLinks[static_cast<std::size_t>(line)]);
-  main_.RenderView();
+  const auto middle = orv::HighlightLink(host_.Session().Picture(), links_.HighlightRect,
+                                         links_.MapLinks[static_cast<std::size_t>(line)]);
+  host_.RenderView();
   if (!middle) return;
   // The area's middle into the middle of the view, as far as the scroll range allows.
-  const orv::Point zoomed = orv::PictureToZoomed(*middle, state_.ZoomPercent);
-  main_.ScrollViewTo(zoomed.x - main_.MapAreaWidth() / 2, zoomed.y - main_.MapAreaHeight() / 2);
+  host_.CenterViewOn(host_.Viewport().PictureToZoomed(*middle));
 }
 
 void TForm5::Button1Click() {
   const int line = SelectedLine();
   if (line < 0) return;
-  auto& links = state_.links.MapLinks;
+  auto& links = links_.MapLinks;
   links.erase(links.begin() + line);
   FillMapLinksList();
-  orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect);
-  main_.RenderView();
-  main_.MapLinksChanged();
+  orv::ClearHighlight(host_.Session().Picture(), links_.HighlightRect);
+  host_.RenderView();
+  changed_();
 }
 
 void TForm5::FormClose() {
   // Marked as gone at once, so nothing can remove it a second time while the window is hidden.
-  if (orv::ClearHighlight(state_.MapImage, state_.links.HighlightRect)) main_.RenderView();
+  if (orv::ClearHighlight(host_.Session().Picture(), links_.HighlightRect)) host_.RenderView();
 }
 
 void TForm5::showEvent(QShowEvent* event) {

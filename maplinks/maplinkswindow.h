@@ -3,13 +3,15 @@
 // link's area on the map and scrolls to it, and removes links. Stays on top without blocking the
 // main window; created at start-up and only shown and hidden afterwards.
 #include <QWidget>
+#include <functional>
+
+#include "maplinks/maplinkstore.h"
 
 class QCloseEvent;
 class QShowEvent;
-class TForm1;
 
 namespace orv {
-struct AppState;
+class MapViewHost;
 }
 namespace Ui {
 class TForm5;
@@ -19,7 +21,9 @@ class TForm5 : public QWidget {
   Q_OBJECT
 
  public:
-  TForm5(orv::AppState& state, TForm1& main, QWidget* parent = nullptr);
+  // changed runs after every change of the links made here.
+  TForm5(orv::MapLinkState& links, orv::MapViewHost& host, std::function<void()> changed,
+         QWidget* parent = nullptr);
   ~TForm5() override;
 
   // Refills the list with the status texts of the current map's links: line i is link i.
@@ -39,6 +43,7 @@ class TForm5 : public QWidget {
   int SelectedLine() const;
 
   Ui::TForm5* ui;
-  orv::AppState& state_;
-  TForm1& main_;
+  orv::MapLinkState& links_;
+  orv::MapViewHost& host_;
+  std::function<void()> changed_;
 };

@@ -43,20 +43,20 @@ CoordinatePanelTexts PanelTextsFor(std::optional<Point> world) {
 }
 
 std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTexts& current, int32_t a,
-                                                        int32_t b, int source, const MapCorners& corners,
+                                                        int32_t b, PanelSource source, const MapCorners& corners,
                                                         int32_t zoomPercent) {
   std::optional<Point> world;
   switch (source) {
-    case PanelFromMapPixel:
+    case PanelSource::FromMapPixel:
       world = MapPixelToWorld(corners, zoomPercent, {a, b});
       break;
-    case PanelFromWhereFields:
+    case PanelSource::FromWhereFields:
       world = Point{PanelNumber(current.Edit1, 0), PanelNumber(current.Edit2, 0)};
       break;
-    case PanelFromSextantFields:
+    case PanelSource::FromSextantFields:
       world = SextantPanelWorld(current);
       break;
-    case PanelFromWorld:
+    case PanelSource::FromWorld:
       // The ".where" boxes take the point first and are then read back like source 2, which gives
       // the point itself.
       world = Point{a, b};

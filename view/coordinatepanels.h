@@ -26,11 +26,11 @@ struct CoordinatePanelTexts {
 };
 
 // Where a refresh takes its world point from.
-enum PanelSourceKind {
-  PanelFromMapPixel = 1,       // a zoomed map pixel (a, b)
-  PanelFromWhereFields = 2,    // the numbers in the ".where" boxes, 0 for text that is not one
-  PanelFromSextantFields = 3,  // the reading in the sextant boxes
-  PanelFromWorld = 4,          // the world point (a, b)
+enum class PanelSource {
+  FromMapPixel = 1,       // a zoomed map pixel (a, b)
+  FromWhereFields = 2,    // the numbers in the ".where" boxes, 0 for text that is not one
+  FromSextantFields = 3,  // the reading in the sextant boxes
+  FromWorld = 4,          // the world point (a, b)
 };
 
 // A number typed in a box: a decimal integer with optional leading blanks and sign that fits in 32
@@ -50,7 +50,7 @@ CoordinatePanelTexts PanelTextsFor(std::optional<Point> world);
 // No result for an unknown source: the panels stay as they are. A map pixel that the corners cannot
 // convert empties the panels.
 std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTexts& current, int32_t a,
-                                                        int32_t b, int source, const MapCorners& corners,
+                                                        int32_t b, PanelSource source, const MapCorners& corners,
                                                         int32_t zoomPercent);
 
 }  // namespace orv

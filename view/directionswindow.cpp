@@ -27,12 +27,12 @@ TForm2::~TForm2() {
   delete ui;
 }
 
-void TForm2::ShowDirections(orv::AppState& state, int startPixelX, int startPixelY, int targetWorldX,
-                            int targetWorldY) {
+void TForm2::ShowDirections(const orv::MapCorners& corners, int32_t zoomPercent, std::mt19937& random,
+                            int startPixelX, int startPixelY, int targetWorldX, int targetWorldY) {
   if (isVisible()) close();
 
   const std::optional<orv::Point> start =
-      orv::MapPixelToWorld(state.MapCorners, state.ZoomPercent, {startPixelX, startPixelY});
+      orv::MapPixelToWorld(corners, zoomPercent, {startPixelX, startPixelY});
   const orv::Point target{targetWorldX, targetWorldY};
 
   // Without a world point under the cross (corners that give no conversion) the start and the
@@ -51,7 +51,7 @@ void TForm2::ShowDirections(orv::AppState& state, int startPixelX, int startPixe
     // The generator is drawn only when the target is where the cross stands, so a seeded run
     // gives the same messages whatever else was asked before.
     int standingMessage = 1;
-    if (*start == target) standingMessage = std::uniform_int_distribution<int>(1, 5)(state.random);
+    if (*start == target) standingMessage = std::uniform_int_distribution<int>(1, 5)(random);
     ui->Conclusion->setText(orv::FromBytes(orv::DirectionsConclusion(*start, target, standingMessage)));
   } else {
     ui->Conclusion->clear();

@@ -3,7 +3,10 @@
 // to walk there. Created once, hidden, shown again for each request; it never blocks the main window.
 #include <QDialog>
 
-#include "view/appstate.h"
+#include <cstdint>
+#include <random>
+
+#include "core/transform.h"
 
 namespace Ui {
 class TForm2;
@@ -17,9 +20,10 @@ class TForm2 : public QDialog {
   ~TForm2() override;
 
   // Fills and shows the window for a walk from the zoomed map pixel (startPixelX, startPixelY), the
-  // cross, to the world point (targetWorldX, targetWorldY). A window already open is closed first.
-  void ShowDirections(orv::AppState& state, int startPixelX, int startPixelY, int targetWorldX,
-                      int targetWorldY);
+  // cross, to the world point (targetWorldX, targetWorldY), on a map with these corners at this zoom.
+  // A window already open is closed first. random picks the message for a walk of no steps.
+  void ShowDirections(const orv::MapCorners& corners, int32_t zoomPercent, std::mt19937& random,
+                      int startPixelX, int startPixelY, int targetWorldX, int targetWorldY);
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;

@@ -13,17 +13,17 @@
 #include <functional>
 #include <limits>
 
+#include "bookmarks/bookmarklayer.h"
 #include "bookmarks/bookmarkswindow.h"
 #include "core/mapinfo.h"
 #include "core/numbers.h"
+#include "maplinks/maplinklayer.h"
 #include "maplinks/maplinkswindow.h"
 #include "storage/settings.h"
-#include "view/fonts.h"
 #include "ui_mainwindow.h"
-#include "ui_zoomdialog.h"
 #include "view/directionswindow.h"
+#include "view/fonts.h"
 #include "view/paintbox.h"
-#include "view/picture.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
 
@@ -36,13 +36,6 @@ namespace {
 
 constexpr int kClientWidth = 601;  // the window's designed client area, below the menu bar
 constexpr int kClientHeight = 349;
-constexpr int kPanel1Height = 109;  // the coordinate panels, aligned to the bottom
-
-// Where the cross point lies in the glass picture, and how far each stroke of the cross reaches.
-constexpr int kGlassCrossX = 26;
-constexpr int kGlassCrossY = 27;
-constexpr int kCrossReach = 5;
-constexpr QRgb kCrossColour = 0xFFFFFFFFu;
 
 // Paths are kept as bytes in the file system's own encoding.
 QString PathText(const std::string& path) {
@@ -50,23 +43,6 @@ QString PathText(const std::string& path) {
 }
 std::string PathBytes(const QString& path) {
   return QFile::encodeName(path).toStdString();
-}
-
-int ClampToInt(long long v) {
-  return static_cast<int>(
-      std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-// Max and PageSize of a scroll bar for a scaled picture length S and a map area length V.
-void SetScrollRange(TPropScrollbar* bar, int32_t S, int32_t V, bool setPageAlways) {
-  const int page = S / 6;
-  if (S < V) {
-    if (setPageAlways) bar->SetPageSize(page);
-    bar->SetMax(0);
-    return;
-  }
-  bar->SetPageSize(page);
-  bar->SetMax(ClampToInt(static_cast<long long>(S) - V + page));
 }
 
 }  // namespace
@@ -109,26 +85,25 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   orv::FitFontToWidth(ui->Label1, ui->Label1->text(), ui->Panel4->width() - 8);
 
   // The initial state: no map, zoom 100, the default corners, empty lists.
-  state_.random.seed(config.randomSeed);
+  random_.seed(config.randomSeed);
   closing_ = false;
-  state_.BookmarkFont = orv::BookmarkFontSpec{};
-  state_.links = orv::MapLinkState{};
-  state_.ViewBuffer = QImage();
-  state_.MapImage = QImage();
-  state_.bookmarks = orv::BookmarkLists{};
-  state_.PreviousMapFile.clear();
-  state_.CurrentMapFile.clear();
-  state_.CrossX = 0;
-  state_.CrossY = 0;
-  state_.ZoomPercent = 100;
-  state_.MapOutlineVisible = false;
-  state_.links.LinkSelecting = false;
-  state_.MapCorners = orv::MapCorners{};
-  state_.settingsFile = config.settingsFile;
+  viewport_.SetCross({0, 0});
+  viewport_.SetZoom(100);
+  session_.SetCorners(orv::MapCorners{});
+  settingsFile_ = config.settingsFile;
 
   LoadGlassPictures();
   BuildPopupMenu();
-  ui->PaintBox1->SetBuffer(&state_.ViewBuffer);
+  bookmarkLayer_ = std::make_unique<orv::BookmarkLayer>(bookmarks_, *this, ui->Edit3, random_, [this] {
+    form3_->FillBookmarkLists();
+    BookmarksChanged();
+  });
+  mapLinkLayer_ = std::make_unique<orv::MapLinkLayer>(
+      links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4}, [this] {
+        form5_->FillMapLinksList();
+        MapLinksChanged();
+      });
+  ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
 
   bookmarkSaveTimer_.setSingleShot(true);
@@ -148,9 +123,11 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   // The secondary windows, in the designed order. They live as long as this window and are only
   // shown and hidden; closing this window ends the program whatever they show.
   form2_ = new TForm2(this);
-  form5_ = new TForm5(state_, *this, this);
+  form5_ = new TForm5(
+      links_, *this, [this] { MapLinksChanged(); }, this);
   form4_ = new TForm4(this);
-  form3_ = new TForm3(state_, *this, this);
+  form3_ = new TForm3(
+      bookmarks_, *this, [this] { BookmarksChanged(); }, this);
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),
                      static_cast<QWidget*>(form4_), static_cast<QWidget*>(form3_)}) {
     if (!w->isWindow()) w->setWindowFlag(Qt::Window);
@@ -261,8 +238,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (event->type() == QEvent::KeyPress) {
-    if (watched == ui->Edit3) return Edit3KeyPress(static_cast<QKeyEvent*>(event));
-    if (watched == ui->Edit8) return Edit8KeyPress(static_cast<QKeyEvent*>(event));
+    if (watched == ui->Edit3) return bookmarkLayer_->Edit3KeyPress(static_cast<QKeyEvent*>(event));
+    if (watched == ui->Edit8) return mapLinkLayer_->Edit8KeyPress(static_cast<QKeyEvent*>(event));
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -316,23 +293,23 @@ void TForm1::ReportFailedSave(const std::string& path) {
 
 bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
   std::string failed;
-  if (orv::SaveBookmarks(state_.bookmarks, mapFile, state_.settingsFile, &failed)) return true;
-  ReportFailedSave(failed.empty() ? state_.settingsFile : failed);
+  if (orv::SaveBookmarks(bookmarks_, mapFile, settingsFile_, &failed)) return true;
+  ReportFailedSave(failed.empty() ? settingsFile_ : failed);
   return false;
 }
 
 // A save that reaches its files ends the loss the user was told about: the next failure of the same
 // file is a new loss and is reported again.
 void TForm1::SaveBookmarksNow() {
-  if (!SaveBookmarksTo(state_.CurrentMapFile)) return;
-  reportedSaves_.erase(state_.CurrentMapFile);
-  reportedSaves_.erase(state_.settingsFile);
+  if (!SaveBookmarksTo(CurrentMapFile())) return;
+  reportedSaves_.erase(CurrentMapFile());
+  reportedSaves_.erase(settingsFile_);
 }
 
 void TForm1::SaveMapLinksNow() {
-  const std::string& map = state_.CurrentMapFile;
+  const std::string& map = CurrentMapFile();
   if (map.empty()) return;
-  if (orv::SaveMapLinks(state_.links.MapLinks, map))
+  if (orv::SaveMapLinks(links_.MapLinks, map))
     reportedSaves_.erase(map);
   else
     ReportFailedSave(map);
@@ -344,9 +321,9 @@ void TForm1::StartupLoading() {
   // Runs once every window exists (the designed program ran it as the bookmarks window's creation
   // step, the last of all); main() calls it before showing the window, so a message from loading the
   // last map comes before the window.
-  const std::string& settings = state_.settingsFile;
-  state_.BookmarkFont = orv::ReadBookmarkFont(settings);
-  orv::LoadGlobalBookmarks(state_.bookmarks, settings, state_.random);
+  const std::string& settings = settingsFile_;
+  BookmarkFont() = orv::ReadBookmarkFont(settings);
+  orv::LoadGlobalBookmarks(bookmarks_, settings, random_);
   const std::string last = orv::ReadSetting("General", "LastMapFilename", settings);
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte).
@@ -355,13 +332,13 @@ void TForm1::StartupLoading() {
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
     LoadMap(last);
   } else {
-    state_.ZoomPercent = 100;
+    viewport_.SetZoom(100);
     ui->PaintBox1->hide();
-    state_.MapCorners = orv::MapCorners{};
+    session_.SetCorners(orv::MapCorners{});
   }
-  orv::SortBookmarks(state_.bookmarks);
+  orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
-  orv::SortMapLinks(state_.links.MapLinks);
+  orv::SortMapLinks(links_.MapLinks);
   form5_->FillMapLinksList();
 }
 
@@ -375,17 +352,17 @@ void TForm1::FormDestroy() {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(nullptr, text); });
   reportedSaves_.clear();
-  const std::string& settings = state_.settingsFile;
-  const std::string& map = state_.CurrentMapFile;
+  const std::string& settings = settingsFile_;
+  const std::string& map = CurrentMapFile();
   if (!map.empty()) {
     if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
     SaveBookmarksTo(map);
-    if (!orv::SaveMapLinks(state_.links.MapLinks, map)) ReportFailedSave(map);
+    if (!orv::SaveMapLinks(links_.MapLinks, map)) ReportFailedSave(map);
   } else if (bookmarksPending) {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
     SaveBookmarksTo(map);
   }
-  if (!orv::WriteBookmarkFont(settings, state_.BookmarkFont)) ReportFailedSave(settings);
+  if (!orv::WriteBookmarkFont(settings, BookmarkFont())) ReportFailedSave(settings);
 }
 
 // ---- loading a map -------------------------------------------------------------------------------
@@ -393,75 +370,39 @@ void TForm1::FormDestroy() {
 orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
-  auto tell = [this](const std::string& text) { pendingMessages_.push_back(PathText(text)); };
+  const orv::MapLoadResult result = session_.Load(path);
+  if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result.leftMap);
+  for (const std::string& text : result.messages) pendingMessages_.push_back(PathText(text));
+  return result.outcome;
+}
 
-  // The map info file: its first corner value, the picture beside it, then the other corners.
-  const orv::MapInfo info = orv::ReadMapInfo(path, state_.MapCorners);
-  if (info.status == orv::MapInfoStatus::NotAnInteger) {
-    state_.MapCorners = info.corners;  // the values read before the bad one stay
-    tell(info.message);
-    return orv::LoadOutcome::CornerNotAnInteger;
-  }
-  if (info.status != orv::MapInfoStatus::Ok) {
-    tell(info.message);
-    return orv::LoadOutcome::Refused;
-  }
-
-  // The picture is decoded before anything else changes: one that cannot be read leaves the current
-  // map loaded with its bookmarks and links.
-  QImage picture;
-  const orv::JpegResult decoded = orv::LoadPicture(info.picturePath, picture);
-  if (decoded == orv::JpegResult::Unreadable || picture.isNull()) {
-    tell("Unable to load image '" + orv::PictureNameForMessages(path) + "'. The picture could not be read.");
-    return orv::LoadOutcome::Refused;
-  }
-
+void TForm1::ShowLoadedMap(const std::string& path, const std::string& left) {
   reportedSaves_.clear();
-  state_.MapCorners = info.corners;
-  state_.MapOutline = orv::OutlineOf(state_.MapCorners);
-  // The new picture carries none of the marks drawn into the old one: no outline, no highlight of the
-  // map links window, no frame of a link area being drawn or named.
-  state_.MapOutlineVisible = false;
-  state_.links.HighlightRect = orv::LinkRect{};
+  mapLinkLayer_->ForgetFrames();
   ui->PaintBox1->hide();
-  state_.ZoomPercent = 100;
-  if (state_.links.LinkSelecting || !ui->Panel4->isHidden()) {
-    state_.links.LinkSelecting = false;
-    state_.links.NewLinkRect = orv::LinkRect{};
-    ui->Panel4->hide();
-  }
+  viewport_.SetZoom(100);
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
-  const std::string left = state_.CurrentMapFile;
   if (!left.empty()) SaveBookmarksTo(left);
-  orv::LoadMapBookmarks(state_.bookmarks, path);
-  if (!left.empty() && !orv::SaveMapLinks(state_.links.MapLinks, left)) ReportFailedSave(left);
-  orv::LoadMapLinks(state_.links.MapLinks, path);
-  if (!left.empty()) state_.PreviousMapFile = left;
-  state_.CurrentMapFile = path;
+  orv::LoadMapBookmarks(bookmarks_, path);
+  if (!left.empty() && !orv::SaveMapLinks(links_.MapLinks, left)) ReportFailedSave(left);
+  orv::LoadMapLinks(links_.MapLinks, path);
 
-  state_.MapImage = std::move(picture);
+  viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
-  orv::SortBookmarks(state_.bookmarks);
+  orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
-  orv::SortMapLinks(state_.links.MapLinks);
+  orv::SortMapLinks(links_.MapLinks);
   form5_->FillMapLinksList();
   ui->PaintBox1->show();
 
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),
                          orv::IntOr(ui->Edit2->text().toStdString(), 0)};
-  if (const auto pixel = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, world)) {
-    state_.CrossX = pixel->x;
-    state_.CrossY = pixel->y;
-  }
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
-
-  if (decoded == orv::JpegResult::Damaged)
-    tell("The picture '" + orv::PictureNameForMessages(path) + "' is damaged; parts of it may be missing.");
-  return orv::LoadOutcome::Loaded;
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Load1Click() {
@@ -472,212 +413,10 @@ void TForm1::Load1Click() {
   if (const auto chosen = dialogs_.OpenFile(this, request)) LoadMap(PathBytes(*chosen));
 }
 
-// ---- the view ------------------------------------------------------------------------------------
-
-int TForm1::MapAreaWidth() const {
-  return ui->PaintBox1->width();
-}
-int TForm1::MapAreaHeight() const {
-  return ui->PaintBox1->height();
-}
-int TForm1::ScrollX() const {
-  return ui->xscroll->Position();
-}
-int TForm1::ScrollY() const {
-  return ui->yscroll->Position();
-}
-
 void TForm1::SetStatusText(int panel, const QString& text) {
   (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
 }
 
 QString TForm1::StatusText(int panel) const {
   return (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->text();
-}
-
-void TForm1::RenderView(int X, int Y) {
-  if (X == -1) {
-    X = ScrollX();
-    Y = ScrollY();
-  }
-  const int areaW = std::max(0, MapAreaWidth());
-  const int areaH = std::max(0, MapAreaHeight());
-  QImage& view = state_.ViewBuffer;
-  if (view.width() != areaW || view.height() != areaH || view.format() != QImage::Format_RGB32)
-    view = QImage(areaW, areaH, QImage::Format_RGB32);
-
-  // Pictures put into the state by other means than a load are brought to the view's pixel format.
-  QImage& picture = state_.MapImage;
-  if (!picture.isNull() && picture.format() != QImage::Format_RGB32) picture.convertTo(QImage::Format_RGB32);
-
-  const int32_t zoom = state_.ZoomPercent;
-  const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
-  const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
-  orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
-  DrawLocationCross(X, Y);
-  DrawBookmarks(X, Y);
-  ui->PaintBox1->ShowBuffer();
-}
-
-void TForm1::PaintBox1Paint() {
-  RenderView(-1, 0);
-}
-
-int TForm1::MaxUsefulX() const {
-  const int32_t S = orv::ScaledLength(state_.MapImage.width(), state_.ZoomPercent);
-  return std::max(0, S - MapAreaWidth());
-}
-
-int TForm1::MaxUsefulY() const {
-  const int32_t S = orv::ScaledLength(state_.MapImage.height(), state_.ZoomPercent);
-  return std::max(0, S - MapAreaHeight());
-}
-
-void TForm1::UpdateScrollRanges() {
-  const int32_t zoom = state_.ZoomPercent;
-  SetScrollRange(ui->xscroll, orv::ScaledLength(state_.MapImage.width(), zoom), MapAreaWidth(), false);
-  SetScrollRange(ui->yscroll, orv::ScaledLength(state_.MapImage.height(), zoom), MapAreaHeight(), false);
-}
-
-void TForm1::ScrollViewTo(int X, int Y) {
-  X = std::min(std::max(X, 0), MaxUsefulX());
-  Y = std::min(std::max(Y, 0), MaxUsefulY());
-  ui->xscroll->SetPosition(X);
-  ui->yscroll->SetPosition(Y);
-  RenderView(-1, 0);
-}
-
-void TForm1::CenterViewOnCross() {
-  ScrollViewTo(ClampToInt(static_cast<long long>(state_.CrossX) - MapAreaWidth() / 2),
-               ClampToInt(static_cast<long long>(state_.CrossY) - MapAreaHeight() / 2));
-}
-
-int TForm1::xscrollScroll(orv::ScrollCode, int pos) {
-  pos = std::max(0, std::min(pos, MaxUsefulX()));
-  RenderView(pos, ScrollY());
-  return pos;
-}
-
-int TForm1::yscrollScroll(orv::ScrollCode, int pos) {
-  pos = std::max(0, std::min(pos, MaxUsefulY()));
-  RenderView(ScrollX(), pos);
-  return pos;
-}
-
-void TForm1::FormResize() {
-  const int clientW = ui->centralwidget->width();
-  const int clientH = ui->centralwidget->height();
-  // The coordinate panels stay aligned to the bottom edge.
-  ui->Panel1->setGeometry(0, clientH - kPanel1Height, clientW, kPanel1Height);
-  if (closing_) return;
-
-  // A window smaller than the fixed margins gives empty controls, never negative sizes.
-  QFrame* panel2 = ui->Panel2;
-  const int left = panel2->x(), top = panel2->y();
-  const int panelW = std::max(0, clientW - left - 24);
-  const int panelH = std::max(0, ui->Panel1->y() - top - 52);
-  panel2->setGeometry(left, top, panelW, panelH);
-  ui->PaintBox1->setGeometry(1, 1, std::max(0, panelW - 2), std::max(0, panelH - 2));
-
-  ui->xscroll->setGeometry(left + 1, top + panelH + 1, std::max(0, panelW - 2), 16);
-  ui->yscroll->setGeometry(left + panelW + 1, top + 1, 16, std::max(0, panelH - 2));
-
-  const int statusTop = ui->xscroll->y() + 20;
-  const int statusW = ui->yscroll->x() - left + 16;
-  const int firstW = std::max(0, statusW - 130);
-  ui->StatusBar->setGeometry(left, statusTop, statusW, 20);
-  ui->StatusPanel0->setGeometry(0, 0, firstW, 20);
-  // The last panel of a status line takes what the first one leaves.
-  ui->StatusPanel1->setGeometry(firstW + 2, 0, std::max(0, statusW - firstW - 2), 20);
-  ui->goback->setGeometry(left + firstW - 49, statusTop + 3, 48, 16);
-
-  const int32_t zoom = state_.ZoomPercent;
-  const int32_t SX = orv::ScaledLength(state_.MapImage.width(), zoom);
-  const int32_t SY = orv::ScaledLength(state_.MapImage.height(), zoom);
-  SetScrollRange(ui->xscroll, SX, MapAreaWidth(), true);
-  SetScrollRange(ui->yscroll, SY, MapAreaHeight(), true);
-  if (ScrollX() > MaxUsefulX()) ui->xscroll->SetPosition(MaxUsefulX());
-  if (ScrollY() > MaxUsefulY()) ui->yscroll->SetPosition(MaxUsefulY());
-}
-
-// ---- zoom ----------------------------------------------------------------------------------------
-
-void TForm1::ZoomInOutMap1Click() {
-  form4_->ui->Edit1->setText(QString::number(state_.ZoomPercent));
-  if (form4_->exec() == QDialog::Accepted) ApplyZoom(form4_->ui->Edit1->text());
-}
-
-void TForm1::ApplyZoom(const QString& text) {
-  const int32_t oldZoom = state_.ZoomPercent;
-  const orv::Point oldCross{state_.CrossX, state_.CrossY};
-  const auto world = orv::MapPixelToWorld(state_.MapCorners, oldZoom, oldCross);
-
-  // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
-  const auto typed = orv::ParseInt(text.toStdString());
-  state_.ZoomPercent = typed && *typed >= 1 ? *typed : 100;
-  UpdateScrollRanges();
-
-  std::optional<orv::Point> cross;
-  if (world) cross = orv::WorldToMapPixel(state_.MapCorners, state_.ZoomPercent, *world);
-  if (!cross) {
-    // Corners without a usable world conversion, or a pixel beyond 32 bits: the cross keeps its
-    // picture pixel instead.
-    const long double factor = static_cast<long double>(state_.ZoomPercent) / oldZoom;
-    cross = orv::Point{ClampToInt(static_cast<long long>(oldCross.x * factor)),
-                       ClampToInt(static_cast<long long>(oldCross.y * factor))};
-  }
-  state_.CrossX = cross->x;
-  state_.CrossY = cross->y;
-  CenterViewOnCross();
-}
-
-// ---- the cross and the glass ---------------------------------------------------------------------
-
-void TForm1::DrawLocationCross(int scrollX, int scrollY) {
-  QImage& view = state_.ViewBuffer;
-  if (view.isNull()) return;
-  const long long vx = static_cast<long long>(state_.CrossX) - scrollX;
-  const long long vy = static_cast<long long>(state_.CrossY) - scrollY;
-  // Nothing of the glass reaches the view from further away than its own size.
-  const long long reach = std::max(mag_.width(), mag_.height()) + kCrossReach;
-  if (vx < -reach || vy < -reach || vx > view.width() + reach || vy > view.height() + reach) return;
-  const int x = static_cast<int>(vx), y = static_cast<int>(vy);
-
-  DrawMagnifierGlass(x, y, view);
-
-  // Two white diagonals of 11 pixels crossing at the cross point, clipped to the view.
-  auto plot = [&view](int px, int py) {
-    if (px < 0 || py < 0 || px >= view.width() || py >= view.height()) return;
-    reinterpret_cast<QRgb*>(view.scanLine(py))[px] = kCrossColour;
-  };
-  for (int i = -kCrossReach; i <= kCrossReach; ++i) {
-    plot(x + i, y + i);
-    plot(x + i, y - i);
-  }
-}
-
-void TForm1::DrawMagnifierGlass(int x, int y, QImage& target) {
-  BlitMasked(target, x - kGlassCrossX, y - kGlassCrossY, mag_, magmask_);
-}
-
-void TForm1::BlitMasked(QImage& target, int left, int top, const QImage& picture, const QImage& mask) {
-  if (target.isNull() || picture.isNull() || mask.size() != picture.size() || target.depth() != 32) return;
-  const QImage pic =
-      picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
-  const QImage msk =
-      mask.format() == QImage::Format_RGB32 ? mask : mask.convertToFormat(QImage::Format_RGB32);
-  const long long w = pic.width(), h = pic.height();
-  const long long x0 = std::max(0LL, -static_cast<long long>(left));
-  const long long y0 = std::max(0LL, -static_cast<long long>(top));
-  const long long x1 = std::min(w, static_cast<long long>(target.width()) - left);
-  const long long y1 = std::min(h, static_cast<long long>(target.height()) - top);
-  for (long long r = y0; r < y1; ++r) {
-    const QRgb* p = reinterpret_cast<const QRgb*>(pic.constScanLine(static_cast<int>(r)));
-    const QRgb* m = reinterpret_cast<const QRgb*>(msk.constScanLine(static_cast<int>(r)));
-    QRgb* t = reinterpret_cast<QRgb*>(target.scanLine(static_cast<int>(top + r))) + left;
-    for (long long c = x0; c < x1; ++c) {
-      // White in the mask lets the view show through; any other colour lays the picture's pixel.
-      if ((m[c] & 0x00FFFFFFu) != 0x00FFFFFFu) t[c] = p[c] | 0xFF000000u;
-    }
-  }
 }

@@ -1,15 +1,16 @@
 #pragma once
 // The main window: the map view with its scroll bars, the status line, the two coordinate panels and
-// the map pop-up menu. It owns the shared state of the program (orv::AppState) and the four secondary
-// windows.
+// the map pop-up menu. It wires the parts of the program together: it owns the viewport (zoom, view
+// origin, cross), the map session (the current map and its picture), the bookmark lists and map
+// links, the bookmark and map link layers and the four secondary windows, and hands each designed
+// handler to the part that does the work. The layers and secondary windows see it as MapViewHost.
 //
-// TForm1 is one class whose member functions live in several files, one per subsystem:
-//   view/mainwindow.cpp             construction, start-up and shutdown, map loading, rendering,
-//                                   scrolling, zoom, layout, the cross and the glass
-//   view/mainwindow_panels.cpp      the coordinate panels and their buttons
-//   view/mainwindow_pointer.cpp     pointer and hot keys, the map corner outline
-//   bookmarks/mainwindow_bookmarks.cpp  adding and drawing bookmarks, the bookmark font
-//   maplinks/mainwindow_maplinks.cpp    drawing, naming, finding and following map links
+// Its member functions live in several files:
+//   view/mainwindow.cpp          construction, start-up and shutdown, map loading, saves, messages
+//   view/mainwindow_view.cpp     rendering, scrolling, zoom, layout, the cross and the glass
+//   view/mainwindow_panels.cpp   the coordinate panels and their buttons
+//   view/mainwindow_pointer.cpp  pointer and hot keys
+//   view/mainwindow_layers.cpp   the bookmark and map link handlers
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -22,12 +23,19 @@
 #include <QTimer>
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "view/appstate.h"
+#include "bookmarks/bookmarkstore.h"
+#include "maplinks/maplinkstore.h"
+#include "storage/bookmarkfont.h"
 #include "view/coordinatepanels.h"
 #include "view/dialogs.h"
+#include "view/mapsession.h"
+#include "view/mapviewhost.h"
+#include "view/mapviewport.h"
 #include "view/propscrl/propscrl.h"
 
 namespace Ui {
@@ -42,6 +50,8 @@ class QKeyEvent;
 class QMenu;
 
 namespace orv {
+class BookmarkLayer;
+class MapLinkLayer;
 
 // What the main window needs from outside: where the settings live, how to talk to the user, and the
 // seed of the random generator (main() takes it from the clock; tests choose it).
@@ -51,24 +61,9 @@ struct TForm1Config {
   uint32_t randomSeed = 0;
 };
 
-// How a map load ended.
-enum class LoadOutcome {
-  Loaded,              // the map is current now
-  Refused,             // a missing file or an unreadable picture: nothing changed
-  CornerNotAnInteger,  // a corner key after UpperLeft_X was not an integer: the load stopped there,
-                       // the corners read before it were kept, nothing else changed
-};
-
 }  // namespace orv
 
-// Private state of the subsystems whose handlers live in their own files; each file defines its
-// struct and creates it when first needed.
-struct PanelsExtra;
-struct PointerExtra;
-struct BookmarksExtra;
-struct MapLinksExtra;
-
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public orv::MapViewHost {
   Q_OBJECT
 
  public:
@@ -78,7 +73,7 @@ class TForm1 : public QMainWindow {
   // Runs FormDestroy if it has not run yet.
   ~TForm1() override;
 
-  // ---- view/mainwindow.cpp ------------------------------------------------------------------------
+  // ---- start-up, shutdown, map loading -------------------------------------------------------------
 
   // The start-up loading: the bookmark font, the global bookmarks, the last map of the previous run,
   // then the sorted lists. Called once, after every window exists and before the window is shown.
@@ -90,13 +85,14 @@ class TForm1 : public QMainWindow {
   // Makes the map info file at path (file system encoding) the current map, with its picture,
   // bookmarks and map links. Failures are reported to the user.
   // Takes its own copy of the path: callers pass PreviousMapFile, which the load changes.
-  orv::LoadOutcome LoadMap(std::string path);
+  orv::LoadOutcome LoadMap(std::string path) override;
   // Map > Load...: asks for a map info file and loads it.
   void Load1Click();
 
-  // Composes the view with its origin at the zoomed map pixel (X, Y) into ViewBuffer and shows it at
-  // once. X = -1 takes the origin from the scroll bars (Y is then ignored).
-  void RenderView(int X = -1, int Y = 0);
+  // Composes the view at the viewport's origin into ViewBuffer and shows it at once.
+  void RenderView() override;
+  // The same with the view's top-left pixel at the zoomed map pixel (X, Y).
+  void RenderView(int X, int Y);
   // The paint event of the map area.
   void PaintBox1Paint();
 
@@ -104,6 +100,9 @@ class TForm1 : public QMainWindow {
   void UpdateScrollRanges();
   // Moves the view origin to the zoomed map pixel (X, Y), clamped to the useful range, and renders.
   void ScrollViewTo(int X, int Y);
+  // Brings the zoomed map pixel to the middle of the view as far as the useful range allows, and
+  // renders.
+  void CenterViewOn(orv::Point zoomed) override;
   // Puts the cross in the middle of the view as far as the scroll ranges allow, and renders.
   void CenterViewOnCross();
   // The scroll bars' scroll events: pos is the bar's new position (zoomed map pixels); the returned
@@ -130,15 +129,47 @@ class TForm1 : public QMainWindow {
   // that rectangle of target is read or written; parts outside target are skipped.
   static void BlitMasked(QImage& target, int left, int top, const QImage& picture, const QImage& mask);
 
-  orv::AppState& state() { return state_; }
-  const orv::AppState& state() const { return state_; }
-  orv::Dialogs& dialogs() { return dialogs_; }
-  int MapAreaWidth() const;  // PaintBox1's size, view pixels
-  int MapAreaHeight() const;
-  int ScrollX() const;  // the scroll bars' positions, zoomed map pixels
-  int ScrollY() const;
+  // The bookmark lists (the designed CurrentMapBookmarks, GlobalBookmarks and their font lists).
+  orv::BookmarkLists& Bookmarks() { return bookmarks_; }
+  const orv::BookmarkLists& Bookmarks() const { return bookmarks_; }
+  const std::vector<std::string>& CurrentMapBookmarks() const { return bookmarks_.CurrentMapBookmarks; }
+  const std::vector<std::string>& GlobalBookmarks() const { return bookmarks_.GlobalBookmarks; }
+  // The map links of the current map, with the state of a link area being drawn.
+  orv::MapLinkState& Links() { return links_; }
+  const orv::MapLinkState& Links() const { return links_; }
+  const std::vector<std::string>& MapLinks() const { return links_.MapLinks; }
+  // The composed view, the size of the map area.
+  const QImage& ViewBuffer() const { return viewBuffer_; }
+  // The program's settings file (global bookmarks, bookmark font, last map); chosen at start.
+  void SetSettingsFile(const std::string& path) { settingsFile_ = path; }
+  orv::Dialogs& dialogs() override { return dialogs_; }
+  QWidget* DialogParent() override { return this; }
+  QWidget* MapArea() override;
+  orv::Point PopupPoint() const override { return popupPoint_; }
+  orv::Point PopupWorldPoint() const override { return popupWorldPoint_; }
+  // The font given to new bookmarks.
+  orv::BookmarkFontSpec& BookmarkFont();
+  // The current map: its files, corners, outline and picture.
+  orv::MapSession& Session() override { return session_; }
+  const orv::MapSession& Session() const { return session_; }
+  QImage& MapImage() { return session_.Picture(); }
+  const orv::MapCorners& MapCorners() const { return session_.Corners(); }
+  const orv::MapOutline& MapOutline() const { return session_.Outline(); }
+  const std::string& CurrentMapFile() const { return session_.CurrentMapFile(); }
+  const std::string& PreviousMapFile() const { return session_.PreviousMapFile(); }
+
+  // Zoom, view origin and cross; the scroll bars mirror its origin.
+  orv::MapViewport& Viewport() { return viewport_; }
+  const orv::MapViewport& Viewport() const override { return viewport_; }
+  int32_t ZoomPercent() const { return viewport_.ZoomPercent(); }
+  int32_t CrossX() const { return viewport_.Cross().x; }  // zoomed map pixels
+  int32_t CrossY() const { return viewport_.Cross().y; }
+  int MapAreaWidth() const { return viewport_.AreaWidth(); }  // PaintBox1's size, view pixels
+  int MapAreaHeight() const { return viewport_.AreaHeight(); }
+  int ScrollX() const { return viewport_.Origin().x; }  // the view origin, zoomed map pixels
+  int ScrollY() const { return viewport_.Origin().y; }
   // Status panel 0 (links and hints) and 1 (the pointer's world point).
-  void SetStatusText(int panel, const QString& text);
+  void SetStatusText(int panel, const QString& text) override;
   QString StatusText(int panel) const;
   bool Closing() const { return closing_; }
   const QImage& GlassPicture() const { return mag_; }
@@ -160,10 +191,11 @@ class TForm1 : public QMainWindow {
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
 
-  enum PanelSource { FromMapPixel = 1, FromWhereFields = 2, FromSextantFields = 3, FromWorld = 4 };
   // Fills both coordinate panels from one world point, or empties them when it lies outside the
   // world. FromMapPixel: (a, b) is a zoomed map pixel; FromWorld: (a, b) is a world point.
-  void RefreshCoordinatePanels(int a, int b, int source);
+  void RefreshCoordinatePanels(int a, int b, orv::PanelSource source) override;
+  // Brings the world point to the middle of the map panel and shows it in the panels.
+  void ShowWorldPoint(orv::Point world) override;
   // The texts of the eight fields of the two coordinate panels, as they stand.
   orv::CoordinatePanelTexts PanelTexts() const;
   void Button1Click();  // ".Where" "Update"
@@ -184,16 +216,11 @@ class TForm1 : public QMainWindow {
   void ShowPointerStatus(int X, int Y);
   void ReloadMapCorners();  // Ctrl+R
   void ToggleMapOutline();  // Ctrl+S
-  // Inverts the outline through MapOutline in MapImage (drawing it twice restores the picture).
-  void DrawMapOutline();
 
-  // ---- bookmarks/mainwindow_bookmarks.cpp ---------------------------------------------------------
+  // ---- view/mainwindow_layers.cpp: the bookmark and map link layers' handlers ----------------------
 
   void CurrentMap1Click();
   void Global1Click();
-  void ShowBookmarkNameEdit();
-  // Key presses in Edit3; true swallows the key.
-  bool Edit3KeyPress(QKeyEvent* event);
   void BookmarkFontSetup1Click();
   void ShowBookmarksWindow1Click();
   // The visible bookmark names into ViewBuffer, whose top-left pixel shows the zoomed map pixel
@@ -203,21 +230,7 @@ class TForm1 : public QMainWindow {
   // (bookmarkSaveTimer_ runs SaveBookmarksNow).
   void BookmarksChanged();
 
-  // ---- maplinks/mainwindow_maplinks.cpp -----------------------------------------------------------
-
   void AddMapLink1Click();
-  // The press that sets the opposite corner of a new link area, at the view position (X, Y).
-  void LinkSecondCorner(int X, int Y);
-  // The frame of the new link area follows the pointer at the view position (X, Y).
-  void LinkRubberBand(int X, int Y);
-  // Drops the link waiting for its text (Panel4 showing): removes its frame and hides the panel.
-  void CancelPendingLink();
-  // Key presses in Edit8; true swallows the key.
-  bool Edit8KeyPress(QKeyEvent* event);
-  // The hover at the view position (X, Y): status text, pointer shape, the link pop-up items.
-  void FindLinkUnderPointer(int X, int Y);
-  // Inverts a 4-pixel frame with the corners (X1, Y1), (X2, Y2) (picture pixels) in MapImage.
-  void InvertFrame(int X1, int Y1, int X2, int Y2);
   void LoadMapforMapLink1Click();
   void gobackClick();
   void ShowMapLinksWindow1Click();
@@ -225,8 +238,15 @@ class TForm1 : public QMainWindow {
   // (mapLinkSaveTimer_ runs SaveMapLinksNow).
   void MapLinksChanged();
 
-  // ---- controls ------------------------------------------------------------------------------------
+  // Single-shot timers of the saves that follow a change of the bookmarks or the map links.
+  QTimer bookmarkSaveTimer_;
+  QTimer mapLinkSaveTimer_;
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // FormClose: sets the closing flag
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
   Ui::TForm1* ui = nullptr;  // every control of the window, under its designed name
 
   // The map pop-up menu, opened only by a right click on the map.
@@ -247,24 +267,32 @@ class TForm1 : public QMainWindow {
   QAction* N1 = nullptr;
   QAction* ZoomInOutMap1 = nullptr;
 
-  // Single-shot timers of the saves that follow a change of the bookmarks or the map links.
-  QTimer bookmarkSaveTimer_;
-  QTimer mapLinkSaveTimer_;
-
- protected:
-  void closeEvent(QCloseEvent* event) override;  // FormClose: sets the closing flag
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
   void BuildPopupMenu();
   void ConnectHandlers();
   void LoadGlassPictures();
-  // The useful range of scroll positions on one axis: 0 .. S - V (never below 0).
-  int MaxUsefulX() const;
-  int MaxUsefulY() const;
+  // The scroll bars take the viewport's ranges (PageSize also when the picture fits, as the layout
+  // sets it) and its origin.
+  void MirrorScrollRanges(bool pageAlways);
+  void MirrorScrollPositions();
   void ShowPendingMessages();
+  // The rest of a load once the session holds the new map: the saves of the map left, the new map's
+  // bookmarks and links, the view, the title, the lists and the cross.
+  void ShowLoadedMap(const std::string& path, const std::string& leftMap);
 
-  orv::AppState state_;
+  // Places the cross on the zoomed map pixel of a world point and centres the view on it.
+  void MoveCrossToWorld(orv::Point world);
+  // Shows the way from the cross to a world point and brings that point to the middle of the view.
+  void ShowDirectionsTo(orv::Point world);
+
+  std::string settingsFile_;    // the program's settings file, chosen at start
+  QImage viewBuffer_;           // the composed view, the size of the map area
+  orv::Point popupPoint_;       // zoomed map pixel of the last right click
+  orv::Point popupWorldPoint_;  // world point of the last right click
+  orv::BookmarkLists bookmarks_;
+  orv::MapLinkState links_;
+  std::mt19937 random_;  // seeded from the clock at start; tests seed it themselves
+  orv::MapViewport viewport_;
+  orv::MapSession session_;
   orv::Dialogs& dialogs_;
 
   TForm2* form2_ = nullptr;
@@ -283,13 +311,9 @@ class TForm1 : public QMainWindow {
   std::vector<QString> pendingMessages_;
   int messageHold_ = 0;
 
+  std::unique_ptr<orv::BookmarkLayer> bookmarkLayer_;
+  std::unique_ptr<orv::MapLinkLayer> mapLinkLayer_;
+
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;
-
- public:
-  // Private state of the other subsystems' files (see the forward declarations above).
-  std::shared_ptr<PanelsExtra> panelsExtra_;
-  std::shared_ptr<PointerExtra> pointerExtra_;
-  std::shared_ptr<BookmarksExtra> bookmarksExtra_;
-  std::shared_ptr<MapLinksExtra> mapLinksExtra_;
 };

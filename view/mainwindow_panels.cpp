@@ -1,8 +1,6 @@
 // The coordinate panels below the map: refreshing them from a point, and their four buttons.
 #include <QComboBox>
 #include <QLineEdit>
-#include <algorithm>
-#include <limits>
 
 #include "core/transform.h"
 #include "ui_mainwindow.h"
@@ -22,44 +20,22 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
           ui.ComboBox2->currentText()};
 }
 
-namespace {
-
-// A view origin that brings a zoomed map pixel to the middle of an area of the given size, kept in
-// range so that far extrapolated points cannot overflow (the scroll clamps it anyway).
-int CentredOrigin(int32_t pixel, int areaLength) {
-  const int64_t origin = static_cast<int64_t>(pixel) - areaLength / 2;
-  return static_cast<int>(
-      std::clamp<int64_t>(origin, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+// A point so far out that its pixel does not fit in 32 bits leaves the cross where it was.
+void TForm1::MoveCrossToWorld(orv::Point world) {
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  CenterViewOnCross();
 }
 
-// Puts the cross on the zoomed map pixel of a world point and centres the view on it. A point so far
-// out that its pixel does not fit in 32 bits leaves the cross where it was.
-void MoveCrossToWorld(TForm1& form, orv::Point world) {
-  orv::AppState& state = form.state();
-  if (const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world)) {
-    state.CrossX = pixel->x;
-    state.CrossY = pixel->y;
-  }
-  form.CenterViewOnCross();
+// The cross stays where it is.
+void TForm1::ShowDirectionsTo(orv::Point world) {
+  const auto pixel = viewport_.WorldToZoomed(world, MapCorners());
+  form2_->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), world.x, world.y);
+  if (pixel) CenterViewOn(*pixel);
 }
 
-// Shows the way from the cross to a world point and brings that point to the middle of the view,
-// leaving the cross where it is.
-void ShowDirectionsTo(TForm1& form, orv::Point world) {
-  orv::AppState& state = form.state();
-  const auto pixel = orv::WorldToMapPixel(state.MapCorners, state.ZoomPercent, world);
-  form.form2()->ShowDirections(state, state.CrossX, state.CrossY, world.x, world.y);
-  if (pixel) {
-    form.ScrollViewTo(CentredOrigin(pixel->x, form.MapAreaWidth()),
-                      CentredOrigin(pixel->y, form.MapAreaHeight()));
-  }
-}
-
-}  // namespace
-
-void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
+void TForm1::RefreshCoordinatePanels(int a, int b, orv::PanelSource source) {
   const std::optional<orv::CoordinatePanelTexts> texts =
-      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, state().MapCorners, state().ZoomPercent);
+      orv::RefreshedPanelTexts(PanelTexts(), a, b, source, MapCorners(), ZoomPercent());
   if (!texts) return;
   ui->Edit1->setText(texts->Edit1);
   ui->Edit2->setText(texts->Edit2);
@@ -71,27 +47,37 @@ void TForm1::RefreshCoordinatePanels(int a, int b, int source) {
   ui->ComboBox2->setEditText(texts->ComboBox2);
 }
 
+void TForm1::ShowWorldPoint(orv::Point world) {
+  // The point comes to the middle of the map panel, as far as the scroll ranges allow; the cross
+  // stays where it is.
+  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) {
+    const QWidget* panel = ui->Panel2;
+    ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+  }
+  RefreshCoordinatePanels(world.x, world.y, orv::PanelSource::FromWorld);
+}
+
 void TForm1::Button1Click() {
-  MoveCrossToWorld(*this, {orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
+  MoveCrossToWorld({orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button3Click() {
-  MoveCrossToWorld(*this, orv::SextantPanelWorld(PanelTexts()));
-  RefreshCoordinatePanels(0, 0, FromSextantFields);
+  MoveCrossToWorld(orv::SextantPanelWorld(PanelTexts()));
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::Button4Click() {
-  ShowDirectionsTo(*this, {orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
-  RefreshCoordinatePanels(0, 0, FromWhereFields);
+  ShowDirectionsTo({orv::PanelNumber(ui->Edit1->text(), 0), orv::PanelNumber(ui->Edit2->text(), 0)});
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
 
 void TForm1::Button5Click() {
-  ShowDirectionsTo(*this, orv::SextantPanelWorld(PanelTexts()));
-  RefreshCoordinatePanels(0, 0, FromSextantFields);
+  ShowDirectionsTo(orv::SextantPanelWorld(PanelTexts()));
+  RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
 }
 
 void TForm1::DirectionstoArea1Click() {
-  form2()->ShowDirections(state(), state().CrossX, state().CrossY, state().PopupWorldPoint.x,
-                          state().PopupWorldPoint.y);
+  form2()->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), popupWorldPoint_.x,
+                          popupWorldPoint_.y);
 }

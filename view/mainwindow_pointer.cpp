@@ -4,49 +4,46 @@
 
 #include "core/numbers.h"
 #include "core/transform.h"
+#include "maplinks/maplinklayer.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
-#include "view/mapoutline.h"
 #include "view/text.h"
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
-  orv::AppState& s = state();
   // While a new link area waits for its opposite corner, any button sets that corner.
-  if (s.links.LinkSelecting) {
-    LinkSecondCorner(X, Y);
+  if (mapLinkLayer_->Selecting()) {
+    mapLinkLayer_->LinkSecondCorner(X, Y);
+    popupPoint_ = Viewport().ViewToZoomed({X, Y});
     return;
   }
   // A new link area waiting for its text is dropped by a click elsewhere on the map.
-  if (ui->Panel4->isVisible()) CancelPendingLink();
+  if (mapLinkLayer_->AwaitingText()) mapLinkLayer_->CancelPendingLink();
 
-  const orv::Point mapPixel{X + ScrollX(), Y + ScrollY()};
+  const orv::Point mapPixel = Viewport().ViewToZoomed({X, Y});
   if (button == Qt::RightButton) {
-    if (const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, mapPixel))
-      s.PopupWorldPoint = *world;
-    s.PopupPoint = mapPixel;
+    if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners())) popupWorldPoint_ = *world;
+    popupPoint_ = mapPixel;
     // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
     PopupMenu1->popup(ui->PaintBox1->mapToGlobal(QPoint(X, Y)));
   } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {
-    s.CrossX = mapPixel.x;
-    s.CrossY = mapPixel.y;
+    Viewport().SetCross(mapPixel);
     CenterViewOnCross();
-    RefreshCoordinatePanels(s.CrossX, s.CrossY, FromMapPixel);
+    RefreshCoordinatePanels(CrossX(), CrossY(), orv::PanelSource::FromMapPixel);
   }
 }
 
 void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
   ShowPointerStatus(X, Y);
-  if (state().links.LinkSelecting) LinkRubberBand(X, Y);
+  if (mapLinkLayer_->Selecting()) mapLinkLayer_->LinkRubberBand(X, Y);
 }
 
 void TForm1::ShowPointerStatus(int X, int Y) {
-  const orv::AppState& s = state();
-  const auto world = orv::MapPixelToWorld(s.MapCorners, s.ZoomPercent, {X + ScrollX(), Y + ScrollY()});
+  const auto world = Viewport().ViewToWorld({X, Y}, MapCorners());
   SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
-  if (s.links.LinkSelecting) {
+  if (mapLinkLayer_->Selecting()) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
   } else {
-    FindLinkUnderPointer(X, Y);
+    mapLinkLayer_->FindLinkUnderPointer(X, Y);
   }
 }
 
@@ -66,27 +63,15 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TForm1::ReloadMapCorners() {
-  orv::AppState& s = state();
-  if (s.MapOutlineVisible) DrawMapOutline();
-  if (const auto bad = orv::ReloadCornersFrom(s.CurrentMapFile, s.MapCorners)) {
-    // The outline still stands for the old corners: draw it back so that the picture keeps showing
-    // what MapOutlineVisible says.
-    if (s.MapOutlineVisible) DrawMapOutline();
+  if (const auto bad = session_.ReloadCorners()) {
     dialogs().ShowMessage(this, orv::FromBytes(orv::NotAnIntegerMessage(*bad)));
     return;
   }
-  s.MapOutline = orv::OutlineOf(s.MapCorners);
-  if (s.MapOutlineVisible) DrawMapOutline();
   RenderView();
   Button1Click();
 }
 
 void TForm1::ToggleMapOutline() {
-  state().MapOutlineVisible = !state().MapOutlineVisible;
-  DrawMapOutline();
+  session_.ToggleOutline();
   RenderView();
-}
-
-void TForm1::DrawMapOutline() {
-  orv::InvertMapOutline(state().MapImage, state().MapOutline);
 }

@@ -15,6 +15,14 @@ TForm4::~TForm4() {
   delete ui;
 }
 
+QString TForm4::ZoomText() const {
+  return ui->Edit1->text();
+}
+
+void TForm4::SetZoomText(const QString& text) {
+  ui->Edit1->setText(text);
+}
+
 void TForm4::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   ui->Button1->setFocus();

@@ -15,6 +15,10 @@ class TForm4 : public QDialog {
   explicit TForm4(QWidget* parent = nullptr);
   ~TForm4() override;
 
+  // The zoom percentage as typed in Edit1.
+  QString ZoomText() const;
+  void SetZoomText(const QString& text);
+
   Ui::TForm4* ui = nullptr;
 
  protected:

@@ -23,7 +23,7 @@ TEST_F(BookmarkCrash, DISABLED_ChildAddsBookmarksAndWaits) {
   ASSERT_FALSE(dirPath.isEmpty());
   settingsFile = QDir(dirPath).filePath("orvantis.ini").toStdString();
   Open();
-  ASSERT_FALSE(S().CurrentMapFile.empty());
+  ASSERT_FALSE(form->CurrentMapFile().empty());
   AddBookmark(false, {120, 50}, "Smithy");
   AddBookmark(true, {220, 70}, "Ferry");
   std::printf("%s\n", kAdded);
@@ -64,14 +64,14 @@ TEST_F(BookmarkCrash, BookmarksAddedBeforeAKillAreThereAtTheNextStart) {
 
   // The next start finds both bookmarks in their lists.
   Open();
-  ASSERT_EQ(S().CurrentMapFile, map);
+  ASSERT_EQ(form->CurrentMapFile(), map);
   TForm3& w = *form->form3();
   ASSERT_EQ(w.ui->ListBox2->count(), 1);
   EXPECT_EQ(w.ui->ListBox2->item(0)->text(), "Smithy");
   ASSERT_EQ(w.ui->ListBox1->count(), 1);
   EXPECT_EQ(w.ui->ListBox1->item(0)->text(), "Ferry");
-  EXPECT_EQ(GetField(1, S().bookmarks.CurrentMapBookmarks[0], FieldSeparator), "V");
-  EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(1, S().Bookmarks().CurrentMapBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
 }
 
 }  // namespace

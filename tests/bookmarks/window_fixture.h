@@ -77,27 +77,27 @@ class BookmarksWindowTest : public MainWindowTest {
   }
 
   TForm3& Bookmarks() {
-    form->ShowBookmarksWindow1->trigger();
+    Control<QAction>(*form, "ShowBookmarksWindow1")->trigger();
     TForm3& w = *form->form3();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
     return w;
   }
 
-  AppState& S() { return form->state(); }
+  TForm1& S() { return *form; }
 
   // A right click on the map at the view position `at`, and the pop-up item chosen from the menu
   // it opens.
   void RightClickAndChoose(QPoint at, QAction* item) {
-    QTest::mouseClick(form->ui->PaintBox1, Qt::RightButton, {}, at);
-    ASSERT_TRUE(WaitFor([&] { return form->PopupMenu1->isVisible(); }));
-    form->PopupMenu1->hide();
+    QTest::mouseClick(Control<TPaintBox>(*form, "PaintBox1"), Qt::RightButton, {}, at);
+    ASSERT_TRUE(WaitFor([&] { return Control<QMenu>(*form, "PopupMenu1")->isVisible(); }));
+    Control<QMenu>(*form, "PopupMenu1")->hide();
     item->trigger();
   }
 
   // Names a new bookmark at the view position `at` through the pop-up menu's "Add Bookmark" items.
   void AddBookmark(bool global, QPoint at, const QString& name) {
-    RightClickAndChoose(at, global ? form->Global1 : form->CurrentMap1);
-    QLineEdit* edit = form->ui->Edit3;
+    RightClickAndChoose(at, global ? Control<QAction>(*form, "Global1") : Control<QAction>(*form, "CurrentMap1"));
+    QLineEdit* edit = Control<QLineEdit>(*form, "Edit3");
     ASSERT_TRUE(edit->isVisible());
     Type(edit, name);
     QTest::keyClick(edit, Qt::Key_Return);

@@ -42,21 +42,21 @@ int DarkPixels(const QImage& view, const QRect& area) {
 TEST_F(BookmarksWindowTest, NameBoxOpensAtTheClickedPointInsideTheMapArea) {
   Open();
   ASSERT_EQ(form->LoadMap(MakeMap("town")), LoadOutcome::Loaded);
-  QLineEdit* edit = form->ui->Edit3;
-  const QPoint box = form->ui->PaintBox1->pos();
+  QLineEdit* edit = Control<QLineEdit>(*form, "Edit3");
+  const QPoint box = Control<TPaintBox>(*form, "PaintBox1")->pos();
   form->ScrollViewTo(300, 200);
   ASSERT_EQ(form->ScrollX(), 300);
 
   // Away from the edges the box's corner is at the clicked point.
-  RightClickAndChoose({40, 30}, form->CurrentMap1);
-  EXPECT_EQ(S().PopupPoint, (Point{340, 230}));
+  RightClickAndChoose({40, 30}, Control<QAction>(*form, "CurrentMap1"));
+  EXPECT_EQ(S().PopupPoint(), (Point{340, 230}));
   EXPECT_TRUE(edit->isVisible());
   EXPECT_EQ(QApplication::focusWidget(), edit);
   EXPECT_EQ(edit->pos(), box + QPoint(40, 30));
 
   // Near the right and bottom edges it moves left and up; choosing again moves and empties it.
   QTest::keyClicks(edit, "half");
-  RightClickAndChoose({form->MapAreaWidth() - 3, form->MapAreaHeight() - 2}, form->Global1);
+  RightClickAndChoose({form->MapAreaWidth() - 3, form->MapAreaHeight() - 2}, Control<QAction>(*form, "Global1"));
   EXPECT_EQ(edit->text(), "");
   EXPECT_EQ(edit->geometry().right(), box.x() + form->MapAreaWidth() - 1);
   EXPECT_EQ(edit->geometry().bottom(), box.y() + form->MapAreaHeight() - 1);
@@ -77,20 +77,20 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
   TForm3& w = Bookmarks();
   dialogs.fontAnswer = BookmarkFontSpec{"DejaVu Sans", 14, 0, false, true, true, false};
-  form->BookmarkFontSetup1->trigger();
+  Control<QAction>(*form, "BookmarkFontSetup1")->trigger();
   ASSERT_EQ(dialogs.shownFonts.size(), 1u);
   EXPECT_EQ(dialogs.shownFonts[0], BookmarkFontSpec{});  // the font read at start-up: Arial 10 bold
 
   AddBookmark(false, {100, 40}, "zeta Inn");
-  EXPECT_FALSE(form->ui->Edit3->isVisible());
-  const Point inn = S().PopupWorldPoint;
+  EXPECT_FALSE(Control<QLineEdit>(*form, "Edit3")->isVisible());
+  const Point inn = S().PopupWorldPoint();
   AddBookmark(false, {300, 80}, "Alpha");
-  const Point alpha = S().PopupWorldPoint;
+  const Point alpha = S().PopupWorldPoint();
   AddBookmark(true, {400, 10}, "Bank");
-  const Point bank = S().PopupWorldPoint;
+  const Point bank = S().PopupWorldPoint();
   auto text = [](int v) { return std::to_string(v); };
 
-  const auto& b = S().bookmarks;
+  const auto& b = S().Bookmarks();
   EXPECT_THAT(b.CurrentMapBookmarks, ElementsAre(R({"V", text(alpha.x), text(alpha.y), "Alpha"}),
                                                  R({"V", text(inn.x), text(inn.y), "zeta Inn"})));
   EXPECT_THAT(b.CurrentMapBookmarkFonts,
@@ -108,7 +108,7 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   EXPECT_EQ(w.ui->ListBox1->item(0)->text(), "Bank");
 
   // The name is drawn with the top-left corner of its box at the clicked point.
-  const QImage& view = S().ViewBuffer;
+  const QImage& view = S().ViewBuffer();
   EXPECT_GT(DarkPixels(view, QRect(100, 40, 60, 22)), 10);
   EXPECT_EQ(DarkPixels(view, QRect(60, 40, 38, 22)), 0);
 
@@ -125,8 +125,8 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
 
   // A cancelled font dialog keeps the font, and names on the map keep theirs.
   dialogs.fontAnswer.reset();
-  form->BookmarkFontSetup1->trigger();
-  EXPECT_EQ(S().BookmarkFont, (BookmarkFontSpec{"DejaVu Sans", 14, 0, false, true, true, false}));
+  Control<QAction>(*form, "BookmarkFontSetup1")->trigger();
+  EXPECT_EQ(S().BookmarkFont(), (BookmarkFontSpec{"DejaVu Sans", 14, 0, false, true, true, false}));
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -134,7 +134,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   Open();
   const std::string map = MakeMap("town");
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  auto& b = S().bookmarks;
+  auto& b = S().Bookmarks();
   b.CurrentMapBookmarks = {R({"N", "2560", "2048", "Centre", "\"old, note\",second"}),
                            R({"V", "5100", "4000", "Corner"}), R({"V", "1x", "5", "Broken"}),
                            R({"V", "10", "10"})};
@@ -150,7 +150,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   Click(list, 0);
   EXPECT_FALSE(w.ui->CheckBox2->isChecked());
   EXPECT_EQ(memo->toPlainText(), "old, note\nsecond");
-  const QWidget* panel = form->ui->Panel2;
+  const QWidget* panel = Control<QFrame>(*form, "Panel2");
   EXPECT_EQ(form->ScrollX(), 1024 - panel->width() / 2);
   EXPECT_EQ(form->ScrollY(), 819 - panel->height() / 2);
   EXPECT_EQ(b.CurrentMapBookmarks[0], R({"N", "2560", "2048", "Centre", "\"old, note\",second"}));
@@ -172,7 +172,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   // Ticking the box shows the name at once.
   QTest::mouseClick(w.ui->CheckBox2, Qt::LeftButton, {}, w.ui->CheckBox2->rect().center());
   EXPECT_EQ(GetField(1, b.CurrentMapBookmarks[0], FieldSeparator), "V");
-  EXPECT_GT(DarkPixels(S().ViewBuffer, QRect(1024 - form->ScrollX(), 819 - form->ScrollY(), 60, 20)), 10);
+  EXPECT_GT(DarkPixels(S().ViewBuffer(), QRect(1024 - form->ScrollX(), 819 - form->ScrollY(), 60, 20)), 10);
 
   // Emptying the box removes the notes field.
   memo->selectAll();
@@ -208,20 +208,20 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   TForm3& w = Bookmarks();
   EXPECT_EQ(w.ui->PageControl1->currentWidget(), w.ui->TabSheet2);  // the global page comes first
   const QRect at(200, 60, 50, 20);
-  EXPECT_GT(DarkPixels(S().ViewBuffer, at), 10);
+  EXPECT_GT(DarkPixels(S().ViewBuffer(), at), 10);
 
   Click(w.ui->ListBox1, 0);
   ASSERT_TRUE(w.ui->CheckBox1->isChecked());
   QTest::mouseClick(w.ui->CheckBox1, Qt::LeftButton, {}, w.ui->CheckBox1->rect().center());
-  EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "N");
+  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
   form->ScrollViewTo(0, 0);
-  EXPECT_EQ(DarkPixels(S().ViewBuffer, at), 0);
+  EXPECT_EQ(DarkPixels(S().ViewBuffer(), at), 0);
 
-  const std::string id = GetField(1, S().bookmarks.GlobalBookmarks[0], FieldSeparator);
+  const std::string id = GetField(1, S().Bookmarks().GlobalBookmarks[0], FieldSeparator);
   ASSERT_EQ(form->LoadMap(coast), LoadOutcome::Loaded);
-  EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
   ASSERT_EQ(form->LoadMap(town), LoadOutcome::Loaded);
-  EXPECT_EQ(GetField(2, S().bookmarks.GlobalBookmarks[0], FieldSeparator), "N");
+  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
   EXPECT_THAT(Section(town, "Global Bookmarks"), ElementsAre(id + "=N"));
   EXPECT_THAT(Section(coast, "Global Bookmarks"), ElementsAre(id + "=V"));
 }
@@ -230,7 +230,7 @@ TEST_F(BookmarksWindowTest, DeleteRemovesOnlyAChosenBookmark) {
   Open();
   const std::string map = MakeMap("town");
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  auto& b = S().bookmarks;
+  auto& b = S().Bookmarks();
   b.CurrentMapBookmarks = {R({"V", "1", "1", "a"}), R({"V", "2", "2", "b", "note"}), R({"V", "3", "3", "c"})};
   b.CurrentMapBookmarkFonts = {"f1", "f2", "f3"};
   TForm3& w = Bookmarks();
@@ -271,7 +271,7 @@ TEST_F(BookmarksWindowTest, GlobalChangesWithoutAMapAreSavedAndFailuresTold) {
               ElementsAre("bookmark1=" + R({"id87654321", "V", "7", "8", "Pier"})));
 
   // A save that cannot be written is told once, however many changes follow.
-  S().settingsFile = Path("gone/orvantis.ini");
+  S().SetSettingsFile(Path("gone/orvantis.ini"));
   Click(w.ui->ListBox1, 0);
   QTest::keyClicks(w.ui->Memo1, "abc");
   WaitForSave();

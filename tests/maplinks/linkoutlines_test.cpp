@@ -1,6 +1,7 @@
 // Link area outlines: where they lie at each zoom, which areas a view or pointer finds, the pixels
 // drawn, and the scroll that shows an area beside a window covering part of the view.
 #include "maplinks/linkoutlines.h"
+#include "view/mapviewport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ TEST(LinkOutlines, InsideOfTheOutlineIsWhereThePointerFindsTheArea) {
       EXPECT_LE(box.left, box.right);
       EXPECT_LE(box.top, box.bottom);
       for (int32_t z = 0; z < 50 * zoom / 100 + 8; ++z) {
-        const Point picture = ZoomedToPicture({z, z}, zoom);
+        const Point picture = MapViewport::ZoomedToPicture({z, z}, zoom);
         const bool across = std::min(area.x1, area.x2) < picture.x && picture.x < std::max(area.x1, area.x2);
         const bool down = std::min(area.y1, area.y2) < picture.y && picture.y < std::max(area.y1, area.y2);
         ASSERT_EQ(box.left < z && z < box.right, across) << zoom << " " << z;

@@ -28,32 +28,32 @@ class MapLinksTest : public MainWindowTest {
   TForm1& OpenOn(const std::string& map) {
     TForm1& window = Open(false);
     EXPECT_EQ(window.LoadMap(map), LoadOutcome::Loaded);
-    original = window.state().MapImage;
+    original = window.MapImage();
     return window;
   }
 
-  QWidget* Box() { return form->ui->PaintBox1; }
-  const QImage& Picture() { return form->state().MapImage; }
-  const std::vector<std::string>& Links() { return form->state().links.MapLinks; }
+  QWidget* Box() { return Control<TPaintBox>(*form, "PaintBox1"); }
+  const QImage& Picture() { return form->MapImage(); }
+  const std::vector<std::string>& Links() { return form->Links().MapLinks; }
   // The picture pixel under a view position.
   Point At(QPoint view) { return {view.x() + form->ScrollX(), view.y() + form->ScrollY()}; }
 
   void RightClick(QPoint view) {
     QTest::mouseClick(Box(), Qt::RightButton, {}, view);
-    form->PopupMenu1->close();
+    Control<QMenu>(*form, "PopupMenu1")->close();
   }
   void StartLink(QPoint view) {
     RightClick(view);
-    form->AddMapLink1->trigger();
+    Control<QAction>(*form, "AddMapLink1")->trigger();
   }
   // Keys as a keyboard with these characters would send them.
   void Type(const QString& text) {
     for (QChar ch : text) {
       QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-      QApplication::sendEvent(form->ui->Edit8, &press);
+      QApplication::sendEvent(Control<QLineEdit>(*form, "Edit8"), &press);
     }
   }
-  void Enter() { QTest::keyClick(form->ui->Edit8, Qt::Key_Return); }
+  void Enter() { QTest::keyClick(Control<QLineEdit>(*form, "Edit8"), Qt::Key_Return); }
   // Draws an area with the pointer from one view position to the other, names it and picks target
   // (nothing: the dialog is cancelled).
   void AddLink(QPoint from, QPoint to, const QString& text, std::optional<std::string> target) {
@@ -72,8 +72,8 @@ class MapLinksTest : public MainWindowTest {
   Hover HoverAt(QPoint view) {
     QTest::mouseMove(Box(), view);
     const bool hand = Box()->cursor().shape() == Qt::PointingHandCursor;
-    EXPECT_EQ(form->LoadMapforMapLink1->isVisible(), hand);
-    EXPECT_EQ(form->N4->isVisible(), hand);
+    EXPECT_EQ(Control<QAction>(*form, "LoadMapforMapLink1")->isVisible(), hand);
+    EXPECT_EQ(Control<QAction>(*form, "N4")->isVisible(), hand);
     return {form->StatusText(0), hand};
   }
 
@@ -95,7 +95,7 @@ TEST_F(MapLinksTest, AnAreaDrawnFromTheLowerRightCoversTheOpenRectangleBetweenIt
   ASSERT_EQ(Links().size(), 1u);
   EXPECT_EQ(Links()[0], MakeMapLinkRecord({c1.x, c1.y, c2.x, c2.y}, "Brindle.dem", "Brindle road"));
   EXPECT_EQ(Picture(), original);  // the frame is gone once the link is stored
-  EXPECT_TRUE(form->ui->Panel4->isHidden());
+  EXPECT_TRUE(Control<QFrame>(*form, "Panel4")->isHidden());
   ASSERT_EQ(dialogs.requests.size(), 1u);
   EXPECT_EQ(dialogs.requests[0].title, "Link to Map");
   EXPECT_EQ(dialogs.requests[0].filter, "Orvantis Map Info Files (*.dem)");
@@ -112,7 +112,7 @@ TEST_F(MapLinksTest, AnAreaDrawnFromTheLowerRightCoversTheOpenRectangleBetweenIt
     EXPECT_EQ(hover.hand, c.inside);
     EXPECT_EQ(hover.text, c.inside ? "Brindle road" : "");
   }
-  EXPECT_EQ(form->state().links.HoverLinkFile, "Brindle.dem");  // kept after leaving the area
+  EXPECT_EQ(form->Links().HoverLinkFile, "Brindle.dem");  // kept after leaving the area
 }
 
 TEST_F(MapLinksTest, TheFrameOfANewAreaComesOffWhetherTheLinkIsStoredDroppedOrCancelled) {
@@ -122,17 +122,17 @@ TEST_F(MapLinksTest, TheFrameOfANewAreaComesOffWhetherTheLinkIsStoredDroppedOrCa
   QTest::mouseClick(Box(), Qt::LeftButton, {}, {200, 100});
   const Point a = At({100, 30}), b = At({200, 100});
   EXPECT_EQ(Picture(), WithFrames({{a.x, a.y, b.x, b.y}}));
-  ASSERT_TRUE(form->ui->Panel4->isVisible());
+  ASSERT_TRUE(Control<QFrame>(*form, "Panel4")->isVisible());
   Type(QString::fromUtf8("Ford\u00B3 \u03A9east"));  // the separator and a Greek letter are refused
-  EXPECT_EQ(form->ui->Edit8->text(), "Ford east");
+  EXPECT_EQ(Control<QLineEdit>(*form, "Edit8")->text(), "Ford east");
   // A press on the map while the text is awaited drops the link, then places the cross.
   const Point cross = At({300, 140});
   QTest::mouseClick(Box(), Qt::LeftButton, {}, {300, 140});
   EXPECT_EQ(Picture(), original);
-  EXPECT_TRUE(form->ui->Panel4->isHidden());
+  EXPECT_TRUE(Control<QFrame>(*form, "Panel4")->isHidden());
   EXPECT_TRUE(Links().empty());
-  EXPECT_EQ(form->state().CrossX, cross.x);
-  EXPECT_EQ(form->state().CrossY, cross.y);
+  EXPECT_EQ(form->CrossX(), cross.x);
+  EXPECT_EQ(form->CrossY(), cross.y);
 
   // Pressed away from where the pointer last drew the frame, then the dialog is cancelled.
   StartLink({100, 30});
@@ -147,7 +147,7 @@ TEST_F(MapLinksTest, TheFrameOfANewAreaComesOffWhetherTheLinkIsStoredDroppedOrCa
 
 TEST_F(MapLinksTest, TheTextPanelIsCentredOnThePressAndKeptInsideTheMapArea) {
   OpenOn(mapA);
-  const int w = form->ui->Panel4->width(), h = form->ui->Panel4->height();
+  const int w = Control<QFrame>(*form, "Panel4")->width(), h = Control<QFrame>(*form, "Panel4")->height();
   const struct {
     QPoint press, panel;
   } cases[] = {{{300, 100}, {300 - w / 2, 100 - h / 2}},
@@ -157,8 +157,8 @@ TEST_F(MapLinksTest, TheTextPanelIsCentredOnThePressAndKeptInsideTheMapArea) {
   for (const auto& c : cases) {
     StartLink({40, 40});
     QTest::mouseClick(Box(), Qt::LeftButton, {}, c.press);
-    EXPECT_EQ(form->ui->Panel4->pos(), Box()->mapTo(form->ui->Panel4->parentWidget(), c.panel));
-    EXPECT_EQ(form->state().PopupPoint, At(c.press));
+    EXPECT_EQ(Control<QFrame>(*form, "Panel4")->pos(), Box()->mapTo(Control<QFrame>(*form, "Panel4")->parentWidget(), c.panel));
+    EXPECT_EQ(form->PopupPoint(), At(c.press));
     RightClick({40, 40});  // cancels
   }
   EXPECT_EQ(Picture(), original);
@@ -195,19 +195,19 @@ TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapCha
   EXPECT_EQ(HoverAt({150, 100}).text, "Alpha");  // in both
   EXPECT_EQ(HoverAt({50, 40}).text, "beta");
   EXPECT_EQ(HoverAt({150, 100}).text, "Alpha");
-  form->LoadMapforMapLink1->trigger();
-  EXPECT_EQ(form->state().CurrentMapFile, mapB);
+  Control<QAction>(*form, "LoadMapforMapLink1")->trigger();
+  EXPECT_EQ(form->CurrentMapFile(), mapB);
   EXPECT_TRUE(Links().empty());
   // The links of the map left behind are in its file.
   EXPECT_EQ(ReadSetting("Map Links", "maplink1", mapA), linksOfA[0]);
   EXPECT_EQ(ReadSetting("Map Links", "maplink2", mapA), linksOfA[1]);
 
-  QTest::mouseClick(form->ui->goback, Qt::LeftButton);
-  EXPECT_EQ(form->state().CurrentMapFile, mapA);
+  QTest::mouseClick(Control<QPushButton>(*form, "goback"), Qt::LeftButton);
+  EXPECT_EQ(form->CurrentMapFile(), mapA);
   EXPECT_EQ(Links(), linksOfA);
-  QTest::mouseClick(form->ui->goback, Qt::LeftButton);
-  EXPECT_EQ(form->state().CurrentMapFile, mapB);
-  EXPECT_EQ(form->state().PreviousMapFile, mapA);
+  QTest::mouseClick(Control<QPushButton>(*form, "goback"), Qt::LeftButton);
+  EXPECT_EQ(form->CurrentMapFile(), mapB);
+  EXPECT_EQ(form->PreviousMapFile(), mapA);
 }
 
 TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUsable) {
@@ -217,10 +217,10 @@ TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUs
   AddLink({20, 20}, {200, 120}, "Far away", Path("elsewhere/Faraway.dem"));
   ASSERT_EQ(GetField(5, Links()[0], FieldSeparator), "Faraway.dem");
   EXPECT_EQ(HoverAt({50, 50}).text, "Far away");
-  form->LoadMapforMapLink1->trigger();
+  Control<QAction>(*form, "LoadMapforMapLink1")->trigger();
   ASSERT_EQ(dialogs.messages.size(), 1u);
   EXPECT_EQ(dialogs.messages[0], "Unable to load '" + Path("Faraway.dem") + "'. File not found.");
-  EXPECT_EQ(form->state().CurrentMapFile, mapA);
+  EXPECT_EQ(form->CurrentMapFile(), mapA);
   EXPECT_EQ(Links().size(), 1u);
   EXPECT_EQ(HoverAt({60, 60}).text, "Far away");
 }
@@ -243,7 +243,7 @@ TEST_F(MapLinksTest, HandWrittenRecordsAreListedAndSavedAsTheyAre) {
   auto view = [&](int x, int y) { return QPoint(x - form->ScrollX(), y - form->ScrollY()); };
   ASSERT_TRUE(QRect(QPoint(), Box()->size()).contains(view(270, 110)));
   EXPECT_FALSE(HoverAt(view(50, 50)).hand);  // the link without text: found, but nothing offered
-  EXPECT_EQ(form->state().links.HoverLinkFile, "Brindle.dem");
+  EXPECT_EQ(form->Links().HoverLinkFile, "Brindle.dem");
   // "Edited" comes before "Gate" in the list, and read leniently its area would hold both points.
   EXPECT_EQ(HoverAt(view(200, 50)).text, "Gate");
   EXPECT_EQ(HoverAt(view(270, 110)).text, "");
@@ -316,7 +316,7 @@ TEST_F(MapLinksWindowTest, OneHighlightAtATimeRemovedOnCloseAndOnRemoval) {
   EXPECT_EQ(Picture(), original);
 
   form->ShowMapLinksWindow1Click();
-  EXPECT_EQ(form->state().links.HighlightRect, LinkRect{});
+  EXPECT_EQ(form->Links().HighlightRect, LinkRect{});
   // Removing with the removed link highlighted takes its frame along.
   ClickLine(0);
   Remove();
@@ -357,7 +357,7 @@ TEST_F(MapLinksWindowTest, SelectingScrollsTheAreasMiddleToTheViewsMiddleAsFarAs
   EXPECT_EQ(form->ScrollX(), maxX);
   EXPECT_EQ(form->ScrollY(), maxY);
   // Its frame shows at the edge of the view: the view pixel over picture pixel (1989, 1494).
-  const QImage& view = form->state().ViewBuffer;
+  const QImage& view = form->ViewBuffer();
   EXPECT_EQ(view.pixel(1989 - maxX, 1494 - maxY), Picture().pixel(1989, 1494));
   EXPECT_NE(Picture().pixel(1989, 1494), original.pixel(1989, 1494));
 

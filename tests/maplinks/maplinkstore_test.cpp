@@ -190,22 +190,7 @@ TEST(LinkArea, ReadsTheCornersAsTheFieldsOfTheRecordAre) {
   }
 }
 
-TEST(ZoomedToPicture, AnAreaDrawnAtHalfSizeCoversTheSamePicturePixels) {
-  const struct {
-    Point zoomed;
-    int32_t zoom;
-    Point picture;
-  } cases[] = {
-      {{100, 60}, 50, {200, 120}},   {{101, 61}, 50, {202, 122}},
-      {{200, 120}, 100, {200, 120}}, {{401, 241}, 200, {200, 120}},  // halves are cut off
-      {{10, 10}, 33, {30, 30}},                                      // 10 * 100 / 33 = 30.3
-      {{33, 66}, 300, {11, 22}},                                     // exact thirds land on whole pixels
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.zoomed.x << "," << c.zoomed.y << " at " << c.zoom);
-    EXPECT_EQ(ZoomedToPicture(c.zoomed, c.zoom), c.picture);
-  }
-  EXPECT_EQ(PictureToZoomed({200, 121}, 50), (Point{100, 60}));
+TEST(AreaMiddle, LiesHalfWayBetweenTheCornersEvenFarApart) {
   EXPECT_EQ(AreaMiddle(LinkRect{60, 51, 20, 10}), (Point{40, 30}));
   EXPECT_EQ(AreaMiddle(LinkRect{-2000000000, 0, 2000000000, 1}), (Point{0, 0}));
 }

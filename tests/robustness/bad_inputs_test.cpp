@@ -61,8 +61,8 @@ class BadInputTest : public MainWindowTest {
   }
 
   void ExpectFirstMapStillLoaded(TForm1& w) {
-    EXPECT_EQ(first, w.state().CurrentMapFile);
-    EXPECT_EQ(QSize(120, 90), w.state().MapImage.size());
+    EXPECT_EQ(first, w.CurrentMapFile());
+    EXPECT_EQ(QSize(120, 90), w.MapImage().size());
     EXPECT_EQ(QString::fromStdString(MapWindowTitle(first)), w.windowTitle());
   }
 
@@ -121,7 +121,7 @@ TEST_F(BadInputTest, MapInfoFilesGiveTheirMessageOrLoad) {
     WriteText(dem, c.bytes);
     WriteJpeg(Path(name + ".JPG"), PatternPicture(32, 24));
     dialogs.messages.clear();
-    const MapCorners corners = w.state().MapCorners;
+    const MapCorners corners = w.MapCorners();
 
     EXPECT_EQ(c.outcome, w.LoadMap(dem));
     const std::vector<std::string> told =
@@ -129,13 +129,13 @@ TEST_F(BadInputTest, MapInfoFilesGiveTheirMessageOrLoad) {
     EXPECT_TRUE(told == dialogs.messages)
         << "told: " << (dialogs.messages.empty() ? "nothing" : dialogs.messages[0].substr(0, 200));
     if (c.outcome == LoadOutcome::Loaded) {
-      EXPECT_EQ(dem, w.state().CurrentMapFile);
-      EXPECT_EQ(QSize(32, 24), w.state().MapImage.size());
+      EXPECT_EQ(dem, w.CurrentMapFile());
+      EXPECT_EQ(QSize(32, 24), w.MapImage().size());
       UseTheMap(w);
       ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(first));
     } else {
       ExpectFirstMapStillLoaded(w);
-      w.state().MapCorners = corners;  // a bad later corner keeps the ones read before it
+      w.Session().SetCorners(corners);  // a bad later corner keeps the ones read before it
       UseTheMap(w);
     }
   }
@@ -268,7 +268,7 @@ TEST_F(BadInputTest, PicturesGiveTheirMessageAndNeverAllocateBeyondTheirSize) {
     // decoder's own tables.
     if (measured) EXPECT_LT(grown, 16ll << 20) << "the peak memory grew by " << grown << " bytes";
     if (c.outcome == LoadOutcome::Loaded) {
-      EXPECT_EQ(QSize(200, 150), w.state().MapImage.size());
+      EXPECT_EQ(QSize(200, 150), w.MapImage().size());
       UseTheMap(w);
       ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(first));
     } else {
@@ -323,9 +323,9 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
     dialogs.messages.clear();
     TForm1& w = Open();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
-    EXPECT_EQ(c.font, w.state().BookmarkFont);
-    EXPECT_EQ(c.mapLoaded ? dem : "", w.state().CurrentMapFile);
-    EXPECT_EQ(c.mapLoaded, w.ui->PaintBox1->isVisible());
+    EXPECT_EQ(c.font, w.BookmarkFont());
+    EXPECT_EQ(c.mapLoaded ? dem : "", w.CurrentMapFile());
+    EXPECT_EQ(c.mapLoaded, Control<TPaintBox>(w, "PaintBox1")->isVisible());
     form.reset();
     // What the program wrote back reads the same at the next start.
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
@@ -368,11 +368,11 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
     DropSettingsCache();
     TForm1& w = Open();
-    const AppState& s = w.state();
-    ASSERT_EQ(dem, s.CurrentMapFile);
-    EXPECT_EQ(2u, s.bookmarks.CurrentMapBookmarks.size());
-    EXPECT_EQ(2u, s.bookmarks.GlobalBookmarks.size());
-    EXPECT_EQ(2u, s.links.MapLinks.size());
+    const TForm1& s = w;
+    ASSERT_EQ(dem, w.CurrentMapFile());
+    EXPECT_EQ(2u, s.Bookmarks().CurrentMapBookmarks.size());
+    EXPECT_EQ(2u, s.Bookmarks().GlobalBookmarks.size());
+    EXPECT_EQ(2u, s.Links().MapLinks.size());
     form.reset();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
   }
@@ -390,12 +390,12 @@ TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
   const std::string dem = MakeMap("Plain", 3000, 2000, QImage());
   TForm1& w = Open();
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-  BookmarkLists& lists = w.state().bookmarks;
+  BookmarkLists& lists = w.Bookmarks();
   lists.CurrentMapBookmarks = {Fields({"V", "0", "0", std::string(kTenMegabytes, 'W')}),
                                Fields({"V", "0", "2048", std::string(400, 'M')})};
   lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
                                    Fields({"Arial", "5000", "65280", ""})};
-  const QImage& view = w.state().ViewBuffer;
+  const QImage& view = w.ViewBuffer();
   // Pixels of the view mostly of one colour channel: the letters of one of the names.
   auto count = [&view](int channel) {
     int n = 0;

@@ -105,9 +105,9 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
   // One more current-map bookmark, global bookmark and map link, shown in the windows' lists as the
   // handlers that add them show them.
   void AddData(TForm1& w, int n) {
-    AddBookmarkPair(w.state().bookmarks, n);
+    AddBookmarkPair(w.Bookmarks(), n);
     w.form3()->FillBookmarkLists();
-    w.state().links.MapLinks.push_back(
+    w.Links().MapLinks.push_back(
         MakeMapLinkRecord({n, n, n + 10, n + 10}, "Other.dem", "Link " + std::to_string(n)));
     w.form5()->FillMapLinksList();
   }
@@ -120,28 +120,28 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
 
   // The data held in memory is still all there and still listed.
   void ExpectKeptInMemory(TForm1& w, std::size_t pairs) {
-    EXPECT_EQ(map, w.state().CurrentMapFile);
-    EXPECT_EQ(QSize(64, 48), w.state().MapImage.size());
-    EXPECT_EQ(pairs, w.state().bookmarks.CurrentMapBookmarks.size());
-    EXPECT_EQ(pairs, w.state().bookmarks.GlobalBookmarks.size());
-    EXPECT_EQ(pairs, w.state().links.MapLinks.size());
+    EXPECT_EQ(map, w.CurrentMapFile());
+    EXPECT_EQ(QSize(64, 48), w.MapImage().size());
+    EXPECT_EQ(pairs, w.Bookmarks().CurrentMapBookmarks.size());
+    EXPECT_EQ(pairs, w.Bookmarks().GlobalBookmarks.size());
+    EXPECT_EQ(pairs, w.Links().MapLinks.size());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox1")->count());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox2")->count());
     EXPECT_EQ(static_cast<int>(pairs), w.form5()->findChild<QListWidget*>("ListBox1")->count());
   }
 
   // What the files give to a program that starts afresh.
-  void ExpectOnDisk(const AppState& s) {
+  void ExpectOnDisk(const TForm1& s) {
     DropSettingsCache();
     BookmarkLists lists;
     std::mt19937 random(1);
     LoadGlobalBookmarks(lists, settingsFile, random);
     LoadMapBookmarks(lists, map);
-    EXPECT_EQ(s.bookmarks.CurrentMapBookmarks, lists.CurrentMapBookmarks);
-    EXPECT_EQ(s.bookmarks.GlobalBookmarks, lists.GlobalBookmarks);
+    EXPECT_EQ(s.Bookmarks().CurrentMapBookmarks, lists.CurrentMapBookmarks);
+    EXPECT_EQ(s.Bookmarks().GlobalBookmarks, lists.GlobalBookmarks);
     std::vector<std::string> links;
     LoadMapLinks(links, map);
-    EXPECT_EQ(s.links.MapLinks, links);
+    EXPECT_EQ(s.Links().MapLinks, links);
   }
 
   std::string Unsaved() const {
@@ -177,7 +177,7 @@ TEST_P(SaveFaultTest, UserIsToldFileKeepsItsContentsAndDataStaysForTheNextSave) 
   // Once the disk can be reached again, the next save writes everything held in memory.
   SaveNow(w);
   EXPECT_EQ(1u, dialogs.messages.size());
-  ExpectOnDisk(w.state());
+  ExpectOnDisk(w);
 
   // A new failure after a save that worked is a new loss, and the user is told again.
   AddData(w, 3);

@@ -64,26 +64,26 @@ TEST(RefreshedPanelTextsTest, EachSourceGivesItsWorldPoint) {
   const MapCorners defaults;
   const CoordinatePanelTexts typed = Texts(" 12", "abc", "142", "93", "44", "22", "n", "w");
   // A zoomed map pixel of the default corners: (25, 25) lies on world (2560, 2048).
-  EXPECT_EQ(RefreshedPanelTexts(typed, 25, 25, PanelFromMapPixel, defaults, 100)->Edit1, "2560");
-  EXPECT_EQ(RefreshedPanelTexts(typed, 50, 50, PanelFromMapPixel, defaults, 200)->Edit2, "2048");
+  EXPECT_EQ(RefreshedPanelTexts(typed, 25, 25, PanelSource::FromMapPixel, defaults, 100)->Edit1, "2560");
+  EXPECT_EQ(RefreshedPanelTexts(typed, 50, 50, PanelSource::FromMapPixel, defaults, 200)->Edit2, "2048");
   // The ".where" boxes in normal form: blanks dropped, a non-number read as 0.
-  const auto where = RefreshedPanelTexts(typed, 999, 999, PanelFromWhereFields, defaults, 100);
+  const auto where = RefreshedPanelTexts(typed, 999, 999, PanelSource::FromWhereFields, defaults, 100);
   EXPECT_EQ(where, PanelTextsFor(Point{12, 0}));
   // The sextant boxes with lower-case letters give world (0, 0), shown with capitals.
-  const auto sextant = RefreshedPanelTexts(typed, 999, 999, PanelFromSextantFields, defaults, 100);
+  const auto sextant = RefreshedPanelTexts(typed, 999, 999, PanelSource::FromSextantFields, defaults, 100);
   EXPECT_EQ(sextant, Texts("0", "0", "142", "93", "44", "22", "N", "W"));
-  EXPECT_EQ(RefreshedPanelTexts(typed, 100, 200, PanelFromWorld, defaults, 100),
+  EXPECT_EQ(RefreshedPanelTexts(typed, 100, 200, PanelSource::FromWorld, defaults, 100),
             PanelTextsFor(Point{100, 200}));
-  EXPECT_EQ(RefreshedPanelTexts(typed, 5121, 100, PanelFromWorld, defaults, 100), CoordinatePanelTexts{});
+  EXPECT_EQ(RefreshedPanelTexts(typed, 5121, 100, PanelSource::FromWorld, defaults, 100), CoordinatePanelTexts{});
   for (const int unknown : {0, 5, -1}) {
-    EXPECT_FALSE(RefreshedPanelTexts(typed, 1, 1, unknown, defaults, 100)) << unknown;
+    EXPECT_FALSE(RefreshedPanelTexts(typed, 1, 1, static_cast<PanelSource>(unknown), defaults, 100)) << unknown;
   }
 }
 
 TEST(RefreshedPanelTextsTest, CornersWithoutAConversionEmptyThePanels) {
   const MapCorners collapsed{{0, 0}, {0, 0}, {0, 0}, {0, 0}};
   const CoordinatePanelTexts typed = Texts("1", "2", "3", "4", "5", "6", "N", "W");
-  EXPECT_EQ(RefreshedPanelTexts(typed, 10, 10, PanelFromMapPixel, collapsed, 100), CoordinatePanelTexts{});
+  EXPECT_EQ(RefreshedPanelTexts(typed, 10, 10, PanelSource::FromMapPixel, collapsed, 100), CoordinatePanelTexts{});
 }
 
 TEST(SextantPanelWorldTest, EmptyLettersCountAsSouthAndEastAndNumbersDefaultToZero) {

@@ -21,16 +21,17 @@ class DirectionsWindowTest : public ::testing::Test {
  protected:
   DirectionsWindowTest() {
     // Corners on which a zoomed map pixel at 100 percent is the world point of the same numbers.
-    state_.MapCorners = {{0, 0}, {5120, 0}, {0, 4096}, {5120, 4096}};
+    corners_ = {{0, 0}, {5120, 0}, {0, 4096}, {5120, 4096}};
   }
   QString Text(const char* label) { return window_.findChild<QLabel*>(label)->text(); }
 
-  orv::AppState state_;
+  orv::MapCorners corners_;
+  std::mt19937 random_;
   TForm2 window_;
 };
 
 TEST_F(DirectionsWindowTest, IsAFixedStayOnTopWindowWithoutTitleBarButtons) {
-  window_.ShowDirections(state_, 1000, 1000, 980, 1040);
+  window_.ShowDirections(corners_, 100, random_, 1000, 1000, 980, 1040);
   EXPECT_TRUE(window_.isVisible());
   EXPECT_FALSE(window_.isModal());
   EXPECT_EQ(window_.windowTitle(), "Directions");
@@ -58,7 +59,7 @@ TEST_F(DirectionsWindowTest, ConclusionsAndPlaceTexts) {
        "Move 1 steps (About 0 screens) to the EAST and 1 steps (About 0 screens) to the SOUTH."},
   };
   for (const auto& c : cases) {
-    window_.ShowDirections(state_, c.startX, c.startY, c.targetX, c.targetY);
+    window_.ShowDirections(corners_, 100, random_, c.startX, c.startY, c.targetX, c.targetY);
     EXPECT_EQ(Text("Conclusion"), c.conclusion);
     EXPECT_EQ(Text("WhereFrom"), QString("%1 %2").arg(c.startX).arg(c.startY));
     EXPECT_EQ(Text("WhereTo"), QString("%1 %2").arg(c.targetX).arg(c.targetY));
@@ -66,7 +67,7 @@ TEST_F(DirectionsWindowTest, ConclusionsAndPlaceTexts) {
 }
 
 TEST_F(DirectionsWindowTest, ReadingTextsOfTheWorldCornerAndTheSextantOrigin) {
-  window_.ShowDirections(state_, 1328, 1624, 0, 0);
+  window_.ShowDirections(corners_, 100, random_, 1328, 1624, 0, 0);
   EXPECT_EQ(Text("SextantTo"), "142degrees 44minutes N   93degrees 22minutes W");
   EXPECT_EQ(Text("SextantFrom"), "0degrees 0minutes    0degrees 0minutes ");
 }
@@ -74,10 +75,10 @@ TEST_F(DirectionsWindowTest, ReadingTextsOfTheWorldCornerAndTheSextantOrigin) {
 TEST_F(DirectionsWindowTest, AStandingTargetGivesOneOfFiveMessagesFromTheSeededGenerator) {
   const std::set<QString> all(std::begin(kMessages), std::end(kMessages));
   auto run = [&](unsigned seed) {
-    state_.random.seed(seed);
+    random_.seed(seed);
     std::vector<QString> shown;
     for (int i = 0; i < 40; ++i) {
-      window_.ShowDirections(state_, 1000, 1000, 1000, 1000);
+      window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1000, 1000);
       shown.push_back(Text("Conclusion"));
     }
     return shown;
@@ -89,31 +90,31 @@ TEST_F(DirectionsWindowTest, AStandingTargetGivesOneOfFiveMessagesFromTheSeededG
 }
 
 TEST_F(DirectionsWindowTest, ClosesOnAClickOrACharacterKeyAndReopensOnANewRequest) {
-  window_.ShowDirections(state_, 1000, 1000, 1000, 994);
+  window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1000, 994);
   QTest::keyClick(&window_, Qt::Key_Shift);
   EXPECT_TRUE(window_.isVisible());
   QTest::keyClick(&window_, Qt::Key_Q);
   EXPECT_FALSE(window_.isVisible());
 
   for (const char* clicked : {"Conclusion", "Label1", "WhereTo"}) {
-    window_.ShowDirections(state_, 1000, 1000, 1000, 994);
+    window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1000, 994);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
     QTest::mouseClick(window_.findChild<QLabel*>(clicked), Qt::LeftButton);
     EXPECT_FALSE(window_.isVisible()) << clicked;
   }
-  window_.ShowDirections(state_, 1000, 1000, 1000, 994);
+  window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1000, 994);
   QTest::mouseClick(&window_, Qt::LeftButton, {}, QPoint(300, 5));
   EXPECT_FALSE(window_.isVisible());
 
-  window_.ShowDirections(state_, 1000, 1000, 1000, 994);
-  window_.ShowDirections(state_, 1000, 1000, 1007, 1000);
+  window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1000, 994);
+  window_.ShowDirections(corners_, 100, random_, 1000, 1000, 1007, 1000);
   EXPECT_TRUE(window_.isVisible());
   EXPECT_EQ(Text("Conclusion"), "Move 7 steps (About 0 screens) to the EAST.");
 }
 
 TEST_F(DirectionsWindowTest, CornersWithoutAConversionLeaveTheStartEmpty) {
-  state_.MapCorners = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
-  window_.ShowDirections(state_, 10, 10, 0, 0);
+  corners_ = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
+  window_.ShowDirections(corners_, 100, random_, 10, 10, 0, 0);
   EXPECT_EQ(Text("WhereFrom"), "");
   EXPECT_EQ(Text("SextantFrom"), "");
   EXPECT_EQ(Text("Conclusion"), "");

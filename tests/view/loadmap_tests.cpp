@@ -73,20 +73,20 @@ TEST_F(LoadTest, EveryRefusedLoadTellsWhyAndLeavesTheCurrentMapAsItWas) {
   for (const FailedLoad& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.messages.clear();
-    const MapCorners corners = w.state().MapCorners;
+    const MapCorners corners = w.MapCorners();
     EXPECT_EQ(c.outcome, w.LoadMap(c.prepare(*this)));
     EXPECT_EQ(std::vector<std::string>{Replace(c.message, dir.path().toStdString())}, dialogs.messages);
-    EXPECT_EQ(first, w.state().CurrentMapFile);
-    EXPECT_EQ("", w.state().PreviousMapFile);
+    EXPECT_EQ(first, w.CurrentMapFile());
+    EXPECT_EQ("", w.PreviousMapFile());
     EXPECT_EQ(title, w.windowTitle());
-    EXPECT_EQ(QSize(300, 200), w.state().MapImage.size());
+    EXPECT_EQ(QSize(300, 200), w.MapImage().size());
     if (c.outcome == LoadOutcome::CornerNotAnInteger) {
       // The corners read before the bad one are taken; the rest stay.
-      EXPECT_EQ((Point{7, 8}), w.state().MapCorners.upperLeft);
-      EXPECT_EQ(corners.upperRight, w.state().MapCorners.upperRight);
-      w.state().MapCorners = corners;
+      EXPECT_EQ((Point{7, 8}), w.MapCorners().upperLeft);
+      EXPECT_EQ(corners.upperRight, w.MapCorners().upperRight);
+      w.Session().SetCorners(corners);
     } else {
-      EXPECT_EQ(corners, w.state().MapCorners);
+      EXPECT_EQ(corners, w.MapCorners());
     }
   }
 }
@@ -100,23 +100,23 @@ TEST_F(LoadTest, DamagedPictureLoadsAndTellsOnce) {
   EXPECT_EQ(std::vector<std::string>{"The picture '" + Path("Cut.jpg") +
                                      "' is damaged; parts of it may be missing."},
             dialogs.messages);
-  EXPECT_EQ(QSize(400, 300), w.state().MapImage.size());
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
+  EXPECT_EQ(QSize(400, 300), w.MapImage().size());
+  EXPECT_EQ(dem, w.CurrentMapFile());
 }
 
 TEST_F(LoadTest, PreviousMapFollowsEachLoadAndZoomResets) {
   const std::string a = MakeMap("Alpha", 200, 100), b = MakeMap("Beta", 100, 200);
   TForm1& w = Open();
   w.LoadMap(a);
-  EXPECT_EQ(a, w.state().CurrentMapFile);
-  EXPECT_EQ("", w.state().PreviousMapFile);
+  EXPECT_EQ(a, w.CurrentMapFile());
+  EXPECT_EQ("", w.PreviousMapFile());
   w.LoadMap(b);
-  EXPECT_EQ(b, w.state().CurrentMapFile);
-  EXPECT_EQ(a, w.state().PreviousMapFile);
+  EXPECT_EQ(b, w.CurrentMapFile());
+  EXPECT_EQ(a, w.PreviousMapFile());
   w.ApplyZoom("300");
   w.LoadMap(b);
-  EXPECT_EQ(b, w.state().PreviousMapFile);
-  EXPECT_EQ(100, w.state().ZoomPercent);
+  EXPECT_EQ(b, w.PreviousMapFile());
+  EXPECT_EQ(100, w.ZoomPercent());
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -127,11 +127,11 @@ TEST_F(LoadTest, LoadSetsTitleCornersPictureAndCrossFromWhereFields) {
   EXPECT_EQ("Orvantis v2.2 by Vexmoor", w.windowTitle().toStdString());
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(Path("NORTHWOODS.DEM")));
   EXPECT_EQ("Orvantis v2.2 By Vexmoor - Northwoods", w.windowTitle().toStdString());
-  EXPECT_EQ((Point{610, 420}), w.state().MapCorners.lowerRight);
-  EXPECT_EQ(OutlineOf(w.state().MapCorners), w.state().MapOutline);
+  EXPECT_EQ((Point{610, 420}), w.MapCorners().lowerRight);
+  EXPECT_EQ(OutlineOf(w.MapCorners()), w.MapOutline());
   // Empty .where boxes put the cross on world point (0, 0), the upper left corner.
-  EXPECT_EQ(WorldToMapPixel(w.state().MapCorners, 100, {0, 0}), (Point{w.state().CrossX, w.state().CrossY}));
-  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+  EXPECT_EQ(WorldToMapPixel(w.MapCorners(), 100, {0, 0}), (Point{w.CrossX(), w.CrossY()}));
+  EXPECT_TRUE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
 }
 
 TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
@@ -139,38 +139,38 @@ TEST_F(LoadTest, NewPictureCarriesNoMarksOfTheOldOne) {
   TForm1& w = Open();
   w.LoadMap(a);
   // The outline shown, a highlight of the map links window, and a link area waiting for its text.
-  w.state().MapOutlineVisible = true;
-  w.state().links.HighlightRect = {10, 10, 50, 50};
-  w.state().links.NewLinkRect = {5, 5, 40, 40};
-  w.ui->Panel4->show();
+  w.Session().SetOutlineVisible(true);
+  w.Links().HighlightRect = {10, 10, 50, 50};
+  w.Links().NewLinkRect = {5, 5, 40, 40};
+  Control<QFrame>(w, "Panel4")->show();
   w.LoadMap(b);
-  EXPECT_FALSE(w.state().MapOutlineVisible);
-  EXPECT_EQ(-1, w.state().links.HighlightRect.x1);
-  EXPECT_EQ(-1, w.state().links.NewLinkRect.x2);
-  EXPECT_TRUE(w.ui->Panel4->isHidden());
-  w.state().links.LinkSelecting = true;  // awaiting the opposite corner
+  EXPECT_FALSE(w.Session().OutlineVisible());
+  EXPECT_EQ(-1, w.Links().HighlightRect.x1);
+  EXPECT_EQ(-1, w.Links().NewLinkRect.x2);
+  EXPECT_TRUE(Control<QFrame>(w, "Panel4")->isHidden());
+  w.Links().LinkSelecting = true;  // awaiting the opposite corner
   w.LoadMap(a);
-  EXPECT_FALSE(w.state().links.LinkSelecting);
+  EXPECT_FALSE(w.Links().LinkSelecting);
 }
 
 TEST_F(LoadTest, MapMenuAsksForAMapInfoFile) {
   const std::string dem = MakeMap("Chosen", 64, 64);
   dialogs.answers = {QString::fromStdString(dem), std::nullopt};
   TForm1& w = Open();
-  w.ui->Load1->trigger();
+  Control<QAction>(w, "Load1")->trigger();
   ASSERT_EQ(1u, dialogs.requests.size());
   EXPECT_EQ("Load Map", dialogs.requests[0].title.toStdString());
   EXPECT_EQ("Orvantis Map Info Files (*.dem)", dialogs.requests[0].filter.toStdString());
   EXPECT_EQ("*.dem", dialogs.requests[0].initialName.toStdString());
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
-  w.ui->Load1->trigger();  // cancelled: nothing happens
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
-  EXPECT_EQ("", w.state().PreviousMapFile);
+  EXPECT_EQ(dem, w.CurrentMapFile());
+  Control<QAction>(w, "Load1")->trigger();  // cancelled: nothing happens
+  EXPECT_EQ(dem, w.CurrentMapFile());
+  EXPECT_EQ("", w.PreviousMapFile());
 }
 
 TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
   TForm1& w = Open();
-  EXPECT_FALSE(w.ui->PaintBox1->isVisible());
+  EXPECT_FALSE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
   EXPECT_TRUE(dialogs.messages.empty());
   form.reset();
   EXPECT_EQ("", ReadSetting("General", "LastMapFilename", settingsFile));
@@ -184,9 +184,9 @@ TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
 TEST_F(LoadTest, GlobalBookmarksChangedWithoutAMapAreSavedAtShutdown) {
   TForm1& w = Open();
   const std::string sep(1, '\xB3');
-  w.state().bookmarks.GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
+  w.Bookmarks().GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
                                                 "Camp");
-  w.state().bookmarks.GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  w.Bookmarks().GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
   w.BookmarksChanged();
   form.reset();
   EXPECT_NE(std::string::npos, ReadSetting("Map Bookmarks", "bookmark1", settingsFile).find("Camp"));
@@ -197,16 +197,16 @@ TEST_F(LoadTest, LastMapComesBackAtTheNextStart) {
   const std::string dem = MakeMap("Again", 500, 400);
   WriteSetting("General", "LastMapFilename", settingsFile, Path("Gone.dem"));
   Open();  // a last map that no longer exists: no map, no message
-  EXPECT_EQ("", form->state().CurrentMapFile);
+  EXPECT_EQ("", form->CurrentMapFile());
   EXPECT_TRUE(dialogs.messages.empty());
   form->LoadMap(dem);
   form->ApplyZoom("50");
   form.reset();
   EXPECT_EQ(dem, ReadSetting("General", "LastMapFilename", settingsFile));
   TForm1& w = Open();
-  EXPECT_EQ(dem, w.state().CurrentMapFile);
-  EXPECT_EQ(100, w.state().ZoomPercent);
-  EXPECT_EQ(QSize(500, 400), w.state().MapImage.size());
+  EXPECT_EQ(dem, w.CurrentMapFile());
+  EXPECT_EQ(100, w.ZoomPercent());
+  EXPECT_EQ(QSize(500, 400), w.MapImage().size());
 }
 
 TEST_F(LoadTest, LastMapThatFailsIsReportedAndTheMapAreaStaysGrey) {
@@ -215,9 +215,9 @@ TEST_F(LoadTest, LastMapThatFailsIsReportedAndTheMapAreaStaysGrey) {
   TForm1& w = Open();
   EXPECT_EQ(std::vector<std::string>{"Unable to load image '" + Path("Broken.jpg") + "'. File not found."},
             dialogs.messages);
-  EXPECT_TRUE(w.ui->PaintBox1->isVisible());
+  EXPECT_TRUE(Control<TPaintBox>(w, "PaintBox1")->isVisible());
   w.RenderView();
-  EXPECT_EQ(qRgb(128, 128, 128), w.state().ViewBuffer.pixel(w.MapAreaWidth() - 1, w.MapAreaHeight() - 1));
+  EXPECT_EQ(qRgb(128, 128, 128), w.ViewBuffer().pixel(w.MapAreaWidth() - 1, w.MapAreaHeight() - 1));
   form.reset();  // nothing loaded: the stale last map stays for the next start
   EXPECT_EQ(Path("Broken.dem"), ReadSetting("General", "LastMapFilename", settingsFile));
 }
@@ -246,14 +246,14 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
   EXPECT_EQ(
       std::vector<std::string>{"Unable to save '" + left + "'. Your changes to it could not be written."},
       dialogs.messages);
-  EXPECT_EQ(next, w.state().CurrentMapFile);
-  EXPECT_EQ(left, w.state().PreviousMapFile);
+  EXPECT_EQ(next, w.CurrentMapFile());
+  EXPECT_EQ(left, w.PreviousMapFile());
 }
 
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
   TForm1& w = Open();
   std::vector<std::string> items;
-  for (QAction* a : w.PopupMenu1->actions())
+  for (QAction* a : Control<QMenu>(w, "PopupMenu1")->actions())
     items.push_back(a->objectName().toStdString() + (a->isSeparator() ? "" : ":" + a->text().toStdString()) +
                     (a->isVisible() ? "" : " (hidden)"));
   EXPECT_EQ(
@@ -263,9 +263,9 @@ TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
           "AddMapLink1:Add Map Link", "ShowMapLinksWindow1:Show Map Links Window", "N2",
           "DirectionstoArea1:Directions to Area...", "N1", "ZoomInOutMap1:Zoom Map In/Out..."}),
       items);
-  ASSERT_EQ(2, w.AddBookmark1Menu->actions().size());
-  EXPECT_EQ("Current Map", w.AddBookmark1Menu->actions()[0]->text().toStdString());
-  EXPECT_EQ("Global", w.AddBookmark1Menu->actions()[1]->text().toStdString());
+  ASSERT_EQ(2, Control<QMenu>(w, "AddBookmark1Menu")->actions().size());
+  EXPECT_EQ("Current Map", Control<QMenu>(w, "AddBookmark1Menu")->actions()[0]->text().toStdString());
+  EXPECT_EQ("Global", Control<QMenu>(w, "AddBookmark1Menu")->actions()[1]->text().toStdString());
 }
 
 TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {
@@ -276,7 +276,7 @@ TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {
                               "bookmark2=Id00000002\xB3V\xB3" "30\xB3" "40\xB3" "alpha\r\n");
   TForm1& w = Open();
   EXPECT_EQ(std::vector<std::string>{"'north' is not a valid integer value"}, dialogs.messages);
-  EXPECT_EQ("", w.state().CurrentMapFile);
+  EXPECT_EQ("", w.CurrentMapFile());
   QListWidget* globals = w.form3()->ui->ListBox1;
   ASSERT_EQ(2, globals->count());
   EXPECT_EQ("alpha", globals->item(0)->text().toStdString());
@@ -288,9 +288,9 @@ TEST_F(LoadTest, LoadingThePreviousMapByItsOwnFieldGoesBack) {
   TForm1& w = Open();
   w.LoadMap(a);
   w.LoadMap(b);
-  w.LoadMap(w.state().PreviousMapFile);  // the field itself changes during the load
-  EXPECT_EQ(a, w.state().CurrentMapFile);
-  EXPECT_EQ(b, w.state().PreviousMapFile);
+  w.LoadMap(w.PreviousMapFile());  // the field itself changes during the load
+  EXPECT_EQ(a, w.CurrentMapFile());
+  EXPECT_EQ(b, w.PreviousMapFile());
 }
 
 }  // namespace

@@ -3,8 +3,16 @@
 // settings file and the maps, and dialogs that record what the user would have been told.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QFrame>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -16,6 +24,8 @@
 #include "core/jpegwrite.h"
 #include "view/dialogs.h"
 #include "view/mainwindow.h"
+#include "view/paintbox.h"
+#include "view/propscrl/propscrl.h"
 
 namespace orv::testing {
 
@@ -40,6 +50,16 @@ class FakeDialogs : public Dialogs {
   std::vector<BookmarkFontSpec> shownFonts;    // the fonts the font dialog was opened with
   std::optional<BookmarkFontSpec> fontAnswer;  // what the font dialog answers; nothing = cancel
 };
+
+// A control of a main window by its designed object name: the window's own controls first, then its
+// menus and actions. Fails the test when there is none.
+template <class T>
+T* Control(QMainWindow& window, const char* name) {
+  T* found = window.centralWidget() ? window.centralWidget()->findChild<T*>(name) : nullptr;
+  if (!found) found = window.findChild<T*>(name);
+  EXPECT_NE(nullptr, found) << name;
+  return found;
+}
 
 // A picture whose every pixel tells where it lies: red and green are x and y modulo 256, blue holds
 // their high bits. Decoding PixelOrigin of a view pixel gives the picture pixel it shows.

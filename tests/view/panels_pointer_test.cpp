@@ -32,7 +32,7 @@ class PanelsTest : public MainWindowTest {
   }
   void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
   CoordinatePanelTexts Panels() { return form->PanelTexts(); }
-  QPoint Cross() { return {form->state().CrossX, form->state().CrossY}; }
+  QPoint Cross() { return {form->CrossX(), form->CrossY()}; }
   QString Conclusion() { return form->form2()->findChild<QLabel*>("Conclusion")->text(); }
 
   std::string map;
@@ -51,9 +51,9 @@ TEST_F(PanelsTest, WhereUpdateMovesTheCrossAndRewritesBothPanels) {
       {"5121", "100", {1280, 25}, std::nullopt},        // outside the world: all eight emptied
   };
   for (const auto& c : cases) {
-    Type(f.ui->Edit1, c.x);
-    Type(f.ui->Edit2, c.y);
-    Click(f.ui->Button1);
+    Type(Control<QLineEdit>(f, "Edit1"), c.x);
+    Type(Control<QLineEdit>(f, "Edit2"), c.y);
+    Click(Control<QPushButton>(f, "Button1"));
     EXPECT_EQ(Cross(), c.cross) << c.x;
     EXPECT_EQ(Panels(), PanelTextsFor(c.shown)) << c.x;
   }
@@ -63,51 +63,51 @@ TEST_F(PanelsTest, SextantUpdateReadsLowerCaseAndEmptyLetters) {
   TForm1& f = OpenWorldMap();
   auto enter = [&](const char* latDeg, const char* latMin, const char* lat, const char* lonDeg,
                    const char* lonMin, const char* lon) {
-    Type(f.ui->Edit4, latDeg);
-    Type(f.ui->Edit6, latMin);
-    Type(f.ui->ComboBox1, lat);
-    Type(f.ui->Edit5, lonDeg);
-    Type(f.ui->Edit7, lonMin);
-    Type(f.ui->ComboBox2, lon);
-    Click(f.ui->Button3);
+    Type(Control<QLineEdit>(f, "Edit4"), latDeg);
+    Type(Control<QLineEdit>(f, "Edit6"), latMin);
+    Type(Control<QComboBox>(f, "ComboBox1"), lat);
+    Type(Control<QLineEdit>(f, "Edit5"), lonDeg);
+    Type(Control<QLineEdit>(f, "Edit7"), lonMin);
+    Type(Control<QComboBox>(f, "ComboBox2"), lon);
+    Click(Control<QPushButton>(f, "Button3"));
   };
   enter("142", "44", "n", "93", "22", "w");
   EXPECT_EQ(Cross(), QPoint(0, 0));
   EXPECT_EQ(Panels(), (CoordinatePanelTexts{"0", "0", "142", "93", "44", "22", "N", "W"}));
   enter("10", "0", "", "10", "x", "");  // empty letters: south and east; "x" minutes count as 0
-  EXPECT_EQ(f.ui->Edit1->text(), "1470");
-  EXPECT_EQ(f.ui->Edit2->text(), "1738");
+  EXPECT_EQ(Control<QLineEdit>(f, "Edit1")->text(), "1470");
+  EXPECT_EQ(Control<QLineEdit>(f, "Edit2")->text(), "1738");
   EXPECT_EQ(Panels().ComboBox1, "S");
 }
 
 TEST_F(PanelsTest, DirectionsButtonsLeaveTheCrossAndCentreTheTarget) {
   TForm1& f = OpenWorldMap();
-  Type(f.ui->Edit1, "1000");
-  Type(f.ui->Edit2, "1000");
-  Click(f.ui->Button1);
+  Type(Control<QLineEdit>(f, "Edit1"), "1000");
+  Type(Control<QLineEdit>(f, "Edit2"), "1000");
+  Click(Control<QPushButton>(f, "Button1"));
   const QPoint cross = Cross();
-  Type(f.ui->Edit1, "980");
-  Type(f.ui->Edit2, "1040");
-  Click(f.ui->Button4);
+  Type(Control<QLineEdit>(f, "Edit1"), "980");
+  Type(Control<QLineEdit>(f, "Edit2"), "1040");
+  Click(Control<QPushButton>(f, "Button4"));
   EXPECT_TRUE(f.form2()->isVisible());
   EXPECT_EQ(Conclusion(),
             "Move 20 steps (About 1 screens) to the WEST and 40 steps (About 3 screens) to the SOUTH.");
   EXPECT_EQ(Cross(), cross);
 
-  Type(f.ui->Edit1, "4000");
-  Type(f.ui->Edit2, "3000");
-  Click(f.ui->Button4);
+  Type(Control<QLineEdit>(f, "Edit1"), "4000");
+  Type(Control<QLineEdit>(f, "Edit2"), "3000");
+  Click(Control<QPushButton>(f, "Button4"));
   EXPECT_EQ(f.ScrollX(), std::clamp(1000 - f.MapAreaWidth() / 2, 0, 1280 - f.MapAreaWidth()));
   EXPECT_EQ(f.ScrollY(), std::clamp(750 - f.MapAreaHeight() / 2, 0, 1024 - f.MapAreaHeight()));
   EXPECT_EQ(Cross(), cross);
 
-  Type(f.ui->Edit4, "142");  // the sextant boxes still hold the reading of (4000, 3000)
-  Type(f.ui->Edit6, "44");
-  Type(f.ui->ComboBox1, "N");
-  Type(f.ui->Edit5, "93");
-  Type(f.ui->Edit7, "22");
-  Type(f.ui->ComboBox2, "W");
-  Click(f.ui->Button5);
+  Type(Control<QLineEdit>(f, "Edit4"), "142");  // the sextant boxes still hold the reading of (4000, 3000)
+  Type(Control<QLineEdit>(f, "Edit6"), "44");
+  Type(Control<QComboBox>(f, "ComboBox1"), "N");
+  Type(Control<QLineEdit>(f, "Edit5"), "93");
+  Type(Control<QLineEdit>(f, "Edit7"), "22");
+  Type(Control<QComboBox>(f, "ComboBox2"), "W");
+  Click(Control<QPushButton>(f, "Button5"));
   EXPECT_EQ(Conclusion(),
             "Move 1000 steps (About 66 screens) to the WEST and 1000 steps (About 87 screens) to the NORTH.");
   EXPECT_EQ(Panels().Edit1, "0");
@@ -119,7 +119,7 @@ TEST_F(PanelsTest, MiddleClickPlacesTheCrossLikeALeftClick) {
   std::vector<std::pair<QPoint, CoordinatePanelTexts>> results;
   for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::LeftButton}) {
     f.ScrollViewTo(200, 100);
-    QTest::mouseClick(f.ui->PaintBox1, button, {}, QPoint(100, 80));
+    QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), button, {}, QPoint(100, 80));
     results.emplace_back(Cross(), Panels());
   }
   EXPECT_EQ(results[0].first, QPoint(300, 180));
@@ -132,24 +132,24 @@ TEST_F(PanelsTest, RightClickAtZoom200MatchesTheStatusLineAndServesDirectionsToA
   f.ApplyZoom("200");
   f.ScrollViewTo(333, 211);
   const QPoint at(141, 57);
-  QTest::mouseMove(f.ui->PaintBox1, at);
+  QTest::mouseMove(Control<TPaintBox>(f, "PaintBox1"), at);
   const QString status = f.StatusText(1);
   ASSERT_TRUE(status.startsWith(".where  x: ")) << status.toStdString();
   const QPoint cross = Cross();
 
-  QTest::mouseClick(f.ui->PaintBox1, Qt::RightButton, {}, at);
-  ASSERT_TRUE(f.PopupMenu1->isVisible());
-  EXPECT_EQ(f.PopupMenu1->pos(), f.ui->PaintBox1->mapToGlobal(at));
-  f.PopupMenu1->close();
-  const Point world = f.state().PopupWorldPoint;
+  QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::RightButton, {}, at);
+  ASSERT_TRUE(Control<QMenu>(f, "PopupMenu1")->isVisible());
+  EXPECT_EQ(Control<QMenu>(f, "PopupMenu1")->pos(), Control<TPaintBox>(f, "PaintBox1")->mapToGlobal(at));
+  Control<QMenu>(f, "PopupMenu1")->close();
+  const Point world = f.PopupWorldPoint();
   EXPECT_EQ(status, QString(".where  x: %1  y: %2").arg(world.x).arg(world.y));
-  EXPECT_EQ(f.state().PopupPoint, (Point{333 + 141, 211 + 57}));
+  EXPECT_EQ(f.PopupPoint(), (Point{333 + 141, 211 + 57}));
   EXPECT_EQ(Cross(), cross);
 
-  f.DirectionstoArea1->trigger();
+  Control<QAction>(f, "DirectionstoArea1")->trigger();
   EXPECT_EQ(f.form2()->findChild<QLabel*>("WhereTo")->text(), QString("%1 %2").arg(world.x).arg(world.y));
 
-  QTest::mouseClick(f.ui->PaintBox1, Qt::LeftButton, {}, at);
+  QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::LeftButton, {}, at);
   EXPECT_EQ(Panels().Edit1.toInt(), world.x);
   EXPECT_EQ(Panels().Edit2.toInt(), world.y);
 }
@@ -157,10 +157,10 @@ TEST_F(PanelsTest, RightClickAtZoom200MatchesTheStatusLineAndServesDirectionsToA
 TEST_F(PanelsTest, PressesWhileALinkAreaIsDrawnGoToTheLinkSteps) {
   TForm1& f = OpenWorldMap();
   const QPoint cross = Cross();
-  f.state().links.LinkSelecting = true;
-  QTest::mouseMove(f.ui->PaintBox1, QPoint(30, 40));
+  f.Links().LinkSelecting = true;
+  QTest::mouseMove(Control<TPaintBox>(f, "PaintBox1"), QPoint(30, 40));
   EXPECT_EQ(f.StatusText(0), "---- Click on the map to set the opposite corner of the map link area. ----");
-  QTest::mouseClick(f.ui->PaintBox1, Qt::LeftButton, {}, QPoint(30, 40));
+  QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::LeftButton, {}, QPoint(30, 40));
   EXPECT_EQ(Cross(), cross);
 }
 
@@ -173,8 +173,8 @@ class OutlineTest : public PanelsTest {
     WriteJpeg(Path("inset.JPG"), PatternPicture(400, 300));
     TForm1& f = Open(false);
     EXPECT_EQ(f.LoadMap(map), LoadOutcome::Loaded);
-    picture = f.state().MapImage;
-    f.ui->Edit1->setFocus();
+    picture = f.MapImage();
+    Control<QLineEdit>(f, "Edit1")->setFocus();
     return f;
   }
   QImage WithOutline(const MapCorners& corners) {
@@ -187,59 +187,59 @@ class OutlineTest : public PanelsTest {
 
 TEST_F(OutlineTest, CtrlSTogglesTheOutlineWhileAnEditBoxHasTheFocus) {
   TForm1& f = OpenInsetMap();
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_TRUE(f.state().MapOutlineVisible);
-  EXPECT_EQ(f.state().MapImage, WithOutline(f.state().MapCorners));
-  EXPECT_NE(f.state().MapImage, picture);
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S);  // without Ctrl: typed into the box
-  QTest::keyClick(f.ui->Edit1, Qt::Key_R);
-  EXPECT_TRUE(f.ui->Edit1->text().endsWith("sr"));
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(f.state().MapOutlineVisible);
-  EXPECT_EQ(f.state().MapImage, picture);
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(f.Session().OutlineVisible());
+  EXPECT_EQ(f.MapImage(), WithOutline(f.MapCorners()));
+  EXPECT_NE(f.MapImage(), picture);
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S);  // without Ctrl: typed into the box
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_R);
+  EXPECT_TRUE(Control<QLineEdit>(f, "Edit1")->text().endsWith("sr"));
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(f.Session().OutlineVisible());
+  EXPECT_EQ(f.MapImage(), picture);
 }
 
 TEST_F(OutlineTest, CtrlRAppliesEditedCornersAndMovesTheOutlineWithoutTrace) {
   TForm1& f = OpenInsetMap();
-  Type(f.ui->Edit1, "2560");
-  Type(f.ui->Edit2, "2048");
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
+  Type(Control<QLineEdit>(f, "Edit1"), "2560");
+  Type(Control<QLineEdit>(f, "Edit2"), "2048");
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
   const MapCorners moved{{120, 60}, {300, 40}, {100, 250}, {310, 240}};
   WriteText(map, Dimensions(120, 60, 300, 40, 100, 250, 310, 240));
-  QTest::keyClick(f.ui->Edit1, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(f.state().MapCorners, moved);
-  EXPECT_EQ(f.state().MapImage, WithOutline(moved));
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(f.MapCorners(), moved);
+  EXPECT_EQ(f.MapImage(), WithOutline(moved));
   const auto cross = WorldToMapPixel(moved, 100, {2560, 2048});
   EXPECT_EQ(Cross(), QPoint(cross->x, cross->y));
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(f.state().MapImage, picture);
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(f.MapImage(), picture);
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(OutlineTest, CtrlRStopsAtABadValueAndTheOutlineStaysInStep) {
   TForm1& f = OpenInsetMap();
-  const MapCorners before = f.state().MapCorners;
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
+  const MapCorners before = f.MapCorners();
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
   WriteText(
       map,
       "[Map Dimensions]\r\nUpperLeft_X=111\r\nUpperLeft_Y=22\r\nUpperRight_X=333\r\nUpperRight_Y=4x\r\n");
-  QTest::keyClick(f.ui->Edit1, Qt::Key_R, Qt::ControlModifier);
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_R, Qt::ControlModifier);
   EXPECT_EQ(dialogs.messages, std::vector<std::string>{"'4x' is not a valid integer value"});
-  EXPECT_EQ(f.state().MapCorners,
+  EXPECT_EQ(f.MapCorners(),
             (MapCorners{{111, 22}, {333, before.upperRight.y}, before.lowerLeft, before.lowerRight}));
   // The outline still shows where it was drawn, and the next Ctrl+S takes it away completely.
-  EXPECT_EQ(f.state().MapImage, WithOutline(before));
-  QTest::keyClick(f.ui->Edit1, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(f.state().MapImage, picture);
+  EXPECT_EQ(f.MapImage(), WithOutline(before));
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(f.MapImage(), picture);
 }
 
 TEST_F(OutlineTest, CornersWithoutAConversionShowNoWorldPoint) {
   TForm1& f = OpenInsetMap();
   WriteText(map, Dimensions(50, 50, 50, 50, 50, 50, 50, 50));
-  QTest::keyClick(f.ui->Edit1, Qt::Key_R, Qt::ControlModifier);
-  QTest::mouseMove(f.ui->PaintBox1, QPoint(10, 10));
+  QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_R, Qt::ControlModifier);
+  QTest::mouseMove(Control<TPaintBox>(f, "PaintBox1"), QPoint(10, 10));
   EXPECT_EQ(f.StatusText(1), "");
-  QTest::mouseClick(f.ui->PaintBox1, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(Panels(), CoordinatePanelTexts{});
 }
 

@@ -19,11 +19,11 @@ class ViewTest : public MainWindowTest {
     const std::string dem = MakeMap("View", width, height, QImage(width, height, QImage::Format_RGB32));
     TForm1& w = Open();
     EXPECT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-    w.state().MapImage = PatternPicture(width, height);
-    w.state().CrossX = w.state().CrossY = 1000000;  // the glass out of sight
+    w.MapImage() = PatternPicture(width, height);
+    w.Viewport().SetCross({1000000, 1000000});  // the glass out of sight
     return w;
   }
-  QRgb ViewPixel(int x, int y) { return form->state().ViewBuffer.pixel(x, y); }
+  QRgb ViewPixel(int x, int y) { return form->ViewBuffer().pixel(x, y); }
   // The client area of the window, below the menu bar.
   void ResizeClient(int width, int height) {
     form->resize(width, height + form->menuBar()->height());
@@ -37,37 +37,36 @@ constexpr QRgb kGrey = 0xFF808080u;
 TEST_F(ViewTest, DesignedClientSizeGivesTheDesignedLayout) {
   TForm1& w = Open();
   ASSERT_EQ(QSize(601, 349), w.centralWidget()->size());
-  const Ui::TForm1& ui = *w.ui;
-  EXPECT_EQ(QRect(6, 19, 571, 169), ui.Panel2->geometry());
-  EXPECT_EQ(QSize(569, 167), ui.PaintBox1->size());
-  EXPECT_EQ(QRect(7, 189, 569, 16), ui.xscroll->geometry());
-  EXPECT_EQ(QRect(578, 20, 16, 167), ui.yscroll->geometry());
-  EXPECT_EQ(QRect(6, 209, 588, 20), ui.StatusBar->geometry());
-  EXPECT_EQ(458, ui.StatusPanel0->width());
-  EXPECT_EQ(QRect(415, 212, 48, 16), ui.goback->geometry());
-  EXPECT_EQ(QRect(0, 240, 601, 109), ui.Panel1->geometry());
+  EXPECT_EQ(QRect(6, 19, 571, 169), Control<QFrame>(w, "Panel2")->geometry());
+  EXPECT_EQ(QSize(569, 167), Control<TPaintBox>(w, "PaintBox1")->size());
+  EXPECT_EQ(QRect(7, 189, 569, 16), Control<TPropScrollbar>(w, "xscroll")->geometry());
+  EXPECT_EQ(QRect(578, 20, 16, 167), Control<TPropScrollbar>(w, "yscroll")->geometry());
+  EXPECT_EQ(QRect(6, 209, 588, 20), Control<QFrame>(w, "StatusBar")->geometry());
+  EXPECT_EQ(458, Control<QLabel>(w, "StatusPanel0")->width());
+  EXPECT_EQ(QRect(415, 212, 48, 16), Control<QPushButton>(w, "goback")->geometry());
+  EXPECT_EQ(QRect(0, 240, 601, 109), Control<QFrame>(w, "Panel1")->geometry());
 
   ResizeClient(20, 100);  // smaller than the margins: empty, never negative
-  EXPECT_EQ(QSize(0, 0), ui.Panel2->size());
-  EXPECT_EQ(QSize(0, 0), ui.PaintBox1->size());
-  EXPECT_EQ(0, ui.xscroll->width());
-  EXPECT_EQ(0, ui.yscroll->height());
-  EXPECT_EQ(0, ui.StatusPanel0->width());
+  EXPECT_EQ(QSize(0, 0), Control<QFrame>(w, "Panel2")->size());
+  EXPECT_EQ(QSize(0, 0), Control<TPaintBox>(w, "PaintBox1")->size());
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "xscroll")->width());
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "yscroll")->height());
+  EXPECT_EQ(0, Control<QLabel>(w, "StatusPanel0")->width());
 
   w.close();  // closing freezes the layout
   w.centralWidget()->resize(800, 500);
   w.FormResize();
-  EXPECT_EQ(QSize(0, 0), ui.Panel2->size());
-  EXPECT_EQ(0, ui.StatusPanel0->width());
+  EXPECT_EQ(QSize(0, 0), Control<QFrame>(w, "Panel2")->size());
+  EXPECT_EQ(0, Control<QLabel>(w, "StatusPanel0")->width());
 }
 
 TEST_F(ViewTest, ScrollRangesAndClampingFollowPictureZoomAndArea) {
   TForm1& w = OpenWithPicture(1000, 400);
   ASSERT_EQ(569, w.MapAreaWidth());
   w.UpdateScrollRanges();
-  EXPECT_EQ(166, w.ui->xscroll->PageSize());
-  EXPECT_EQ(597, w.ui->xscroll->Max());
-  EXPECT_EQ(431, w.ui->xscroll->maximum());  // the last position the thumb reaches
+  EXPECT_EQ(166, Control<TPropScrollbar>(w, "xscroll")->PageSize());
+  EXPECT_EQ(597, Control<TPropScrollbar>(w, "xscroll")->Max());
+  EXPECT_EQ(431, Control<TPropScrollbar>(w, "xscroll")->maximum());  // the last position the thumb reaches
   EXPECT_EQ(431, w.xscrollScroll(ScrollCode::Track, 500));
   EXPECT_EQ(0, w.xscrollScroll(ScrollCode::Track, -3));
   w.ScrollViewTo(5000, 5000);
@@ -76,25 +75,25 @@ TEST_F(ViewTest, ScrollRangesAndClampingFollowPictureZoomAndArea) {
 
   // Arrow and track clicks on the real bar: 9 and 300, whatever the page size.
   w.ScrollViewTo(0, 0);
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(9, w.ScrollX());
   EXPECT_EQ(9, PixelOrigin(ViewPixel(0, 0)).x());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(309, w.ScrollX());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderPageStepAdd);
   EXPECT_EQ(431, w.ScrollX());
   EXPECT_EQ(431, PixelOrigin(ViewPixel(0, 0)).x());
-  EXPECT_EQ(Qt::NoFocus, w.ui->xscroll->focusPolicy());
+  EXPECT_EQ(Qt::NoFocus, Control<TPropScrollbar>(w, "xscroll")->focusPolicy());
 
   w.ApplyZoom("50");  // scaled width 500 < 569: one position only
-  EXPECT_EQ(0, w.ui->xscroll->Max());
-  w.ui->xscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(0, Control<TPropScrollbar>(w, "xscroll")->Max());
+  Control<TPropScrollbar>(w, "xscroll")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   EXPECT_EQ(0, w.ScrollX());
 }
 
 TEST_F(ViewTest, MouseClicksOnTheBarMoveTheViewByArrowAndTrackSteps) {
   TForm1& w = OpenWithPicture(3000, 400);
-  TPropScrollbar* bar = w.ui->xscroll;
+  TPropScrollbar* bar = Control<TPropScrollbar>(w, "xscroll");
   const int middle = bar->height() / 2;
   QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 4, middle));  // the right arrow
   EXPECT_EQ(9, w.ScrollX());
@@ -116,18 +115,18 @@ TEST_F(ViewTest, ViewShowsThePictureAtEachZoomWithGreyBeyondIt) {
   for (QPoint p : {QPoint(0, 0), QPoint(W - 1, H - 1), QPoint(17, 93)})
     EXPECT_EQ(p + QPoint(300, 200), PixelOrigin(ViewPixel(p.x(), p.y())));
 
-  w.state().ZoomPercent = 200;
+  w.Viewport().SetZoom(200);
   w.RenderView(100, 50);  // from picture pixel (50, 25) on, each as a 2 x 2 block
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 40; ++x)
       ASSERT_EQ(QPoint(50 + x / 2, 25 + y / 2), PixelOrigin(ViewPixel(x, y))) << x << "," << y;
 
-  w.state().ZoomPercent = 50;
+  w.Viewport().SetZoom(50);
   w.RenderView(10, 20);  // every second pixel of a rectangle twice the area's size
   for (QPoint p : {QPoint(0, 0), QPoint(W - 1, H - 1), QPoint(33, 12)})
     EXPECT_EQ(QPoint(20 + 2 * p.x(), 40 + 2 * p.y()), PixelOrigin(ViewPixel(p.x(), p.y())));
 
-  w.state().MapImage = PatternPicture(400, 300);  // 200 x 150 at zoom 50: the rest stays grey
+  w.MapImage() = PatternPicture(400, 300);  // 200 x 150 at zoom 50: the rest stays grey
   w.RenderView(0, 0);
   EXPECT_EQ(QPoint(398, 298), PixelOrigin(ViewPixel(199, 149)));
   EXPECT_EQ(kGrey, ViewPixel(200, 10));
@@ -158,11 +157,11 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   const std::string dem = MakeMap("Zoom", 1200, 900);
   WriteText(dem, Dimensions(-100, -50, 1900, -50, -100, 1550, 1900, 1550));
   TForm1& w = Open();
-  w.ui->Edit1->setText("1000");
-  w.ui->Edit2->setText("1000");
+  Control<QLineEdit>(w, "Edit1")->setText("1000");
+  Control<QLineEdit>(w, "Edit2")->setText("1000");
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-  const MapCorners corners = w.state().MapCorners;
-  const Point world = *MapPixelToWorld(corners, 100, {w.state().CrossX, w.state().CrossY});
+  const MapCorners corners = w.MapCorners();
+  const Point world = *MapPixelToWorld(corners, 100, {w.CrossX(), w.CrossY()});
 
   // Through the dialog, as the user does it.
   QString shown;
@@ -176,31 +175,31 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   w.ZoomInOutMap1Click();
   EXPECT_EQ("100", shown.toStdString());
   EXPECT_EQ(w.form4()->ui->Button1, focused);
-  EXPECT_EQ(200, w.state().ZoomPercent);
-  const Point cross{w.state().CrossX, w.state().CrossY};
+  EXPECT_EQ(200, w.ZoomPercent());
+  const Point cross{w.CrossX(), w.CrossY()};
   EXPECT_EQ(WorldToMapPixel(corners, 200, world), cross);
   EXPECT_EQ(cross.x - w.MapAreaWidth() / 2, w.ScrollX());
   EXPECT_EQ(cross.y - w.MapAreaHeight() / 2, w.ScrollY());
-  EXPECT_EQ(2400, w.ui->xscroll->Max() - w.ui->xscroll->PageSize() + w.MapAreaWidth());
+  EXPECT_EQ(2400, Control<TPropScrollbar>(w, "xscroll")->Max() - Control<TPropScrollbar>(w, "xscroll")->PageSize() + w.MapAreaWidth());
 
   for (const char* refused : {"abc", "", "0", "-20"}) {  // not a usable zoom: 100
     w.ApplyZoom("300");
     w.ApplyZoom(refused);
-    EXPECT_EQ(100, w.state().ZoomPercent) << refused;
+    EXPECT_EQ(100, w.ZoomPercent()) << refused;
   }
   w.ApplyZoom("2147483647");  // sizes beyond 32 bits are clamped; the view still draws
-  EXPECT_EQ(2147483647, w.state().ZoomPercent);
-  EXPECT_GE(w.ui->xscroll->Max(), 0);
+  EXPECT_EQ(2147483647, w.ZoomPercent());
+  EXPECT_GE(Control<TPropScrollbar>(w, "xscroll")->Max(), 0);
   w.RenderView();
   w.ApplyZoom("1");  // the picture is 12 x 9 pixels now
-  EXPECT_NE(kGrey, w.state().ViewBuffer.pixel(11, 8));
-  EXPECT_EQ(kGrey, w.state().ViewBuffer.pixel(12, 8));
-  EXPECT_EQ(kGrey, w.state().ViewBuffer.pixel(w.MapAreaWidth() - 1, 0));
+  EXPECT_NE(kGrey, w.ViewBuffer().pixel(11, 8));
+  EXPECT_EQ(kGrey, w.ViewBuffer().pixel(12, 8));
+  EXPECT_EQ(kGrey, w.ViewBuffer().pixel(w.MapAreaWidth() - 1, 0));
 
   // Closing the dialog without "OK" changes nothing.
   QTimer::singleShot(0, [&w] { w.form4()->reject(); });
   w.ZoomInOutMap1Click();
-  EXPECT_EQ(1, w.state().ZoomPercent);
+  EXPECT_EQ(1, w.ZoomPercent());
 }
 
 TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
@@ -214,17 +213,16 @@ TEST_F(ViewTest, CrossAndGlassAreLaidOverTheMap) {
   ASSERT_EQ(QSize(80, 82), mask.size());
   QImage plain(800, 600, QImage::Format_RGB32);
   plain.fill(land);
-  w.state().MapImage = plain;
+  w.MapImage() = plain;
 
   struct Case {
     QPoint cross;  // view position of the cross
   };
   for (Case c : {Case{{200, 80}}, Case{{3, 2}}, Case{{560, 160}}, Case{{-40, -30}}}) {
     SCOPED_TRACE(c.cross.x());
-    w.state().CrossX = c.cross.x() + 100;
-    w.state().CrossY = c.cross.y() + 50;
+    w.Viewport().SetCross({c.cross.x() + 100, c.cross.y() + 50});
     w.RenderView(100, 50);
-    const QImage& view = w.state().ViewBuffer;
+    const QImage& view = w.ViewBuffer();
     for (int y = 0; y < view.height(); ++y)
       for (int x = 0; x < view.width(); ++x) {
         const int dx = x - c.cross.x(), dy = y - c.cross.y();

@@ -1,0 +1,90 @@
+// The bookmark layer: adding a bookmark from the map's pop-up menu through the name box, the font
+// given to new bookmarks, and drawing the names.
+#include "bookmarks/bookmarklayer.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <algorithm>
+#include <string>
+
+#include "storage/fields.h"
+#include "view/dialogs.h"
+#include "view/storabletext.h"
+#include "view/text.h"
+
+namespace orv {
+
+BookmarkLayer::BookmarkLayer(BookmarkLists& lists, MapViewHost& host, QLineEdit* nameBox,
+                             std::mt19937& random, std::function<void()> listsChanged)
+    : lists_(lists),
+      host_(host),
+      nameBox_(nameBox),
+      random_(random),
+      listsChanged_(std::move(listsChanged)) {}
+
+void BookmarkLayer::CurrentMap1Click() {
+  addingGlobal_ = false;
+  ShowBookmarkNameEdit();
+}
+
+void BookmarkLayer::Global1Click() {
+  addingGlobal_ = true;
+  ShowBookmarkNameEdit();
+}
+
+void BookmarkLayer::ShowBookmarkNameEdit() {
+  QLineEdit* edit = nameBox_;
+  // The name goes into a record: the box refuses what a record cannot hold.
+  if (!edit->validator()) edit->setValidator(new orv::StorableTextValidator(edit));
+  // The box opens at the right-clicked point (a view position), moved left or up as far as needed to
+  // stay inside the map area.
+  const MapViewport& viewport = host_.Viewport();
+  const orv::Point point = host_.PopupPoint();
+  const int left = std::min(point.x - viewport.Origin().x, viewport.AreaWidth() - edit->width());
+  const int top = std::min(point.y - viewport.Origin().y, viewport.AreaHeight() - edit->height());
+  edit->move(host_.MapArea()->x() + left, host_.MapArea()->y() + top);
+  edit->clear();
+  edit->show();
+  edit->raise();
+  edit->setFocus();
+}
+
+bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  nameBox_->hide();
+
+  const orv::BookmarkFontSpec& font = font_;
+  const std::string fontRecord =
+      JoinFields({font.name, std::to_string(font.size), std::to_string(font.color), orv::StyleLetters(font)});
+  // The box refuses every character a record cannot hold, so the name converts whole.
+  const std::string name = orv::ToBytes(nameBox_->text()).value_or(std::string());
+  const orv::Point world = host_.PopupWorldPoint();
+  const std::string x = std::to_string(world.x);
+  const std::string y = std::to_string(world.y);
+  if (addingGlobal_) {
+    lists_.GlobalBookmarks.push_back(JoinFields({orv::NewBookmarkId(random_), "V", x, y, name}));
+    lists_.GlobalBookmarkFonts.push_back(fontRecord);
+  } else {
+    lists_.CurrentMapBookmarks.push_back(JoinFields({"V", x, y, name}));
+    lists_.CurrentMapBookmarkFonts.push_back(fontRecord);
+  }
+
+  host_.RenderView();
+  orv::SortBookmarks(lists_);
+  // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.
+  listsChanged_();
+  const orv::Point popup = host_.PopupPoint();
+  host_.RefreshCoordinatePanels(popup.x, popup.y, orv::PanelSource::FromMapPixel);
+  return true;
+}
+
+void BookmarkLayer::BookmarkFontSetup1Click() {
+  // Cancelling keeps the font; either way nothing already drawn changes.
+  if (const auto chosen = host_.dialogs().ChooseFont(host_.DialogParent(), font_)) font_ = *chosen;
+}
+
+void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {
+  names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY);
+}
+
+}  // namespace orv

@@ -1,0 +1,49 @@
+#pragma once
+// The bookmark layer of the map view: naming a new bookmark in the box over the map, the font given
+// to new bookmarks, and drawing the names. It sees the main window only through MapViewHost.
+#include <QImage>
+#include <functional>
+#include <random>
+
+#include "bookmarks/bookmarkdraw.h"
+#include "bookmarks/bookmarkstore.h"
+#include "storage/bookmarkfont.h"
+#include "view/mapviewhost.h"
+
+class QKeyEvent;
+class QLineEdit;
+
+namespace orv {
+
+class BookmarkLayer {
+ public:
+  // nameBox: the hidden box over the map in which a new bookmark is named. listsChanged runs after a
+  // bookmark was added, once the lists are sorted again.
+  BookmarkLayer(BookmarkLists& lists, MapViewHost& host, QLineEdit* nameBox, std::mt19937& random,
+                std::function<void()> listsChanged);
+
+  // "Add Bookmark" > "Current Map" and "Global": the name box opens at the right-clicked point.
+  void CurrentMap1Click();
+  void Global1Click();
+  void ShowBookmarkNameEdit();
+  // Key presses in the name box; Enter adds the bookmark. True swallows the key.
+  bool Edit3KeyPress(QKeyEvent* event);
+  // "Bookmark Font Setup...": the font given to new bookmarks.
+  void BookmarkFontSetup1Click();
+  BookmarkFontSpec& BookmarkFont() { return font_; }
+  // The visible bookmark names into view, whose top-left pixel shows the zoomed map pixel
+  // (ScrollX, ScrollY).
+  void DrawBookmarks(QImage& view, int ScrollX, int ScrollY);
+
+ private:
+  BookmarkLists& lists_;
+  MapViewHost& host_;
+  QLineEdit* nameBox_;
+  std::mt19937& random_;
+  std::function<void()> listsChanged_;
+  BookmarkFontSpec font_;
+  bool addingGlobal_ = false;
+  BookmarkNames names_;  // the names as last drawn
+};
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+#pragma once
+// The map link layer of the map view: drawing a new link area with the pointer, naming it and
+// choosing its target, the hover that finds the link under the pointer, following a link and going
+// back. It sees the main window only through MapViewHost.
+#include <functional>
+#include <string>
+
+#include "maplinks/maplinkstore.h"
+#include "view/mapviewhost.h"
+
+class QAction;
+class QKeyEvent;
+class QLineEdit;
+class QWidget;
+
+namespace orv {
+
+// The main window's controls that belong to the layer.
+struct MapLinkControls {
+  QWidget* textPanel = nullptr;      // Panel4: asks for the status text of a new link
+  QLineEdit* textBox = nullptr;      // Edit8, inside it
+  QAction* loadItem = nullptr;       // "Load Map for Map Link", offered over a link area
+  QAction* loadSeparator = nullptr;  // the separator below it
+};
+
+class MapLinkLayer {
+ public:
+  // linksChanged runs after a link was added, once the list is sorted again.
+  MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls,
+               std::function<void()> linksChanged);
+
+  void AddMapLink1Click();
+  // A new area awaits its opposite corner.
+  bool Selecting() const { return links_.LinkSelecting; }
+  // A new area waits for its text.
+  bool AwaitingText() const;
+  // The press that sets the opposite corner of a new link area, at the view position (X, Y).
+  void LinkSecondCorner(int X, int Y);
+  // The frame of the new link area follows the pointer at the view position (X, Y).
+  void LinkRubberBand(int X, int Y);
+  // Drops the link waiting for its text: removes its frame and hides the panel.
+  void CancelPendingLink();
+  // Key presses in the text box; true swallows the key.
+  bool Edit8KeyPress(QKeyEvent* event);
+  // The hover at the view position (X, Y): status text, pointer shape, the link pop-up items.
+  void FindLinkUnderPointer(int X, int Y);
+  // Inverts a 4-pixel frame with the corners (X1, Y1), (X2, Y2) (picture pixels) in the picture.
+  void InvertFrame(int X1, int Y1, int X2, int Y2);
+  void LoadMapforMapLink1Click();
+  void gobackClick();
+  // A new picture carries none of the frames drawn into the old one: the highlight and a link area
+  // being drawn or named are forgotten.
+  void ForgetFrames();
+
+ private:
+  MapLinkState& links_;
+  MapViewHost& host_;
+  MapLinkControls controls_;
+  std::function<void()> linksChanged_;
+};
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+// The main window's handlers of the bookmark and map link layers and their windows: each hands the
+// event to its layer or shows its window.
+#include "bookmarks/bookmarklayer.h"
+#include "bookmarks/bookmarkswindow.h"
+#include "maplinks/maplinklayer.h"
+#include "maplinks/maplinkswindow.h"
+#include "ui_mainwindow.h"
+#include "view/mainwindow.h"
+
+QWidget* TForm1::MapArea() {
+  return ui->PaintBox1;
+}
+
+orv::BookmarkFontSpec& TForm1::BookmarkFont() {
+  return bookmarkLayer_->BookmarkFont();
+}
+
+void TForm1::CurrentMap1Click() {
+  bookmarkLayer_->CurrentMap1Click();
+}
+
+void TForm1::Global1Click() {
+  bookmarkLayer_->Global1Click();
+}
+
+void TForm1::BookmarkFontSetup1Click() {
+  bookmarkLayer_->BookmarkFontSetup1Click();
+}
+
+void TForm1::ShowBookmarksWindow1Click() {
+  form3_->show();
+}
+
+void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
+  bookmarkLayer_->DrawBookmarks(viewBuffer_, ScrollX, ScrollY);
+}
+
+void TForm1::BookmarksChanged() {
+  // Restarted at every change: a burst of changes (typing notes) is saved once, about a second after
+  // the last of them.
+  bookmarkSaveTimer_.start();
+}
+
+void TForm1::AddMapLink1Click() {
+  mapLinkLayer_->AddMapLink1Click();
+}
+
+void TForm1::LoadMapforMapLink1Click() {
+  mapLinkLayer_->LoadMapforMapLink1Click();
+}
+
+void TForm1::gobackClick() {
+  mapLinkLayer_->gobackClick();
+}
+
+void TForm1::ShowMapLinksWindow1Click() {
+  form5_->show();
+}
+
+void TForm1::MapLinksChanged() {
+  mapLinkSaveTimer_.start();
+}
