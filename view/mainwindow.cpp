@@ -17,6 +17,7 @@
 #include "core/mapinfo.h"
 #include "core/numbers.h"
 #include "maplinks/maplinkswindow.h"
+#include "storage/inifile.h"
 #include "storage/settings.h"
 #include "view/fonts.h"
 #include "ui_mainwindow.h"
@@ -346,8 +347,9 @@ void TForm1::StartupLoading() {
   // last map comes before the window.
   const std::string& settings = state_.settingsFile;
   state_.BookmarkFont = orv::ReadBookmarkFont(settings);
-  orv::LoadGlobalBookmarks(state_.bookmarks, settings, state_.random);
-  const std::string last = orv::ReadSetting("General", "LastMapFilename", settings);
+  const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
+  orv::LoadGlobalBookmarks(state_.bookmarks, settingsDoc, state_.random);
+  const std::string last = settingsDoc.Value("General", "LastMapFilename");
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte).
   if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
@@ -396,7 +398,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   auto tell = [this](const std::string& text) { pendingMessages_.push_back(PathText(text)); };
 
   // The map info file: its first corner value, the picture beside it, then the other corners.
-  const orv::MapInfo info = orv::ReadMapInfo(path, state_.MapCorners);
+  orv::MapInfo info = orv::ReadMapInfo(path, state_.MapCorners);
   if (info.status == orv::MapInfoStatus::NotAnInteger) {
     state_.MapCorners = info.corners;  // the values read before the bad one stay
     tell(info.message);
@@ -434,9 +436,12 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   // The bookmarks and links of the map being left go into its own file before the new ones load.
   const std::string left = state_.CurrentMapFile;
   if (!left.empty()) SaveBookmarksTo(left);
-  orv::LoadMapBookmarks(state_.bookmarks, path);
   if (!left.empty() && !orv::SaveMapLinks(state_.links.MapLinks, left)) ReportFailedSave(left);
-  orv::LoadMapLinks(state_.links.MapLinks, path);
+  // The new map's bookmarks and links come from the file as read above, unless that file is the one
+  // just saved (the current map loaded again).
+  if (!left.empty() && orv::SameFile(left, path)) info.document = orv::LoadIniFile(path).document;
+  orv::LoadMapBookmarks(state_.bookmarks, info.document);
+  orv::LoadMapLinks(state_.links.MapLinks, info.document);
   if (!left.empty()) state_.PreviousMapFile = left;
   state_.CurrentMapFile = path;
 

@@ -317,7 +317,6 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
   for (const SettingsCase& c : cases) {
     SCOPED_TRACE(c.name);
     WriteText(settingsFile, Fill(c.bytes, dem, ""));
-    DropSettingsCache();
     dialogs.messages.clear();
     TForm1& w = Open();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
@@ -327,7 +326,6 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
     form.reset();
     // What the program wrote back reads the same at the next start.
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
-    DropSettingsCache();
     EXPECT_EQ(c.font, ReadBookmarkFont(settingsFile));
   }
 }
@@ -364,7 +362,6 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
                               line("bookmark2font", ArialFont()));
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
-    DropSettingsCache();
     TForm1& w = Open();
     const AppState& s = w.state();
     ASSERT_EQ(dem, s.CurrentMapFile);
@@ -375,7 +372,6 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
   }
   // The line break became a blank; everything else is as it was.
-  DropSettingsCache();
   EXPECT_EQ(Fields({"V", "1", "2", "Ferry landing"}), ReadSetting("Map Bookmarks", "bookmark1", dem));
   EXPECT_EQ(Fields({"Id00000001", "V", "5", "6", "Mill pond"}),
             ReadSetting("Map Bookmarks", "bookmark1", settingsFile));
