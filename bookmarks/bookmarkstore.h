@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class IniDocument;
+
 struct BookmarkLists {
   std::vector<std::string> CurrentMapBookmarks;
   std::vector<std::string> CurrentMapBookmarkFonts;
@@ -21,11 +23,13 @@ struct BookmarkLists {
 
 // Replaces the global lists with the settings file's section "Map Bookmarks", converting the older
 // layouts (new identifiers for the oldest one come from random).
+void LoadGlobalBookmarks(BookmarkLists& lists, const IniDocument& settings, std::mt19937& random);
 void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, std::mt19937& random);
 // Sets every global bookmark's visibility from mapFile and replaces the current-map lists with it.
+void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map);
 void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile);
 // Writes the current-map bookmarks and global visibilities into mapFile and the global bookmarks
-// into settingsFile, one write group per file. With an empty mapFile (no map loaded) only the
+// into settingsFile; each file is read and written once. With an empty mapFile (no map loaded) only the
 // settings-file half is written. False when a file could not be written; failedFile, when given,
 // then receives the path of the (first) file that failed.
 bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,

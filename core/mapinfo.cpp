@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "core/numbers.h"
-#include "storage/settings.h"
+#include "storage/inifile.h"
 
 namespace orv {
 namespace {
@@ -92,7 +92,9 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
     return info;
   }
 
-  const int32_t upperLeftX = IntOr(ReadSetting(kSection, "UpperLeft_X", path), kNoCorner);
+  info.document = LoadIniFile(path).document;
+  const IniDocument& file = info.document;
+  const int32_t upperLeftX = IntOr(file.Value(kSection, "UpperLeft_X"), kNoCorner);
   const auto picture = upperLeftX == kNoCorner ? std::nullopt : FindPicture(path);
   if (upperLeftX == kNoCorner) {
     info.status = IsFile(path) ? MapInfoStatus::InvalidDimensions : MapInfoStatus::FileNotFound;
@@ -109,7 +111,7 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
   // before it in place.
   info.corners.upperLeft.x = upperLeftX;
   for (const CornerKey& k : kLaterKeys) {
-    const std::string text = ReadSetting(kSection, k.key, path);
+    const std::string text = file.Value(kSection, k.key);
     const auto value = ParseInt(text);
     if (!value) {
       info.status = MapInfoStatus::NotAnInteger;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/transform.h"
+#include "storage/inidocument.h"
 
 namespace orv {
 
@@ -22,9 +23,10 @@ struct MapInfo {
   // bad one replaced in the corners passed in; otherwise the corners passed in, unchanged.
   MapCorners corners;
   std::string picturePath;  // the picture file found (any letter case of ".jpg"); empty if none
+  IniDocument document;     // the whole map info file as read, for the bookmarks and links it holds
 };
 
-// Checks path as the map load does, starting from the corners currently in use.
+// Checks path as the map load does, starting from the corners currently in use. The file is read once.
 MapInfo ReadMapInfo(const std::string& path, const MapCorners& current);
 
 // The picture path as messages name it: the extension replaced by (or, without one, ".jpg" added).

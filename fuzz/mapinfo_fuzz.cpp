@@ -12,7 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string dem = orv::fuzzing::WriteScratch("map.dem", bytes);
   orv::fuzzing::WriteScratch("map.JPG", "");
-  orv::DropSettingsCache();
   const orv::MapCorners before{{1, 2}, {3, 4}, {5, 6}, {7, 8}};
   const orv::MapInfo info = orv::ReadMapInfo(dem, before);
   if (info.status == orv::MapInfoStatus::Ok) {

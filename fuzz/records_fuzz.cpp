@@ -175,7 +175,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string mapBytes(reinterpret_cast<const char*>(data + 3 + settingsSize), size - 3 - settingsSize);
   const std::string settings = orv::fuzzing::WriteScratch("orvantis.ini", settingsBytes);
   const std::string map = orv::fuzzing::WriteScratch("map.dem", mapBytes);
-  orv::DropSettingsCache();
 
   // Loaded as at start-up and at a map load.
   orv::BookmarkLists lists;
@@ -209,7 +208,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // Saved and loaded again.
   ORV_CHECK(orv::SaveBookmarks(lists, map, settings));
   ORV_CHECK(orv::SaveMapLinks(links, map));
-  orv::DropSettingsCache();
   orv::BookmarkLists again;
   orv::LoadGlobalBookmarks(again, settings, random);
   orv::LoadMapBookmarks(again, map);
@@ -235,7 +233,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // take the line ending of the file's first line, and the first save can change that line.)
   ORV_CHECK(orv::SaveBookmarks(again, map, settings));
   ORV_CHECK(orv::SaveMapLinks(linksAgain, map));
-  orv::DropSettingsCache();
   orv::BookmarkLists third;
   orv::LoadGlobalBookmarks(third, settings, random);
   orv::LoadMapBookmarks(third, map);

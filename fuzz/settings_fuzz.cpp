@@ -48,7 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     writes.push_back(w);
   }
   const std::string file = orv::fuzzing::WriteScratch("settings.ini", in.Rest());
-  orv::DropSettingsCache();
 
   // Values of a few names before the writes.
   std::vector<Write> probes;
@@ -60,7 +59,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ORV_CHECK(orv::ReadSetting(w.section, w.key, file) == w.value);
   }
   // Names no write touched keep their values, also when read from the disk anew.
-  orv::DropSettingsCache();
   for (const Write& p : probes) {
     bool touched = false;
     for (const Write& w : writes) touched |= SameIgnoringCase(w.section, p.section);

@@ -10,6 +10,7 @@
 
 #include "core/numbers.h"
 #include "storage/fields.h"
+#include "storage/inifile.h"
 #include "storage/settings.h"
 #include "view/text.h"
 
@@ -38,26 +39,27 @@ bool LeadingFields(std::string_view record, std::array<std::string_view, n>& fie
 
 }  // namespace
 
-void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {
-  // Held while reading, so the many reads look at the file once; nothing is written by it.
-  SettingsWriteGroup reading(mapFile);
+void LoadMapLinks(std::vector<std::string>& links, const IniDocument& map) {
   links.clear();
   for (std::size_t n = 1;; ++n) {
-    std::string record = ReadSetting(MapLinksSection, KeyOf(n), mapFile);
+    std::string record = map.Value(MapLinksSection, KeyOf(n));
     if (record.empty()) break;
     links.push_back(std::move(record));
   }
 }
 
+void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {
+  LoadMapLinks(links, LoadIniFile(mapFile).document);
+}
+
 bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile) {
-  SettingsWriteGroup group(mapFile);
-  bool written = WriteSetting(MapLinksSection, "", mapFile, "");
-  for (std::size_t i = 0; i < links.size(); ++i) {
-    // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
-    // gap at which the next load stops.
-    written = WriteSetting(MapLinksSection, KeyOf(i + 1), mapFile, StorableValue(links[i])) && written;
-  }
-  return group.Close() && written;
+  IniFile map = LoadIniFile(mapFile);
+  map.document.RemoveSection(MapLinksSection);
+  // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
+  // gap at which the next load stops.
+  for (std::size_t i = 0; i < links.size(); ++i)
+    map.document.Set(MapLinksSection, KeyOf(i + 1), StorableValue(links[i]));
+  return SaveIniFile(map, mapFile);
 }
 
 void SortMapLinks(std::vector<std::string>& links) {

@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class IniDocument;
+
 // A rectangle given by two opposite corners in picture pixels. x1 == -1 (highlight) or x2 == -1
 // (a new area before its first frame) marks "nothing drawn".
 struct LinkRect {
@@ -35,8 +37,10 @@ inline constexpr const char* MapLinksSection = "Map Links";
 
 // Replaces links with the records "maplink1", "maplink2", ... of mapFile, up to the first key that is
 // missing or empty. Records are taken as they are.
+void LoadMapLinks(std::vector<std::string>& links, const IniDocument& map);
 void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile);
-// Rewrites the section "Map Links" in list order, in one write group. False when it could not be written.
+// Rewrites the section "Map Links" in list order; the file is read and written once. False when it
+// could not be written.
 bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile);
 // Orders by status text, ignoring case, in the user's locale order. Links with equal texts keep their
 // order.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "storage/inifile.h"
 #include "storage/settings.h"
 
 namespace orv {
@@ -43,13 +44,15 @@ std::string StyleLetters(const BookmarkFontSpec& font) {
 }
 
 BookmarkFontSpec ReadBookmarkFont(const std::string& settingsFile) {
+  // The settings file also holds the global bookmarks: it is read once for the four keys.
+  const IniDocument settings = LoadIniFile(settingsFile).document;
   BookmarkFontSpec font;
-  font.color = IntOrDefault(ReadSetting(kSection, "Color", settingsFile), 0);
-  const std::string name = ReadSetting(kSection, "Name", settingsFile);
+  font.color = IntOrDefault(settings.Value(kSection, "Color"), 0);
+  const std::string name = settings.Value(kSection, "Name");
   font.name = name.empty() ? "Arial" : name;
-  font.size = IntOrDefault(ReadSetting(kSection, "Size", settingsFile), 10);
+  font.size = IntOrDefault(settings.Value(kSection, "Size"), 10);
   // Only lower-case letters count; an empty (or missing) style means bold.
-  const std::string style = ReadSetting(kSection, "Style", settingsFile);
+  const std::string style = settings.Value(kSection, "Style");
   font.bold = style.empty() || style.find('b') != std::string::npos;
   font.italic = style.find('i') != std::string::npos;
   font.underline = style.find('u') != std::string::npos;

@@ -2,16 +2,17 @@
 // Settings-format files: "[Section]" lines and "Key=Value" lines, 8-bit text. Sections and keys are
 // matched without regard to letter case; every other line of a file is kept as it was.
 //
-// ReadSetting and WriteSetting are the only way any part of the program touches such a file. Each
-// read sees every earlier write at once. Parsed files are cached (checked against the file's size
-// and modification time), and a SettingsWriteGroup collects the writes to one file and replaces the
-// file once, atomically, when it closes, so saving N keys costs time linear in the file's size.
+// ReadSetting and WriteSetting read and write single keys; each call is one whole access of the file
+// (read and parse it, change it, replace it atomically), so each read sees every earlier write at
+// once. A SettingsWriteGroup holds one file's document while it is open, so that many keys cost one
+// read and one write. Code that handles many keys of a file can also work on the file's IniDocument
+// directly (storage/inifile.h).
 #include <string>
 
 namespace orv {
 
 // Value of key in section of file, or "" when the file, section or key does not exist. Never creates
-// anything. Values come back whole, whatever their length.
+// anything. Values come back whole, whatever their length, without the blanks around them.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::string& file);
 
 // Stores value under key in section of file, creating file, section and key as needed. An empty
@@ -51,9 +52,6 @@ class SettingsWriteGroup {
   std::string file_;
   bool closed_ = false;
 };
-
-// Forgets every parsed copy not held by an open write group; the next access reads the file anew.
-void DropSettingsCache();
 
 // Where the program keeps its settings: "orvantis.ini" in programDir when that directory is writable,
 // otherwise "orvantis.ini" in configHome + "/orvantis/" (configHome is $XDG_CONFIG_HOME, or

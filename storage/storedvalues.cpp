@@ -25,9 +25,13 @@ std::string PathToValue(std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string value;
   value.reserve(path.size());
-  for (const char c : path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
     const auto byte = static_cast<unsigned char>(c);
-    if (MustEscape(byte)) {
+    // Values are read back without the blanks around "=", so a path's own blanks at either end are
+    // escaped too.
+    const bool endBlank = c == ' ' && (i == 0 || i + 1 == path.size());
+    if (MustEscape(byte) || endBlank) {
       value += '%';
       value += kHex[byte >> 4];
       value += kHex[byte & 0xF];

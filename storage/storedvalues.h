@@ -12,7 +12,8 @@ namespace orv {
 // A path as a settings value. A path may hold any byte, but a value cannot hold a line break, and a
 // record cannot hold the field separator (byte 179, which is also a byte of many UTF-8 letters, such
 // as the "ó" of a folder name). These bytes, the other control bytes and "%" itself are written as
-// "%" and two upper-case hex digits; every other byte, "=", "[", "]" and ";" included, stays as it is,
+// "%" and two upper-case hex digits, and so is a blank at either end (blanks around "=" are not read
+// as part of a value); every other byte, "=", "[", "]" and ";" included, stays as it is,
 // so ordinary paths read plainly in the file.
 std::string PathToValue(std::string_view path);
 // The path of a value written by PathToValue. A "%" not followed by two hex digits is taken as

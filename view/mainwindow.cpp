@@ -19,6 +19,7 @@
 #include "core/numbers.h"
 #include "maplinks/maplinklayer.h"
 #include "maplinks/maplinkswindow.h"
+#include "storage/inifile.h"
 #include "storage/settings.h"
 #include "ui_mainwindow.h"
 #include "view/directionswindow.h"
@@ -323,8 +324,9 @@ void TForm1::StartupLoading() {
   // last map comes before the window.
   const std::string& settings = settingsFile_;
   BookmarkFont() = orv::ReadBookmarkFont(settings);
-  orv::LoadGlobalBookmarks(bookmarks_, settings, random_);
-  const std::string last = orv::ReadSetting("General", "LastMapFilename", settings);
+  const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
+  orv::LoadGlobalBookmarks(bookmarks_, settingsDoc, random_);
+  const std::string last = settingsDoc.Value("General", "LastMapFilename");
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte).
   if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
@@ -371,12 +373,13 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
   const orv::MapLoadResult result = session_.Load(path);
-  if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result.leftMap);
+  if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result);
   for (const std::string& text : result.messages) pendingMessages_.push_back(PathText(text));
   return result.outcome;
 }
 
-void TForm1::ShowLoadedMap(const std::string& path, const std::string& left) {
+void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded) {
+  const std::string& left = loaded.leftMap;
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
   ui->PaintBox1->hide();
@@ -384,9 +387,17 @@ void TForm1::ShowLoadedMap(const std::string& path, const std::string& left) {
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
   if (!left.empty()) SaveBookmarksTo(left);
-  orv::LoadMapBookmarks(bookmarks_, path);
   if (!left.empty() && !orv::SaveMapLinks(links_.MapLinks, left)) ReportFailedSave(left);
-  orv::LoadMapLinks(links_.MapLinks, path);
+  // The new map's bookmarks and links come from the file as read by the load, unless that file is the
+  // one just saved (the current map loaded again).
+  if (!left.empty() && orv::SameFile(left, path)) {
+    const orv::IniDocument saved = orv::LoadIniFile(path).document;
+    orv::LoadMapBookmarks(bookmarks_, saved);
+    orv::LoadMapLinks(links_.MapLinks, saved);
+  } else {
+    orv::LoadMapBookmarks(bookmarks_, loaded.document);
+    orv::LoadMapLinks(links_.MapLinks, loaded.document);
+  }
 
   viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();

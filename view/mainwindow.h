@@ -277,7 +277,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void ShowPendingMessages();
   // The rest of a load once the session holds the new map: the saves of the map left, the new map's
   // bookmarks and links, the view, the title, the lists and the cross.
-  void ShowLoadedMap(const std::string& path, const std::string& leftMap);
+  void ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded);
 
   // Places the cross on the zoomed map pixel of a world point and centres the view on it.
   void MoveCrossToWorld(orv::Point world);

@@ -11,7 +11,7 @@ namespace orv {
 MapLoadResult MapSession::Load(const std::string& path) {
   MapLoadResult result;
   // The map info file: its first corner value, the picture beside it, then the other corners.
-  const MapInfo info = ReadMapInfo(path, corners_);
+  MapInfo info = ReadMapInfo(path, corners_);
   if (info.status == MapInfoStatus::NotAnInteger) {
     corners_ = info.corners;  // the values read before the bad one stay
     result.outcome = LoadOutcome::CornerNotAnInteger;
@@ -37,6 +37,7 @@ MapLoadResult MapSession::Load(const std::string& path) {
   outlineVisible_ = false;
   picture_ = std::move(picture);
   result.leftMap = current_;
+  result.document = std::move(info.document);
   if (!current_.empty()) previous_ = current_;
   current_ = path;
   result.outcome = LoadOutcome::Loaded;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/transform.h"
+#include "storage/inidocument.h"
 
 namespace orv {
 
@@ -26,6 +27,8 @@ struct MapLoadResult {
   // After a load, the map that was current before it; empty when there was none. Its bookmarks and
   // links are still to be saved into it.
   std::string leftMap;
+  // After a load, the map info file as it was read, for the bookmarks and links it holds.
+  IniDocument document;
 };
 
 class MapSession {

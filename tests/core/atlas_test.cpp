@@ -35,7 +35,6 @@ const MapCorners kInset{{-1000, -1000}, {4120, -1000}, {-1000, 3096}, {4120, 309
 class AtlasTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    DropSettingsCache();
     fs::create_directories(dir / "regions/north");
     fs::create_directories(dir / "odd.dem");  // a folder, not a map
     const std::string picture = JpegBytes(1000, 800);

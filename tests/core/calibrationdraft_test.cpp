@@ -15,7 +15,6 @@ using testing::TempDir;
 
 TEST(CalibrationDraft, MapFollowsThePointsAndOnlySaveWritesTheFile) {
   TempDir dir;
-  DropSettingsCache();
   const MapCorners original{{0, 0}, {999, 0}, {0, 799}, {999, 799}};
   const std::string map = dir / "Fen.dem";
   // Points already saved with the map: the parallelogram from (100, 50) at 0.5 pixels per unit.
@@ -42,7 +41,6 @@ TEST(CalibrationDraft, MapFollowsThePointsAndOnlySaveWritesTheFile) {
   EXPECT_EQ(ReadFile(map), before);  // nothing written until the save
 
   ASSERT_TRUE(draft.Save().saved);
-  DropSettingsCache();
   const CalibrationDraft resumed(map, original);
   EXPECT_EQ(resumed.points(), draft.points());
   EXPECT_EQ(resumed.CornersToShow(), solved);

@@ -57,12 +57,10 @@ TEST(CalibrationFile, SaveChangesOnlyTheCornersAndThePoints) {
   ASSERT_TRUE(SaveCalibration(map, kCorners, points));
   EXPECT_EQ(WithoutPointsSection(ReadFile(map)), kAfter);
 
-  DropSettingsCache();
   EXPECT_EQ(LoadCalibrationPoints(map), points);
 
   // Saving fewer points leaves none of the earlier ones behind.
   ASSERT_TRUE(SaveCalibration(map, kCorners, {points[2]}));
-  DropSettingsCache();
   EXPECT_EQ(LoadCalibrationPoints(map), std::vector<ControlPoint>{points[2]});
   EXPECT_EQ(WithoutPointsSection(ReadFile(map)), kAfter);
 }

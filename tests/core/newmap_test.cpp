@@ -24,7 +24,6 @@ TEST(NewMap, WritesTheMapInfoFileWithCornersOnThePicturesCorners) {
   ASSERT_EQ(made.status, NewMapStatus::Created) << made.message;
   EXPECT_EQ(made.mapInfoPath, dir / "Fenmoor.dem");
 
-  DropSettingsCache();
   const MapInfo info = ReadMapInfo(made.mapInfoPath, {});
   ASSERT_EQ(info.status, MapInfoStatus::Ok) << info.message;
   EXPECT_EQ(info.corners, (MapCorners{{0, 0}, {299, 0}, {0, 199}, {299, 199}}));

@@ -319,7 +319,6 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
   for (const SettingsCase& c : cases) {
     SCOPED_TRACE(c.name);
     WriteText(settingsFile, Fill(c.bytes, dem, ""));
-    DropSettingsCache();
     dialogs.messages.clear();
     TForm1& w = Open();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
@@ -329,7 +328,6 @@ TEST_F(BadInputTest, SettingsFilesGiveTheirValuesOrTheDefaults) {
     form.reset();
     // What the program wrote back reads the same at the next start.
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
-    DropSettingsCache();
     EXPECT_EQ(c.font, ReadBookmarkFont(settingsFile));
   }
 }
@@ -366,7 +364,6 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
                               line("bookmark2font", ArialFont()));
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run == 0 ? "as written by hand" : "as saved by the program");
-    DropSettingsCache();
     TForm1& w = Open();
     const TForm1& s = w;
     ASSERT_EQ(dem, w.CurrentMapFile());
@@ -377,7 +374,6 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
   }
   // The line break became a blank; everything else is as it was.
-  DropSettingsCache();
   EXPECT_EQ(Fields({"V", "1", "2", "Ferry landing"}), ReadSetting("Map Bookmarks", "bookmark1", dem));
   EXPECT_EQ(Fields({"Id00000001", "V", "5", "6", "Mill pond"}),
             ReadSetting("Map Bookmarks", "bookmark1", settingsFile));

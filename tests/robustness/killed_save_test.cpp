@@ -126,7 +126,6 @@ TEST(KilledSaveTest, EveryFileIsTheOldOrTheNewOneAndLoads) {
     ::waitpid(saver, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the saver stopped by itself in round " << rounds;
 
-    DropSettingsCache();
     const int inSettings = SettingsHolds(settings, sets);
     const int inMap = MapHolds(map, sets);
     ASSERT_NE(-1, inSettings) << "round " << rounds << ": the settings file holds neither set";

@@ -132,7 +132,6 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
 
   // What the files give to a program that starts afresh.
   void ExpectOnDisk(const TForm1& s) {
-    DropSettingsCache();
     BookmarkLists lists;
     std::mt19937 random(1);
     LoadGlobalBookmarks(lists, settingsFile, random);

@@ -18,11 +18,9 @@ using testing::WriteBytes;
 
 class AppSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { DropSettingsCache(); }
-  // Each read below is what the next start of the program sees: the parsed copy is forgotten first.
+  // Each read below is what the next start of the program sees.
   template <typename Store>
   Store Fresh() {
-    DropSettingsCache();
     return Store(file);
   }
 
@@ -168,11 +166,13 @@ TEST_F(AppSettingsTest, ChoicesHaveTheirDefaultsAndRoundTrip) {
   ASSERT_TRUE(settings.SetMapsFolders({"/d"}));
   EXPECT_EQ(Fresh<AppSettings>().MapsFolders(), std::vector<std::string>{"/d"});
 
-  WriteBytes(file, "[Options]\nFollowJournal=yes\nOutlineBookmarkNames=00\nOverview= 1\n");
+  // Blanks around "=" are not part of a value, as a hand-edited file expects.
+  WriteBytes(file, "[Options]\nFollowJournal=yes\nOutlineBookmarkNames=00\nOverview= 1\nFollowClipboard=1 1\n");
   read = Fresh<AppSettings>();
   EXPECT_FALSE(read.FollowJournal());
   EXPECT_TRUE(read.OutlineBookmarkNames());
-  EXPECT_EQ(read.OverviewChoice(), std::nullopt);
+  EXPECT_EQ(read.OverviewChoice(), true);
+  EXPECT_FALSE(read.FollowClipboard());
 }
 
 TEST_F(AppSettingsTest, WritingLeavesEveryOtherLineAsItWas) {

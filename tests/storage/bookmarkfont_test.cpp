@@ -50,7 +50,6 @@ TEST(BookmarkFontTest, WritesFourKeysAndReadsThemBack) {
   ASSERT_TRUE(WriteBookmarkFont(file, font));
   EXPECT_EQ(ReadFile(file),
             "[Bookmark Font]\r\nColor=16744512\r\nName=Times New Roman\r\nSize=14\r\nStyle=bius\r\n");
-  DropSettingsCache();
   EXPECT_EQ(ReadBookmarkFont(file), font);
 }
 

@@ -29,7 +29,6 @@ bool StartMapInfo(const std::string& path) {
   std::ofstream out(path, std::ios::binary);
   out << "[Map Dimensions]\r\n[General]\r\n[Map Bookmarks]\r\n";
   out.close();
-  orv::DropSettingsCache();
   return bool(out);
 }
 

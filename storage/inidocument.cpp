@@ -1,0 +1,392 @@
+// A settings-format file as an ordered list of lines with indexes for its sections and keys.
+//
+// How lines are read:
+// - "[Name]" (blanks allowed before "[" and around Name; anything after "]" is ignored) opens the
+//   section Name. A line starting with "[" that has no "]" is an ordinary line.
+// - Inside a section, a line with "=" whose text before the first "=" is not empty after trimming
+//   blanks is a key line: the key is that trimmed text, the value the text after the first "=" with
+//   its leading and trailing blanks trimmed (no quotes removed), so a hand-edited "Name = Verdana"
+//   reads "Verdana".
+// - Lines starting with ";" or "#" are comments. Lines before the first section, comments, blank
+//   lines and any other text are never matched; they are kept as they are, in their order.
+// - Sections and keys match without regard to ASCII letter case; other bytes must be equal.
+// - A repeated section counts as one section: a key is looked up through all of its parts in file
+//   order and the first occurrence wins for reading and for replacing; new keys go after the last
+//   key of its first part. Removing a key removes every occurrence of it; removing a section removes
+//   every part of it, with all the lines up to the next section.
+// - Each line keeps its own line ending (LF or CRLF); new lines take the ending of the file's first
+//   line, and a new file gets CRLF.
+//
+// Lookups go through per-section hash indexes from key to line, and lines form a linked list in
+// one vector, so inserting or removing a key costs constant time and loading or saving N keys is
+// linear in the file's size.
+#include "storage/inidocument.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "storage/inilines.h"
+
+namespace orv {
+
+using namespace ini;
+
+class IniDocument::Impl {
+ public:
+  void Parse(std::string bytes) {
+    *this = Impl();
+    original_ = std::move(bytes);
+    const char* p = original_.data();
+    const char* end = p + original_.size();
+    lines_.reserve(original_.size() / 48 + 16);
+    // First the lines, their kinds and how many keys each section has; then the key indexes, each
+    // made the right size at once.
+    std::vector<std::pair<uint32_t, Section*>> parts;  // header line and its section, in file order
+    while (p < end) {
+      const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+      Line line;
+      line.data = p;
+      if (nl) {
+        const bool cr = nl > p && nl[-1] == '\r';
+        line.size = static_cast<uint32_t>(nl - p - (cr ? 1 : 0));
+        line.eol = cr ? Eol::CrLf : Eol::Lf;
+        p = nl + 1;
+      } else {
+        line.size = static_cast<uint32_t>(end - p);
+        p = end;
+      }
+      if (lines_.empty()) {
+        newEol_ = line.eol == Eol::None ? Eol::CrLf : line.eol;
+        SkipByteOrderMark(line);
+      }
+      Classify(line);
+      if (line.kind == Kind::Key && parts.empty()) line.kind = Kind::Other;  // before any section
+      const uint32_t index = Append(line);
+      if (line.kind == Kind::Header) {
+        auto [it, fresh] = sections_.try_emplace(LowerCopy(line.Name()));
+        it->second.headers.push_back(index);
+        if (fresh) it->second.tail = index;
+        parts.emplace_back(index, &it->second);
+      } else if (line.kind == Kind::Key) {
+        ++parts.back().second->parsedKeys;
+      }
+    }
+    for (auto& [name, section] : sections_) section.keys.Reserve(section.parsedKeys);
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+      const auto [header, section] = parts[part];
+      const bool firstPart = section->headers.front() == header;
+      const uint32_t stop =
+          part + 1 < parts.size() ? parts[part + 1].first : static_cast<uint32_t>(lines_.size());
+      for (uint32_t i = header + 1; i < stop; ++i) {
+        if (lines_[i].kind != Kind::Key) continue;
+        const uint64_t hash = HashNoCase(lines_[i].Name());
+        const uint32_t first = section->keys.Find(lines_, lines_[i].Name(), hash);
+        if (first == kNoLine)
+          section->keys.Insert(i, hash);
+        else
+          lines_[first].repeated = true;
+        if (firstPart) section->tail = i;
+      }
+    }
+  }
+
+  void Serialize(std::string& out) const {
+    std::size_t size = 0;
+    for (uint32_t i = head_; i != kNoLine; i = lines_[i].next)
+      size += lines_[i].size + EolText(lines_[i].eol).size();
+    out.clear();
+    out.reserve(size);
+    for (uint32_t i = head_; i != kNoLine; i = lines_[i].next) {
+      out.append(lines_[i].Text());
+      out.append(EolText(lines_[i].eol));
+    }
+  }
+
+  // The line holding key in section, or null.
+  const Line* Find(std::string_view section, std::string_view key) const {
+    const Section* s = FindSection(section);
+    if (!s) return nullptr;
+    const uint32_t line = s->keys.Find(lines_, key, HashNoCase(key));
+    return line == kNoLine ? nullptr : &lines_[line];
+  }
+
+  // Applies one write; true when the document changed. section and key are trimmed and valid.
+  bool Write(std::string_view section, std::string_view key, std::string_view value) {
+    if (key.empty()) return RemoveSection(section);
+    Section* s = FindSection(section);
+    const uint64_t hash = HashNoCase(key);
+    const uint32_t found = s ? s->keys.Find(lines_, key, hash) : kNoLine;
+    if (value.empty()) {
+      if (found == kNoLine) return false;
+      RemoveKey(*s, found, key, hash);
+      return true;
+    }
+    if (found != kNoLine) {
+      Line& line = lines_[found];
+      if (line.Value() == value) return false;
+      const std::string_view prefix = line.Text().substr(0, line.equals + 1);
+      const uint32_t size = static_cast<uint32_t>(prefix.size() + value.size());
+      line.data = arena_.Store(prefix, value);
+      line.size = size;
+      return true;
+    }
+    if (!s) s = AddSection(section);
+    Line line = NewLine();
+    line.data = arena_.Store(key, "=", value);
+    line.size = static_cast<uint32_t>(key.size() + 1 + value.size());
+    line.nameEnd = static_cast<uint32_t>(key.size());
+    line.equals = line.nameEnd;
+    line.kind = Kind::Key;
+    const uint32_t index = InsertAfter(s->tail, line);
+    s->tail = index;
+    s->keys.Insert(index, hash);
+    return true;
+  }
+
+ private:
+  static void SkipByteOrderMark(Line& line) {
+    if (line.Text().starts_with("\xEF\xBB\xBF")) line.nameBegin = 3;
+  }
+
+  // Sets kind and name of a freshly read line (nameBegin may already skip a byte order mark).
+  static void Classify(Line& line) {
+    const std::string_view text = line.Text();
+    std::size_t begin = line.nameBegin;
+    while (begin < text.size() && IsBlank(text[begin])) ++begin;
+    if (begin == text.size() || text[begin] == ';' || text[begin] == '#') return;
+    if (text[begin] == '[') {
+      const std::size_t close = text.find(']', begin + 1);
+      if (close == std::string_view::npos) return;
+      SetName(line, text.substr(0, close), begin + 1);
+      line.kind = Kind::Header;
+      return;
+    }
+    const std::size_t equals = text.find('=', begin);
+    if (equals == std::string_view::npos) return;
+    SetName(line, text.substr(0, equals), begin);
+    if (line.nameBegin == line.nameEnd) return;
+    line.equals = static_cast<uint32_t>(equals);
+    line.kind = Kind::Key;
+  }
+
+  static void SetName(Line& line, std::string_view upTo, std::size_t begin) {
+    std::size_t end = upTo.size();
+    while (begin < end && IsBlank(upTo[begin])) ++begin;
+    while (end > begin && IsBlank(upTo[end - 1])) --end;
+    line.nameBegin = static_cast<uint32_t>(begin);
+    line.nameEnd = static_cast<uint32_t>(end);
+  }
+
+  // Writes and reads come in runs on one section, so the last section found is remembered by the
+  // name it was asked for.
+  const Section* FindSection(std::string_view name) const {
+    if (lastSection_ && name == lastSectionName_) return lastSection_;
+    LowerInto(name);
+    auto it = sections_.find(lookup_);
+    if (it == sections_.end()) return nullptr;
+    lastSection_ = &it->second;
+    lastSectionName_.assign(name);
+    return lastSection_;
+  }
+  Section* FindSection(std::string_view name) {
+    return const_cast<Section*>(static_cast<const Impl*>(this)->FindSection(name));
+  }
+  void LowerInto(std::string_view name) const {
+    lookup_.assign(name);
+    for (char& c : lookup_) c = Lower(c);
+  }
+
+  uint32_t Append(const Line& line) {
+    const uint32_t index = static_cast<uint32_t>(lines_.size());
+    lines_.push_back(line);
+    Line& added = lines_.back();
+    added.prev = last_;
+    added.next = kNoLine;
+    if (last_ != kNoLine) {
+      // The file's last line gets an ending when a line follows it. A line that ends in a CR byte
+      // is given CRLF: its CR and an LF alone would read back as one CRLF, losing the CR.
+      Line& before = lines_[last_];
+      if (before.eol == Eol::None) before.eol = before.Text().ends_with('\r') ? Eol::CrLf : newEol_;
+      before.next = index;
+    } else {
+      head_ = index;
+    }
+    last_ = index;
+    return index;
+  }
+
+  // A line made by a write: it ends like the file's first line.
+  Line NewLine() const {
+    Line line;
+    line.eol = newEol_;
+    return line;
+  }
+
+  uint32_t InsertAfter(uint32_t after, Line line) {
+    if (after == last_) return Append(line);
+    const uint32_t index = static_cast<uint32_t>(lines_.size());
+    line.prev = after;
+    line.next = lines_[after].next;
+    lines_.push_back(line);
+    lines_[line.next].prev = index;
+    lines_[after].next = index;
+    return index;
+  }
+
+  void Unlink(uint32_t index) {
+    Line& line = lines_[index];
+    if (line.prev != kNoLine)
+      lines_[line.prev].next = line.next;
+    else
+      head_ = line.next;
+    if (line.next != kNoLine)
+      lines_[line.next].prev = line.prev;
+    else
+      last_ = line.prev;
+  }
+
+  Section* AddSection(std::string_view name) {
+    if (last_ != kNoLine && !Trim(lines_[last_].Text()).empty()) Append(NewLine());
+    Line header = NewLine();
+    header.data = arena_.Store("[", name, "]");
+    header.size = static_cast<uint32_t>(name.size() + 2);
+    header.nameBegin = 1;
+    header.nameEnd = header.size - 1;
+    header.kind = Kind::Header;
+    const uint32_t index = Append(header);
+    std::string lower = LowerCopy(name);
+    Section& s = sections_[lower];
+    if (lower == removedName_) s.keys.Reserve(removedKeys_);
+    s.headers.push_back(index);
+    s.tail = index;
+    return &s;
+  }
+
+  bool RemoveSection(std::string_view name) {
+    LowerInto(name);
+    auto it = sections_.find(lookup_);
+    if (it == sections_.end()) return false;
+    for (uint32_t header : it->second.headers) {
+      uint32_t i = header;
+      do {
+        const uint32_t next = lines_[i].next;
+        Unlink(i);
+        i = next;
+      } while (i != kNoLine && lines_[i].kind != Kind::Header);
+    }
+    if (lastSection_ == &it->second) lastSection_ = nullptr;
+    // A section is usually removed to be written again at once: remember its size for the index.
+    removedName_ = it->first;
+    removedKeys_ = it->second.keys.size();
+    sections_.erase(it);
+    return true;
+  }
+
+  void RemoveKey(Section& s, uint32_t first, std::string_view key, uint64_t hash) {
+    s.keys.Erase(first, hash);
+    const bool repeated = lines_[first].repeated;
+    RemoveKeyLine(s, first);
+    if (!repeated) return;
+    const std::string wanted(key);
+    for (uint32_t header : s.headers) {
+      for (uint32_t i = lines_[header].next; i != kNoLine && lines_[i].kind != Kind::Header;) {
+        const uint32_t next = lines_[i].next;
+        if (lines_[i].kind == Kind::Key && EqualNoCase(lines_[i].Name(), wanted)) RemoveKeyLine(s, i);
+        i = next;
+      }
+    }
+  }
+
+  void RemoveKeyLine(Section& s, uint32_t index) {
+    Unlink(index);
+    if (s.tail != index) return;
+    uint32_t i = lines_[index].prev;
+    while (lines_[i].kind == Kind::Other) i = lines_[i].prev;
+    s.tail = i;
+  }
+
+  std::string original_;  // the file as read; parsed lines point into it
+  TextArena arena_;       // text of lines written since
+  std::vector<Line> lines_;
+  uint32_t head_ = kNoLine;
+  uint32_t last_ = kNoLine;
+  std::unordered_map<std::string, Section> sections_;  // by lower-case name
+  Eol newEol_ = Eol::CrLf;
+  mutable std::string lookup_;
+  mutable const Section* lastSection_ = nullptr;
+  std::string removedName_;  // the section removed last, and how many keys it had
+  std::size_t removedKeys_ = 0;
+  mutable std::string lastSectionName_;
+};
+
+IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
+
+IniDocument::IniDocument(std::string bytes) : IniDocument() {
+  impl_->Parse(std::move(bytes));
+}
+
+IniDocument::IniDocument(const IniDocument& other) : IniDocument(other.Serialize()) {}
+
+IniDocument& IniDocument::operator=(const IniDocument& other) {
+  if (this != &other) *this = IniDocument(other);
+  return *this;
+}
+
+IniDocument::IniDocument(IniDocument&&) noexcept = default;
+IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
+IniDocument::~IniDocument() = default;
+
+std::string IniDocument::Serialize() const {
+  std::string out;
+  SerializeTo(out);
+  return out;
+}
+
+void IniDocument::SerializeTo(std::string& out) const {
+  impl_->Serialize(out);
+}
+
+std::optional<std::string_view> IniDocument::Find(std::string_view section, std::string_view key) const {
+  const std::string_view s = Trim(section);
+  const std::string_view k = Trim(key);
+  if (s.empty() || k.empty()) return std::nullopt;
+  const Line* line = impl_->Find(s, k);
+  if (!line) return std::nullopt;
+  return line->Value();
+}
+
+std::string IniDocument::Value(std::string_view section, std::string_view key) const {
+  return std::string(Find(section, key).value_or(std::string_view()));
+}
+
+bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view s = Trim(section);
+  const std::string_view k = Trim(key);
+  if (!CanHold(section, key, value) || k.empty()) return false;
+  return impl_->Write(s, k, value);
+}
+
+bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
+  return Set(section, key, std::string_view());
+}
+
+bool IniDocument::RemoveSection(std::string_view section) {
+  const std::string_view s = Trim(section);
+  return !s.empty() && impl_->Write(s, std::string_view(), std::string_view());
+}
+
+bool IniDocument::CanHold(std::string_view section, std::string_view key, std::string_view value) {
+  auto hasBreak = [](std::string_view s) {
+    return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
+  };
+  const std::string_view s = Trim(section);
+  if (s.empty() || hasBreak(s) || s.find(']') != std::string_view::npos) return false;
+  if (!key.empty()) {
+    const std::string_view k = Trim(key);
+    if (k.empty() || hasBreak(k) || k.find('=') != std::string_view::npos) return false;
+    if (k.front() == '[' || k.front() == ';' || k.front() == '#') return false;
+  }
+  return !hasBreak(value);
+}
+
+}  // namespace orv

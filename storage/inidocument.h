@@ -1,0 +1,50 @@
+#pragma once
+// One settings-format file in memory: "[Section]" lines and "Key=Value" lines, 8-bit text. Sections
+// and keys are found without regard to letter case; values are raw bytes, read with the blanks
+// around them trimmed. Every line that is not changed keeps its place, its bytes and its own line
+// ending, so a document parsed and serialised again gives back the same bytes.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+class IniDocument {
+ public:
+  IniDocument();  // an empty file
+  explicit IniDocument(std::string bytes);
+  IniDocument(const IniDocument& other);
+  IniDocument& operator=(const IniDocument& other);
+  IniDocument(IniDocument&&) noexcept;
+  IniDocument& operator=(IniDocument&&) noexcept;
+  ~IniDocument();
+
+  // The file's bytes: the lines in order, each with its own ending.
+  std::string Serialize() const;
+  void SerializeTo(std::string& out) const;  // reuses out's memory
+
+  // The value of key in section (the first occurrence), or nothing when either is missing.
+  std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+  // Find's value, or "" when missing.
+  std::string Value(std::string_view section, std::string_view key) const;
+
+  // Stores value under key in section, adding the section (after a blank line) and the key (after
+  // the section's last key) as needed; an empty value removes the key. Section and key are trimmed
+  // of blanks. True when the document changed; false also when CanHold refuses the write.
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
+  bool RemoveKey(std::string_view section, std::string_view key);
+  // Removes every part of the section with all its lines. True when there was one.
+  bool RemoveSection(std::string_view section);
+
+  // Whether a write could be read back as written: names and values hold no line break, a section
+  // no "]", a key no "=" and does not start like a section or comment line. An empty key stands for
+  // the whole section.
+  static bool CanHold(std::string_view section, std::string_view key, std::string_view value);
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;  // on the heap: its lines point into its own text, which must not move
+};
+
+}  // namespace orv

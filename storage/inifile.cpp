@@ -1,0 +1,67 @@
+#include "storage/inifile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "storage/atomicfile.h"
+
+namespace orv {
+namespace {
+
+enum class ReadOutcome { Read, Missing, Unreadable };
+
+ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return ReadOutcome::Unreadable;
+  }
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t have = 0;
+  bool failed = false;
+  for (;;) {
+    if (have == bytes.size()) bytes.resize(bytes.size() + 4096);  // the file may have grown
+    const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) failed = true;
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(failed ? 0 : have);
+  return failed ? ReadOutcome::Unreadable : ReadOutcome::Read;
+}
+
+}  // namespace
+
+IniFile LoadIniFile(const std::string& path) {
+  IniFile file;
+  // A path holding a NUL byte names another file (the part before the NUL): it reads as missing.
+  if (path.empty() || path.find('\0') != std::string::npos) return file;
+  const ReadOutcome outcome = ReadWholeFile(path, file.loaded);
+  file.unreadable = outcome == ReadOutcome::Unreadable;
+  if (outcome == ReadOutcome::Read) file.document = IniDocument(file.loaded);
+  return file;
+}
+
+bool SaveIniFile(const IniFile& file, const std::string& path) {
+  if (file.unreadable || path.empty() || path.find('\0') != std::string::npos) return false;
+  const std::string bytes = file.document.Serialize();
+  // Unchanged since it was read (a missing file left empty stays missing).
+  if (bytes == file.loaded) return true;
+  return ReplaceFileAtomically(path, bytes);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  return a == b || std::filesystem::equivalent(a, b, ec);
+}
+
+}  // namespace orv

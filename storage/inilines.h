@@ -1,0 +1,186 @@
+#pragma once
+// The pieces a settings-format document is built from: lines that point into the file's text, the
+// store for text written later, and the index from key to line. Used by IniDocument only.
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv::ini {
+
+inline constexpr uint32_t kNoLine = UINT32_MAX;
+
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+inline std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+inline char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+inline uint64_t HashNoCase(std::string_view s) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(Lower(c));
+    h *= 1099511628211ull;
+  }
+  return h ^ (h >> 29);
+}
+
+inline std::string LowerCopy(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = Lower(c);
+  return out;
+}
+
+enum class Eol : uint8_t { None, Lf, CrLf };
+enum class Kind : uint8_t { Other, Header, Key };
+
+inline std::string_view EolText(Eol eol) {
+  switch (eol) {
+    case Eol::Lf:
+      return "\n";
+    case Eol::CrLf:
+      return "\r\n";
+    case Eol::None:
+      break;
+  }
+  return {};
+}
+
+struct Line {
+  const char* data = nullptr;  // the text without its line ending
+  uint32_t size = 0;
+  uint32_t prev = kNoLine;
+  uint32_t next = kNoLine;
+  uint32_t nameBegin = 0;  // key or section name within the text
+  uint32_t nameEnd = 0;
+  uint32_t equals = 0;  // key lines: position of the first "="
+  Kind kind = Kind::Other;
+  Eol eol = Eol::None;
+  bool repeated = false;  // key lines: the same key occurs again later in its section
+
+  std::string_view Text() const { return {data, size}; }
+  std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
+  std::string_view Value() const { return Trim({data + equals + 1, size - equals - 1}); }
+};
+
+// Holds the text of lines created after parsing. Chunks never move, so lines may point into them.
+class TextArena {
+ public:
+  const char* Store(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+    const std::size_t need = a.size() + b.size() + c.size();
+    if (need > left_) {
+      const std::size_t size = std::max<std::size_t>(need, 64 * 1024);
+      chunks_.emplace_back(new char[size]);  // not zeroed: every byte handed out is written first
+      next_ = chunks_.back().get();
+      left_ = size;
+    }
+    char* out = next_;
+    std::copy(c.begin(), c.end(), std::copy(b.begin(), b.end(), std::copy(a.begin(), a.end(), out)));
+    next_ += need;
+    left_ -= need;
+    return out;
+  }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  char* next_ = nullptr;
+  std::size_t left_ = 0;
+};
+
+// Open-addressing index from key (without regard to case) to the line that holds it. The key text
+// is not copied: it is compared against the line itself.
+class KeyIndex {
+ public:
+  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+    if (slots_.empty()) return kNoLine;
+    const uint32_t tag = Tag(hash);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.line == kEmpty) return kNoLine;
+      if (slot.tag == tag && slot.line != kErased && EqualNoCase(lines[slot.line].Name(), key))
+        return slot.line;
+    }
+  }
+
+  void Reserve(std::size_t keys) {
+    if (keys * 2 > slots_.size()) Resize(std::bit_ceil(std::max<std::size_t>(16, keys * 2 + 1)));
+  }
+
+  void Insert(uint32_t line, uint64_t hash) {
+    if ((used_ + 1) * 2 > slots_.size()) Resize(std::max<std::size_t>(16, slots_.size() * 2));
+    Place(line, Tag(hash));
+    ++count_;
+  }
+
+  void Erase(uint32_t line, uint64_t hash) {
+    if (slots_.empty()) return;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = Tag(hash) & mask; slots_[i].line != kEmpty; i = (i + 1) & mask) {
+      if (slots_[i].line == line) {
+        slots_[i].line = kErased;
+        --count_;
+        return;
+      }
+    }
+  }
+
+  std::size_t size() const { return count_; }
+
+ private:
+  static constexpr uint32_t kEmpty = UINT32_MAX;
+  static constexpr uint32_t kErased = UINT32_MAX - 1;
+  // The tag is the hash's upper half; its low bits also choose the first slot to look at.
+  struct Slot {
+    uint32_t line = kEmpty;
+    uint32_t tag = 0;
+  };
+  static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash >> 32); }
+
+  void Place(uint32_t line, uint32_t tag) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = tag & mask;
+    while (slots_[i].line != kEmpty && slots_[i].line != kErased) i = (i + 1) & mask;
+    if (slots_[i].line == kEmpty) ++used_;
+    slots_[i] = {line, tag};
+  }
+
+  void Resize(std::size_t size) {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(size, Slot{});
+    used_ = 0;
+    for (const Slot& slot : old)
+      if (slot.line != kEmpty && slot.line != kErased) Place(slot.line, slot.tag);
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;   // slots not empty, erased ones included
+  std::size_t count_ = 0;  // keys held
+};
+
+struct Section {
+  std::vector<uint32_t> headers;  // every "[Name]" line of this section, in file order
+  uint32_t tail = kNoLine;        // new keys go after this line: the first part's last key, or its header
+  KeyIndex keys;
+  std::size_t parsedKeys = 0;  // key lines found while parsing, to size the index
+};
+
+}  // namespace orv::ini
