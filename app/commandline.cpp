@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "core/mapinfo.h"
+#include "core/positiontext.h"
 
 namespace orv {
 namespace {
@@ -62,6 +63,10 @@ CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDi
       const QString reading = args.value(i + 1).trimmed();
       if (reading.isEmpty() || reading.startsWith("--"))
         return Failed("--sextant needs the reading in quotes: --sextant \"37 15 N 12 5 E\"");
+      // A reading that holds no sextant position would leave the cross where it is without a word.
+      const auto found = FindLastPosition(reading.toUtf8().toStdString());
+      if (!found || found->kind != TextPosition::Kind::Sextant)
+        return Failed(QString("'%1' is no sextant reading; write it as --sextant \"37 15 N 12 5 E\"").arg(reading));
       request.sextant = reading;
       i += 1;
     } else if (arg == "--follow") {

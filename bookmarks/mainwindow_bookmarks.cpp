@@ -94,7 +94,11 @@ bool TForm1::Edit3KeyPress(QKeyEvent* event) {
 
 void TForm1::BookmarkFontSetup1Click() {
   // Cancelling keeps the font; either way nothing already drawn changes.
-  if (const auto chosen = dialogs().ChooseFont(this, state().BookmarkFont)) state().BookmarkFont = *chosen;
+  const auto chosen = dialogs().ChooseFont(this, state().BookmarkFont);
+  if (!chosen) return;
+  state().BookmarkFont = *chosen;
+  // Remembered at once, not only at the end of the run.
+  if (!orv::WriteBookmarkFont(state().settingsFile, state().BookmarkFont)) ReportFailedSave(state().settingsFile);
 }
 
 void TForm1::ShowBookmarksWindow1Click() {

@@ -24,6 +24,7 @@
 #include "view/directionswindow.h"
 #include "view/paintbox.h"
 #include "view/picture.h"
+#include "view/pictureahead.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
 
@@ -102,7 +103,7 @@ class TForm1::KeyPreview : public QObject {
 };
 
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs) {
+    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs), pictureAhead_(config.pictureAhead) {
   ui->setupUi(this);
   // The designed texts must fit their designed widths in whatever face this system has.
   orv::FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
@@ -340,17 +341,19 @@ void TForm1::SaveMapLinksNow() {
 
 // ---- start-up and shutdown -----------------------------------------------------------------------
 
-void TForm1::StartupLoading() {
+void TForm1::StartupLoading(const std::string& mapFile) {
   // Runs once every window exists (the designed program ran it as the bookmarks window's creation
   // step, the last of all); main() calls it before showing the window, so a message from loading the
   // last map comes before the window.
   const std::string& settings = state_.settingsFile;
   state_.BookmarkFont = orv::ReadBookmarkFont(settings);
   orv::LoadGlobalBookmarks(state_.bookmarks, settings, state_.random);
-  const std::string last = orv::ReadSetting("General", "LastMapFilename", settings);
+  const std::string last = mapFile.empty() ? orv::ReadSetting("General", "LastMapFilename", settings) : mapFile;
   std::error_code error;
-  // A name holding a NUL byte names no file (the system would stop reading it at that byte).
-  if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
+  // A name holding a NUL byte names no file (the system would stop reading it at that byte). A map
+  // asked for by name is loaded even when missing, so that the user is told.
+  if (!mapFile.empty() ||
+      (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error))) {
     // A corner value that is not an integer ends the map's loading with its message; the lists
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
     LoadMap(last);
@@ -410,7 +413,8 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   // The picture is decoded before anything else changes: one that cannot be read leaves the current
   // map loaded with its bookmarks and links.
   QImage picture;
-  const orv::JpegResult decoded = orv::LoadPicture(info.picturePath, picture);
+  const auto ahead = pictureAhead_ ? pictureAhead_->Take(info.picturePath, picture) : std::nullopt;
+  const orv::JpegResult decoded = ahead ? *ahead : orv::LoadPicture(info.picturePath, picture);
   if (decoded == orv::JpegResult::Unreadable || picture.isNull()) {
     tell("Unable to load image '" + orv::PictureNameForMessages(path) + "'. The picture could not be read.");
     return orv::LoadOutcome::Refused;
@@ -439,6 +443,9 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   orv::LoadMapLinks(state_.links.MapLinks, path);
   if (!left.empty()) state_.PreviousMapFile = left;
   state_.CurrentMapFile = path;
+  // Remembered at once: a run that ends without its shutdown saves still starts with this map.
+  if (!orv::WriteSetting("General", "LastMapFilename", state_.settingsFile, path))
+    ReportFailedSave(state_.settingsFile);
 
   state_.MapImage = std::move(picture);
   UpdateScrollRanges();
