@@ -27,7 +27,12 @@ std::optional<int> Integer(const QString& text) {
 QString MapInfoFileFor(const QString& path) {
   const QFileInfo info(path);
   if (info.suffix().compare("jpg", Qt::CaseInsensitive) != 0) return path;
-  return path.left(path.size() - info.suffix().size()) + "dem";
+  const QString stem = path.left(path.size() - info.suffix().size());
+  // Maps made on systems that ignore letter case may be "TOWN.DEM" beside "TOWN.JPG".
+  for (const char* suffix : {"dem", "DEM", "Dem"}) {
+    if (QFileInfo::exists(stem + suffix)) return stem + suffix;
+  }
+  return stem + "dem";
 }
 
 CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDir) {

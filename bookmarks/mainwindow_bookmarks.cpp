@@ -97,8 +97,9 @@ void TForm1::BookmarkFontSetup1Click() {
   const auto chosen = dialogs().ChooseFont(this, state().BookmarkFont);
   if (!chosen) return;
   state().BookmarkFont = *chosen;
-  // Remembered at once, not only at the end of the run.
-  if (!orv::WriteBookmarkFont(state().settingsFile, state().BookmarkFont)) ReportFailedSave(state().settingsFile);
+  // Remembered at once, not only at the end of the run; a failure is told by the shutdown save, which
+  // writes the font again.
+  orv::WriteBookmarkFont(state().settingsFile, state().BookmarkFont);
 }
 
 void TForm1::ShowBookmarksWindow1Click() {

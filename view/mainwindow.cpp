@@ -348,7 +348,8 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   const std::string& settings = state_.settingsFile;
   state_.BookmarkFont = orv::ReadBookmarkFont(settings);
   orv::LoadGlobalBookmarks(state_.bookmarks, settings, state_.random);
-  const std::string last = mapFile.empty() ? orv::ReadSetting("General", "LastMapFilename", settings) : mapFile;
+  const std::string last =
+      mapFile.empty() ? orv::ReadSetting("General", "LastMapFilename", settings) : mapFile;
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte). A map
   // asked for by name is loaded even when missing, so that the user is told.
@@ -443,9 +444,9 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
   orv::LoadMapLinks(state_.links.MapLinks, path);
   if (!left.empty()) state_.PreviousMapFile = left;
   state_.CurrentMapFile = path;
-  // Remembered at once: a run that ends without its shutdown saves still starts with this map.
-  if (!orv::WriteSetting("General", "LastMapFilename", state_.settingsFile, path))
-    ReportFailedSave(state_.settingsFile);
+  // Remembered at once: a run that ends without its shutdown saves still starts with this map. A
+  // failure is told by the shutdown save, which writes the same key again.
+  orv::WriteSetting("General", "LastMapFilename", state_.settingsFile, path);
 
   state_.MapImage = std::move(picture);
   UpdateScrollRanges();

@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <filesystem>
 
 #include "app/singleinstance.h"
 #include "core/sextant.h"
@@ -101,7 +102,9 @@ TEST(DroppedMapFile, TakesTheFirstMapInfoFileOrPicture) {
 }
 
 TEST_F(StartRequestsTest, APictureDroppedOnTheWindowLoadsItsMap) {
-  const std::string map = MakeMap("harbour", 300, 200);
+  // Named as a system that ignores letter case may name it.
+  const std::string map = Path("harbour.DEM");
+  std::filesystem::rename(MakeMap("harbour", 300, 200), map);
   TForm1& form = Open();
   StartRequests requests(form);
   QMimeData mime;
