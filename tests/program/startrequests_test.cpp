@@ -12,6 +12,7 @@
 #include "app/singleinstance.h"
 #include "core/sextant.h"
 #include "view/mainwindow_fixture.h"
+#include "view/pictureahead.h"
 
 namespace orv::testing {
 namespace {
@@ -116,6 +117,20 @@ TEST_F(StartRequestsTest, APictureDroppedOnTheWindowLoadsItsMap) {
   QApplication::sendEvent(&form, &drop);
   EXPECT_TRUE(drop.isAccepted());
   EXPECT_EQ(form.state().CurrentMapFile, map);
+}
+
+// The first load takes the picture decoded ahead for it instead of decoding the file again.
+TEST_F(StartRequestsTest, TheFirstLoadTakesThePictureDecodedAhead) {
+  const std::string map = MakeMap("town", 300, 200);
+  const std::string picture = Path("town.JPG");
+  PictureAhead ahead;
+  ahead.Start(picture);
+  TForm1Config config{settingsFile, &dialogs, 1234, &ahead};
+  form = std::make_unique<TForm1>(config);
+  ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
+  EXPECT_EQ(form->state().MapImage.size(), QSize(300, 200));
+  QImage left;
+  EXPECT_FALSE(ahead.Take(picture, left));  // handed over once, to the load
 }
 
 // The last map and a chosen bookmark font are in the settings file at once, before any shutdown.
