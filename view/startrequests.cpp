@@ -41,7 +41,9 @@ QString DroppedMapFile(const QList<QUrl>& urls) {
 StartRequests::StartRequests(TForm1& form, QObject* parent) : QObject(parent), form_(form) {
   connect(&journal_, &JournalFollower::lineAppended, this, &StartRequests::ShowLinePosition);
   form_.setAcceptDrops(true);
-  form_.installEventFilter(this);
+  // On the application, so that a map dropped on an edit box of the window loads too, instead of
+  // the box taking the file's name as text.
+  qApp->installEventFilter(this);
 }
 
 void StartRequests::Apply(const StartRequest& request, bool loadMap) {
@@ -88,7 +90,8 @@ void StartRequests::ShowLinePosition(const QString& line) {
 }
 
 bool StartRequests::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != &form_) return false;
+  const auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != &form_) return false;
   switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {

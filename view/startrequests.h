@@ -25,7 +25,7 @@ class StartRequests : public QObject {
   Q_OBJECT
 
  public:
-  // Listens for dropped map files on form from now on.
+  // Listens for map files dropped anywhere on form from now on.
   explicit StartRequests(TForm1& form, QObject* parent = nullptr);
 
   // Acts on request: loads its map (only when loadMap; at start-up the start-up loading loads it),

@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -110,13 +111,18 @@ TEST_F(StartRequestsTest, APictureDroppedOnTheWindowLoadsItsMap) {
   StartRequests requests(form);
   QMimeData mime;
   mime.setUrls({QUrl::fromLocalFile(Q(Path("harbour.JPG")))});
-  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&form, &enter);
+  mime.setText(Q(Path("harbour.JPG")));  // file managers offer the name as text too
+  // Dropped on an edit box of the window, which would otherwise take the file's name as text.
+  auto* box = form.findChild<QLineEdit*>("Edit1");
+  ASSERT_TRUE(box);
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(box, &enter);
   EXPECT_TRUE(enter.isAccepted());
-  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&form, &drop);
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(box, &drop);
   EXPECT_TRUE(drop.isAccepted());
   EXPECT_EQ(form.state().CurrentMapFile, map);
+  EXPECT_EQ(box->text(), QString::number(0));  // refreshed by the load, not the file's name
 }
 
 // The first load takes the picture decoded ahead for it instead of decoding the file again.
