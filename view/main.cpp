@@ -29,13 +29,31 @@ std::string FirstMap(const orv::StartRequest& request, const std::string& settin
   return orv::ReadSetting("General", "LastMapFilename", settingsFile);
 }
 
+// The arguments that are the program's own: the toolkit's options ("-style fusion", "-reverse") are
+// left to the toolkit, which reads them from argv itself.
+QStringList OwnArguments(int argc, char** argv) {
+  static const QStringList withValue = {
+      "-platform",    "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+      "-qwindowicon", "-qwindowtitle",       "-session",       "-style",  "-stylesheet",
+      "-display",     "-geometry",           "-name",          "-title"};
+  static const QStringList alone = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+  QStringList args;
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (withValue.contains(arg) && i + 1 < argc) {
+      ++i;
+    } else if (!alone.contains(arg) && !arg.startsWith("-style=") && !arg.startsWith("-stylesheet=")) {
+      args << arg;
+    }
+  }
+  return args;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // The command line is read before the toolkit starts, so --help and --version need no display.
-  QStringList args;
-  for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
-  const orv::CommandLine line = orv::CommandLine::Parse(args, QDir::currentPath());
+  const orv::CommandLine line = orv::CommandLine::Parse(OwnArguments(argc, argv), QDir::currentPath());
   switch (line.action) {
     case orv::CommandLine::Action::ShowHelp:
       std::fputs(orv::CommandLine::HelpText().toLocal8Bit().constData(), stdout);

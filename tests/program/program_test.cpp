@@ -72,6 +72,7 @@ TEST_F(ProgramTest, AnswersOnTheCommandLineWithoutAWindow) {
   } cases[] = {
       {{"--version"}, 0, "Orvantis v2.2 by Vexmoor\n", ""},
       {{"map.dem", "--help"}, 0, "Usage: orvantis [MAP.dem]", ""},
+      {{"-style", "fusion", "-reverse", "--version"}, 0, "Orvantis v2.2 by Vexmoor\n", ""},  // the toolkit's
       {{"--bogus"}, 2, "", "orvantis: Unknown option '--bogus'\nTry 'orvantis --help'.\n"},
       {{"--where", "1500"}, 2, "", "orvantis: --where needs two whole numbers"},
       {{"--sextant", "1500 1200"}, 2, "", "orvantis: '1500 1200' is no sextant reading"},
