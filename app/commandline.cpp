@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "core/mapinfo.h"
+#include "core/positiontext.h"
 
 namespace orv {
 namespace {
@@ -26,7 +27,12 @@ std::optional<int> Integer(const QString& text) {
 QString MapInfoFileFor(const QString& path) {
   const QFileInfo info(path);
   if (info.suffix().compare("jpg", Qt::CaseInsensitive) != 0) return path;
-  return path.left(path.size() - info.suffix().size()) + "dem";
+  const QString stem = path.left(path.size() - info.suffix().size());
+  // Maps made on systems that ignore letter case may be "TOWN.DEM" beside "TOWN.JPG".
+  for (const char* suffix : {"dem", "DEM", "Dem"}) {
+    if (QFileInfo::exists(stem + suffix)) return stem + suffix;
+  }
+  return stem + "dem";
 }
 
 CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDir) {
@@ -62,6 +68,10 @@ CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDi
       const QString reading = args.value(i + 1).trimmed();
       if (reading.isEmpty() || reading.startsWith("--"))
         return Failed("--sextant needs the reading in quotes: --sextant \"37 15 N 12 5 E\"");
+      // A reading that holds no sextant position would leave the cross where it is without a word.
+      const auto found = FindLastPosition(reading.toUtf8().toStdString());
+      if (!found || found->kind != TextPosition::Kind::Sextant)
+        return Failed(QString("'%1' is no sextant reading; write it as --sextant \"37 15 N 12 5 E\"").arg(reading));
       request.sextant = reading;
       i += 1;
     } else if (arg == "--follow") {

@@ -36,7 +36,8 @@ struct CommandLine {
   static QString VersionText();
 };
 
-// The map info file of a path that names a map info file or the map's picture (".JPG" beside it).
+// The map info file of a path that names a map info file or the map's picture (".JPG" beside it); for a
+// picture, the existing ".dem" in any of its usual letter cases, or the lower-case name when none exists.
 QString MapInfoFileFor(const QString& path);
 
 }  // namespace orv

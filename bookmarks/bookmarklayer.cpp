@@ -78,9 +78,11 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   return true;
 }
 
-void BookmarkLayer::BookmarkFontSetup1Click() {
+bool BookmarkLayer::BookmarkFontSetup1Click() {
   // Cancelling keeps the font; either way nothing already drawn changes.
-  if (const auto chosen = host_.dialogs().ChooseFont(host_.DialogParent(), font_)) font_ = *chosen;
+  const auto chosen = host_.dialogs().ChooseFont(host_.DialogParent(), font_);
+  if (chosen) font_ = *chosen;
+  return chosen.has_value();
 }
 
 void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {

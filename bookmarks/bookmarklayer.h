@@ -29,7 +29,8 @@ class BookmarkLayer {
   // Key presses in the name box; Enter adds the bookmark. True swallows the key.
   bool Edit3KeyPress(QKeyEvent* event);
   // "Bookmark Font Setup...": the font given to new bookmarks.
-  void BookmarkFontSetup1Click();
+  // The font dialog for new bookmarks; true when a font was chosen.
+  bool BookmarkFontSetup1Click();
   BookmarkFontSpec& BookmarkFont() { return font_; }
   // The visible bookmark names into view, whose top-left pixel shows the zoomed map pixel
   // (ScrollX, ScrollY).

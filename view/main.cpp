@@ -1,20 +1,83 @@
 // Orvantis: the program entry.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QIcon>
 #include <chrono>
+#include <cstdio>
 
+#include "app/commandline.h"
+#include "app/shutdownsignals.h"
+#include "app/singleinstance.h"
 #include "core/mapinfo.h"
 #include "storage/settings.h"
 #include "view/fonts.h"
 #include "view/mainwindow.h"
+#include "view/pictureahead.h"
 #include "view/qtdialogs.h"
+#include "view/startrequests.h"
+
+namespace {
+
+std::string PathBytes(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
+
+// The map the start-up loading will open: the command line's, or the last map of the previous run.
+std::string FirstMap(const orv::StartRequest& request, const std::string& settingsFile) {
+  if (!request.mapFile.isEmpty()) return PathBytes(request.mapFile);
+  return orv::ReadSetting("General", "LastMapFilename", settingsFile);
+}
+
+// The arguments that are the program's own: the toolkit's options ("-style fusion", "-reverse") are
+// left to the toolkit, which reads them from argv itself.
+QStringList OwnArguments(int argc, char** argv) {
+  static const QStringList withValue = {
+      "-platform",    "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
+      "-qwindowicon", "-qwindowtitle",       "-session",       "-style",  "-stylesheet",
+      "-display",     "-geometry",           "-name",          "-title"};
+  static const QStringList alone = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+  QStringList args;
+  for (int i = 1; i < argc; ++i) {
+    const QString arg = QString::fromLocal8Bit(argv[i]);
+    if (withValue.contains(arg) && i + 1 < argc) {
+      ++i;
+    } else if (!alone.contains(arg) && !arg.startsWith("-style=") && !arg.startsWith("-stylesheet=")) {
+      args << arg;
+    }
+  }
+  return args;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  // The command line is read before the toolkit starts, so --help and --version need no display.
+  const orv::CommandLine line = orv::CommandLine::Parse(OwnArguments(argc, argv), QDir::currentPath());
+  switch (line.action) {
+    case orv::CommandLine::Action::ShowHelp:
+      std::fputs(orv::CommandLine::HelpText().toLocal8Bit().constData(), stdout);
+      return 0;
+    case orv::CommandLine::Action::ShowVersion:
+      std::fputs(orv::CommandLine::VersionText().toLocal8Bit().constData(), stdout);
+      return 0;
+    case orv::CommandLine::Action::Fail:
+      std::fprintf(stderr, "orvantis: %s\nTry 'orvantis --help'.\n", line.error.toLocal8Bit().constData());
+      return 2;
+    case orv::CommandLine::Action::Start:
+      break;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("orvantis");
   QApplication::setApplicationVersion("2.2");
   QGuiApplication::setDesktopFileName("orvantis");
   QApplication::setFont(orv::DesignedApplicationFont());
+
+  // A copy already running takes this start's request; this one then ends.
+  orv::SingleInstance single(orv::SingleInstance::DefaultSocketPath());
+  if (single.handOverOrListen(orv::CommandLine::ToArguments(line.request))) return 0;
+  orv::ShutdownSignals shutdownSignals;
 
   orv::QtDialogs dialogs;
   orv::TForm1Config config;
@@ -22,9 +85,27 @@ int main(int argc, char** argv) {
   config.dialogs = &dialogs;
   config.randomSeed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
 
+  // The first map's picture is decoded while the windows are being created.
+  orv::PictureAhead pictureAhead;
+  const std::string firstMap = FirstMap(line.request, config.settingsFile);
+  if (!firstMap.empty()) {
+    if (const auto picture = orv::FindPicture(firstMap)) pictureAhead.Start(*picture);
+  }
+  config.pictureAhead = &pictureAhead;
+
   TForm1 window(config);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvantis.png")));
-  window.StartupLoading();
+  orv::StartRequests requests(window);
+  requests.AcceptHandOvers(single);
+  requests.CloseOn(shutdownSignals);
+  window.StartupLoading(PathBytes(line.request.mapFile));
+  pictureAhead.Forget();
+  // A signal that arrived while a message of the start-up loading was shown ends the run here.
+  if (shutdownSignals.exitStatus()) return shutdownSignals.exitStatus();
+  requests.Apply(line.request, false);
   window.show();
-  return app.exec();
+  const int status = app.exec();
+  // Ended by a signal: the shell or session sees it as the signal's status, after the saves that
+  // run as the window is destroyed on the way out.
+  return shutdownSignals.exitStatus() ? shutdownSignals.exitStatus() : status;
 }

@@ -79,7 +79,7 @@ class TForm1::KeyPreview : public QObject {
 };
 
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs) {
+    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs), pictureAhead_(config.pictureAhead) {
   ui->setupUi(this);
   // The designed texts must fit their designed widths in whatever face this system has.
   orv::FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
@@ -318,7 +318,7 @@ void TForm1::SaveMapLinksNow() {
 
 // ---- start-up and shutdown -----------------------------------------------------------------------
 
-void TForm1::StartupLoading() {
+void TForm1::StartupLoading(const std::string& mapFile) {
   // Runs once every window exists (the designed program ran it as the bookmarks window's creation
   // step, the last of all); main() calls it before showing the window, so a message from loading the
   // last map comes before the window.
@@ -326,10 +326,12 @@ void TForm1::StartupLoading() {
   BookmarkFont() = orv::ReadBookmarkFont(settings);
   const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
   orv::LoadGlobalBookmarks(bookmarks_, settingsDoc, random_);
-  const std::string last = settingsDoc.Value("General", "LastMapFilename");
+  const std::string last = mapFile.empty() ? settingsDoc.Value("General", "LastMapFilename") : mapFile;
   std::error_code error;
-  // A name holding a NUL byte names no file (the system would stop reading it at that byte).
-  if (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error)) {
+  // A name holding a NUL byte names no file (the system would stop reading it at that byte). A map
+  // asked for by name is loaded even when missing, so that the user is told.
+  if (!mapFile.empty() ||
+      (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error))) {
     // A corner value that is not an integer ends the map's loading with its message; the lists
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
     LoadMap(last);
@@ -372,7 +374,7 @@ void TForm1::FormDestroy() {
 orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
-  const orv::MapLoadResult result = session_.Load(path);
+  const orv::MapLoadResult result = session_.Load(path, pictureAhead_);
   if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result);
   for (const std::string& text : result.messages) pendingMessages_.push_back(PathText(text));
   return result.outcome;
@@ -398,6 +400,9 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
     orv::LoadMapBookmarks(bookmarks_, loaded.document);
     orv::LoadMapLinks(links_.MapLinks, loaded.document);
   }
+  // Remembered at once: a run that ends without its shutdown saves still starts with this map. A
+  // failure is told by the shutdown save, which writes the same key again.
+  orv::WriteSetting("General", "LastMapFilename", settingsFile_, path);
 
   viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();

@@ -53,12 +53,16 @@ namespace orv {
 class BookmarkLayer;
 class MapLinkLayer;
 
+class PictureAhead;
+struct TextPosition;
+
 // What the main window needs from outside: where the settings live, how to talk to the user, and the
 // seed of the random generator (main() takes it from the clock; tests choose it).
 struct TForm1Config {
   std::string settingsFile;
   Dialogs* dialogs = nullptr;  // must outlive the window
   uint32_t randomSeed = 0;
+  PictureAhead* pictureAhead = nullptr;  // a picture decoded ahead for the first load; may be null
 };
 
 }  // namespace orv
@@ -77,7 +81,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   // The start-up loading: the bookmark font, the global bookmarks, the last map of the previous run,
   // then the sorted lists. Called once, after every window exists and before the window is shown.
-  void StartupLoading();
+  // A mapFile given (the command line's) is loaded instead of the last map.
+  void StartupLoading(const std::string& mapFile = {});
   // The saves at the end of the program: the last map, its bookmarks and map links (only when a map
   // is loaded), then the bookmark font. A save that fails is reported and the rest goes on. Runs once.
   void FormDestroy();
@@ -204,6 +209,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void Button5Click();  // sextant "Directions To..."
   void DirectionstoArea1Click();
 
+  // ---- view/mainwindow_start.cpp ------------------------------------------------------------------
+
+  // Types position into its panel and presses that panel's "Update".
+  void ShowPosition(const orv::TextPosition& position);
+
   // ---- view/mainwindow_pointer.cpp ----------------------------------------------------------------
 
   // A button pressed or the pointer moved over the map area at the view position (X, Y).
@@ -305,6 +315,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   bool closing_ = false;
   bool destroyed_ = false;
+  orv::PictureAhead* pictureAhead_ = nullptr;
 
   // Failed saves already reported in the current operation, and messages held until it ends.
   std::set<std::string> reportedSaves_;

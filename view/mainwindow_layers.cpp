@@ -4,6 +4,7 @@
 #include "bookmarks/bookmarkswindow.h"
 #include "maplinks/maplinklayer.h"
 #include "maplinks/maplinkswindow.h"
+#include "storage/bookmarkfont.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
 
@@ -24,7 +25,9 @@ void TForm1::Global1Click() {
 }
 
 void TForm1::BookmarkFontSetup1Click() {
-  bookmarkLayer_->BookmarkFontSetup1Click();
+  // Remembered at once, not only at the end of the run; a failure is told by the shutdown save, which
+  // writes the font again.
+  if (bookmarkLayer_->BookmarkFontSetup1Click()) orv::WriteBookmarkFont(settingsFile_, BookmarkFont());
 }
 
 void TForm1::ShowBookmarksWindow1Click() {

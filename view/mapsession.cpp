@@ -5,10 +5,11 @@
 #include "core/mapinfo.h"
 #include "view/mapoutline.h"
 #include "view/picture.h"
+#include "view/pictureahead.h"
 
 namespace orv {
 
-MapLoadResult MapSession::Load(const std::string& path) {
+MapLoadResult MapSession::Load(const std::string& path, PictureAhead* ahead) {
   MapLoadResult result;
   // The map info file: its first corner value, the picture beside it, then the other corners.
   MapInfo info = ReadMapInfo(path, corners_);
@@ -24,7 +25,8 @@ MapLoadResult MapSession::Load(const std::string& path) {
   }
 
   QImage picture;
-  const JpegResult decoded = LoadPicture(info.picturePath, picture);
+  const auto early = ahead ? ahead->Take(info.picturePath, picture) : std::nullopt;
+  const JpegResult decoded = early ? *early : LoadPicture(info.picturePath, picture);
   if (decoded == JpegResult::Unreadable || picture.isNull()) {
     result.messages.push_back("Unable to load image '" + PictureNameForMessages(path) +
                               "'. The picture could not be read.");

@@ -12,6 +12,8 @@
 
 namespace orv {
 
+class PictureAhead;
+
 // How a map load ended.
 enum class LoadOutcome {
   Loaded,              // the map is current now
@@ -36,7 +38,8 @@ class MapSession {
   // Makes the map info file at path (file system encoding) the current map: its corners, their
   // outline (not drawn) and its picture, decoded before anything changes so that a picture that
   // cannot be read leaves the current map as it was. The map it replaces becomes the previous one.
-  MapLoadResult Load(const std::string& path);
+  // The picture is taken from ahead when it decoded that very file already.
+  MapLoadResult Load(const std::string& path, PictureAhead* ahead = nullptr);
 
   // Full path of the current map info file; empty before the first load.
   const std::string& CurrentMapFile() const { return current_; }

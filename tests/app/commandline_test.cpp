@@ -37,6 +37,8 @@ TEST(CommandLine, ReadsEachFormAndSaysWhatIsWrong) {
       {{"--where", "1.5", "2"}, Action::Fail, {}, "--where needs two whole numbers"},
       {{"--where", "1", "2", "--sextant", "37 15 N 12 5 E"}, Action::Fail, {}, "Give the position once"},
       {{"--sextant"}, Action::Fail, {}, "--sextant needs the reading"},
+      {{"--sextant", "1500 1200"}, Action::Fail, {}, "'1500 1200' is no sextant reading"},
+      {{"--sextant", "37 15 N"}, Action::Fail, {}, "'37 15 N' is no sextant reading"},
       {{"--sextant", "--follow", "j.txt"}, Action::Fail, {}, "--sextant needs the reading"},
       {{"--follow"}, Action::Fail, {}, "--follow needs the journal"},
       {{"--follow", "a", "--follow", "b"}, Action::Fail, {}, "Only one journal"},
