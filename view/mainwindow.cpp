@@ -183,6 +183,8 @@ void TForm1::BuildPopupMenu() {
   ShowMapLinksWindow1 = item("ShowMapLinksWindow1", "Show Map Links Window");
   N2 = separator("N2");
   DirectionstoArea1 = item("DirectionstoArea1", "Directions to Area...");
+  PastePosition1 = item("PastePosition1", "Paste Position");
+  CopyPosition1 = item("CopyPosition1", "Copy Position");
   N1 = separator("N1");
   ZoomInOutMap1 = item("ZoomInOutMap1", "Zoom Map In/Out...");
   // Offered only while the pointer is over a map link area.
@@ -192,8 +194,18 @@ void TForm1::BuildPopupMenu() {
 
 void TForm1::ConnectHandlers() {
   connect(ui->Load1, &QAction::triggered, this, [this] { Load1Click(); });
+  MapPastePosition1 = ui->Map1->addAction(QStringLiteral("Paste Position"));
+  MapPastePosition1->setObjectName("MapPastePosition1");
+  MapPastePosition1->setShortcut(QKeySequence::Paste);
+  // The key itself is seen by the key preview, which leaves Ctrl+V to the text boxes.
+  MapPastePosition1->setShortcutContext(Qt::WidgetShortcut);
+  connect(MapPastePosition1, &QAction::triggered, this, [this] { PastePosition(); });
+  connect(PastePosition1, &QAction::triggered, this, [this] { PastePosition(); });
+  connect(CopyPosition1, &QAction::triggered, this, [this] { CopyPosition1Click(); });
 
   TPaintBox* box = ui->PaintBox1;
+  // A click (or Tab) gives the map area the keyboard, so keys meant for the map stay out of the boxes.
+  box->setFocusPolicy(Qt::StrongFocus);
   box->onPaint = [this] { PaintBox1Paint(); };
   box->onMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
     PaintBox1MouseDown(button, modifiers, x, y);

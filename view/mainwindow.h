@@ -214,6 +214,19 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Types position into its panel and presses that panel's "Update".
   void ShowPosition(const orv::TextPosition& position);
 
+  // ---- view/mainwindow_clipboard.cpp --------------------------------------------------------------
+
+  // "Paste Position" and Ctrl+V: the last position in the clipboard's text goes through its panel's
+  // Update; text holding none is answered with the forms that are understood, and nothing changes.
+  void PastePosition();
+  // Puts the world point on the clipboard as one line holding its .where and sextant forms.
+  void CopyPosition(orv::Point world);
+  // Pop-up "Copy Position": the world point of the right click.
+  void CopyPosition1Click();
+  // Ctrl+V outside the text boxes, and Ctrl+C while the map area has the keyboard (the cross's world
+  // point); true when it acted.
+  bool ClipboardKey(int key, Qt::KeyboardModifiers modifiers);
+
   // ---- view/mainwindow_pointer.cpp ----------------------------------------------------------------
 
   // A button pressed or the pointer moved over the map area at the view position (X, Y).
@@ -274,6 +287,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QAction* ShowMapLinksWindow1 = nullptr;
   QAction* N2 = nullptr;
   QAction* DirectionstoArea1 = nullptr;
+  QAction* PastePosition1 = nullptr;
+  QAction* CopyPosition1 = nullptr;
+  QAction* MapPastePosition1 = nullptr;  // the Map menu's "Paste Position"
   QAction* N1 = nullptr;
   QAction* ZoomInOutMap1 = nullptr;
 

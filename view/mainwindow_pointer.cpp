@@ -59,7 +59,7 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     ToggleMapOutline();
     acted = true;
   }
-  return acted;
+  return ClipboardKey(key, modifiers) || acted;
 }
 
 void TForm1::ReloadMapCorners() {

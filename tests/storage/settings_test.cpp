@@ -234,11 +234,23 @@ TEST_F(SettingsTest, KilledWriterLeavesTheOldFileOrTheNewOne) {
   std::mt19937 random(12345);
   int changed = 0;
   for (int round = 0; round < 12; ++round) {
+    // The writer tells through a pipe when a save has reached the file; the kill comes at a random
+    // moment after the first one, so on a busy machine too it lands in the middle of later saves.
+    int done[2];
+    ASSERT_EQ(::pipe(done), 0);
     const pid_t writer = ::fork();
     if (writer == 0) {
-      for (int i = 0;; ++i) WriteSetting("S", "v", file, std::string(2 << 20, i % 2 ? 'b' : 'c'));
+      ::close(done[0]);
+      for (int i = 0;; ++i) {
+        WriteSetting("S", "v", file, std::string(2 << 20, i % 2 ? 'b' : 'c'));
+        if (i == 0) (void)!::write(done[1], "s", 1);
+      }
     }
-    ::usleep(std::uniform_int_distribution<useconds_t>(2000, 40000)(random));
+    ::close(done[1]);
+    char saved = 0;
+    ASSERT_EQ(::read(done[0], &saved, 1), 1) << "the writer ended before its first save";
+    ::close(done[0]);
+    ::usleep(std::uniform_int_distribution<useconds_t>(0, 40000)(random));
     ::kill(writer, SIGKILL);
     ::waitpid(writer, nullptr, 0);
     const std::string now = ReadFile(file);
