@@ -26,7 +26,7 @@ QString Q(const std::string& path) {
 
 // Where the cross of the loaded map lies for a world point (zoomed map pixels).
 Point CrossFor(const TForm1& form, Point world) {
-  return *WorldToMapPixel(form.state().MapCorners, form.state().ZoomPercent, world);
+  return *WorldToMapPixel(form.MapCorners(), form.ZoomPercent(), world);
 }
 
 TEST_F(StartRequestsTest, APositionHandedOverByALaterStartMovesTheCross) {
@@ -54,7 +54,7 @@ TEST_F(StartRequestsTest, APositionHandedOverByALaterStartMovesTheCross) {
   EXPECT_EQ(form.PanelTexts().Edit2, QString::number(world.y));
   EXPECT_EQ(form.PanelTexts().Edit4, "37");
   EXPECT_EQ(form.PanelTexts().ComboBox2, "E");
-  EXPECT_EQ((Point{form.state().CrossX, form.state().CrossY}), CrossFor(form, world));
+  EXPECT_EQ((Point{form.CrossX(), form.CrossY()}), CrossFor(form, world));
 }
 
 TEST_F(StartRequestsTest, EachJournalLineWithAPositionMovesTheCross) {
@@ -67,7 +67,7 @@ TEST_F(StartRequestsTest, EachJournalLineWithAPositionMovesTheCross) {
   request.mapFile = Q(map);
   request.journal = Q(journal);
   requests.Apply(request, true);
-  ASSERT_EQ(form.state().CurrentMapFile, map);
+  ASSERT_EQ(form.CurrentMapFile(), map);
 
   const struct {
     std::string line;
@@ -85,7 +85,7 @@ TEST_F(StartRequestsTest, EachJournalLineWithAPositionMovesTheCross) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return form.PanelTexts().Edit1 == l.x; }, 5000));
   }
   EXPECT_EQ(form.PanelTexts().Edit2, "3000");
-  EXPECT_EQ((Point{form.state().CrossX, form.state().CrossY}), CrossFor(form, {4000, 3000}));
+  EXPECT_EQ((Point{form.CrossX(), form.CrossY()}), CrossFor(form, {4000, 3000}));
 }
 
 TEST(DroppedMapFile, TakesTheFirstMapInfoFileOrPicture) {
@@ -121,7 +121,7 @@ TEST_F(StartRequestsTest, APictureDroppedOnTheWindowLoadsItsMap) {
   QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(box, &drop);
   EXPECT_TRUE(drop.isAccepted());
-  EXPECT_EQ(form.state().CurrentMapFile, map);
+  EXPECT_EQ(form.CurrentMapFile(), map);
   EXPECT_EQ(box->text(), QString::number(0));  // refreshed by the load, not the file's name
 }
 
@@ -134,7 +134,7 @@ TEST_F(StartRequestsTest, TheFirstLoadTakesThePictureDecodedAhead) {
   TForm1Config config{settingsFile, &dialogs, 1234, &ahead};
   form = std::make_unique<TForm1>(config);
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  EXPECT_EQ(form->state().MapImage.size(), QSize(300, 200));
+  EXPECT_EQ(form->MapImage().size(), QSize(300, 200));
   QImage left;
   EXPECT_FALSE(ahead.Take(picture, left));  // handed over once, to the load
 }
