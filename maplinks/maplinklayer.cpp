@@ -15,16 +15,14 @@
 #include <QLineEdit>
 
 #include "maplinks/linkframe.h"
-#include "storage/fields.h"
 #include "view/dialogs.h"
 #include "view/storabletext.h"
 #include "view/text.h"
 
 namespace orv {
 
-MapLinkLayer::MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls,
-                           std::function<void()> linksChanged)
-    : links_(links), host_(host), controls_(controls), linksChanged_(std::move(linksChanged)) {}
+MapLinkLayer::MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls)
+    : links_(links), host_(host), controls_(controls) {}
 
 bool MapLinkLayer::AwaitingText() const {
   return controls_.textPanel->isVisible();
@@ -112,9 +110,7 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
     const QString fileName = QFileInfo(*chosen).fileName();
     // A name with the separator or a line break in it would break the record and the map info file.
     if (orv::FitsInRecord(fileName)) {
-      links_.MapLinks.push_back(orv::MakeMapLinkRecord(links_.NewLinkRect, orv::RecordBytes(fileName), text));
-      orv::SortMapLinks(links_.MapLinks);
-      linksChanged_();
+      links_.store.Add(orv::MakeMapLinkRecord(links_.NewLinkRect, orv::RecordBytes(fileName), text));
     } else {
       host_.dialogs().ShowMessage(
           host_.DialogParent(),
@@ -131,10 +127,10 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
 
 void MapLinkLayer::FindLinkUnderPointer(int X, int Y) {
   std::string text;
-  if (const auto found = orv::FindLinkAt(links_.MapLinks, host_.Viewport().ViewToPicture({X, Y}))) {
-    const std::string& record = links_.MapLinks[*found];
-    text = orv::GetField(6, record, orv::FieldSeparator);
-    links_.HoverLinkFile = orv::GetField(5, record, orv::FieldSeparator);
+  if (const auto found = links_.store.FindAt(host_.Viewport().ViewToPicture({X, Y}))) {
+    const MapLink& link = links_.store.at(*found);
+    text = link.statusText;
+    links_.HoverLinkFile = link.targetFile;
   }
   host_.SetStatusText(0, orv::FromBytes(text));
   const bool overLink = !text.empty();

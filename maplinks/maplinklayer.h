@@ -2,7 +2,6 @@
 // The map link layer of the map view: drawing a new link area with the pointer, naming it and
 // choosing its target, the hover that finds the link under the pointer, following a link and going
 // back. It sees the main window only through MapViewHost.
-#include <functional>
 #include <string>
 
 #include "maplinks/maplinkstore.h"
@@ -25,9 +24,8 @@ struct MapLinkControls {
 
 class MapLinkLayer {
  public:
-  // linksChanged runs after a link was added, once the list is sorted again.
-  MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls,
-               std::function<void()> linksChanged);
+  // A link added here goes into the store, which announces the change.
+  MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls);
 
   void AddMapLink1Click();
   // A new area awaits its opposite corner.
@@ -56,7 +54,6 @@ class MapLinkLayer {
   MapLinkState& links_;
   MapViewHost& host_;
   MapLinkControls controls_;
-  std::function<void()> linksChanged_;
 };
 
 }  // namespace orv

@@ -113,6 +113,65 @@ std::string MakeMapLinkRecord(const LinkRect& area, const std::string& targetFil
          std::to_string(area.y2) + sep + targetFileName + sep + statusText;
 }
 
+namespace {
+
+MapLink ParseMapLink(std::string record) {
+  MapLink link;
+  link.area = LinkArea(record);
+  link.targetFile = GetField(5, record, FieldSeparator);
+  link.statusText = GetField(6, record, FieldSeparator);
+  link.record = std::move(record);
+  return link;
+}
+
+}  // namespace
+
+void MapLinkStore::Replace(std::vector<std::string> records) {
+  links_.clear();
+  links_.reserve(records.size());
+  for (const std::string& record : records) links_.push_back(ParseMapLink(record));
+  records_ = std::move(records);
+  emit changed();
+}
+
+void MapLinkStore::Load(const IniDocument& map) {
+  std::vector<std::string> records;
+  LoadMapLinks(records, map);
+  Replace(std::move(records));
+}
+
+bool MapLinkStore::Save(const std::string& mapFile) const {
+  return SaveMapLinks(records_, mapFile);
+}
+
+void MapLinkStore::Add(std::string record) {
+  std::vector<std::string> records = records_;
+  records.push_back(std::move(record));
+  SortMapLinks(records);
+  Replace(std::move(records));
+  emit edited();
+}
+
+void MapLinkStore::Remove(std::size_t index) {
+  if (index >= links_.size()) return;
+  records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
+  links_.erase(links_.begin() + static_cast<std::ptrdiff_t>(index));
+  emit changed();
+  emit edited();
+}
+
+void MapLinkStore::Sort() {
+  std::vector<std::string> records = records_;
+  SortMapLinks(records);
+  if (records != records_) Replace(std::move(records));
+}
+
+std::optional<std::size_t> MapLinkStore::FindAt(Point picturePixel) const {
+  for (std::size_t i = 0; i < links_.size(); ++i)
+    if (links_[i].area && AreaHolds(*links_[i].area, picturePixel)) return i;
+  return std::nullopt;
+}
+
 Point AreaMiddle(const LinkRect& area) {
   // In 64 bits: corners from a hand-edited file may lie far apart.
   const auto middle = [](int64_t a, int64_t b) {

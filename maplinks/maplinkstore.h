@@ -3,6 +3,7 @@
 //
 // A record is six fields joined by FieldSeparator: X1, Y1, X2, Y2 (picture pixels of two opposite
 // corners, as clicked), the target map info file's name without directory, the status text.
+#include <QObject>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,8 +22,52 @@ struct LinkRect {
   friend bool operator==(const LinkRect&, const LinkRect&) = default;
 };
 
+// One map link: its record as stored, with the fields the program uses taken out of it once.
+struct MapLink {
+  std::string record;            // as read or made; saved unchanged
+  std::optional<LinkRect> area;  // picture pixels; none when the corners are not integers
+  std::string targetFile;        // field 5: the target map info file's name
+  std::string statusText;        // field 6
+};
+
+// The links of the current map, in list order (status text order after Sort). Announces every
+// change with changed(), and the changes made by the user (which are to be saved) also with edited().
+class MapLinkStore : public QObject {
+  Q_OBJECT
+ public:
+  explicit MapLinkStore(QObject* parent = nullptr) : QObject(parent) {}
+
+  // The records in list order: line i of the map links window is record i.
+  const std::vector<std::string>& MapLinks() const { return records_; }
+  const MapLink& at(std::size_t index) const { return links_[index]; }
+  std::size_t size() const { return links_.size(); }
+
+  // Replaces the links with those of a map info file ("maplink1", "maplink2", ... up to the first
+  // missing or empty key), without sorting.
+  void Load(const IniDocument& map);
+  // Rewrites the section "Map Links" of mapFile; false when it could not be written.
+  bool Save(const std::string& mapFile) const;
+  // Replaces the links with records, in the order given.
+  void Replace(std::vector<std::string> records);
+  // Appends a record, keeps the list in status text order.
+  void Add(std::string record);
+  void Remove(std::size_t index);
+  // Orders by status text, ignoring case, in the user's locale order.
+  void Sort();
+  // Index of the first link whose open area holds the picture pixel.
+  std::optional<std::size_t> FindAt(Point picturePixel) const;
+
+ signals:
+  void changed();
+  void edited();
+
+ private:
+  std::vector<std::string> records_;
+  std::vector<MapLink> links_;
+};
+
 struct MapLinkState {
-  std::vector<std::string> MapLinks;
+  MapLinkStore store;
   bool LinkSelecting = false;  // a new area awaits its opposite corner
   LinkRect NewLinkRect;        // the area being drawn
   // The frame of NewLinkRect is in MapImage. Kept apart from the x2 == -1 mark because a pointer

@@ -6,19 +6,16 @@
 #include <QShowEvent>
 
 #include "maplinks/linkframe.h"
-#include "storage/fields.h"
 #include "ui_maplinkswindow.h"
 #include "view/mapviewhost.h"
 #include "view/text.h"
 
-TForm5::TForm5(orv::MapLinkState& links, orv::MapViewHost& host, std::function<void()> changed,
-               QWidget* parent)
+TForm5::TForm5(orv::MapLinkState& links, orv::MapViewHost& host, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       ui(new Ui::TForm5),
       links_(links),
-      host_(host),
-      changed_(std::move(changed)) {
+      host_(host) {
   ui->setupUi(this);
   setFixedSize(396, 144);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -35,16 +32,16 @@ TForm5::~TForm5() {
 void TForm5::FillMapLinksList() {
   const QSignalBlocker quiet(ui->ListBox1);
   ui->ListBox1->clear();
-  for (const std::string& record : links_.MapLinks) {
-    ui->ListBox1->addItem(orv::FromBytes(orv::GetField(6, record, orv::FieldSeparator)));
-  }
+  const orv::MapLinkStore& links = links_.store;
+  for (std::size_t i = 0; i < links.size(); ++i)
+    ui->ListBox1->addItem(orv::FromBytes(links.at(i).statusText));
 }
 
 int TForm5::SelectedLine() const {
   const auto selected = ui->ListBox1->selectionModel()->selectedRows();
   if (selected.isEmpty()) return -1;
   const int line = selected.first().row();
-  return line < static_cast<int>(links_.MapLinks.size()) ? line : -1;
+  return line < static_cast<int>(links_.store.size()) ? line : -1;
 }
 
 void TForm5::FormShow() {
@@ -57,7 +54,7 @@ void TForm5::ListBox1Click() {
   // The old highlight goes and the selected area is framed; a record whose corners are not numbers
   // gets no frame and the view stays where it is.
   const auto middle = orv::HighlightLink(host_.Session().Picture(), links_.HighlightRect,
-                                         links_.MapLinks[static_cast<std::size_t>(line)]);
+                                         links_.store.at(static_cast<std::size_t>(line)).record);
   host_.RenderView();
   if (!middle) return;
   // The area's middle into the middle of the view, as far as the scroll range allows.
@@ -67,12 +64,10 @@ void TForm5::ListBox1Click() {
 void TForm5::Button1Click() {
   const int line = SelectedLine();
   if (line < 0) return;
-  auto& links = links_.MapLinks;
-  links.erase(links.begin() + line);
-  FillMapLinksList();
+  // The store's change refills the list, and the removal is saved about a second later.
+  links_.store.Remove(static_cast<std::size_t>(line));
   orv::ClearHighlight(host_.Session().Picture(), links_.HighlightRect);
   host_.RenderView();
-  changed_();
 }
 
 void TForm5::FormClose() {

@@ -3,7 +3,6 @@
 // link's area on the map and scrolls to it, and removes links. Stays on top without blocking the
 // main window; created at start-up and only shown and hidden afterwards.
 #include <QWidget>
-#include <functional>
 
 #include "maplinks/maplinkstore.h"
 
@@ -21,9 +20,8 @@ class TForm5 : public QWidget {
   Q_OBJECT
 
  public:
-  // changed runs after every change of the links made here.
-  TForm5(orv::MapLinkState& links, orv::MapViewHost& host, std::function<void()> changed,
-         QWidget* parent = nullptr);
+  // Removing a link goes through the store, which announces the change.
+  TForm5(orv::MapLinkState& links, orv::MapViewHost& host, QWidget* parent = nullptr);
   ~TForm5() override;
 
   // Refills the list with the status texts of the current map's links: line i is link i.
@@ -45,5 +43,4 @@ class TForm5 : public QWidget {
   Ui::TForm5* ui;
   orv::MapLinkState& links_;
   orv::MapViewHost& host_;
-  std::function<void()> changed_;
 };

@@ -100,19 +100,9 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
     BookmarksChanged();
   });
   mapLinkLayer_ = std::make_unique<orv::MapLinkLayer>(
-      links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4}, [this] {
-        form5_->FillMapLinksList();
-        MapLinksChanged();
-      });
+      links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
-
-  bookmarkSaveTimer_.setSingleShot(true);
-  bookmarkSaveTimer_.setInterval(1000);
-  connect(&bookmarkSaveTimer_, &QTimer::timeout, this, &TForm1::SaveBookmarksNow);
-  mapLinkSaveTimer_.setSingleShot(true);
-  mapLinkSaveTimer_.setInterval(1000);
-  connect(&mapLinkSaveTimer_, &QTimer::timeout, this, &TForm1::SaveMapLinksNow);
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -124,8 +114,11 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   // The secondary windows, in the designed order. They live as long as this window and are only
   // shown and hidden; closing this window ends the program whatever they show.
   form2_ = new TForm2(this);
-  form5_ = new TForm5(
-      links_, *this, [this] { MapLinksChanged(); }, this);
+  form5_ = new TForm5(links_, *this, this);
+  // The map links window lists the links as they are after every change; the user's own changes are
+  // saved about a second later.
+  connect(&links_.store, &orv::MapLinkStore::changed, form5_, &TForm5::FillMapLinksList);
+  connect(&links_.store, &orv::MapLinkStore::edited, this, &TForm1::MapLinksChanged);
   form4_ = new TForm4(this);
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, this);
@@ -322,7 +315,7 @@ void TForm1::SaveBookmarksNow() {
 void TForm1::SaveMapLinksNow() {
   const std::string& map = CurrentMapFile();
   if (map.empty()) return;
-  if (orv::SaveMapLinks(links_.MapLinks, map))
+  if (links_.store.Save(map))
     reportedSaves_.erase(map);
   else
     ReportFailedSave(map);
@@ -354,16 +347,15 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   }
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
-  orv::SortMapLinks(links_.MapLinks);
-  form5_->FillMapLinksList();
+  links_.store.Sort();
 }
 
 void TForm1::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  const bool bookmarksPending = bookmarkSaveTimer_.isActive();
-  bookmarkSaveTimer_.stop();
-  mapLinkSaveTimer_.stop();
+  const bool bookmarksPending = bookmarkSave_.Pending();
+  bookmarkSave_.Cancel();
+  mapLinkSave_.Cancel();
 
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(nullptr, text); });
@@ -373,7 +365,7 @@ void TForm1::FormDestroy() {
   if (!map.empty()) {
     if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
     SaveBookmarksTo(map);
-    if (!orv::SaveMapLinks(links_.MapLinks, map)) ReportFailedSave(map);
+    if (!links_.store.Save(map)) ReportFailedSave(map);
   } else if (bookmarksPending) {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
     SaveBookmarksTo(map);
@@ -401,16 +393,16 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
   if (!left.empty()) SaveBookmarksTo(left);
-  if (!left.empty() && !orv::SaveMapLinks(links_.MapLinks, left)) ReportFailedSave(left);
+  if (!left.empty() && !links_.store.Save(left)) ReportFailedSave(left);
   // The new map's bookmarks and links come from the file as read by the load, unless that file is the
   // one just saved (the current map loaded again).
   if (!left.empty() && orv::SameFile(left, path)) {
     const orv::IniDocument saved = orv::LoadIniFile(path).document;
     orv::LoadMapBookmarks(bookmarks_, saved);
-    orv::LoadMapLinks(links_.MapLinks, saved);
+    links_.store.Load(saved);
   } else {
     orv::LoadMapBookmarks(bookmarks_, loaded.document);
-    orv::LoadMapLinks(links_.MapLinks, loaded.document);
+    links_.store.Load(loaded.document);
   }
   // Remembered at once: a run that ends without its shutdown saves still starts with this map. A
   // failure is told by the shutdown save, which writes the same key again.
@@ -421,8 +413,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
-  orv::SortMapLinks(links_.MapLinks);
-  form5_->FillMapLinksList();
+  links_.store.Sort();
   ui->PaintBox1->show();
 
   // The cross goes to the world point of the .where boxes.

@@ -32,6 +32,7 @@
 #include "maplinks/maplinkstore.h"
 #include "storage/bookmarkfont.h"
 #include "view/coordinatepanels.h"
+#include "view/delayedsave.h"
 #include "view/dialogs.h"
 #include "view/mapsession.h"
 #include "view/mapviewhost.h"
@@ -142,7 +143,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // The map links of the current map, with the state of a link area being drawn.
   orv::MapLinkState& Links() { return links_; }
   const orv::MapLinkState& Links() const { return links_; }
-  const std::vector<std::string>& MapLinks() const { return links_.MapLinks; }
+  const std::vector<std::string>& MapLinks() const { return links_.store.MapLinks(); }
   // The composed view, the size of the map area.
   const QImage& ViewBuffer() const { return viewBuffer_; }
   // The program's settings file (global bookmarks, bookmark font, last map); chosen at start.
@@ -250,20 +251,20 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // (ScrollX, ScrollY).
   void DrawBookmarks(int ScrollX, int ScrollY);
   // Called after every change of the bookmark lists; the save follows within about a second
-  // (bookmarkSaveTimer_ runs SaveBookmarksNow).
+  // (bookmarkSave_ runs SaveBookmarksNow).
   void BookmarksChanged();
 
   void AddMapLink1Click();
   void LoadMapforMapLink1Click();
   void gobackClick();
   void ShowMapLinksWindow1Click();
-  // Called after every change of MapLinks; the save follows within about a second
-  // (mapLinkSaveTimer_ runs SaveMapLinksNow).
+  // Schedules the save of the map links (mapLinkSave_ runs SaveMapLinksNow); every change the user
+  // makes in the link store schedules it too.
   void MapLinksChanged();
 
-  // Single-shot timers of the saves that follow a change of the bookmarks or the map links.
-  QTimer bookmarkSaveTimer_;
-  QTimer mapLinkSaveTimer_;
+  // The saves that follow a change of the bookmarks or the map links within about a second.
+  orv::DelayedSave bookmarkSave_{[this] { SaveBookmarksNow(); }};
+  orv::DelayedSave mapLinkSave_{[this] { SaveMapLinksNow(); }};
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormClose: sets the closing flag

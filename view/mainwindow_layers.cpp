@@ -41,7 +41,7 @@ void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
 void TForm1::BookmarksChanged() {
   // Restarted at every change: a burst of changes (typing notes) is saved once, about a second after
   // the last of them.
-  bookmarkSaveTimer_.start();
+  bookmarkSave_.Schedule();
 }
 
 void TForm1::AddMapLink1Click() {
@@ -61,5 +61,5 @@ void TForm1::ShowMapLinksWindow1Click() {
 }
 
 void TForm1::MapLinksChanged() {
-  mapLinkSaveTimer_.start();
+  mapLinkSave_.Schedule();
 }

@@ -111,7 +111,7 @@ class BookmarksWindowTest : public MainWindowTest {
 
   // Waits for the save that follows a change.
   void WaitForSave() {
-    ASSERT_TRUE(WaitFor([&] { return !form->bookmarkSaveTimer_.isActive(); }));
+    ASSERT_TRUE(WaitFor([&] { return !form->bookmarkSave_.Pending(); }));
   }
 };
 

@@ -113,7 +113,7 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   EXPECT_EQ(DarkPixels(view, QRect(60, 40, 38, 22)), 0);
 
   // Saved about a second later, without a map change: both files, in the stored layout.
-  EXPECT_TRUE(form->bookmarkSaveTimer_.isActive());
+  EXPECT_TRUE(form->bookmarkSave_.Pending());
   WaitForSave();
   EXPECT_THAT(
       Section(map, "Map Bookmarks"),
@@ -239,7 +239,7 @@ TEST_F(BookmarksWindowTest, DeleteRemovesOnlyAChosenBookmark) {
 
   QTest::mouseClick(w.ui->Button1, Qt::LeftButton);
   EXPECT_EQ(b.CurrentMapBookmarks.size(), 3u);
-  EXPECT_FALSE(form->bookmarkSaveTimer_.isActive());
+  EXPECT_FALSE(form->bookmarkSave_.Pending());
 
   Click(w.ui->ListBox2, 1);
   ASSERT_EQ(w.ui->Memo2->toPlainText(), "note");

@@ -34,7 +34,7 @@ class MapLinksTest : public MainWindowTest {
 
   QWidget* Box() { return Control<TPaintBox>(*form, "PaintBox1"); }
   const QImage& Picture() { return form->MapImage(); }
-  const std::vector<std::string>& Links() { return form->Links().MapLinks; }
+  const std::vector<std::string>& Links() { return form->MapLinks(); }
   // The picture pixel under a view position.
   Point At(QPoint view) { return {view.x() + form->ScrollX(), view.y() + form->ScrollY()}; }
 

@@ -158,13 +158,38 @@ TEST(FindLinkAt, TheOpenAreaOfTheFirstMatchingLinkInListOrder) {
       {{30, 10}, std::nullopt},  // on the top line
       {{50, 90}, std::nullopt},
   };
+  // The store answers from the corners it keeps parsed.
+  MapLinkStore store;
+  store.Replace(links);
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pixel.x << "," << c.pixel.y);
     EXPECT_EQ(FindLinkAt(links, c.pixel), c.found);
+    EXPECT_EQ(store.FindAt(c.pixel), c.found);
   }
+  EXPECT_EQ(store.at(2).targetFile, "b.dem");
+  EXPECT_EQ(store.at(2).statusText, "Brindle");
   EXPECT_FALSE(LinkArea(links[0]));
   EXPECT_EQ(LinkArea(links[1]), (LinkRect{60, 50, 20, 10}));
   EXPECT_FALSE(FindLinkAt({}, Point{1, 1}));
+}
+
+TEST(MapLinkStore, AnnouncesChangesAndMarksTheUsersEditsForSaving) {
+  MapLinkStore store;
+  int changed = 0, edited = 0;
+  QObject::connect(&store, &MapLinkStore::changed, [&] { ++changed; });
+  QObject::connect(&store, &MapLinkStore::edited, [&] { ++edited; });
+  store.Replace({Link(1, 1, 9, 9, "c.dem", "charlie"), Link(1, 1, 9, 9, "a.dem", "Alpha")});
+  store.Sort();
+  EXPECT_EQ(std::make_pair(changed, edited), std::make_pair(2, 0));
+  store.Sort();  // already in order: nothing changes
+  store.Add(Link(2, 2, 8, 8, "b.dem", "bravo"));
+  EXPECT_EQ(std::make_pair(changed, edited), std::make_pair(3, 1));
+  EXPECT_EQ(store.at(1).statusText, "bravo");
+  store.Remove(7);  // no such line
+  store.Remove(0);
+  EXPECT_EQ(std::make_pair(changed, edited), std::make_pair(4, 2));
+  EXPECT_EQ(store.MapLinks(), (std::vector<std::string>{Link(2, 2, 8, 8, "b.dem", "bravo"),
+                                                        Link(1, 1, 9, 9, "c.dem", "charlie")}));
 }
 
 TEST(LinkArea, ReadsTheCornersAsTheFieldsOfTheRecordAre) {

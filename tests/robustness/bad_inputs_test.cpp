@@ -369,7 +369,7 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     ASSERT_EQ(dem, w.CurrentMapFile());
     EXPECT_EQ(2u, s.Bookmarks().CurrentMapBookmarks.size());
     EXPECT_EQ(2u, s.Bookmarks().GlobalBookmarks.size());
-    EXPECT_EQ(2u, s.Links().MapLinks.size());
+    EXPECT_EQ(2u, s.Links().store.size());
     form.reset();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
   }

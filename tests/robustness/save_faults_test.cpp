@@ -107,8 +107,7 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
   void AddData(TForm1& w, int n) {
     AddBookmarkPair(w.Bookmarks(), n);
     w.form3()->FillBookmarkLists();
-    w.Links().MapLinks.push_back(
-        MakeMapLinkRecord({n, n, n + 10, n + 10}, "Other.dem", "Link " + std::to_string(n)));
+    w.Links().store.Add(MakeMapLinkRecord({n, n, n + 10, n + 10}, "Other.dem", "Link " + std::to_string(n)));
     w.form5()->FillMapLinksList();
   }
 
@@ -124,7 +123,7 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
     EXPECT_EQ(QSize(64, 48), w.MapImage().size());
     EXPECT_EQ(pairs, w.Bookmarks().CurrentMapBookmarks.size());
     EXPECT_EQ(pairs, w.Bookmarks().GlobalBookmarks.size());
-    EXPECT_EQ(pairs, w.Links().MapLinks.size());
+    EXPECT_EQ(pairs, w.Links().store.size());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox1")->count());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox2")->count());
     EXPECT_EQ(static_cast<int>(pairs), w.form5()->findChild<QListWidget*>("ListBox1")->count());
@@ -140,7 +139,7 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
     EXPECT_EQ(s.Bookmarks().GlobalBookmarks, lists.GlobalBookmarks);
     std::vector<std::string> links;
     LoadMapLinks(links, map);
-    EXPECT_EQ(s.Links().MapLinks, links);
+    EXPECT_EQ(s.MapLinks(), links);
   }
 
   std::string Unsaved() const {
