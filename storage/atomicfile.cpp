@@ -11,7 +11,6 @@
 #include <filesystem>
 
 namespace orv {
-namespace {
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -19,6 +18,8 @@ std::string DirectoryOf(const std::string& path) {
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
+
+namespace {
 
 bool WriteAll(int fd, std::string_view bytes) {
   const char* p = bytes.data();

@@ -5,6 +5,9 @@
 
 namespace orv {
 
+// The folder of a file path: "." for a bare name, "/" for a file in the root.
+std::string DirectoryOf(const std::string& path);
+
 // Writes bytes to a temporary file in the same directory, flushes it to the disk (fsync) and renames
 // it over file. The old file's permissions (and, with the rights for it, its owner) are kept; a
 // symbolic link is written through to the file it names and stays a link. False, with the old file

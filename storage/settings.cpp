@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <map>
 
+#include "storage/atomicfile.h"
 #include "storage/inifile.h"
 
 namespace orv {
@@ -98,13 +99,6 @@ bool SettingsWriteGroup::Close() {
 }
 
 namespace {
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty() || dir.back() == '/') return dir + name;
