@@ -26,6 +26,8 @@ class NoDialogs : public orv::Dialogs {
  public:
   void ShowMessage(QWidget*, const QString&) override {}
   std::optional<QString> OpenFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
+  std::optional<QString> SaveFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
+  std::optional<int> Choose(QWidget*, const QString&, const QStringList&) override { return std::nullopt; }
   std::optional<orv::BookmarkFontSpec> ChooseFont(QWidget*, const orv::BookmarkFontSpec&) override {
     return std::nullopt;
   }

@@ -2,6 +2,7 @@
 // Message boxes, file dialogs and the font dialog, reached through one interface so that tests can
 // answer them and read what the user would have been told.
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 #include "storage/bookmarkfont.h"
@@ -24,6 +25,12 @@ class Dialogs {
   virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
   // The full path of an existing file the user chose, or nothing when cancelled.
   virtual std::optional<QString> OpenFile(QWidget* parent, const OpenFileRequest& request) = 0;
+  // The full path of a file to write, with the extension of the chosen filter when the user typed
+  // none; nothing when cancelled.
+  virtual std::optional<QString> SaveFile(QWidget* parent, const OpenFileRequest& request) = 0;
+  // Asks question with one button per choice and a Cancel button; the index of the choice, or nothing
+  // when cancelled.
+  virtual std::optional<int> Choose(QWidget* parent, const QString& question, const QStringList& choices) = 0;
   // Shows the font dialog (face, style, size, colour, underline, strikeout) starting from font.
   // Returns the chosen font, or nothing when cancelled.
   virtual std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) = 0;

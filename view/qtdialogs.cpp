@@ -2,11 +2,22 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 
 #include "bookmarks/fontdialog.h"
 #include "core/mapinfo.h"
 
 namespace orv {
+namespace {
+
+// The extension of a filter's first pattern: "dem" for "Orvantis Map Info Files (*.dem)".
+QString FirstSuffix(const QString& filter) {
+  const auto match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+  return match.hasMatch() ? match.captured(1) : QString();
+}
+
+}  // namespace
 
 QString MessageBoxText(const QString& text) {
   if (text.size() <= MaxMessageBoxText) return text;
@@ -28,11 +39,36 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const OpenFileReques
   QFileDialog dialog(parent, request.title, request.startDirectory, request.filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setDefaultSuffix("dem");
+  dialog.setDefaultSuffix(FirstSuffix(request.filter));
   if (!request.initialName.isEmpty() && request.initialName != "*.dem")
     dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const OpenFileRequest& request) {
+  QFileDialog dialog(parent, request.title, request.startDirectory, request.filter);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // A name typed without an extension gets the one of the filter chosen.
+  dialog.setDefaultSuffix(FirstSuffix(request.filter));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& filter) { dialog.setDefaultSuffix(FirstSuffix(filter)); });
+  if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+std::optional<int> QtDialogs::Choose(QWidget* parent, const QString& question, const QStringList& choices) {
+  QMessageBox box(QMessageBox::Question, QString::fromLatin1(ProgramTitle), question, QMessageBox::Cancel,
+                  parent);
+  std::vector<QAbstractButton*> buttons;
+  for (const QString& choice : choices) buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
+  box.exec();
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+  }
+  return std::nullopt;
 }
 
 std::optional<BookmarkFontSpec> QtDialogs::ChooseFont(QWidget* parent, const BookmarkFontSpec& font) {

@@ -22,6 +22,8 @@ class QtDialogs : public Dialogs {
  public:
   void ShowMessage(QWidget* parent, const QString& text) override;
   std::optional<QString> OpenFile(QWidget* parent, const OpenFileRequest& request) override;
+  std::optional<QString> SaveFile(QWidget* parent, const OpenFileRequest& request) override;
+  std::optional<int> Choose(QWidget* parent, const QString& question, const QStringList& choices) override;
   std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) override;
 };
 

@@ -39,6 +39,20 @@ class FakeDialogs : public Dialogs {
     answers.pop_front();
     return answer;
   }
+  std::optional<QString> SaveFile(QWidget*, const OpenFileRequest& request) override {
+    saveRequests.push_back(request);
+    if (saveAnswers.empty()) return std::nullopt;
+    auto answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+  }
+  std::optional<int> Choose(QWidget*, const QString& question, const QStringList& choices) override {
+    questions.push_back({question, choices});
+    if (choiceAnswers.empty()) return std::nullopt;
+    auto answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+  }
   std::optional<BookmarkFontSpec> ChooseFont(QWidget*, const BookmarkFontSpec& font) override {
     shownFonts.push_back(font);
     return fontAnswer;
@@ -47,6 +61,10 @@ class FakeDialogs : public Dialogs {
   std::vector<std::string> messages;
   std::vector<OpenFileRequest> requests;
   std::deque<std::optional<QString>> answers;
+  std::vector<OpenFileRequest> saveRequests;
+  std::deque<std::optional<QString>> saveAnswers;
+  std::vector<std::pair<QString, QStringList>> questions;  // asked with their choices
+  std::deque<std::optional<int>> choiceAnswers;             // nothing = Cancel
   std::vector<BookmarkFontSpec> shownFonts;    // the fonts the font dialog was opened with
   std::optional<BookmarkFontSpec> fontAnswer;  // what the font dialog answers; nothing = cancel
 };
