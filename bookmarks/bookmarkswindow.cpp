@@ -1,9 +1,13 @@
 #include "bookmarks/bookmarkswindow.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 #include "bookmarks/notesedit.h"
@@ -16,6 +20,8 @@
 #include "view/text.h"
 
 namespace {
+
+constexpr int kSortByDistance = 1;  // the second entry of a page's order box
 
 // The notes box's lines as typed; an empty last line does not count as a line.
 // Nothing when a line holds a character the file encoding cannot hold.
@@ -46,39 +52,38 @@ QString NotesText(const std::vector<std::string>& lines) {
 }  // namespace
 
 TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<void()> changed,
-               QWidget* parent)
+               std::mt19937& random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(new Ui::TForm3),
       lists_(lists),
       host_(host),
-      changed_(std::move(changed)) {
+      changed_(std::move(changed)),
+      random_(random) {
   ui->setupUi(this);
   // The designed face where installed, or one as narrow, so the texts keep their designed widths.
   setFont(orv::DesignedDialogFont(font()));
-  setFixedSize(469, 198);
+  setFixedSize(469, 226);
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 
-  global_ = Page{&lists_.GlobalBookmarks,
-                 &lists_.GlobalBookmarkFonts,
-                 2,
-                 3,
-                 4,
-                 5,
-                 6,
-                 ui->ListBox1,
-                 ui->Memo1,
-                 ui->CheckBox1};
-  current_ = Page{&lists_.CurrentMapBookmarks,
-                  &lists_.CurrentMapBookmarkFonts,
-                  1,
-                  2,
-                  3,
-                  4,
-                  5,
-                  ui->ListBox2,
-                  ui->Memo2,
-                  ui->CheckBox2};
+  global_.id = orv::BookmarkPage::Global;
+  global_.records = &lists_.GlobalBookmarks;
+  global_.fonts = &lists_.GlobalBookmarkFonts;
+  global_.fields = orv::GlobalBookmarkFields;
+  global_.list = ui->ListBox1;
+  global_.notes = ui->Memo1;
+  global_.visible = ui->CheckBox1;
+  global_.search = ui->SearchBox1;
+  global_.order = ui->SortBox1;
+  current_.id = orv::BookmarkPage::CurrentMap;
+  current_.records = &lists_.CurrentMapBookmarks;
+  current_.fonts = &lists_.CurrentMapBookmarkFonts;
+  current_.fields = orv::MapBookmarkFields;
+  current_.list = ui->ListBox2;
+  current_.notes = ui->Memo2;
+  current_.visible = ui->CheckBox2;
+  current_.search = ui->SearchBox2;
+  current_.order = ui->SortBox2;
 
   // A choice runs on a click (also on the entry already chosen) and on every change of the selection,
   // by keyboard too.
@@ -93,6 +98,19 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
   // The tick's handler runs on every change of the tick, made by the user or by choosing an entry.
   connect(ui->CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
   connect(ui->CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
+  for (Page* page : {&global_, &current_}) {
+    // Long lists lay out at once when every entry has the same height.
+    page->list->setUniformItemSizes(true);
+    // The window's undo covers notes edits; the box keeps no history of its own.
+    page->notes->setUndoRedoEnabled(false);
+    connect(page->search, &QLineEdit::textChanged, this, [this, page] { FilterPage(*page); });
+    connect(page->order, &QComboBox::currentIndexChanged, this, [this, page] { FilterPage(*page); });
+  }
+  for (QPushButton* button : {ui->ExportButton1, ui->ExportButton2})
+    connect(button, &QPushButton::clicked, this, [this] { ExportBookmarks(this); });
+  for (QPushButton* button : {ui->ImportButton1, ui->ImportButton2})
+    connect(button, &QPushButton::clicked, this, [this] { ImportBookmarks(this); });
+  qApp->installEventFilter(this);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
@@ -101,10 +119,37 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
 }
 
 TForm3::~TForm3() {
+  if (qApp) qApp->removeEventFilter(this);
   delete ui;
 }
 
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const auto modifiers = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+  if (key->key() != Qt::Key_Z || !(modifiers & Qt::ControlModifier) || (modifiers & Qt::AltModifier))
+    return false;
+  // The text boxes ask to keep Ctrl+Z for themselves first; the window takes it.
+  if (event->type() == QEvent::ShortcutOverride) return true;
+  if (modifiers & Qt::ShiftModifier)
+    RedoChange();
+  else
+    UndoChange();
+  return true;
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The cross may have moved while the window was hidden: lists in distance order follow it.
+  for (Page* page : {&global_, &current_}) {
+    if (page->order->currentIndex() == kSortByDistance) FilterPage(*page);
+  }
+}
+
 void TForm3::FillBookmarkLists() {
+  global_.indexStale = current_.indexStale = true;
   FillPage(global_);
   FillPage(current_);
 }
@@ -137,34 +182,90 @@ void TForm3::CheckBox2Click() {
 int TForm3::Selected(const Page& page) const {
   const auto rows = page.list->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
-  const int k = rows.first().row();
-  return k < static_cast<int>(page.records->size()) ? k : -1;
+  const auto row = static_cast<std::size_t>(rows.first().row());
+  if (row >= page.shown.size() || page.shown[row] >= page.records->size()) return -1;
+  return static_cast<int>(page.shown[row]);
 }
 
-void TForm3::FillPage(const Page& page) {
-  page.list->clear();
-  for (const auto& record : *page.records) {
-    page.list->addItem(orv::FromBytes(orv::GetField(page.nameField, record, orv::FieldSeparator)));
+std::vector<std::size_t> TForm3::ShownRecords(Page& page) {
+  if (page.indexStale) {
+    page.index = orv::BookmarkSearchIndex(orv::SearchableBookmarks(*page.records, page.fields));
+    page.indexStale = false;
   }
+  const auto& viewport = host_.Viewport();
+  const auto cross = viewport.ZoomedToWorld(viewport.Cross(), host_.Session().Corners());
+  // Without a map there is no cross to measure from: the list stays in name order.
+  const bool byDistance =
+      page.order->currentIndex() == kSortByDistance && cross && !host_.Session().CurrentMapFile().empty();
+  std::vector<std::size_t> found =
+      page.index.Find(page.search->text(), byDistance ? orv::SearchOrder::ByDistance : orv::SearchOrder::ByName,
+                      cross.value_or(orv::Point{}));
+  // By name is the lists' own order (kept sorted by name): entry k of an unfiltered list box is
+  // record k.
+  if (!byDistance) std::sort(found.begin(), found.end());
+  return found;
+}
+
+void TForm3::ListPage(Page& page) {
+  page.shown = ShownRecords(page);
+  QStringList names;
+  names.reserve(static_cast<qsizetype>(page.shown.size()));
+  for (std::size_t k : page.shown) {
+    names << orv::FromBytes(orv::GetField(page.fields.name, (*page.records)[k], orv::FieldSeparator));
+  }
+  page.list->clear();
+  page.list->addItems(names);
+}
+
+void TForm3::ClearControls(Page& page) {
   page.list->clearSelection();
   page.notes->setReadOnly(false);
   page.notes->clear();
   page.visible->setChecked(false);
 }
 
-void TForm3::SelectEntry(const Page& page) {
+void TForm3::FillPage(Page& page) {
+  ListPage(page);
+  ClearControls(page);
+}
+
+void TForm3::FilterPage(Page& page) {
+  const int chosen = Selected(page);
+  {
+    // A chosen bookmark that stays in the list stays chosen, and its controls keep showing it.
+    const QSignalBlocker quiet(page.list);
+    ListPage(page);
+    const auto at = std::find(page.shown.begin(), page.shown.end(), static_cast<std::size_t>(chosen));
+    if (chosen >= 0 && at != page.shown.end()) {
+      page.list->setCurrentRow(static_cast<int>(at - page.shown.begin()));
+      return;
+    }
+  }
+  ClearControls(page);
+}
+
+void TForm3::ChooseRecord(Page& page, std::size_t k) {
+  const auto at = std::find(page.shown.begin(), page.shown.end(), k);
+  if (at == page.shown.end()) return;
+  ui->PageControl1->setCurrentWidget(page.id == orv::BookmarkPage::Global ? ui->TabSheet2 : ui->TabSheet1);
+  page.list->setCurrentRow(static_cast<int>(at - page.shown.begin()));
+}
+
+void TForm3::SelectEntry(Page& page) {
   const int k = Selected(page);
   if (k < 0) return;
+  undo_.Seal();
   const std::string record = (*page.records)[static_cast<std::size_t>(k)];
-  const auto x = orv::ParseInt(orv::GetField(page.xField, record, orv::FieldSeparator));
-  const auto y = orv::ParseInt(orv::GetField(page.yField, record, orv::FieldSeparator));
-  const std::string visibility = orv::GetField(page.visibilityField, record, orv::FieldSeparator);
+  const auto x = orv::ParseInt(orv::GetField(page.fields.x, record, orv::FieldSeparator));
+  const auto y = orv::ParseInt(orv::GetField(page.fields.y, record, orv::FieldSeparator));
+  const std::string visibility = orv::GetField(page.fields.visibility, record, orv::FieldSeparator);
   // A record without a name cannot hold notes: they would be read back as its name.
-  const bool named = orv::IntOr(orv::GetField(0, record, orv::FieldSeparator), 0) >= page.nameField;
-  const std::string notes = orv::GetField(page.notesField, record, orv::FieldSeparator);
+  const bool named = orv::IntOr(orv::GetField(0, record, orv::FieldSeparator), 0) >= page.fields.name;
+  const std::string notes = orv::GetField(page.fields.notes, record, orv::FieldSeparator);
 
   // Each of these changes runs the control's own handler, which stores the value back in its
   // normal form.
+  choosing_ = true;
   page.visible->setChecked(visibility != "N");
   page.notes->setReadOnly(!named);
   {
@@ -173,45 +274,87 @@ void TForm3::SelectEntry(const Page& page) {
     page.notes->setPlainText(NotesText(orv::CommaTextToNotes(notes)));
   }
   NotesChanged(page);
+  choosing_ = false;
 
   // A hand-edited record whose coordinates are not integers is shown but not scrolled to.
   if (x && y) ShowWorldPoint(*x, *y);
 }
 
-void TForm3::NotesChanged(const Page& page) {
+void TForm3::NotesChanged(Page& page) {
   const int k = Selected(page);
   if (k < 0 || page.notes->isReadOnly()) return;
-  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  const std::string& record = (*page.records)[static_cast<std::size_t>(k)];
   const auto lines = NotesLines(page.notes->toPlainText());
   if (!lines) return;  // the box refuses such characters; nothing it cannot store is written
   std::string updated =
-      orv::SetField(page.notesField, record, orv::FieldSeparator, orv::NotesToCommaText(*lines));
+      orv::SetField(page.fields.notes, record, orv::FieldSeparator, orv::NotesToCommaText(*lines));
   if (updated == record) return;
-  record = std::move(updated);
+  Rewrite(page, static_cast<std::size_t>(k), std::move(updated), orv::BookmarkUndo::Edit::Notes);
+  // The search finds the new notes from the next keystroke on.
+  page.indexStale = true;
   Changed();
 }
 
-void TForm3::DeleteEntry(const Page& page) {
+void TForm3::DeleteEntry(Page& page) {
   const int k = Selected(page);
   if (k < 0) return;
-  page.records->erase(page.records->begin() + k);
-  if (k < static_cast<int>(page.fonts->size())) page.fonts->erase(page.fonts->begin() + k);
+  const std::string name =
+      orv::GetField(page.fields.name, (*page.records)[static_cast<std::size_t>(k)], orv::FieldSeparator);
+  undo_.Delete(lists_, page.id, static_cast<std::size_t>(k),
+               StepMap(page, orv::BookmarkUndo::Edit::Visibility));
   Redraw();
   FillBookmarkLists();
   Changed();
+  host_.SetStatusText(0, "Deleted '" + orv::FromBytes(name) + "'. Ctrl+Z brings it back.");
 }
 
-void TForm3::VisibilityChanged(const Page& page) {
+void TForm3::VisibilityChanged(Page& page) {
   const int k = Selected(page);
   if (k < 0) return;
-  std::string& record = (*page.records)[static_cast<std::size_t>(k)];
-  std::string updated =
-      orv::SetField(page.visibilityField, record, orv::FieldSeparator, page.visible->isChecked() ? "V" : "N");
+  const std::string& record = (*page.records)[static_cast<std::size_t>(k)];
+  std::string updated = orv::SetField(page.fields.visibility, record, orv::FieldSeparator,
+                                      page.visible->isChecked() ? "V" : "N");
   if (updated != record) {
-    record = std::move(updated);
+    Rewrite(page, static_cast<std::size_t>(k), std::move(updated), orv::BookmarkUndo::Edit::Visibility);
     Changed();
   }
   Redraw();
+}
+
+void TForm3::Rewrite(Page& page, std::size_t k, std::string updated, orv::BookmarkUndo::Edit edit) {
+  if (choosing_)
+    undo_.Normalise(lists_, page.id, k, std::move(updated));
+  else
+    undo_.Replace(lists_, page.id, k, std::move(updated), edit, StepMap(page, edit));
+}
+
+std::string TForm3::CurrentMap() const {
+  return host_.Session().CurrentMapFile();
+}
+
+std::string TForm3::StepMap(const Page& page, orv::BookmarkUndo::Edit edit) const {
+  const bool perMap = page.id == orv::BookmarkPage::CurrentMap || edit == orv::BookmarkUndo::Edit::Visibility;
+  return perMap ? CurrentMap() : std::string();
+}
+
+void TForm3::UndoChange() {
+  ShowUndone(undo_.Undo(lists_, CurrentMap()), "Nothing to undo.");
+}
+
+void TForm3::RedoChange() {
+  ShowUndone(undo_.Redo(lists_, CurrentMap()), "Nothing to redo.");
+}
+
+void TForm3::ShowUndone(const std::optional<orv::UndoneChange>& change, const char* nothing) {
+  if (!change) {
+    host_.SetStatusText(0, QString::fromLatin1(nothing));
+    return;
+  }
+  host_.SetStatusText(0, QString());
+  Redraw();
+  FillBookmarkLists();
+  Changed();
+  if (change->index) ChooseRecord(PageOf(change->page), *change->index);
 }
 
 void TForm3::Redraw() {

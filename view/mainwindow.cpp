@@ -121,7 +121,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   connect(&links_.store, &orv::MapLinkStore::edited, this, &TForm1::MapLinksChanged);
   form4_ = new TForm4(this);
   form3_ = new TForm3(
-      bookmarks_, *this, [this] { BookmarksChanged(); }, this);
+      bookmarks_, *this, [this] { BookmarksChanged(); }, random_, this);
+  BuildBookmarksMenu();
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),
                      static_cast<QWidget*>(form4_), static_cast<QWidget*>(form3_)}) {
     if (!w->isWindow()) w->setWindowFlag(Qt::Window);

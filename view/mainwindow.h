@@ -11,6 +11,7 @@
 //   view/mainwindow_panels.cpp   the coordinate panels and their buttons
 //   view/mainwindow_pointer.cpp  pointer and hot keys
 //   view/mainwindow_layers.cpp   the bookmark and map link handlers
+//   view/mainwindow_bookmarks.cpp  the Map menu's "Bookmarks" submenu (export, import)
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -295,6 +296,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QAction* ZoomInOutMap1 = nullptr;
 
   void BuildPopupMenu();
+  // view/mainwindow_bookmarks.cpp: Map > Bookmarks > Export... and Import..., as in the bookmarks
+  // window.
+  void BuildBookmarksMenu();
   void ConnectHandlers();
   void LoadGlassPictures();
   // The scroll bars take the viewport's ranges (PageSize also when the picture fits, as the layout

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,7 +17,6 @@
 #include <memory>
 
 #include "bookmarks/bookmarkswindow.h"
-#include "bookmarks/bookmarkswindow_ui.h"
 #include "bookmarks/notesedit.h"
 #include "storage/fields.h"
 #include "view/mainwindow.h"
@@ -52,6 +52,33 @@ inline bool WaitFor(const std::function<bool()>& done) {
   for (int i = 0; i < 250 && !done(); ++i) QTest::qWait(20);
   return done();
 }
+
+// The bookmarks window's controls, found by their object names.
+struct BookmarksControls {
+  explicit BookmarksControls(TForm3& w) : w_(w) {}
+  template <class T>
+  T* Get(const char* name) const {
+    T* found = w_.findChild<T*>(name);
+    EXPECT_NE(nullptr, found) << name;
+    return found;
+  }
+  TForm3& w_;
+  QTabWidget* PageControl1 = Get<QTabWidget>("PageControl1");
+  QWidget* TabSheet1 = Get<QWidget>("TabSheet1");
+  QWidget* TabSheet2 = Get<QWidget>("TabSheet2");
+  QListWidget* ListBox1 = Get<QListWidget>("ListBox1");
+  QListWidget* ListBox2 = Get<QListWidget>("ListBox2");
+  NotesEdit* Memo1 = Get<NotesEdit>("Memo1");
+  NotesEdit* Memo2 = Get<NotesEdit>("Memo2");
+  QPushButton* Button1 = Get<QPushButton>("Button1");
+  QPushButton* Button2 = Get<QPushButton>("Button2");
+  QCheckBox* CheckBox1 = Get<QCheckBox>("CheckBox1");
+  QCheckBox* CheckBox2 = Get<QCheckBox>("CheckBox2");
+  QLineEdit* SearchBox1 = Get<QLineEdit>("SearchBox1");
+  QLineEdit* SearchBox2 = Get<QLineEdit>("SearchBox2");
+  QComboBox* SortBox1 = Get<QComboBox>("SortBox1");
+  QComboBox* SortBox2 = Get<QComboBox>("SortBox2");
+};
 
 class BookmarksWindowTest : public MainWindowTest {
  protected:
@@ -96,7 +123,8 @@ class BookmarksWindowTest : public MainWindowTest {
 
   // Names a new bookmark at the view position `at` through the pop-up menu's "Add Bookmark" items.
   void AddBookmark(bool global, QPoint at, const QString& name) {
-    RightClickAndChoose(at, global ? Control<QAction>(*form, "Global1") : Control<QAction>(*form, "CurrentMap1"));
+    RightClickAndChoose(at,
+                        global ? Control<QAction>(*form, "Global1") : Control<QAction>(*form, "CurrentMap1"));
     QLineEdit* edit = Control<QLineEdit>(*form, "Edit3");
     ASSERT_TRUE(edit->isVisible());
     Type(edit, name);

@@ -101,11 +101,11 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   EXPECT_EQ(b.GlobalBookmarks[0], R({id, "V", text(bank.x), text(bank.y), "Bank"}));
 
   // The lists show the names in order with nothing chosen.
-  ASSERT_EQ(w.ui->ListBox2->count(), 2);
-  EXPECT_EQ(w.ui->ListBox2->item(0)->text(), "Alpha");
-  EXPECT_EQ(w.ui->ListBox2->item(1)->text(), "zeta Inn");
-  EXPECT_TRUE(w.ui->ListBox2->selectedItems().isEmpty());
-  EXPECT_EQ(w.ui->ListBox1->item(0)->text(), "Bank");
+  ASSERT_EQ(BookmarksControls(w).ListBox2->count(), 2);
+  EXPECT_EQ(BookmarksControls(w).ListBox2->item(0)->text(), "Alpha");
+  EXPECT_EQ(BookmarksControls(w).ListBox2->item(1)->text(), "zeta Inn");
+  EXPECT_TRUE(BookmarksControls(w).ListBox2->selectedItems().isEmpty());
+  EXPECT_EQ(BookmarksControls(w).ListBox1->item(0)->text(), "Bank");
 
   // The name is drawn with the top-left corner of its box at the clicked point.
   const QImage& view = S().ViewBuffer();
@@ -141,14 +141,14 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   b.CurrentMapBookmarkFonts = {"", "", "", ""};
   TForm3& w = Bookmarks();
   w.FillBookmarkLists();
-  w.ui->PageControl1->setCurrentWidget(w.ui->TabSheet1);
-  QListWidget* list = w.ui->ListBox2;
-  NotesEdit* memo = w.ui->Memo2;
+  BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);
+  QListWidget* list = BookmarksControls(w).ListBox2;
+  NotesEdit* memo = BookmarksControls(w).Memo2;
 
   // A hidden bookmark in the middle of the world: its box is cleared, its notes shown one per line,
   // and the view centred on it.
   Click(list, 0);
-  EXPECT_FALSE(w.ui->CheckBox2->isChecked());
+  EXPECT_FALSE(BookmarksControls(w).CheckBox2->isChecked());
   EXPECT_EQ(memo->toPlainText(), "old, note\nsecond");
   const QWidget* panel = Control<QFrame>(*form, "Panel2");
   EXPECT_EQ(form->ScrollX(), 1024 - panel->width() / 2);
@@ -170,7 +170,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   EXPECT_THAT(Section(map, "Map Bookmarks"), ::testing::Contains("bookmark1=" + b.CurrentMapBookmarks[0]));
 
   // Ticking the box shows the name at once.
-  QTest::mouseClick(w.ui->CheckBox2, Qt::LeftButton, {}, w.ui->CheckBox2->rect().center());
+  QTest::mouseClick(BookmarksControls(w).CheckBox2, Qt::LeftButton, {}, BookmarksControls(w).CheckBox2->rect().center());
   EXPECT_EQ(GetField(1, b.CurrentMapBookmarks[0], FieldSeparator), "V");
   EXPECT_GT(DarkPixels(S().ViewBuffer(), QRect(1024 - form->ScrollX(), 819 - form->ScrollY(), 60, 20)), 10);
 
@@ -181,7 +181,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
 
   // Near the map's edge the view goes only as far as the scroll range allows.
   Click(list, 1);
-  EXPECT_TRUE(w.ui->CheckBox2->isChecked());
+  EXPECT_TRUE(BookmarksControls(w).CheckBox2->isChecked());
   EXPECT_EQ(memo->toPlainText(), "");
   EXPECT_EQ(form->ScrollX(), 2048 - form->MapAreaWidth());
   EXPECT_EQ(form->ScrollY(), 1638 - form->MapAreaHeight());
@@ -206,13 +206,13 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   ASSERT_EQ(form->LoadMap(town), LoadOutcome::Loaded);
   AddBookmark(true, {200, 60}, "Tower");
   TForm3& w = Bookmarks();
-  EXPECT_EQ(w.ui->PageControl1->currentWidget(), w.ui->TabSheet2);  // the global page comes first
+  EXPECT_EQ(BookmarksControls(w).PageControl1->currentWidget(), BookmarksControls(w).TabSheet2);  // the global page comes first
   const QRect at(200, 60, 50, 20);
   EXPECT_GT(DarkPixels(S().ViewBuffer(), at), 10);
 
-  Click(w.ui->ListBox1, 0);
-  ASSERT_TRUE(w.ui->CheckBox1->isChecked());
-  QTest::mouseClick(w.ui->CheckBox1, Qt::LeftButton, {}, w.ui->CheckBox1->rect().center());
+  Click(BookmarksControls(w).ListBox1, 0);
+  ASSERT_TRUE(BookmarksControls(w).CheckBox1->isChecked());
+  QTest::mouseClick(BookmarksControls(w).CheckBox1, Qt::LeftButton, {}, BookmarksControls(w).CheckBox1->rect().center());
   EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
   form->ScrollViewTo(0, 0);
   EXPECT_EQ(DarkPixels(S().ViewBuffer(), at), 0);
@@ -235,21 +235,21 @@ TEST_F(BookmarksWindowTest, DeleteRemovesOnlyAChosenBookmark) {
   b.CurrentMapBookmarkFonts = {"f1", "f2", "f3"};
   TForm3& w = Bookmarks();
   w.FillBookmarkLists();
-  w.ui->PageControl1->setCurrentWidget(w.ui->TabSheet1);
+  BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);
 
-  QTest::mouseClick(w.ui->Button1, Qt::LeftButton);
+  QTest::mouseClick(BookmarksControls(w).Button1, Qt::LeftButton);
   EXPECT_EQ(b.CurrentMapBookmarks.size(), 3u);
   EXPECT_FALSE(form->bookmarkSave_.Pending());
 
-  Click(w.ui->ListBox2, 1);
-  ASSERT_EQ(w.ui->Memo2->toPlainText(), "note");
-  QTest::mouseClick(w.ui->Button1, Qt::LeftButton);
+  Click(BookmarksControls(w).ListBox2, 1);
+  ASSERT_EQ(BookmarksControls(w).Memo2->toPlainText(), "note");
+  QTest::mouseClick(BookmarksControls(w).Button1, Qt::LeftButton);
   EXPECT_THAT(b.CurrentMapBookmarks, ElementsAre(R({"V", "1", "1", "a"}), R({"V", "3", "3", "c"})));
   EXPECT_THAT(b.CurrentMapBookmarkFonts, ElementsAre("f1", "f3"));
-  EXPECT_EQ(w.ui->ListBox2->count(), 2);
-  EXPECT_TRUE(w.ui->ListBox2->selectedItems().isEmpty());
-  EXPECT_EQ(w.ui->Memo2->toPlainText(), "");
-  EXPECT_FALSE(w.ui->CheckBox2->isChecked());
+  EXPECT_EQ(BookmarksControls(w).ListBox2->count(), 2);
+  EXPECT_TRUE(BookmarksControls(w).ListBox2->selectedItems().isEmpty());
+  EXPECT_EQ(BookmarksControls(w).Memo2->toPlainText(), "");
+  EXPECT_FALSE(BookmarksControls(w).CheckBox2->isChecked());
   WaitForSave();
   EXPECT_THAT(Section(map, "Map Bookmarks"),
               ElementsAre("bookmark1=" + b.CurrentMapBookmarks[0], "bookmark1font=f1",
@@ -262,9 +262,9 @@ TEST_F(BookmarksWindowTest, GlobalChangesWithoutAMapAreSavedAndFailuresTold) {
                               "\r\nbookmark2=" + R({"id87654321", "V", "7", "8", "Pier"}) + "\r\n");
   Open();
   TForm3& w = Bookmarks();
-  ASSERT_EQ(w.ui->ListBox1->count(), 2);
-  Click(w.ui->ListBox1, 0);
-  QTest::mouseClick(w.ui->Button2, Qt::LeftButton);
+  ASSERT_EQ(BookmarksControls(w).ListBox1->count(), 2);
+  Click(BookmarksControls(w).ListBox1, 0);
+  QTest::mouseClick(BookmarksControls(w).Button2, Qt::LeftButton);
   WaitForSave();
   // (an empty font record leaves no key)
   EXPECT_THAT(Section(settingsFile, "Map Bookmarks"),
@@ -272,10 +272,10 @@ TEST_F(BookmarksWindowTest, GlobalChangesWithoutAMapAreSavedAndFailuresTold) {
 
   // A save that cannot be written is told once, however many changes follow.
   S().SetSettingsFile(Path("gone/orvantis.ini"));
-  Click(w.ui->ListBox1, 0);
-  QTest::keyClicks(w.ui->Memo1, "abc");
+  Click(BookmarksControls(w).ListBox1, 0);
+  QTest::keyClicks(BookmarksControls(w).Memo1, "abc");
   WaitForSave();
-  QTest::keyClicks(w.ui->Memo1, "def");
+  QTest::keyClicks(BookmarksControls(w).Memo1, "def");
   WaitForSave();
   EXPECT_THAT(dialogs.messages, ElementsAre("Unable to save '" + Path("gone/orvantis.ini") +
                                             "'. Your changes to it could not be written."));

@@ -8,7 +8,6 @@
 #include "storage/settings.h"
 #include "view/mainwindow_ui.h"
 #include "bookmarks/bookmarkswindow.h"
-#include "bookmarks/bookmarkswindow_ui.h"
 
 namespace orv::testing {
 namespace {
@@ -278,7 +277,7 @@ TEST_F(LoadTest, LastMapWithABadCornerStillListsTheGlobalBookmarks) {
   TForm1& w = Open();
   EXPECT_EQ(std::vector<std::string>{"'north' is not a valid integer value"}, dialogs.messages);
   EXPECT_EQ("", w.CurrentMapFile());
-  QListWidget* globals = w.form3()->ui->ListBox1;
+  QListWidget* globals = w.form3()->findChild<QListWidget*>("ListBox1");
   ASSERT_EQ(2, globals->count());
   EXPECT_EQ("alpha", globals->item(0)->text().toStdString());
   EXPECT_EQ("Zeta", globals->item(1)->text().toStdString());
