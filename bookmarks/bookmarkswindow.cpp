@@ -4,12 +4,14 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStringList>
 #include <algorithm>
 #include <optional>
 
+#include "bookmarks/bookmarklistmodel.h"
 #include "bookmarks/notesedit.h"
 #include "core/numbers.h"
 #include "core/transform.h"
@@ -85,12 +87,6 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
   current_.search = ui->SearchBox2;
   current_.order = ui->SortBox2;
 
-  // A choice runs on a click (also on the entry already chosen) and on every change of the selection,
-  // by keyboard too.
-  connect(ui->ListBox1, &QListWidget::itemSelectionChanged, this, &TForm3::ListBox1Click);
-  connect(ui->ListBox1, &QListWidget::itemClicked, this, &TForm3::ListBox1Click);
-  connect(ui->ListBox2, &QListWidget::itemSelectionChanged, this, &TForm3::ListBox2Click);
-  connect(ui->ListBox2, &QListWidget::itemClicked, this, &TForm3::ListBox2Click);
   connect(ui->Memo1, &QPlainTextEdit::textChanged, this, &TForm3::Memo1Change);
   connect(ui->Memo2, &QPlainTextEdit::textChanged, this, &TForm3::Memo2Change);
   connect(ui->Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
@@ -99,6 +95,8 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
   connect(ui->CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
   connect(ui->CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
   for (Page* page : {&global_, &current_}) {
+    page->entries = new orv::BookmarkListModel(*page->records, page->fields.name, this);
+    page->list->setModel(page->entries);
     // Long lists lay out at once when every entry has the same height.
     page->list->setUniformItemSizes(true);
     // The window's undo covers notes edits; the box keeps no history of its own.
@@ -106,6 +104,14 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
     connect(page->search, &QLineEdit::textChanged, this, [this, page] { FilterPage(*page); });
     connect(page->order, &QComboBox::currentIndexChanged, this, [this, page] { FilterPage(*page); });
   }
+  // A choice runs on a click (also on the entry already chosen) and on every change of the selection,
+  // by keyboard too.
+  auto choose = [this](QListView* list, void (TForm3::*handler)()) {
+    connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, handler);
+    connect(list, &QListView::clicked, this, handler);
+  };
+  choose(ui->ListBox1, &TForm3::ListBox1Click);
+  choose(ui->ListBox2, &TForm3::ListBox2Click);
   for (QPushButton* button : {ui->ExportButton1, ui->ExportButton2})
     connect(button, &QPushButton::clicked, this, [this] { ExportBookmarks(this); });
   for (QPushButton* button : {ui->ImportButton1, ui->ImportButton2})
@@ -183,8 +189,9 @@ int TForm3::Selected(const Page& page) const {
   const auto rows = page.list->selectionModel()->selectedRows();
   if (rows.isEmpty()) return -1;
   const auto row = static_cast<std::size_t>(rows.first().row());
-  if (row >= page.shown.size() || page.shown[row] >= page.records->size()) return -1;
-  return static_cast<int>(page.shown[row]);
+  const auto& shown = page.entries->Shown();
+  if (row >= shown.size() || shown[row] >= page.records->size()) return -1;
+  return static_cast<int>(shown[row]);
 }
 
 std::vector<std::size_t> TForm3::ShownRecords(Page& page) {
@@ -197,9 +204,9 @@ std::vector<std::size_t> TForm3::ShownRecords(Page& page) {
   // Without a map there is no cross to measure from: the list stays in name order.
   const bool byDistance =
       page.order->currentIndex() == kSortByDistance && cross && !host_.Session().CurrentMapFile().empty();
-  std::vector<std::size_t> found =
-      page.index.Find(page.search->text(), byDistance ? orv::SearchOrder::ByDistance : orv::SearchOrder::ByName,
-                      cross.value_or(orv::Point{}));
+  std::vector<std::size_t> found = page.index.Find(
+      page.search->text(), byDistance ? orv::SearchOrder::ByDistance : orv::SearchOrder::ByName,
+      cross.value_or(orv::Point{}));
   // By name is the lists' own order (kept sorted by name): entry k of an unfiltered list box is
   // record k.
   if (!byDistance) std::sort(found.begin(), found.end());
@@ -207,14 +214,7 @@ std::vector<std::size_t> TForm3::ShownRecords(Page& page) {
 }
 
 void TForm3::ListPage(Page& page) {
-  page.shown = ShownRecords(page);
-  QStringList names;
-  names.reserve(static_cast<qsizetype>(page.shown.size()));
-  for (std::size_t k : page.shown) {
-    names << orv::FromBytes(orv::GetField(page.fields.name, (*page.records)[k], orv::FieldSeparator));
-  }
-  page.list->clear();
-  page.list->addItems(names);
+  page.entries->Show(ShownRecords(page));
 }
 
 void TForm3::ClearControls(Page& page) {
@@ -233,22 +233,26 @@ void TForm3::FilterPage(Page& page) {
   const int chosen = Selected(page);
   {
     // A chosen bookmark that stays in the list stays chosen, and its controls keep showing it.
-    const QSignalBlocker quiet(page.list);
+    const QSignalBlocker quiet(page.list->selectionModel());
     ListPage(page);
-    const auto at = std::find(page.shown.begin(), page.shown.end(), static_cast<std::size_t>(chosen));
-    if (chosen >= 0 && at != page.shown.end()) {
-      page.list->setCurrentRow(static_cast<int>(at - page.shown.begin()));
-      return;
-    }
+    if (chosen >= 0 && ShowChosen(page, static_cast<std::size_t>(chosen))) return;
   }
   ClearControls(page);
 }
 
+bool TForm3::ShowChosen(Page& page, std::size_t k) {
+  const auto& shown = page.entries->Shown();
+  const auto at = std::find(shown.begin(), shown.end(), k);
+  if (at == shown.end()) return false;
+  const QModelIndex entry = page.entries->index(static_cast<int>(at - shown.begin()));
+  page.list->setCurrentIndex(entry);
+  page.list->scrollTo(entry);
+  return true;
+}
+
 void TForm3::ChooseRecord(Page& page, std::size_t k) {
-  const auto at = std::find(page.shown.begin(), page.shown.end(), k);
-  if (at == page.shown.end()) return;
   ui->PageControl1->setCurrentWidget(page.id == orv::BookmarkPage::Global ? ui->TabSheet2 : ui->TabSheet1);
-  page.list->setCurrentRow(static_cast<int>(at - page.shown.begin()));
+  ShowChosen(page, k);
 }
 
 void TForm3::SelectEntry(Page& page) {

@@ -22,9 +22,10 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QListWidget;
+class QListView;
 
 namespace orv {
+class BookmarkListModel;
 class MapViewHost;
 class NotesEdit;
 }  // namespace orv
@@ -82,12 +83,12 @@ class TForm3 : public QWidget {
     std::vector<std::string>* records;
     std::vector<std::string>* fonts;
     orv::BookmarkFields fields;
-    QListWidget* list;
+    QListView* list;
+    orv::BookmarkListModel* entries;  // the list box's entries: which records it shows
     orv::NotesEdit* notes;
     QCheckBox* visible;
     QLineEdit* search;
     QComboBox* order;
-    std::vector<std::size_t> shown;  // record index of each entry of the list box
     orv::BookmarkSearchIndex index;  // built again after the records changed
     bool indexStale = true;
   };
@@ -112,7 +113,9 @@ class TForm3 : public QWidget {
   // The record index of the selected entry of the page's list box, or -1; also -1 when the lists
   // disagree in length.
   int Selected(const Page& page) const;
-  // Chooses the entry of record k when the list shows it.
+  // Makes the entry of record k the selected one, in view, when the list shows it; false when not.
+  bool ShowChosen(Page& page, std::size_t k);
+  // Shows record k's page and chooses its entry when the list shows it.
   void ChooseRecord(Page& page, std::size_t k);
   // The map the undo step of a change belongs to: the current map for every current-map change and
   // for visibility (global bookmarks have a visibility per map); none otherwise.

@@ -66,10 +66,10 @@ TEST_F(BookmarkCrash, BookmarksAddedBeforeAKillAreThereAtTheNextStart) {
   Open();
   ASSERT_EQ(form->CurrentMapFile(), map);
   TForm3& w = *form->form3();
-  ASSERT_EQ(BookmarksControls(w).ListBox2->count(), 1);
-  EXPECT_EQ(BookmarksControls(w).ListBox2->item(0)->text(), "Smithy");
-  ASSERT_EQ(BookmarksControls(w).ListBox1->count(), 1);
-  EXPECT_EQ(BookmarksControls(w).ListBox1->item(0)->text(), "Ferry");
+  ASSERT_EQ(Entries(BookmarksControls(w).ListBox2).size(), 1);
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox2)[0], "Smithy");
+  ASSERT_EQ(Entries(BookmarksControls(w).ListBox1).size(), 1);
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox1)[0], "Ferry");
   EXPECT_EQ(GetField(1, S().Bookmarks().CurrentMapBookmarks[0], FieldSeparator), "V");
   EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
 }

@@ -14,12 +14,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-QStringList Entries(QListWidget* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
-  return out;
-}
-
 class BookmarksFindTest : public BookmarksWindowTest {
  protected:
   // A map, and three global bookmarks in name order; the window open on the global page.
@@ -74,7 +68,7 @@ TEST_F(BookmarksFindTest, SearchNarrowsTheListAndItsActionsReachTheShownBookmark
 
   // Typing on while a bookmark is chosen keeps it chosen as long as it matches.
   QTest::keyClick(c.SearchBox1, Qt::Key_Backspace);
-  EXPECT_EQ(c.ListBox1->currentItem()->text(), "Inn");
+  EXPECT_EQ(Chosen(c.ListBox1), "Inn");
   EXPECT_EQ(c.Memo1->toPlainText(), "rooms");
 
   QTest::mouseClick(c.Button2, Qt::LeftButton);
@@ -113,7 +107,7 @@ TEST_F(BookmarksFindTest, CtrlZBringsBackDeletionsVisibilityAndNotesAndCtrlShift
   QTest::keyClick(c.Memo1, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(b.GlobalBookmarks[0], R({"id1", "N", "100", "100", "Bank", "\"open late\""}));
   EXPECT_EQ(b.GlobalBookmarkFonts, before.GlobalBookmarkFonts);
-  EXPECT_EQ(c.ListBox1->currentItem()->text(), "Bank");  // the bookmark brought back is chosen
+  EXPECT_EQ(Chosen(c.ListBox1), "Bank");  // the bookmark brought back is chosen
   QTest::keyClick(c.ListBox1, Qt::Key_Z, Qt::ControlModifier);
   QTest::keyClick(c.SearchBox1, Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(b.GlobalBookmarks, before.GlobalBookmarks);

@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
@@ -53,6 +53,17 @@ inline bool WaitFor(const std::function<bool()>& done) {
   return done();
 }
 
+// The entries of a bookmarks list box, and the selected one ("" when none).
+inline QStringList Entries(QListView* list) {
+  QStringList out;
+  for (int i = 0; i < list->model()->rowCount(); ++i) out << list->model()->index(i, 0).data().toString();
+  return out;
+}
+inline QString Chosen(QListView* list) {
+  const auto rows = list->selectionModel()->selectedRows();
+  return rows.isEmpty() ? QString() : rows.first().data().toString();
+}
+
 // The bookmarks window's controls, found by their object names.
 struct BookmarksControls {
   explicit BookmarksControls(TForm3& w) : w_(w) {}
@@ -66,8 +77,8 @@ struct BookmarksControls {
   QTabWidget* PageControl1 = Get<QTabWidget>("PageControl1");
   QWidget* TabSheet1 = Get<QWidget>("TabSheet1");
   QWidget* TabSheet2 = Get<QWidget>("TabSheet2");
-  QListWidget* ListBox1 = Get<QListWidget>("ListBox1");
-  QListWidget* ListBox2 = Get<QListWidget>("ListBox2");
+  QListView* ListBox1 = Get<QListView>("ListBox1");
+  QListView* ListBox2 = Get<QListView>("ListBox2");
   NotesEdit* Memo1 = Get<NotesEdit>("Memo1");
   NotesEdit* Memo2 = Get<NotesEdit>("Memo2");
   QPushButton* Button1 = Get<QPushButton>("Button1");
@@ -131,10 +142,11 @@ class BookmarksWindowTest : public MainWindowTest {
     QTest::keyClick(edit, Qt::Key_Return);
   }
 
-  void Click(QListWidget* list, int row) {
-    QListWidgetItem* item = list->item(row);
-    ASSERT_TRUE(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+  void Click(QListView* list, int row) {
+    const QModelIndex entry = list->model()->index(row, 0);
+    ASSERT_TRUE(entry.isValid());
+    list->scrollTo(entry);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
   }
 
   // Waits for the save that follows a change.

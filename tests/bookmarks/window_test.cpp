@@ -56,7 +56,8 @@ TEST_F(BookmarksWindowTest, NameBoxOpensAtTheClickedPointInsideTheMapArea) {
 
   // Near the right and bottom edges it moves left and up; choosing again moves and empties it.
   QTest::keyClicks(edit, "half");
-  RightClickAndChoose({form->MapAreaWidth() - 3, form->MapAreaHeight() - 2}, Control<QAction>(*form, "Global1"));
+  RightClickAndChoose({form->MapAreaWidth() - 3, form->MapAreaHeight() - 2},
+                      Control<QAction>(*form, "Global1"));
   EXPECT_EQ(edit->text(), "");
   EXPECT_EQ(edit->geometry().right(), box.x() + form->MapAreaWidth() - 1);
   EXPECT_EQ(edit->geometry().bottom(), box.y() + form->MapAreaHeight() - 1);
@@ -101,11 +102,11 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   EXPECT_EQ(b.GlobalBookmarks[0], R({id, "V", text(bank.x), text(bank.y), "Bank"}));
 
   // The lists show the names in order with nothing chosen.
-  ASSERT_EQ(BookmarksControls(w).ListBox2->count(), 2);
-  EXPECT_EQ(BookmarksControls(w).ListBox2->item(0)->text(), "Alpha");
-  EXPECT_EQ(BookmarksControls(w).ListBox2->item(1)->text(), "zeta Inn");
-  EXPECT_TRUE(BookmarksControls(w).ListBox2->selectedItems().isEmpty());
-  EXPECT_EQ(BookmarksControls(w).ListBox1->item(0)->text(), "Bank");
+  ASSERT_EQ(Entries(BookmarksControls(w).ListBox2).size(), 2);
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox2)[0], "Alpha");
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox2)[1], "zeta Inn");
+  EXPECT_TRUE(Chosen(BookmarksControls(w).ListBox2).isEmpty());
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox1)[0], "Bank");
 
   // The name is drawn with the top-left corner of its box at the clicked point.
   const QImage& view = S().ViewBuffer();
@@ -142,7 +143,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   TForm3& w = Bookmarks();
   w.FillBookmarkLists();
   BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);
-  QListWidget* list = BookmarksControls(w).ListBox2;
+  QListView* list = BookmarksControls(w).ListBox2;
   NotesEdit* memo = BookmarksControls(w).Memo2;
 
   // A hidden bookmark in the middle of the world: its box is cleared, its notes shown one per line,
@@ -170,7 +171,8 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   EXPECT_THAT(Section(map, "Map Bookmarks"), ::testing::Contains("bookmark1=" + b.CurrentMapBookmarks[0]));
 
   // Ticking the box shows the name at once.
-  QTest::mouseClick(BookmarksControls(w).CheckBox2, Qt::LeftButton, {}, BookmarksControls(w).CheckBox2->rect().center());
+  QTest::mouseClick(BookmarksControls(w).CheckBox2, Qt::LeftButton, {},
+                    BookmarksControls(w).CheckBox2->rect().center());
   EXPECT_EQ(GetField(1, b.CurrentMapBookmarks[0], FieldSeparator), "V");
   EXPECT_GT(DarkPixels(S().ViewBuffer(), QRect(1024 - form->ScrollX(), 819 - form->ScrollY(), 60, 20)), 10);
 
@@ -195,7 +197,7 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
 
   // A bookmark without a name cannot take notes: they would become its name.
   Click(list, 3);
-  EXPECT_EQ(list->item(3)->text(), "");
+  EXPECT_EQ(Entries(list)[3], "");
   QTest::keyClicks(memo, "lost");
   EXPECT_EQ(b.CurrentMapBookmarks[3], R({"V", "10", "10"}));
 }
@@ -206,13 +208,15 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   ASSERT_EQ(form->LoadMap(town), LoadOutcome::Loaded);
   AddBookmark(true, {200, 60}, "Tower");
   TForm3& w = Bookmarks();
-  EXPECT_EQ(BookmarksControls(w).PageControl1->currentWidget(), BookmarksControls(w).TabSheet2);  // the global page comes first
+  EXPECT_EQ(BookmarksControls(w).PageControl1->currentWidget(),
+            BookmarksControls(w).TabSheet2);  // the global page comes first
   const QRect at(200, 60, 50, 20);
   EXPECT_GT(DarkPixels(S().ViewBuffer(), at), 10);
 
   Click(BookmarksControls(w).ListBox1, 0);
   ASSERT_TRUE(BookmarksControls(w).CheckBox1->isChecked());
-  QTest::mouseClick(BookmarksControls(w).CheckBox1, Qt::LeftButton, {}, BookmarksControls(w).CheckBox1->rect().center());
+  QTest::mouseClick(BookmarksControls(w).CheckBox1, Qt::LeftButton, {},
+                    BookmarksControls(w).CheckBox1->rect().center());
   EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
   form->ScrollViewTo(0, 0);
   EXPECT_EQ(DarkPixels(S().ViewBuffer(), at), 0);
@@ -246,8 +250,8 @@ TEST_F(BookmarksWindowTest, DeleteRemovesOnlyAChosenBookmark) {
   QTest::mouseClick(BookmarksControls(w).Button1, Qt::LeftButton);
   EXPECT_THAT(b.CurrentMapBookmarks, ElementsAre(R({"V", "1", "1", "a"}), R({"V", "3", "3", "c"})));
   EXPECT_THAT(b.CurrentMapBookmarkFonts, ElementsAre("f1", "f3"));
-  EXPECT_EQ(BookmarksControls(w).ListBox2->count(), 2);
-  EXPECT_TRUE(BookmarksControls(w).ListBox2->selectedItems().isEmpty());
+  EXPECT_EQ(Entries(BookmarksControls(w).ListBox2).size(), 2);
+  EXPECT_TRUE(Chosen(BookmarksControls(w).ListBox2).isEmpty());
   EXPECT_EQ(BookmarksControls(w).Memo2->toPlainText(), "");
   EXPECT_FALSE(BookmarksControls(w).CheckBox2->isChecked());
   WaitForSave();
@@ -262,7 +266,7 @@ TEST_F(BookmarksWindowTest, GlobalChangesWithoutAMapAreSavedAndFailuresTold) {
                               "\r\nbookmark2=" + R({"id87654321", "V", "7", "8", "Pier"}) + "\r\n");
   Open();
   TForm3& w = Bookmarks();
-  ASSERT_EQ(BookmarksControls(w).ListBox1->count(), 2);
+  ASSERT_EQ(Entries(BookmarksControls(w).ListBox1).size(), 2);
   Click(BookmarksControls(w).ListBox1, 0);
   QTest::mouseClick(BookmarksControls(w).Button2, Qt::LeftButton);
   WaitForSave();

@@ -4,6 +4,7 @@
 // and are written by the next save that can reach the disk.
 #include <sys/stat.h>
 
+#include <QListView>
 #include <QListWidget>
 #include <filesystem>
 #include <optional>
@@ -124,8 +125,8 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
     EXPECT_EQ(pairs, w.Bookmarks().CurrentMapBookmarks.size());
     EXPECT_EQ(pairs, w.Bookmarks().GlobalBookmarks.size());
     EXPECT_EQ(pairs, w.Links().store.size());
-    EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox1")->count());
-    EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListWidget*>("ListBox2")->count());
+    EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListView*>("ListBox1")->model()->rowCount());
+    EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListView*>("ListBox2")->model()->rowCount());
     EXPECT_EQ(static_cast<int>(pairs), w.form5()->findChild<QListWidget*>("ListBox1")->count());
   }
 
