@@ -161,12 +161,13 @@ std::vector<std::size_t> BookmarkSearchIndex::Find(const QString& typed, SearchO
   }
   if (order == SearchOrder::ByDistance) {
     // found is in name order: sorting (squared distance, position in found) pairs puts the nearest
-    // first and equal distances in name order. Squared distances of int32 points fit in 64 bits.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed(found.size());
+    // first and equal distances in name order. Hand-edited records may hold any 32-bit coordinates,
+    // whose squared distances overflow 64 bits: 128-bit keys hold them all exactly.
+    std::vector<std::pair<unsigned __int128, std::uint32_t>> keyed(found.size());
     for (std::size_t k = 0; k < found.size(); ++k) {
-      const std::int64_t dx = std::int64_t{points_[found[k]].x} - crossWorld.x;
-      const std::int64_t dy = std::int64_t{points_[found[k]].y} - crossWorld.y;
-      keyed[k] = {static_cast<std::uint64_t>(dx * dx + dy * dy), static_cast<std::uint32_t>(k)};
+      const __int128 dx = __int128{points_[found[k]].x} - crossWorld.x;
+      const __int128 dy = __int128{points_[found[k]].y} - crossWorld.y;
+      keyed[k] = {static_cast<unsigned __int128>(dx * dx + dy * dy), static_cast<std::uint32_t>(k)};
     }
     std::sort(keyed.begin(), keyed.end());
     std::vector<std::size_t> nearest(found.size());

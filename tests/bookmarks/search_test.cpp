@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "bookmarks/bookmarksearch.h"
 
 namespace orv {
@@ -104,6 +106,10 @@ TEST(BookmarkSearch, OrdersByNameOrByDistanceFromTheCross) {
   // Far corners of the world do not overflow the distance.
   EXPECT_THAT(index.Find("lph", SearchOrder::ByDistance, {WorldWidth, WorldHeight}),
               ElementsAreArray({1, 4}));
+  // Hand-edited records with points far outside the world: the farther one still comes last.
+  const BookmarkSearchIndex far({{"min", "", {INT32_MIN, INT32_MIN}}, {"max", "", {INT32_MAX, INT32_MAX}}});
+  EXPECT_THAT(far.Find("", SearchOrder::ByDistance, {WorldWidth, WorldHeight}), ElementsAreArray({1, 0}));
+  EXPECT_THAT(far.Find("", SearchOrder::ByDistance, {0, 0}), ElementsAreArray({1, 0}));
 }
 
 TEST(BookmarkSearch, AnEmptyIndexFindsNothing) {
