@@ -64,9 +64,9 @@ class FakeDialogs : public Dialogs {
   std::vector<OpenFileRequest> saveRequests;
   std::deque<std::optional<QString>> saveAnswers;
   std::vector<std::pair<QString, QStringList>> questions;  // asked with their choices
-  std::deque<std::optional<int>> choiceAnswers;             // nothing = Cancel
-  std::vector<BookmarkFontSpec> shownFonts;    // the fonts the font dialog was opened with
-  std::optional<BookmarkFontSpec> fontAnswer;  // what the font dialog answers; nothing = cancel
+  std::deque<std::optional<int>> choiceAnswers;            // nothing = Cancel
+  std::vector<BookmarkFontSpec> shownFonts;                // the fonts the font dialog was opened with
+  std::optional<BookmarkFontSpec> fontAnswer;              // what the font dialog answers; nothing = cancel
 };
 
 // A control of a main window by its designed object name: the window's own controls first, then its
