@@ -23,6 +23,9 @@ class QtDialogs : public Dialogs {
   void ShowMessage(QWidget* parent, const QString& text) override;
   std::optional<QString> OpenFile(QWidget* parent, const OpenFileRequest& request) override;
   std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) override;
+  bool Ask(QWidget* parent, const QString& text) override;
+  std::optional<std::vector<QString>> ChooseFolders(QWidget* parent, const QString& title,
+                                                   const QString& startDirectory) override;
 };
 
 }  // namespace orv
