@@ -36,7 +36,7 @@ class CalibrationMarkers : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     const CalibrationDraft* draft = tool_.Draft();
-    if (!draft) return;
+    if (!draft || !tool_.DraftOfCurrentMap()) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const auto& points = draft->points();
@@ -157,9 +157,13 @@ void CalibrationTool::Open() {
   window_->activateWindow();
 }
 
+bool CalibrationTool::DraftOfCurrentMap() const {
+  return draft_ && draft_->mapInfoPath() == host_.Session().CurrentMapFile();
+}
+
 bool CalibrationTool::StillCurrent() {
   if (!draft_) return false;
-  if (draft_->mapInfoPath() == host_.Session().CurrentMapFile()) return true;
+  if (DraftOfCurrentMap()) return true;
   // Another map was loaded: its picture and corners are its own, and the draft is dropped.
   outlineShownByUs_ = false;
   Close();

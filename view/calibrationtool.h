@@ -51,6 +51,8 @@ class CalibrationTool : public QObject {
   // The draft while the assistant is open.
   const CalibrationDraft* Draft() const { return draft_.get(); }
   std::optional<PicturePoint> Picked() const { return picked_; }
+  // Whether the draft is for the map shown now (another map loaded leaves it behind).
+  bool DraftOfCurrentMap() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

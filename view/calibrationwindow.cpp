@@ -141,6 +141,9 @@ void CalibrationWindow::ShowDraft(const CalibrationDraft& draft) {
         item->setFont(bold);
         item->setBackground(QColor(255, 205, 205));
         if (column == kNumber) item->setText(texts[column] + QStringLiteral(" largest"));
+        item->setToolTip(
+            "The point the others agree with least: its residual counted with how far the fit already "
+            "bends towards it. Check its position first.");
       }
       table_->setItem(static_cast<int>(i), column, item);
     }
