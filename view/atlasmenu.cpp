@@ -70,7 +70,7 @@ void AtlasMenu::ChooseFolders() {
     return;
   }
   const Atlas& atlas = RefreshedAtlas();
-  QString text = QString("%1 maps found in the maps folders.").arg(atlas.maps().size());
+  QString text = QString("Maps found in the maps folders: %1.").arg(atlas.maps().size());
   if (!atlas.skipped().empty()) {
     text += QString("\n\n%1 map info files could not be used:").arg(atlas.skipped().size());
     for (const SkippedMap& skipped : atlas.skipped())

@@ -182,7 +182,9 @@ bool CalibrationTool::MapPress(Point view) {
 }
 
 bool CalibrationTool::eventFilter(QObject* watched, QEvent* event) {
-  if (!dragged_ || watched != host_.MapArea()) return false;
+  if (watched != host_.MapArea()) return false;
+  if (event->type() == QEvent::Resize && markers_) markers_->setGeometry(host_.MapArea()->rect());
+  if (!dragged_) return false;
   if (event->type() == QEvent::MouseMove) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     if (!(mouse->buttons() & Qt::LeftButton) || !StillCurrent()) {

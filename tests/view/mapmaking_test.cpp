@@ -221,13 +221,16 @@ TEST_F(AtlasOfferTest, ChosenMapsFoldersAreRememberedAndThePopupListsTheirMaps) 
   for (const char* ext : {".dem", ".JPG"})
     std::filesystem::rename(Path(std::string("Veldrane") + ext),
                             Path(std::string("elsewhere/Veldrane") + ext));
+  WriteText(Path("elsewhere/Broken.dem"), "[General]\r\nVersion=v2.2\r\n");
   Open(false);
   ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(Path("Orrinsford.dem")));
   dialogs.foldersAnswer = std::vector<QString>{QString::fromStdString(Path("elsewhere"))};
   Control<QAction>(*form, "MapsFolders1")->trigger();
   EXPECT_EQ(std::vector<std::string>{Path("elsewhere")}, AppSettings(settingsFile).MapsFolders());
   ASSERT_EQ(1u, dialogs.messages.size());
-  EXPECT_EQ("1 maps found in the maps folders.", dialogs.messages[0]);
+  // The map that cannot be used is listed with the reason a load would give.
+  EXPECT_THAT(dialogs.messages[0], ::testing::StartsWith("Maps found in the maps folders: 1.\n\n1 map info"));
+  EXPECT_THAT(dialogs.messages[0], ::testing::HasSubstr("Broken.dem: Unable to load"));
 
   QMenu menu;
   form->MapsAtlas().FillMenu(&menu, {2800, 2200});
