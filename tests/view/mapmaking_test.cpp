@@ -122,6 +122,25 @@ TEST_F(MapMakingTest, CancelLeavesTheFileAsItWasAndTheMapOnItsOwnCorners) {
   EXPECT_EQ((Point{200, 200}), (Point{form->CrossX(), form->CrossY()}));
 }
 
+TEST_F(MapMakingTest, AnotherMapLoadedEndsTheCalibrationWithoutWritingEitherFile) {
+  const std::string dem = MakeCalibrationMap();
+  const std::string other = MakeMap("Other", 300, 200);
+  const std::string before = ReadText(dem), otherBefore = ReadText(other);
+  Open(false);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
+  Menu("CalibrateMap1")->trigger();
+  AddPoint({100, 100}, "1000 1000");
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(other));
+
+  ClickPicture({50, 60});  // the designed click again: the cross goes there
+  EXPECT_EQ((Point{50, 60}), (Point{form->CrossX(), form->CrossY()}));
+  EXPECT_EQ(nullptr, form->CalibrationAssistant().Draft());
+  EXPECT_FALSE(Assistant()->isVisible());
+  EXPECT_EQ((MapCorners{{0, 0}, {300, 0}, {0, 200}, {300, 200}}), form->MapCorners());
+  EXPECT_EQ(before, ReadText(dem));
+  EXPECT_EQ(otherBefore, ReadText(other));
+}
+
 TEST_F(MapMakingTest, DraggingAMarkerMovesItsPointAndMarksItLargest) {
   const std::string dem = MakeCalibrationMap();
   Open(false);
