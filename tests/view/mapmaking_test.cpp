@@ -294,5 +294,38 @@ TEST(MapMakingPieces, PointerMarkersPictureEdgesAndFolders) {
   EXPECT_TRUE(AtlasFolders({}, "").empty());
 }
 
+// What the assistant's list and summary say for a solve: residuals and their RMS as computed, the
+// largest marked, and a refused set's own message with no residuals.
+TEST(MapMakingPieces, RowsAndSummaryShowTheSolve) {
+  std::vector<ControlPoint> points;
+  for (int i = 0; i < 8; ++i) {
+    const Point world{600 * i + 100, (i % 3) * 1500 + 200};
+    const PicturePoint exact = PictureOfWorld({{20, 30}, {560, 40}, {10, 470}, {580, 460}}, world);
+    // Half a pixel of noise, alternating in sign, as a player's clicks might have.
+    points.push_back({{exact.x + (i % 2 ? 0.5 : -0.5), exact.y + (i % 3 ? -0.5 : 0.5)}, world});
+  }
+  const Calibration solved = SolveCalibration(points);
+  ASSERT_TRUE(solved.ok());
+  double sum = 0;
+  for (const PointResidual& r : solved.residuals) sum += r.pixels * r.pixels;
+  const QString rms = QString::number(std::sqrt(sum / 8), 'f', 2);
+  EXPECT_THAT(
+      CalibrationSummary(solved, 8).toStdString(),
+      ::testing::HasSubstr(("8 points, least squares. Residuals RMS: " + rms + " pixels").toStdString()));
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    const CalibrationRowTexts row = CalibrationRow(solved, points, i);
+    EXPECT_EQ(QString::number(solved.residuals[i].pixels, 'f', 2), row.pixels);
+    EXPECT_EQ(solved.largest == i, row.largest);
+  }
+
+  points[1].world = points[0].world;
+  const Calibration refused = SolveCalibration(points);
+  EXPECT_EQ(QString::fromStdString(refused.message), CalibrationSummary(refused, 8));
+  const CalibrationRowTexts row = CalibrationRow(refused, points, 0);
+  EXPECT_EQ("", row.pixels.toStdString());
+  EXPECT_FALSE(row.largest);
+  EXPECT_EQ("412.5, 96", PicturePointText({412.5, 96}).toStdString());
+}
+
 }  // namespace
 }  // namespace orv::testing
