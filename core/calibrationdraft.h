@@ -15,6 +15,8 @@ class CalibrationDraft {
   // Starts from the map's corners in use and the control points saved with the map, if any.
   CalibrationDraft(std::string mapInfoPath, const MapCorners& mapCorners);
 
+  // The map info file the draft calibrates.
+  const std::string& mapInfoPath() const { return mapInfoPath_; }
   const std::vector<ControlPoint>& points() const { return points_; }
   // The solve of the current points (refused, with its message, while they cannot give a map).
   const Calibration& calibration() const { return calibration_; }

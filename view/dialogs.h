@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 #include "storage/bookmarkfont.h"
 
@@ -34,6 +35,18 @@ class Dialogs {
   // Shows the font dialog (face, style, size, colour, underline, strikeout) starting from font.
   // Returns the chosen font, or nothing when cancelled.
   virtual std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) = 0;
+  // A question with the program's title and the buttons Yes and No; true for Yes. Unanswered is No.
+  virtual bool Ask(QWidget* parent, const QString& text) {
+    (void)parent, (void)text;
+    return false;
+  }
+  // One or more existing folders the user chose, starting in startDirectory, or nothing when
+  // cancelled.
+  virtual std::optional<std::vector<QString>> ChooseFolders(QWidget* parent, const QString& title,
+                                                            const QString& startDirectory) {
+    (void)parent, (void)title, (void)startDirectory;
+    return std::nullopt;
+  }
 };
 
 }  // namespace orv

@@ -22,6 +22,8 @@
 #include "storage/inifile.h"
 #include "storage/settings.h"
 #include "ui_mainwindow.h"
+#include "view/atlasmenu.h"
+#include "view/calibrationtool.h"
 #include "view/directionswindow.h"
 #include "view/fonts.h"
 #include "view/paintbox.h"
@@ -103,6 +105,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  BuildMapMakingMenu();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());

@@ -12,6 +12,7 @@
 //   view/mainwindow_pointer.cpp  pointer and hot keys
 //   view/mainwindow_layers.cpp   the bookmark and map link handlers
 //   view/mainwindow_bookmarks.cpp  the Map menu's "Bookmarks" submenu (export, import)
+//   view/mainwindow_mapmaking.cpp  new maps, the calibration assistant, the atlas
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -52,7 +53,9 @@ class QKeyEvent;
 class QMenu;
 
 namespace orv {
+class AtlasMenu;
 class BookmarkLayer;
+class CalibrationTool;
 class MapLinkLayer;
 
 class PictureAhead;
@@ -263,6 +266,20 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // makes in the link store schedules it too.
   void MapLinksChanged();
 
+  // ---- view/mainwindow_mapmaking.cpp --------------------------------------------------------------
+
+  void NewMapFromPicture1Click();  // Map > New Map from Picture...
+  void CalibrateMap1Click();       // Map > Calibrate Map...
+  void MapsFolders1Click();        // Map > Maps Folders...
+  // While the calibration assistant is open, a left press at the view position picks a control point.
+  bool CalibrationTakesPress(int X, int Y);
+  // After an Update to the world point: the maps showing it are offered when it lies off the picture.
+  void OfferMapsShowing(orv::Point world);
+  // Makes the map info file current and puts the cross on the world point through the .where Update.
+  void LoadMapAt(const std::string& mapInfoPath, orv::Point world);
+  orv::CalibrationTool& CalibrationAssistant() { return *calibration_; }
+  orv::AtlasMenu& MapsAtlas() { return *atlasMenu_; }
+
   // The saves that follow a change of the bookmarks or the map links within about a second.
   orv::DelayedSave bookmarkSave_{[this] { SaveBookmarksNow(); }};
   orv::DelayedSave mapLinkSave_{[this] { SaveMapLinksNow(); }};
@@ -345,6 +362,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   std::unique_ptr<orv::BookmarkLayer> bookmarkLayer_;
   std::unique_ptr<orv::MapLinkLayer> mapLinkLayer_;
+
+  void BuildMapMakingMenu();
+  void PlaceCrossFromWhereFields();
+  std::unique_ptr<orv::CalibrationTool> calibration_;
+  std::unique_ptr<orv::AtlasMenu> atlasMenu_;
 
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;

@@ -24,6 +24,7 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
 void TForm1::MoveCrossToWorld(orv::Point world) {
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
+  OfferMapsShowing(world);
 }
 
 // The cross stays where it is.

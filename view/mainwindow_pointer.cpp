@@ -10,6 +10,8 @@
 #include "view/text.h"
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
+  // While the calibration assistant is open, a left press picks a control point instead.
+  if (button == Qt::LeftButton && CalibrationTakesPress(X, Y)) return;
   // While a new link area waits for its opposite corner, any button sets that corner.
   if (mapLinkLayer_->Selecting()) {
     mapLinkLayer_->LinkSecondCorner(X, Y);

@@ -71,4 +71,11 @@ std::optional<std::string> MapSession::ReloadCorners() {
   return std::nullopt;
 }
 
+void MapSession::ApplyCorners(const MapCorners& corners) {
+  if (outlineVisible_) InvertOutline();
+  corners_ = corners;
+  outline_ = OutlineOf(corners_);
+  if (outlineVisible_) InvertOutline();
+}
+
 }  // namespace orv

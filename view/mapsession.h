@@ -65,6 +65,9 @@ class MapSession {
   // shown outline onto them. Returns the text of the first value that is missing or not an integer;
   // the corners before it stay stored and a shown outline stays where it was.
   std::optional<std::string> ReloadCorners();
+  // Uses corners from now on (a calibration being worked on), moving a shown outline onto them. The
+  // map info file is not touched.
+  void ApplyCorners(const MapCorners& corners);
 
  private:
   void InvertOutline();

@@ -1,9 +1,12 @@
 #include "view/qtdialogs.h"
 
+#include <QAbstractItemView>
 #include <QFileDialog>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTreeView>
 
 #include "bookmarks/fontdialog.h"
 #include "core/mapinfo.h"
@@ -74,6 +77,29 @@ std::optional<int> QtDialogs::Choose(QWidget* parent, const QString& question, c
 std::optional<BookmarkFontSpec> QtDialogs::ChooseFont(QWidget* parent, const BookmarkFontSpec& font) {
   // Face, style, size, colour, underline and strikeout.
   return ChooseBookmarkFont(parent, font);
+}
+
+bool QtDialogs::Ask(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QString::fromLatin1(ProgramTitle), MessageBoxText(text),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::vector<QString>> QtDialogs::ChooseFolders(QWidget* parent, const QString& title,
+                                                             const QString& startDirectory) {
+  QFileDialog dialog(parent, title, startDirectory);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  // The platform's own folder dialog takes a single folder; Qt's own lets the lists select several
+  // with Ctrl or Shift.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  for (auto* view : dialog.findChildren<QAbstractItemView*>())
+    if (qobject_cast<QListView*>(view) || qobject_cast<QTreeView*>(view))
+      view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  return std::vector<QString>(chosen.begin(), chosen.end());
 }
 
 }  // namespace orv

@@ -25,6 +25,9 @@ class QtDialogs : public Dialogs {
   std::optional<QString> SaveFile(QWidget* parent, const OpenFileRequest& request) override;
   std::optional<int> Choose(QWidget* parent, const QString& question, const QStringList& choices) override;
   std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) override;
+  bool Ask(QWidget* parent, const QString& text) override;
+  std::optional<std::vector<QString>> ChooseFolders(QWidget* parent, const QString& title,
+                                                   const QString& startDirectory) override;
 };
 
 }  // namespace orv

@@ -261,7 +261,7 @@ TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
           "BookmarkFontSetup1:Bookmark Font Setup...", "ShowBookmarksWindow1:Show Bookmarks Window", "N3",
           "AddMapLink1:Add Map Link", "ShowMapLinksWindow1:Show Map Links Window", "N2",
           "DirectionstoArea1:Directions to Area...", "PastePosition1:Paste Position",
-          "CopyPosition1:Copy Position", "N1", "ZoomInOutMap1:Zoom Map In/Out..."}),
+          "CopyPosition1:Copy Position", "MapsShowingPoint1:Maps Showing This Point", "N1", "ZoomInOutMap1:Zoom Map In/Out..."}),
       items);
   ASSERT_EQ(2, Control<QMenu>(w, "AddBookmark1Menu")->actions().size());
   EXPECT_EQ("Current Map", Control<QMenu>(w, "AddBookmark1Menu")->actions()[0]->text().toStdString());

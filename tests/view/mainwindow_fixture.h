@@ -58,7 +58,18 @@ class FakeDialogs : public Dialogs {
     return fontAnswer;
   }
 
+  bool Ask(QWidget*, const QString& text) override {
+    questions.push_back(text.toStdString());
+    return askAnswer;
+  }
+  std::optional<std::vector<QString>> ChooseFolders(QWidget*, const QString&, const QString&) override {
+    return foldersAnswer;
+  }
+
   std::vector<std::string> messages;
+  std::vector<std::string> questions;  // what Ask asked
+  bool askAnswer = false;
+  std::optional<std::vector<QString>> foldersAnswer;  // what the folder dialog answers
   std::vector<OpenFileRequest> requests;
   std::deque<std::optional<QString>> answers;
   std::vector<OpenFileRequest> saveRequests;

@@ -1,0 +1,149 @@
+#include "view/atlasmenu.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QMenu>
+#include <QToolButton>
+#include <filesystem>
+
+#include "core/atlas.h"
+#include "storage/appsettings.h"
+#include "view/dialogs.h"
+#include "view/mapviewhost.h"
+
+namespace orv {
+namespace {
+
+QString PathText(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+std::vector<std::string> AtlasFolders(const std::vector<std::string>& chosen, const std::string& currentMap) {
+  if (!chosen.empty() || currentMap.empty()) return chosen;
+  return {std::filesystem::path(currentMap).parent_path().string()};
+}
+
+bool OutsidePicture(const MapCorners& corners, int width, int height, Point world) {
+  const auto pixel = WorldToMapPixel(corners, 100, world);
+  return !pixel || pixel->x < 0 || pixel->y < 0 || pixel->x >= width || pixel->y >= height;
+}
+
+AtlasMenu::AtlasMenu(MapViewHost& host, std::string settingsFile,
+                     std::function<void(const std::string&, Point)> openMap)
+    : host_(host), settingsFile_(std::move(settingsFile)), openMap_(std::move(openMap)) {
+  offer_ = new QToolButton;
+  offer_->setObjectName("MapsShowingPoint2");
+  offer_->setText("Maps Showing This Point");
+  offer_->setPopupMode(QToolButton::InstantPopup);
+  offerMenu_ = new QMenu(offer_);
+  offerMenu_->setObjectName("MapsShowingPointOffer");
+  offer_->setMenu(offerMenu_);
+  offer_->hide();
+}
+
+AtlasMenu::~AtlasMenu() {
+  // The button belongs to the window it was placed in, unless it was never placed.
+  if (offer_ && !offer_->parent()) delete offer_;
+}
+
+Atlas& AtlasMenu::RefreshedAtlas() {
+  const auto folders =
+      AtlasFolders(AppSettings(settingsFile_).MapsFolders(), host_.Session().CurrentMapFile());
+  if (!atlas_ || atlas_->folders() != folders) atlas_ = std::make_unique<Atlas>(folders);
+  atlas_->Refresh();
+  return *atlas_;
+}
+
+void AtlasMenu::ChooseFolders() {
+  AppSettings settings(settingsFile_);
+  const auto chosen = settings.MapsFolders();
+  const QString start = chosen.empty() ? QString() : PathText(chosen.front());
+  const auto folders = host_.dialogs().ChooseFolders(host_.DialogParent(), "Maps Folders", start);
+  if (!folders) return;
+  std::vector<std::string> paths;
+  for (const QString& folder : *folders) paths.push_back(QFile::encodeName(folder).toStdString());
+  if (!settings.SetMapsFolders(paths)) {
+    host_.dialogs().ShowMessage(host_.DialogParent(), "Unable to save '" + PathText(settingsFile_) +
+                                                          "'. The maps folders stay as they were.");
+    return;
+  }
+  const Atlas& atlas = RefreshedAtlas();
+  QString text = QString("Maps found in the maps folders: %1.").arg(atlas.maps().size());
+  if (!atlas.skipped().empty()) {
+    text += QString("\n\n%1 map info files could not be used:").arg(atlas.skipped().size());
+    for (const SkippedMap& skipped : atlas.skipped())
+      text += "\n" + PathText(skipped.mapInfoPath) + ": " + PathText(skipped.reason);
+  }
+  host_.dialogs().ShowMessage(host_.DialogParent(), text);
+}
+
+int AtlasMenu::FillMenu(QMenu* menu, Point world) {
+  menu->clear();
+  const auto maps = RefreshedAtlas().MapsShowing(world);
+  const std::string& current = host_.Session().CurrentMapFile();
+  for (const AtlasMap* map : maps) {
+    const std::string path = map->mapInfoPath;
+    QString caption = PathText(std::filesystem::path(path).stem().string());
+    if (path == current) caption += "  (this map)";
+    QAction* action = menu->addAction(caption);
+    action->setToolTip(PathText(path));
+    action->setStatusTip(PathText(path));
+    connect(action, &QAction::triggered, this, [this, path, world] {
+      offer_->hide();
+      openMap_(path, world);
+    });
+  }
+  if (maps.empty()) menu->addAction("No map shows this point")->setEnabled(false);
+  menu->setToolTipsVisible(true);
+  return static_cast<int>(maps.size());
+}
+
+QMenu* AtlasMenu::NewSubmenu(QWidget* parent, std::function<Point()> worldAt) {
+  auto* menu = new QMenu("Maps Showing This Point", parent);
+  menu->setObjectName("MapsShowingPoint1Menu");
+  menu->menuAction()->setObjectName("MapsShowingPoint1");
+  connect(menu, &QMenu::aboutToShow, this, [this, menu, worldAt] { FillMenu(menu, worldAt()); });
+  return menu;
+}
+
+void AtlasMenu::OfferAfterUpdate(Point world) {
+  const MapSession& session = host_.Session();
+  const QImage& picture = session.Picture();
+  const bool outside = !session.CurrentMapFile().empty() &&
+                       OutsidePicture(session.Corners(), picture.width(), picture.height(), world);
+  if (!outside) {
+    offer_->hide();
+    return;
+  }
+  const int count = FillMenu(offerMenu_, world);
+  host_.SetStatusText(
+      0, count == 0 ? QString("This point lies outside the map, and no other map shows it.")
+                    : QString("This point lies outside the map; %1 of your maps show it.").arg(count));
+  offer_->setVisible(count > 0);
+  offer_->raise();
+}
+
+void AtlasMenu::PlaceOffer(QWidget* statusPanel, int rightMargin) {
+  statusPanel_ = statusPanel;
+  rightMargin_ = rightMargin;
+  offer_->setParent(statusPanel->parentWidget());
+  offer_->hide();
+  statusPanel->installEventFilter(this);
+  MoveOffer();
+}
+
+void AtlasMenu::MoveOffer() {
+  const QRect panel = statusPanel_->geometry();
+  const QSize size = offer_->sizeHint().boundedTo(QSize(panel.width(), panel.height()));
+  offer_->setGeometry(panel.right() - rightMargin_ - size.width(), panel.top(), size.width(), panel.height());
+}
+
+bool AtlasMenu::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == statusPanel_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    MoveOffer();
+  return false;
+}
+
+}  // namespace orv
