@@ -216,6 +216,15 @@ Calibration SolveCalibration(const std::vector<ControlPoint>& points) {
     }
     out.residuals.push_back(r);
   }
+  // With a single point to spare the weighed residuals are all the same length, so they cannot tell
+  // the points apart: mark the plainly largest residual instead, which is what the user sees.
+  const std::size_t perAxis = fit.model == CalibrationModel::Parallelogram ? 3 : 4;
+  if (out.largest && points.size() < perAxis + 2) {
+    std::size_t plain = 0;
+    for (std::size_t i = 1; i < out.residuals.size(); ++i)
+      if (out.residuals[i].pixels > out.residuals[plain].pixels) plain = i;
+    out.largest = plain;
+  }
   out.rmsPixels = std::sqrt(sumPixels / static_cast<double>(points.size()));
   out.rmsWorldUnits = std::sqrt(sumWorld / static_cast<double>(points.size()));
 

@@ -86,7 +86,8 @@ struct Calibration {
   // The point with the largest weighed residual: the one the others agree with least. Among good
   // points one misplaced point is always this one, even where the fit bent so far towards it that a
   // good point's plain residual came out larger. None when every point fits exactly (three or four
-  // points).
+  // points). With only one point to spare (five points) the weighed residuals are all equal, and
+  // the plainly largest residual is marked.
   std::optional<std::size_t> largest;
 
   bool ok() const { return status == CalibrationStatus::Ok; }

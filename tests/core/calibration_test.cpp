@@ -152,6 +152,22 @@ TEST(Calibration, PointMovedBy20PixelsHasTheLargestResidual) {
   }
 }
 
+TEST(Calibration, FivePointsMarkThePlainlyLargestResidual) {
+  // One point to spare: every weighed residual has the same length, so only the plain one can say
+  // which point the fit agrees with least.
+  for (std::size_t moved = 0; moved < 5; ++moved) {
+    SCOPED_TRACE(moved);
+    std::vector<ControlPoint> points = WithNoise(PointsOn(kSkewed, kEight));
+    points.resize(5);
+    points[moved].picture.x += 12;
+    points[moved].picture.y -= 16;
+    const Calibration got = SolveCalibration(points);
+    ASSERT_TRUE(got.ok());
+    ASSERT_TRUE(got.largest.has_value());
+    for (const PointResidual& r : got.residuals) EXPECT_LE(r.pixels, got.residuals[*got.largest].pixels);
+  }
+}
+
 TEST(Calibration, RefusesSetsThatCannotFixAMap) {
   const std::vector<Point> three{{0, 0}, {5120, 0}, {0, 4096}};
   struct Case {
