@@ -419,7 +419,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),
                          orv::IntOr(ui->Edit2->text().toStdString(), 0)};
-  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  viewport_.SetCrossWorld(world, MapCorners());
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }

@@ -52,7 +52,7 @@ bool TForm1::ClipboardKey(int key, Qt::KeyboardModifiers modifiers) {
   }
   // The cross's world point, when the map area has the keyboard.
   if (key == Qt::Key_C && focused == ui->PaintBox1) {
-    if (const auto world = Viewport().ZoomedToWorld(Viewport().Cross(), MapCorners())) CopyPosition(*world);
+    if (const auto world = Viewport().CrossWorld(MapCorners())) CopyPosition(*world);
     return true;
   }
   return false;

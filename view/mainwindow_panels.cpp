@@ -22,14 +22,14 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
 
 // A point so far out that its pixel does not fit in 32 bits leaves the cross where it was.
 void TForm1::MoveCrossToWorld(orv::Point world) {
-  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  viewport_.SetCrossWorld(world, MapCorners());
   CenterViewOnCross();
 }
 
-// The cross stays where it is.
+// From the cross's own world point; the cross stays where it is.
 void TForm1::ShowDirectionsTo(orv::Point world) {
   const auto pixel = viewport_.WorldToZoomed(world, MapCorners());
-  form2_->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), world.x, world.y);
+  form2_->ShowDirectionsFrom(viewport_.CrossWorld(MapCorners()), world, random_);
   if (pixel) CenterViewOn(*pixel);
 }
 
@@ -78,6 +78,5 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::DirectionstoArea1Click() {
-  form2()->ShowDirections(MapCorners(), ZoomPercent(), random_, CrossX(), CrossY(), popupWorldPoint_.x,
-                          popupWorldPoint_.y);
+  form2()->ShowDirectionsFrom(viewport_.CrossWorld(MapCorners()), popupWorldPoint_, random_);
 }

@@ -89,6 +89,28 @@ Point MapViewport::ChangeZoomKeeping(int32_t newZoomPercent, Point zoomed, const
           ClampToInt(static_cast<int64_t>(zoomed.y * factor))};
 }
 
+void MapViewport::ChangeZoomKeepingCross(int32_t newZoomPercent, const MapCorners& corners) {
+  const std::optional<Point> world = CrossWorld(corners);  // at the old zoom
+  cross_ = ChangeZoomKeeping(newZoomPercent, cross_, corners);
+  crossWorld_ = world;
+  if (world) {
+    if (const auto pixel = WorldToZoomed(*world, corners)) cross_ = *pixel;
+  }
+}
+
+bool MapViewport::SetCrossWorld(Point world, const MapCorners& corners) {
+  const auto pixel = WorldToZoomed(world, corners);
+  if (!pixel) return false;
+  cross_ = *pixel;
+  crossWorld_ = world;
+  return true;
+}
+
+std::optional<Point> MapViewport::CrossWorld(const MapCorners& corners) const {
+  if (crossWorld_) return crossWorld_;
+  return ZoomedToWorld(cross_, corners);
+}
+
 Point MapViewport::ViewToZoomed(Point view) const {
   return {view.x + origin_.x, view.y + origin_.y};
 }
