@@ -24,6 +24,7 @@
 #include "ui_mainwindow.h"
 #include "view/directionswindow.h"
 #include "view/fonts.h"
+#include "view/inputmarks.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -103,6 +104,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  inputMarks_ = std::make_unique<orv::InputMarks>(PanelBoxes());
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -433,6 +435,7 @@ void TForm1::Load1Click() {
 }
 
 void TForm1::SetStatusText(int panel, const QString& text) {
+  if (panel == 0) statusHint_ = text;
   (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
 }
 

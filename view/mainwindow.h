@@ -21,6 +21,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -52,6 +53,7 @@ class QMenu;
 
 namespace orv {
 class BookmarkLayer;
+class InputMarks;
 class MapLinkLayer;
 
 class PictureAhead;
@@ -344,4 +346,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;
+
+  // view/mainwindow_panels.cpp: the marks on boxes read with a default, and the status line's word
+  // for a point outside the world.
+  std::array<QWidget*, 8> PanelBoxes() const;
+  void ShowWhetherOutsideWorld(std::optional<orv::Point> world);
+  std::unique_ptr<orv::InputMarks> inputMarks_;
+  QString statusHint_;  // the link text or hint last set in status panel 0
 };
