@@ -26,6 +26,7 @@
 #include "view/fonts.h"
 #include "view/inputmarks.h"
 #include "view/paintbox.h"
+#include "view/positionfollowing.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
 
@@ -105,6 +106,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
   inputMarks_ = std::make_unique<orv::InputMarks>(PanelBoxes());
+  BuildFollowMenu();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -350,6 +352,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
   links_.store.Sort();
+  following_->Resume();
 }
 
 void TForm1::FormDestroy() {
@@ -435,8 +438,12 @@ void TForm1::Load1Click() {
 }
 
 void TForm1::SetStatusText(int panel, const QString& text) {
-  if (panel == 0) statusHint_ = text;
-  (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
+  if (panel == 0) {
+    statusHint_ = text;
+    ui->StatusPanel0->setText(text.isEmpty() ? statusRest_ : text);
+    return;
+  }
+  ui->StatusPanel1->setText(text);
 }
 
 QString TForm1::StatusText(int panel) const {

@@ -22,9 +22,15 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
 }
 
 // A point so far out that its pixel does not fit in 32 bits leaves the cross where it was.
-void TForm1::MoveCrossToWorld(orv::Point world) {
+void TForm1::MoveCrossToWorld(orv::Point world, orv::CrossView view) {
   viewport_.SetCrossWorld(world, MapCorners());
-  CenterViewOnCross();
+  if (view == orv::CrossView::Centre) {
+    CenterViewOnCross();
+    return;
+  }
+  viewport_.KeepInView(viewport_.Cross());
+  MirrorScrollPositions();
+  RenderView();
 }
 
 // From the cross's own world point; the cross stays where it is.
@@ -64,16 +70,16 @@ void TForm1::ShowWorldPoint(orv::Point world) {
 
 // Each button marks, after its refresh, the boxes whose text it read with a default.
 
-void TForm1::Button1Click() {
+void TForm1::Button1Click(orv::CrossView view) {
   const orv::PanelNotes notes = orv::WhereFieldNotes(PanelTexts(), 1);
-  MoveCrossToWorld({orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)});
+  MoveCrossToWorld({orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)}, view);
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
   inputMarks_->Show(notes);
 }
 
-void TForm1::Button3Click() {
+void TForm1::Button3Click(orv::CrossView view) {
   const orv::PanelNotes notes = orv::SextantFieldNotes(PanelTexts());
-  MoveCrossToWorld(orv::SextantPanelWorld(PanelTexts()));
+  MoveCrossToWorld(orv::SextantPanelWorld(PanelTexts()), view);
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromSextantFields);
   inputMarks_->Show(notes);
 }

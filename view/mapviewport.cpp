@@ -70,6 +70,15 @@ void MapViewport::CenterOn(Point zoomed) {
             ClampToInt(static_cast<int64_t>(zoomed.y) - areaHeight_ / 2)});
 }
 
+void MapViewport::KeepInView(Point zoomed) {
+  const int64_t x = static_cast<int64_t>(zoomed.x) - origin_.x;
+  const int64_t y = static_cast<int64_t>(zoomed.y) - origin_.y;
+  const int32_t marginX = areaWidth_ / 6, marginY = areaHeight_ / 6;
+  const bool inMiddle =
+      x >= marginX && x <= areaWidth_ - marginX && y >= marginY && y <= areaHeight_ - marginY;
+  if (!inMiddle) CenterOn(zoomed);
+}
+
 ScrollBarRange MapViewport::HorizontalBar() const {
   return BarFor(ScaledWidth(), areaWidth_);
 }

@@ -24,6 +24,11 @@ struct ScrollBarRange {
   friend bool operator==(const ScrollBarRange&, const ScrollBarRange&) = default;
 };
 
+// How the view follows the cross put on a new point: centred on it (the panels' Update), or moved
+// only when the cross leaves the middle two thirds of the view (followed positions, which come one
+// after another as the player walks).
+enum class CrossView { Centre, KeepInView };
+
 class MapViewport {
  public:
   // The map area in view pixels and the picture in picture pixels.
@@ -54,6 +59,9 @@ class MapViewport {
   void KeepOriginInRange();
   // Brings the zoomed map pixel to the middle of the area, as far as the useful range allows.
   void CenterOn(Point zoomed);
+  // Leaves the origin where it is while the zoomed map pixel lies in the middle two thirds of the
+  // area (edges included), and centres on it otherwise.
+  void KeepInView(Point zoomed);
 
   // The location cross. It is drawn at a zoomed map pixel; when it was put on a world point (a typed
   // position, a map load, a followed position) it also keeps that point, and the directions, the

@@ -28,7 +28,8 @@ std::optional<QString> QtDialogs::OpenFile(QWidget* parent, const OpenFileReques
   QFileDialog dialog(parent, request.title, request.startDirectory, request.filter);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setDefaultSuffix("dem");
+  // A map name typed without its extension finds the map info file; other files keep their names.
+  if (request.filter.contains("*.dem")) dialog.setDefaultSuffix("dem");
   if (!request.initialName.isEmpty() && request.initialName != "*.dem")
     dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

@@ -75,6 +75,26 @@ TEST(MapViewport, ScrollingAndCentringStayInTheUsefulRange) {
   EXPECT_EQ((Point{0, 0}), v.Origin());
 }
 
+TEST(MapViewport, KeepInViewMovesOnlyWhenThePointLeavesTheMiddleTwoThirds) {
+  // Area 600 x 300 at origin (1000, 1000): the middle two thirds span 1100..1500 and 1050..1250.
+  const struct {
+    Point point;  // zoomed map pixel
+    Point origin;
+  } cases[] = {
+      {{1300, 1150}, {1000, 1000}}, {{1100, 1050}, {1000, 1000}},  // on the edges: still in the middle
+      {{1500, 1250}, {1000, 1000}}, {{1099, 1150}, {799, 1000}},   // just outside: centred on the point
+      {{1501, 1150}, {1201, 1000}}, {{1300, 1251}, {1000, 1101}},
+      {{1300, 1049}, {1000, 899}},  {{2990, 2990}, {2400, 2700}},  // as far as the useful range allows
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y);
+    MapViewport v = Viewport(600, 300, 3000, 3000, 100);
+    v.ScrollTo({1000, 1000});
+    v.KeepInView(c.point);
+    EXPECT_EQ(c.origin, v.Origin());
+  }
+}
+
 TEST(MapViewport, ConvertsBetweenTheFourSpaces) {
   // Corners on which a picture pixel at 100 percent is the world point of the same numbers.
   const MapCorners corners{{0, 0}, {5120, 0}, {0, 4096}, {5120, 4096}};
