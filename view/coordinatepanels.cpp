@@ -42,9 +42,9 @@ CoordinatePanelTexts PanelTextsFor(std::optional<Point> world) {
   return texts;
 }
 
-std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTexts& current, int32_t a,
-                                                        int32_t b, PanelSource source, const MapCorners& corners,
-                                                        int32_t zoomPercent) {
+std::optional<PanelRefresh> RefreshPanels(const CoordinatePanelTexts& current, int32_t a, int32_t b,
+                                          PanelSource source, const MapCorners& corners,
+                                          int32_t zoomPercent) {
   std::optional<Point> world;
   switch (source) {
     case PanelSource::FromMapPixel:
@@ -64,7 +64,7 @@ std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTex
     default:
       return std::nullopt;
   }
-  return PanelTextsFor(world);
+  return PanelRefresh{world, PanelTextsFor(world)};
 }
 
 }  // namespace orv

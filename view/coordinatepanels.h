@@ -46,11 +46,17 @@ Point SextantPanelWorld(const CoordinatePanelTexts& texts);
 // world (edges included), otherwise (or when there is no point at all) eight empty texts.
 CoordinatePanelTexts PanelTextsFor(std::optional<Point> world);
 
-// The panels after a refresh from source with the arguments (a, b), given the texts they hold now.
-// No result for an unknown source: the panels stay as they are. A map pixel that the corners cannot
-// convert empties the panels.
-std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTexts& current, int32_t a,
-                                                        int32_t b, PanelSource source, const MapCorners& corners,
-                                                        int32_t zoomPercent);
+// A refresh: the world point it shows (none when the corners cannot convert the map pixel) and the
+// panels' texts for it.
+struct PanelRefresh {
+  std::optional<Point> world;
+  CoordinatePanelTexts texts;
+};
+
+// The refresh from source with the arguments (a, b), given the texts the panels hold now. No result
+// for an unknown source: the panels stay as they are. A map pixel that the corners cannot convert,
+// and a point outside the world, empty the panels.
+std::optional<PanelRefresh> RefreshPanels(const CoordinatePanelTexts& current, int32_t a, int32_t b,
+                                          PanelSource source, const MapCorners& corners, int32_t zoomPercent);
 
 }  // namespace orv

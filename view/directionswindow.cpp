@@ -29,11 +29,12 @@ TForm2::~TForm2() {
 
 void TForm2::ShowDirections(const orv::MapCorners& corners, int32_t zoomPercent, std::mt19937& random,
                             int startPixelX, int startPixelY, int targetWorldX, int targetWorldY) {
-  if (isVisible()) close();
+  ShowDirectionsFrom(orv::MapPixelToWorld(corners, zoomPercent, {startPixelX, startPixelY}),
+                     {targetWorldX, targetWorldY}, random);
+}
 
-  const std::optional<orv::Point> start =
-      orv::MapPixelToWorld(corners, zoomPercent, {startPixelX, startPixelY});
-  const orv::Point target{targetWorldX, targetWorldY};
+void TForm2::ShowDirectionsFrom(std::optional<orv::Point> start, orv::Point target, std::mt19937& random) {
+  if (isVisible()) close();
 
   // Without a world point under the cross (corners that give no conversion) the start and the
   // sentence stay empty rather than showing a made-up position.

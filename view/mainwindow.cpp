@@ -26,7 +26,9 @@
 #include "view/calibrationtool.h"
 #include "view/directionswindow.h"
 #include "view/fonts.h"
+#include "view/inputmarks.h"
 #include "view/paintbox.h"
+#include "view/positionfollowing.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
 
@@ -106,6 +108,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
   BuildMapMakingMenu();
+  inputMarks_ = std::make_unique<orv::InputMarks>(PanelBoxes());
+  BuildFollowMenu();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -352,6 +356,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
   links_.store.Sort();
+  following_->Resume();
 }
 
 void TForm1::FormDestroy() {
@@ -423,7 +428,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),
                          orv::IntOr(ui->Edit2->text().toStdString(), 0)};
-  if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  viewport_.SetCrossWorld(world, MapCorners());
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
 }
@@ -437,7 +442,12 @@ void TForm1::Load1Click() {
 }
 
 void TForm1::SetStatusText(int panel, const QString& text) {
-  (panel == 0 ? ui->StatusPanel0 : ui->StatusPanel1)->setText(text);
+  if (panel == 0) {
+    statusHint_ = text;
+    ui->StatusPanel0->setText(text.isEmpty() ? statusRest_ : text);
+    return;
+  }
+  ui->StatusPanel1->setText(text);
 }
 
 QString TForm1::StatusText(int panel) const {

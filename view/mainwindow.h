@@ -13,6 +13,7 @@
 //   view/mainwindow_layers.cpp   the bookmark and map link handlers
 //   view/mainwindow_bookmarks.cpp  the Map menu's "Bookmarks" submenu (export, import)
 //   view/mainwindow_mapmaking.cpp  new maps, the calibration assistant, the atlas
+//   view/mainwindow_follow.cpp   following the journal and the clipboard, the status line's rest text
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -23,6 +24,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -56,7 +58,9 @@ namespace orv {
 class AtlasMenu;
 class BookmarkLayer;
 class CalibrationTool;
+class InputMarks;
 class MapLinkLayer;
+class PositionFollowing;
 
 class PictureAhead;
 struct TextPosition;
@@ -208,8 +212,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void ShowWorldPoint(orv::Point world) override;
   // The texts of the eight fields of the two coordinate panels, as they stand.
   orv::CoordinatePanelTexts PanelTexts() const;
-  void Button1Click();  // ".Where" "Update"
-  void Button3Click();  // sextant "Update"
+  // ".Where" and sextant "Update"; a followed position keeps the view unless the cross leaves it.
+  void Button1Click(orv::CrossView view = orv::CrossView::Centre);
+  void Button3Click(orv::CrossView view = orv::CrossView::Centre);
   void Button4Click();  // ".Where" "Directions To..."
   void Button5Click();  // sextant "Directions To..."
   void DirectionstoArea1Click();
@@ -217,7 +222,14 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // ---- view/mainwindow_start.cpp ------------------------------------------------------------------
 
   // Types position into its panel and presses that panel's "Update".
-  void ShowPosition(const orv::TextPosition& position);
+  void ShowPosition(const orv::TextPosition& position, orv::CrossView view = orv::CrossView::Centre);
+
+  // ---- view/mainwindow_follow.cpp -----------------------------------------------------------------
+
+  // Map > "Follow Journal..." and "Follow Clipboard": each position followed moves the cross.
+  orv::PositionFollowing& Following() { return *following_; }
+  // What status panel 0 shows while no link or hint is shown there (what is being followed).
+  void SetStatusRestText(const QString& text);
 
   // ---- view/mainwindow_clipboard.cpp --------------------------------------------------------------
 
@@ -327,8 +339,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // bookmarks and links, the view, the title, the lists and the cross.
   void ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded);
 
-  // Places the cross on the zoomed map pixel of a world point and centres the view on it.
-  void MoveCrossToWorld(orv::Point world);
+  // Places the cross on a world point and centres the view on it, or keeps it in view.
+  void MoveCrossToWorld(orv::Point world, orv::CrossView view);
   // Shows the way from the cross to a world point and brings that point to the middle of the view.
   void ShowDirectionsTo(orv::Point world);
 
@@ -370,4 +382,15 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;
+
+  // view/mainwindow_panels.cpp: the marks on boxes read with a default, and the status line's word
+  // for a point outside the world.
+  std::array<QWidget*, 8> PanelBoxes() const;
+  void ShowWhetherOutsideWorld(std::optional<orv::Point> world);
+  std::unique_ptr<orv::InputMarks> inputMarks_;
+  // view/mainwindow_follow.cpp
+  void BuildFollowMenu();
+  std::unique_ptr<orv::PositionFollowing> following_;
+  QString statusHint_;  // the link text or hint last set in status panel 0
+  QString statusRest_;  // shown there while the hint is empty
 };

@@ -11,6 +11,7 @@
 #include "core/positiontext.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/positionfollowing.h"
 #include "view/text.h"
 
 namespace {
@@ -26,8 +27,7 @@ bool TakesText(const QWidget* widget) {
 }  // namespace
 
 void TForm1::PastePosition() {
-  const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
-  const auto position = orv::FindLastPosition(std::string_view(text.constData(), std::size_t(text.size())));
+  const auto position = orv::PositionIn(QGuiApplication::clipboard()->text());
   if (!position) {
     dialogs().ShowMessage(this, orv::FromBytes(orv::NoPositionMessage));
     return;
@@ -36,7 +36,10 @@ void TForm1::PastePosition() {
 }
 
 void TForm1::CopyPosition(orv::Point world) {
-  QGuiApplication::clipboard()->setText(QString::fromStdString(orv::PositionCopyText(world)));
+  const QString text = QString::fromStdString(orv::PositionCopyText(world));
+  // A copied point is for pasting elsewhere; a followed clipboard does not move the cross to it.
+  following_->NoteOwnCopy(text);
+  QGuiApplication::clipboard()->setText(text);
 }
 
 void TForm1::CopyPosition1Click() {
@@ -52,7 +55,7 @@ bool TForm1::ClipboardKey(int key, Qt::KeyboardModifiers modifiers) {
   }
   // The cross's world point, when the map area has the keyboard.
   if (key == Qt::Key_C && focused == ui->PaintBox1) {
-    if (const auto world = Viewport().ZoomedToWorld(Viewport().Cross(), MapCorners())) CopyPosition(*world);
+    if (const auto world = Viewport().CrossWorld(MapCorners())) CopyPosition(*world);
     return true;
   }
   return false;

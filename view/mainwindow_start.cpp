@@ -8,11 +8,11 @@
 #include "view/mainwindow.h"
 #include "view/text.h"
 
-void TForm1::ShowPosition(const orv::TextPosition& position) {
+void TForm1::ShowPosition(const orv::TextPosition& position, orv::CrossView view) {
   if (position.kind == orv::TextPosition::Kind::Where) {
     ui->Edit1->setText(QString::number(position.where.x));
     ui->Edit2->setText(QString::number(position.where.y));
-    Button1Click();
+    Button1Click(view);
     return;
   }
   const orv::TSextantreading& reading = position.sextant;
@@ -22,5 +22,5 @@ void TForm1::ShowPosition(const orv::TextPosition& position) {
   ui->Edit5->setText(QString::number(reading.LonDegrees));
   ui->Edit7->setText(QString::number(reading.LonMinutes));
   ui->ComboBox2->setEditText(orv::FromBytes(reading.LonLetter));
-  Button3Click();
+  Button3Click(view);
 }

@@ -149,7 +149,7 @@ void TForm1::ApplyZoom(const QString& text) {
   // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
   const auto typed = orv::ParseInt(text.toStdString());
   const int32_t zoom = typed && *typed >= 1 ? *typed : 100;
-  viewport_.SetCross(viewport_.ChangeZoomKeeping(zoom, viewport_.Cross(), MapCorners()));
+  viewport_.ChangeZoomKeepingCross(zoom, MapCorners());
   UpdateScrollRanges();
   CenterViewOnCross();
 }

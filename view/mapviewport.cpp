@@ -70,6 +70,15 @@ void MapViewport::CenterOn(Point zoomed) {
             ClampToInt(static_cast<int64_t>(zoomed.y) - areaHeight_ / 2)});
 }
 
+void MapViewport::KeepInView(Point zoomed) {
+  const int64_t x = static_cast<int64_t>(zoomed.x) - origin_.x;
+  const int64_t y = static_cast<int64_t>(zoomed.y) - origin_.y;
+  const int32_t marginX = areaWidth_ / 6, marginY = areaHeight_ / 6;
+  const bool inMiddle =
+      x >= marginX && x <= areaWidth_ - marginX && y >= marginY && y <= areaHeight_ - marginY;
+  if (!inMiddle) CenterOn(zoomed);
+}
+
 ScrollBarRange MapViewport::HorizontalBar() const {
   return BarFor(ScaledWidth(), areaWidth_);
 }
@@ -87,6 +96,28 @@ Point MapViewport::ChangeZoomKeeping(int32_t newZoomPercent, Point zoomed, const
   const long double factor = static_cast<long double>(newZoomPercent) / oldZoom;
   return {ClampToInt(static_cast<int64_t>(zoomed.x * factor)),
           ClampToInt(static_cast<int64_t>(zoomed.y * factor))};
+}
+
+void MapViewport::ChangeZoomKeepingCross(int32_t newZoomPercent, const MapCorners& corners) {
+  const std::optional<Point> world = CrossWorld(corners);  // at the old zoom
+  cross_ = ChangeZoomKeeping(newZoomPercent, cross_, corners);
+  crossWorld_ = world;
+  if (world) {
+    if (const auto pixel = WorldToZoomed(*world, corners)) cross_ = *pixel;
+  }
+}
+
+bool MapViewport::SetCrossWorld(Point world, const MapCorners& corners) {
+  const auto pixel = WorldToZoomed(world, corners);
+  if (!pixel) return false;
+  cross_ = *pixel;
+  crossWorld_ = world;
+  return true;
+}
+
+std::optional<Point> MapViewport::CrossWorld(const MapCorners& corners) const {
+  if (crossWorld_) return crossWorld_;
+  return ZoomedToWorld(cross_, corners);
 }
 
 Point MapViewport::ViewToZoomed(Point view) const {

@@ -24,6 +24,11 @@ struct ScrollBarRange {
   friend bool operator==(const ScrollBarRange&, const ScrollBarRange&) = default;
 };
 
+// How the view follows the cross put on a new point: centred on it (the panels' Update), or moved
+// only when the cross leaves the middle two thirds of the view (followed positions, which come one
+// after another as the player walks).
+enum class CrossView { Centre, KeepInView };
+
 class MapViewport {
  public:
   // The map area in view pixels and the picture in picture pixels.
@@ -54,10 +59,25 @@ class MapViewport {
   void KeepOriginInRange();
   // Brings the zoomed map pixel to the middle of the area, as far as the useful range allows.
   void CenterOn(Point zoomed);
+  // Leaves the origin where it is while the zoomed map pixel lies in the middle two thirds of the
+  // area (edges included), and centres on it otherwise.
+  void KeepInView(Point zoomed);
 
-  // The location cross, a zoomed map pixel.
+  // The location cross. It is drawn at a zoomed map pixel; when it was put on a world point (a typed
+  // position, a map load, a followed position) it also keeps that point, and the directions, the
+  // panels and zoom changes use the point itself: where one picture pixel spans several world units,
+  // the world point under the cross's pixel can lie a few units away from the one it was given.
   Point Cross() const { return cross_; }
-  void SetCross(Point zoomed) { cross_ = zoomed; }
+  // Puts the cross on a zoomed map pixel (a click): its world point is the one under that pixel.
+  void SetCross(Point zoomed) {
+    cross_ = zoomed;
+    crossWorld_.reset();
+  }
+  // Puts the cross on a world point. False, with the cross left as it was, when the corners give the
+  // point no zoomed map pixel (or one beyond 32 bits).
+  bool SetCrossWorld(Point world, const MapCorners& corners);
+  // The cross's world point: the one it was put on, otherwise the one under its pixel.
+  std::optional<Point> CrossWorld(const MapCorners& corners) const;
   void CenterOnCross() { CenterOn(cross_); }
 
   // Max and PageSize of the horizontal and the vertical bar for the current sizes and zoom: PageSize
@@ -69,6 +89,9 @@ class MapViewport {
   // zoomed (at the old zoom). Where the corners give no world point, or its pixel does not fit in 32
   // bits, the same picture pixel is kept instead.
   Point ChangeZoomKeeping(int32_t newZoomPercent, Point zoomed, const MapCorners& corners);
+  // Changes the zoom with the cross staying on its world point, which it keeps from then on, so that
+  // zooming in and out again never moves it.
+  void ChangeZoomKeepingCross(int32_t newZoomPercent, const MapCorners& corners);
 
   // Conversions at the current origin and zoom.
   Point ViewToZoomed(Point view) const;
@@ -89,7 +112,8 @@ class MapViewport {
   int32_t pictureWidth_ = 0, pictureHeight_ = 0;
   int32_t zoom_ = 100;
   Point origin_;
-  Point cross_;
+  Point cross_;                      // zoomed map pixel
+  std::optional<Point> crossWorld_;  // world point, when the cross was put on one
 };
 
 }  // namespace orv

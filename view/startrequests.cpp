@@ -12,6 +12,7 @@
 #include "app/singleinstance.h"
 #include "core/positiontext.h"
 #include "view/mainwindow.h"
+#include "view/positionfollowing.h"
 
 namespace orv {
 namespace {
@@ -19,10 +20,6 @@ namespace {
 // Paths are handed to the map load as bytes in the file system's own encoding.
 std::string PathBytes(const QString& path) {
   return QFile::encodeName(path).toStdString();
-}
-
-std::optional<TextPosition> PositionIn(const QString& text) {
-  return FindLastPosition(text.toUtf8().toStdString());
 }
 
 }  // namespace
@@ -39,7 +36,6 @@ QString DroppedMapFile(const QList<QUrl>& urls) {
 }
 
 StartRequests::StartRequests(TForm1& form, QObject* parent) : QObject(parent), form_(form) {
-  connect(&journal_, &JournalFollower::lineAppended, this, &StartRequests::ShowLinePosition);
   form_.setAcceptDrops(true);
   // On the application, so that a map dropped on an edit box of the window loads too, instead of
   // the box taking the file's name as text.
@@ -56,7 +52,7 @@ void StartRequests::Apply(const StartRequest& request, bool loadMap) {
     // The command line only lets through readings that hold a sextant position.
     if (const auto position = PositionIn(request.sextant)) form_.ShowPosition(*position);
   }
-  if (!request.journal.isEmpty()) journal_.start(request.journal);
+  if (!request.journal.isEmpty()) form_.Following().FollowJournal(request.journal);
 }
 
 void StartRequests::ActOnHandOver(const QStringList& args) {
@@ -83,10 +79,6 @@ void StartRequests::BringToFront() {
   form_.show();
   form_.raise();
   form_.activateWindow();
-}
-
-void StartRequests::ShowLinePosition(const QString& line) {
-  if (const auto position = PositionIn(line)) form_.ShowPosition(*position);
 }
 
 bool StartRequests::eventFilter(QObject* watched, QEvent* event) {

@@ -8,7 +8,6 @@
 #include <QUrl>
 
 #include "app/commandline.h"
-#include "app/journalfollower.h"
 
 class TForm1;
 
@@ -29,7 +28,7 @@ class StartRequests : public QObject {
   explicit StartRequests(TForm1& form, QObject* parent = nullptr);
 
   // Acts on request: loads its map (only when loadMap; at start-up the start-up loading loads it),
-  // places the cross on its position, and follows its journal.
+  // places the cross on its position, and follows its journal (as Map > Follow Journal... does).
   void Apply(const StartRequest& request, bool loadMap);
   // The arguments of a later start: acts on them and brings the main window to the front.
   void ActOnHandOver(const QStringList& args);
@@ -39,16 +38,12 @@ class StartRequests : public QObject {
   void CloseOn(ShutdownSignals& shutdown);
 
   void BringToFront();
-  const JournalFollower& journal() const { return journal_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void ShowLinePosition(const QString& line);
-
   TForm1& form_;
-  JournalFollower journal_;
 };
 
 }  // namespace orv

@@ -60,6 +60,14 @@ TEST(PanelTextsForTest, FillsInsideTheWorldAndEmptiesOutside) {
   EXPECT_EQ(PanelTextsFor(std::nullopt), empty);
 }
 
+std::optional<CoordinatePanelTexts> RefreshedPanelTexts(const CoordinatePanelTexts& current, int32_t a,
+                                                        int32_t b, PanelSource source,
+                                                        const MapCorners& corners, int32_t zoomPercent) {
+  const auto refresh = RefreshPanels(current, a, b, source, corners, zoomPercent);
+  if (!refresh) return std::nullopt;
+  return refresh->texts;
+}
+
 TEST(RefreshedPanelTextsTest, EachSourceGivesItsWorldPoint) {
   const MapCorners defaults;
   const CoordinatePanelTexts typed = Texts(" 12", "abc", "142", "93", "44", "22", "n", "w");
@@ -74,16 +82,22 @@ TEST(RefreshedPanelTextsTest, EachSourceGivesItsWorldPoint) {
   EXPECT_EQ(sextant, Texts("0", "0", "142", "93", "44", "22", "N", "W"));
   EXPECT_EQ(RefreshedPanelTexts(typed, 100, 200, PanelSource::FromWorld, defaults, 100),
             PanelTextsFor(Point{100, 200}));
-  EXPECT_EQ(RefreshedPanelTexts(typed, 5121, 100, PanelSource::FromWorld, defaults, 100), CoordinatePanelTexts{});
+  // Outside the world: empty boxes, and the point itself for the status line.
+  const auto outside = RefreshPanels(typed, 5121, 100, PanelSource::FromWorld, defaults, 100);
+  EXPECT_EQ(outside->texts, CoordinatePanelTexts{});
+  EXPECT_EQ(outside->world, (Point{5121, 100}));
   for (const int unknown : {0, 5, -1}) {
-    EXPECT_FALSE(RefreshedPanelTexts(typed, 1, 1, static_cast<PanelSource>(unknown), defaults, 100)) << unknown;
+    EXPECT_FALSE(RefreshedPanelTexts(typed, 1, 1, static_cast<PanelSource>(unknown), defaults, 100))
+        << unknown;
   }
 }
 
 TEST(RefreshedPanelTextsTest, CornersWithoutAConversionEmptyThePanels) {
   const MapCorners collapsed{{0, 0}, {0, 0}, {0, 0}, {0, 0}};
   const CoordinatePanelTexts typed = Texts("1", "2", "3", "4", "5", "6", "N", "W");
-  EXPECT_EQ(RefreshedPanelTexts(typed, 10, 10, PanelSource::FromMapPixel, collapsed, 100), CoordinatePanelTexts{});
+  const auto refresh = RefreshPanels(typed, 10, 10, PanelSource::FromMapPixel, collapsed, 100);
+  EXPECT_EQ(refresh->texts, CoordinatePanelTexts{});
+  EXPECT_EQ(refresh->world, std::nullopt);
 }
 
 TEST(SextantPanelWorldTest, EmptyLettersCountAsSouthAndEastAndNumbersDefaultToZero) {

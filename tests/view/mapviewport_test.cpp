@@ -75,6 +75,26 @@ TEST(MapViewport, ScrollingAndCentringStayInTheUsefulRange) {
   EXPECT_EQ((Point{0, 0}), v.Origin());
 }
 
+TEST(MapViewport, KeepInViewMovesOnlyWhenThePointLeavesTheMiddleTwoThirds) {
+  // Area 600 x 300 at origin (1000, 1000): the middle two thirds span 1100..1500 and 1050..1250.
+  const struct {
+    Point point;  // zoomed map pixel
+    Point origin;
+  } cases[] = {
+      {{1300, 1150}, {1000, 1000}}, {{1100, 1050}, {1000, 1000}},  // on the edges: still in the middle
+      {{1500, 1250}, {1000, 1000}}, {{1099, 1150}, {799, 1000}},   // just outside: centred on the point
+      {{1501, 1150}, {1201, 1000}}, {{1300, 1251}, {1000, 1101}},
+      {{1300, 1049}, {1000, 899}},  {{2990, 2990}, {2400, 2700}},  // as far as the useful range allows
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.point.x << "," << c.point.y);
+    MapViewport v = Viewport(600, 300, 3000, 3000, 100);
+    v.ScrollTo({1000, 1000});
+    v.KeepInView(c.point);
+    EXPECT_EQ(c.origin, v.Origin());
+  }
+}
+
 TEST(MapViewport, ConvertsBetweenTheFourSpaces) {
   // Corners on which a picture pixel at 100 percent is the world point of the same numbers.
   const MapCorners corners{{0, 0}, {5120, 0}, {0, 4096}, {5120, 4096}};
@@ -119,6 +139,52 @@ TEST(MapViewport, AZoomChangeKeepsThePointOnItsWorldPoint) {
   MapViewport w = Viewport(569, 167, 1200, 900, 100);
   EXPECT_EQ((Point{200, 120}), w.ChangeZoomKeeping(200, {100, 60}, flat));
   EXPECT_EQ((Point{50, 30}), w.ChangeZoomKeeping(50, {200, 120}, flat));
+}
+
+TEST(MapViewport, TheCrossKeepsItsWorldPointThroughZoomChanges) {
+  // The whole world on 1280 x 1024 picture pixels: four world units a pixel at 100 percent.
+  const MapCorners world{{0, 0}, {1280, 0}, {0, 1024}, {1280, 1024}};
+  const struct {
+    const char* name;
+    std::optional<Point> typed;  // put on this world point, or clicked on the pixel below
+    Point clicked;
+    Point kept;  // the world point through every zoom
+  } cases[] = {
+      {"typed", Point{1001, 1001}, {}, {1001, 1001}},
+      {"typed near an edge", Point{5119, 3}, {}, {5119, 3}},
+      {"clicked", std::nullopt, {300, 180}, {1200, 720}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MapViewport v = Viewport(569, 167, 1280, 1024, 100);
+    if (c.typed) {
+      ASSERT_TRUE(v.SetCrossWorld(*c.typed, world));
+    } else {
+      v.SetCross(c.clicked);
+    }
+    for (const int32_t zoom : {10, 37, 250, 100, 10, 100}) {
+      v.ChangeZoomKeepingCross(zoom, world);
+      EXPECT_EQ(c.kept, v.CrossWorld(world)) << zoom;
+      EXPECT_EQ(WorldToMapPixel(world, zoom, c.kept), v.Cross()) << zoom;
+    }
+    // A click forgets the point it was given.
+    v.SetCross({3, 4});
+    EXPECT_EQ(v.ZoomedToWorld({3, 4}, world), v.CrossWorld(world));
+  }
+
+  // A point whose pixel does not fit in 32 bits leaves the cross where it was.
+  MapViewport far = Viewport(569, 167, 1280, 1024, 6400);
+  far.SetCross({100, 60});
+  EXPECT_FALSE(far.SetCrossWorld({2147483647, 0}, world));
+  EXPECT_EQ((Point{100, 60}), far.Cross());
+
+  // Corners that give no world point: a zoom keeps the cross's picture pixel.
+  const MapCorners flat{{0, 0}, {0, 0}, {0, 0}, {0, 0}};
+  MapViewport v = Viewport(569, 167, 1200, 900, 100);
+  v.SetCross({100, 60});
+  v.ChangeZoomKeepingCross(200, flat);
+  EXPECT_EQ((Point{200, 120}), v.Cross());
+  EXPECT_EQ(std::nullopt, v.CrossWorld(flat));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <set>
 
 #include "mainwindow_fixture.h"
 #include "view/coordinatepanels.h"
@@ -112,6 +113,29 @@ TEST_F(PanelsTest, DirectionsButtonsLeaveTheCrossAndCentreTheTarget) {
             "Move 1000 steps (About 66 screens) to the WEST and 1000 steps (About 87 screens) to the NORTH.");
   EXPECT_EQ(Panels().Edit1, "0");
   EXPECT_EQ(Cross(), cross);
+}
+
+// A typed position is where the cross stands, whatever the zoom and however often it changes: the
+// directions to the same position are the message for standing on it.
+TEST_F(PanelsTest, DirectionsToTheTypedPositionOfTheCrossSayYouAreThere) {
+  TForm1& f = OpenWorldMap();
+  const std::set<std::string> standing = {
+      "You need serious help if you can't find where you're standing! :)", "Are you really that stupid?!",
+      "Oh come on, you're actually going to make me point it OUT to you?!?",
+      "It doesn't take a genius to look down where your feet are! ;P",
+      "If this is the kind of stuff you're going to ask me, I might as well close this program for you! =)"};
+  for (const char* zoom : {"100", "10"}) {
+    SCOPED_TRACE(zoom);
+    f.ApplyZoom(zoom);
+    Type(Control<QLineEdit>(f, "Edit1"), "1001");
+    Type(Control<QLineEdit>(f, "Edit2"), "1001");
+    Click(Control<QPushButton>(f, "Button1"));
+    for (const char* next : {"37", "600", "100", zoom}) f.ApplyZoom(next);
+    Click(Control<QPushButton>(f, "Button4"));
+    EXPECT_TRUE(standing.count(Conclusion().toStdString())) << Conclusion().toStdString();
+    EXPECT_EQ(f.form2()->findChild<QLabel*>("WhereFrom")->text(), "1001 1001");
+    EXPECT_EQ(f.Viewport().CrossWorld(f.MapCorners()), (Point{1001, 1001}));
+  }
 }
 
 TEST_F(PanelsTest, MiddleClickPlacesTheCrossLikeALeftClick) {
