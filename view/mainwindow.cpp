@@ -119,7 +119,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   // saved about a second later.
   connect(&links_.store, &orv::MapLinkStore::changed, form5_, &TForm5::FillMapLinksList);
   connect(&links_.store, &orv::MapLinkStore::edited, this, &TForm1::MapLinksChanged);
-  form4_ = new TForm4(this);
+  form4_ = new TForm4(dialogs_, this);
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, this);
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),

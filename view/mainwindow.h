@@ -122,8 +122,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Pop-up "Zoom Map In/Out...": shows the zoom dialog and applies its value when confirmed.
   void ZoomInOutMap1Click();
   // The zoom dialog's "OK" with the text of its box: keeps the cross on its world point, sets the
-  // zoom (text that is not an integer of at least 1 gives 100) and centres the view on the cross.
-  void ApplyZoom(const QString& text);
+  // zoom and centres the view on the cross. Text that names no zoom from 1 to 6400 percent is
+  // answered with a message and changes nothing (false).
+  bool ApplyZoom(const QString& text);
 
   // The glass and the cross at (CrossX, CrossY) into ViewBuffer, whose top-left pixel shows the
   // zoomed map pixel (scrollX, scrollY).

@@ -145,13 +145,17 @@ void TForm1::ZoomInOutMap1Click() {
   if (form4_->exec() == QDialog::Accepted) ApplyZoom(form4_->ZoomText());
 }
 
-void TForm1::ApplyZoom(const QString& text) {
-  // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
-  const auto typed = orv::ParseInt(text.toStdString());
-  const int32_t zoom = typed && *typed >= 1 ? *typed : 100;
-  viewport_.SetCross(viewport_.ChangeZoomKeeping(zoom, viewport_.Cross(), MapCorners()));
+bool TForm1::ApplyZoom(const QString& text) {
+  // A zoom outside the dialog's range is refused with a message naming the range; the view stays.
+  const std::optional<int32_t> zoom = orv::ZoomPercentFromText(text);
+  if (!zoom) {
+    dialogs_.ShowMessage(this, orv::ZoomRangeMessage(text));
+    return false;
+  }
+  viewport_.SetCross(viewport_.ChangeZoomKeeping(*zoom, viewport_.Cross(), MapCorners()));
   UpdateScrollRanges();
   CenterViewOnCross();
+  return true;
 }
 
 // ---- the cross and the glass ---------------------------------------------------------------------
