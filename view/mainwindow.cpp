@@ -26,6 +26,7 @@
 #include "view/fonts.h"
 #include "view/paintbox.h"
 #include "view/render.h"
+#include "view/startfolderdialogs.h"
 #include "view/zoomdialog.h"
 
 // The glass pictures are resources of the application library; a static library must register them.
@@ -79,7 +80,14 @@ class TForm1::KeyPreview : public QObject {
 };
 
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs), pictureAhead_(config.pictureAhead) {
+    : QMainWindow(parent),
+      ui(new Ui::TForm1),
+      startFolderDialogs_(std::make_unique<orv::StartFolderDialogs>(
+          *config.dialogs, [this] { return session_.CurrentMapFile(); },
+          config.rememberState ? config.settingsFile : std::string())),
+      dialogs_(*startFolderDialogs_),
+      pictureAhead_(config.pictureAhead),
+      rememberState_(config.rememberState) {
   ui->setupUi(this);
   // The designed texts must fit their designed widths in whatever face this system has.
   orv::FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
@@ -103,6 +111,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  BuildOverview();
+  BuildMapMenuItems();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -127,6 +137,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
     if (!w->isWindow()) w->setWindowFlag(Qt::Window);
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
+  if (rememberState_) RestoreWindowPlaces();
 }
 
 TForm1::~TForm1() {
@@ -339,7 +350,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
       (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error))) {
     // A corner value that is not an integer ends the map's loading with its message; the lists
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
-    LoadMap(last);
+    if (LoadMap(last) == orv::LoadOutcome::Loaded) RestoreMapView(last);
   } else {
     viewport_.SetZoom(100);
     ui->PaintBox1->hide();
@@ -370,6 +381,7 @@ void TForm1::FormDestroy() {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
     SaveBookmarksTo(map);
   }
+  SaveRememberedState();
   if (!orv::WriteBookmarkFont(settings, BookmarkFont())) ReportFailedSave(settings);
 }
 
@@ -386,6 +398,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
 
 void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded) {
   const std::string& left = loaded.leftMap;
+  MapPictureLoaded(left);
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
   ui->PaintBox1->hide();
@@ -422,6 +435,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
+  MapShown(path);
 }
 
 void TForm1::Load1Click() {

@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/overviewwidget.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -52,6 +53,7 @@ void TForm1::RenderView(int X, int Y) {
   orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
+  if (overview_) overview_->ViewChanged();
   ui->PaintBox1->ShowBuffer();
 }
 

@@ -28,8 +28,10 @@ QString ZoomRangeMessage(const QString& text) {
 namespace {
 
 constexpr int kClientHeight = 79;
-// Room a title bar takes beside its caption: the window icon, the close box and the margins.
-constexpr int kTitleBarExtras = 110;
+// Room a title bar takes beside its caption: the window icon, up to three buttons (window managers
+// may add the two this dialog does not ask for) and the margins, with some to spare for a title
+// font larger than the dialog's own.
+constexpr int kTitleBarExtras = 170;
 
 }  // namespace
 
