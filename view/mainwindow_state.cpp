@@ -2,6 +2,7 @@
 // each map was last viewed and the recently loaded maps; with them Map > Open Recent and Map > Quit,
 // and the status line letting go of the pointer's position when the pointer leaves the map.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -81,6 +83,56 @@ class PointerLeave : public QObject {
 
  private:
   std::function<void()> left_;
+};
+
+// Keeps the view centred on a picture pixel while the window takes its size at its first showing (a
+// window manager maximises a window only once it is shown). It lets go at the user's first press, key
+// or wheel in the window, or once something else has moved the view.
+class StartCentre : public QObject {
+ public:
+  StartCentre(TForm1& form, QWidget* area, orv::Point centre)
+      : QObject(&form), form_(form), area_(area), centre_(centre), expected_(form.Viewport().Origin()) {
+    area->installEventFilter(this);
+    qApp->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Resize:
+        // After the window's own handling of the new size.
+        if (watched == area_) QTimer::singleShot(0, this, [this] { Recentre(); });
+        break;
+      case QEvent::MouseButtonPress:
+      case QEvent::KeyPress:
+      case QEvent::Wheel:
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == &form_)
+          deleteLater();
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  void Recentre() {
+    const orv::MapViewport& view = form_.Viewport();
+    // A resize only pulls the origin back into range; any other origin was chosen by someone else.
+    const orv::Point resized{std::min(expected_.x, view.MaxOriginX()),
+                             std::min(expected_.y, view.MaxOriginY())};
+    if (!(view.Origin() == resized)) {
+      deleteLater();
+      return;
+    }
+    form_.CenterViewOn(view.PictureToZoomed(centre_));
+    expected_ = view.Origin();
+  }
+
+  TForm1& form_;
+  QWidget* area_;
+  orv::Point centre_;    // picture pixel
+  orv::Point expected_;  // the view origin as last centred, zoomed map pixels
 };
 
 }  // namespace
@@ -158,6 +210,7 @@ void TForm1::RestoreMapView(const std::string& path) {
   viewport_.SetCross(viewport_.ChangeZoomKeeping(view->zoomPercent, viewport_.Cross(), MapCorners()));
   UpdateScrollRanges();
   CenterViewOn(viewport_.PictureToZoomed(view->centre));
+  if (!isVisible()) new StartCentre(*this, ui->PaintBox1, view->centre);
 }
 
 // ---- windows -------------------------------------------------------------------------------------

@@ -88,9 +88,21 @@ TEST_F(WindowMemoryTest, TheLastMapReturnsWithItsZoomAndViewCentre) {
   EXPECT_EQ(second.ZoomPercent(), 200);
   EXPECT_EQ(second.Viewport().ViewToPicture({second.MapAreaWidth() / 2, second.MapAreaHeight() / 2}),
             (Point{1200, 900}));
+  Quit();
+
+  // Opened maximised, the map area grows after the start-up loading; the centre stays.
+  ASSERT_TRUE(WindowState(settingsFile).SetPlace(MainWindowKey, {{40, 30, 500, 400}, true}));
+  TForm1& third = Run();
+  auto centre = [&third] {
+    return third.Viewport().ViewToPicture({third.MapAreaWidth() / 2, third.MapAreaHeight() / 2});
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return third.MapAreaWidth() > 500 && centre() == Point{1200, 900};
+  })) << third.MapAreaWidth()
+      << " " << centre().x << "," << centre().y;
   // Leaving a map for another remembers it as well.
-  ASSERT_TRUE(second.ApplyZoom("50"));
-  ASSERT_EQ(LoadOutcome::Loaded, second.LoadMap(other));
+  ASSERT_TRUE(third.ApplyZoom("50"));
+  ASSERT_EQ(LoadOutcome::Loaded, third.LoadMap(other));
   EXPECT_EQ(WindowState(settingsFile).ViewOf(dem)->zoomPercent, 50);
   Quit();
 }
