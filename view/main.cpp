@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
   orv::TForm1Config config;
   config.settingsFile = orv::SettingsFile();
   config.dialogs = &dialogs;
+  config.rememberState = true;
   config.randomSeed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
 
   // The first map's picture is decoded while the windows are being created.

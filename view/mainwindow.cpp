@@ -30,6 +30,7 @@
 #include "view/paintbox.h"
 #include "view/positionfollowing.h"
 #include "view/render.h"
+#include "view/startfolderdialogs.h"
 #include "view/zoomdialog.h"
 
 // The glass pictures are resources of the application library; a static library must register them.
@@ -83,7 +84,14 @@ class TForm1::KeyPreview : public QObject {
 };
 
 TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), dialogs_(*config.dialogs), pictureAhead_(config.pictureAhead) {
+    : QMainWindow(parent),
+      ui(new Ui::TForm1),
+      startFolderDialogs_(std::make_unique<orv::StartFolderDialogs>(
+          *config.dialogs, [this] { return session_.CurrentMapFile(); },
+          config.rememberState ? config.settingsFile : std::string())),
+      dialogs_(*startFolderDialogs_),
+      pictureAhead_(config.pictureAhead),
+      rememberState_(config.rememberState) {
   ui->setupUi(this);
   // The designed texts must fit their designed widths in whatever face this system has.
   orv::FitFontToWidth(ui->StatusPanel1, ".where  x: 5120  y: 4096", 126);
@@ -110,6 +118,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   BuildMapMakingMenu();
   inputMarks_ = std::make_unique<orv::InputMarks>(PanelBoxes());
   BuildFollowMenu();
+  BuildOverview();
+  BuildMapMenuItems();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -126,7 +136,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   // saved about a second later.
   connect(&links_.store, &orv::MapLinkStore::changed, form5_, &TForm5::FillMapLinksList);
   connect(&links_.store, &orv::MapLinkStore::edited, this, &TForm1::MapLinksChanged);
-  form4_ = new TForm4(this);
+  form4_ = new TForm4(dialogs_, this);
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, random_, this);
   BuildBookmarksMenu();
@@ -135,6 +145,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
     if (!w->isWindow()) w->setWindowFlag(Qt::Window);
     w->setAttribute(Qt::WA_QuitOnClose, false);
   }
+  if (rememberState_) RestoreWindowPlaces();
 }
 
 TForm1::~TForm1() {
@@ -347,7 +358,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
       (!last.empty() && last.find('\0') == std::string::npos && std::filesystem::exists(last, error))) {
     // A corner value that is not an integer ends the map's loading with its message; the lists
     // below are still sorted and shown, so the global bookmarks are not hidden until the next load.
-    LoadMap(last);
+    if (LoadMap(last) == orv::LoadOutcome::Loaded) RestoreMapView(last);
   } else {
     viewport_.SetZoom(100);
     ui->PaintBox1->hide();
@@ -379,6 +390,7 @@ void TForm1::FormDestroy() {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
     SaveBookmarksTo(map);
   }
+  SaveRememberedState();
   if (!orv::WriteBookmarkFont(settings, BookmarkFont())) ReportFailedSave(settings);
 }
 
@@ -395,6 +407,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
 
 void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded) {
   const std::string& left = loaded.leftMap;
+  MapPictureLoaded(left);
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
   ui->PaintBox1->hide();
@@ -431,6 +444,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   viewport_.SetCrossWorld(world, MapCorners());
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
+  MapShown(path);
 }
 
 void TForm1::Load1Click() {

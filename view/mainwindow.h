@@ -14,6 +14,8 @@
 //   view/mainwindow_bookmarks.cpp  the Map menu's "Bookmarks" submenu (export, import)
 //   view/mainwindow_mapmaking.cpp  new maps, the calibration assistant, the atlas
 //   view/mainwindow_follow.cpp   following the journal and the clipboard, the status line's rest text
+//   view/mainwindow_overview.cpp the overview over the map area and View > Overview
+//   view/mainwindow_state.cpp    remembered windows and views, Open Recent, Quit
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -62,7 +64,9 @@ class InputMarks;
 class MapLinkLayer;
 class PositionFollowing;
 
+class OverviewWidget;
 class PictureAhead;
+class StartFolderDialogs;
 struct TextPosition;
 
 // What the main window needs from outside: where the settings live, how to talk to the user, and the
@@ -72,6 +76,11 @@ struct TForm1Config {
   Dialogs* dialogs = nullptr;  // must outlive the window
   uint32_t randomSeed = 0;
   PictureAhead* pictureAhead = nullptr;  // a picture decoded ahead for the first load; may be null
+  // The windows open at their remembered places (the main window at its first-start size when none
+  // is remembered), each map's zoom and view centre are kept, and loaded maps go into Open Recent,
+  // all in the settings file. The program sets it; without it the windows open at their designed
+  // sizes and nothing of this is written.
+  bool rememberState = false;
 };
 
 }  // namespace orv
@@ -130,8 +139,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Pop-up "Zoom Map In/Out...": shows the zoom dialog and applies its value when confirmed.
   void ZoomInOutMap1Click();
   // The zoom dialog's "OK" with the text of its box: keeps the cross on its world point, sets the
-  // zoom (text that is not an integer of at least 1 gives 100) and centres the view on the cross.
-  void ApplyZoom(const QString& text);
+  // zoom and centres the view on the cross. Text that names no zoom from 1 to 6400 percent is
+  // answered with a message and changes nothing (false).
+  bool ApplyZoom(const QString& text);
 
   // The glass and the cross at (CrossX, CrossY) into ViewBuffer, whose top-left pixel shows the
   // zoomed map pixel (scrollX, scrollY).
@@ -291,6 +301,33 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void LoadMapAt(const std::string& mapInfoPath, orv::Point world);
   orv::CalibrationTool& CalibrationAssistant() { return *calibration_; }
   orv::AtlasMenu& MapsAtlas() { return *atlasMenu_; }
+  // ---- view/mainwindow_overview.cpp ---------------------------------------------------------------
+
+  // The overview over the map area and View > Overview (key O while the map has the keyboard).
+  void BuildOverview();
+  // View > Overview: shows or hides the overview and keeps the choice in the settings file.
+  void Overview1Click(bool shown);
+  orv::OverviewWidget* Overview() { return overview_; }
+
+  // ---- view/mainwindow_state.cpp ------------------------------------------------------------------
+
+  // Map > Open Recent and Map > Quit; the pointer's position leaves the status line with the pointer.
+  void BuildMapMenuItems();
+  // The windows at their remembered places, or the main window at its first-start size.
+  void RestoreWindowPlaces();
+  // The windows' places and how the current map is viewed, into the settings file (FormDestroy).
+  void SaveRememberedState();
+  // A new map's picture is in the session and leftMap (may be empty) is being left: the view of
+  // leftMap is remembered and the overview made.
+  void MapPictureLoaded(const std::string& leftMap);
+  // A load has finished showing path: it becomes the first of Open Recent.
+  void MapShown(const std::string& path);
+  // At start-up: path (just loaded) gets the zoom and view centre it was left with.
+  void RestoreMapView(const std::string& path);
+  // Map > Open Recent > path: loads it, or removes it from the list with a message when it is gone.
+  void OpenRecentMap(const std::string& path);
+  // Lists the recent maps in Map > Open Recent.
+  void FillOpenRecentMenu();
 
   // The saves that follow a change of the bookmarks or the map links within about a second.
   orv::DelayedSave bookmarkSave_{[this] { SaveBookmarksNow(); }};
@@ -353,6 +390,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   std::mt19937 random_;  // seeded from the clock at start; tests seed it themselves
   orv::MapViewport viewport_;
   orv::MapSession session_;
+  // Opens the file dialogs in the current map's folder; dialogs_ is this.
+  std::unique_ptr<orv::StartFolderDialogs> startFolderDialogs_;
   orv::Dialogs& dialogs_;
 
   TForm2* form2_ = nullptr;
@@ -379,6 +418,12 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void PlaceCrossFromWhereFields();
   std::unique_ptr<orv::CalibrationTool> calibration_;
   std::unique_ptr<orv::AtlasMenu> atlasMenu_;
+  // view/mainwindow_overview.cpp and view/mainwindow_state.cpp
+  orv::OverviewWidget* overview_ = nullptr;  // a child of the map area
+  QAction* Overview1 = nullptr;
+  QMenu* OpenRecent1Menu = nullptr;
+  QAction* Quit1 = nullptr;
+  bool rememberState_ = false;
 
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;

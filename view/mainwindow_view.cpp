@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/overviewwidget.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -52,6 +53,7 @@ void TForm1::RenderView(int X, int Y) {
   orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
+  if (overview_) overview_->ViewChanged();
   ui->PaintBox1->ShowBuffer();
 }
 
@@ -145,13 +147,17 @@ void TForm1::ZoomInOutMap1Click() {
   if (form4_->exec() == QDialog::Accepted) ApplyZoom(form4_->ZoomText());
 }
 
-void TForm1::ApplyZoom(const QString& text) {
-  // Zooms below 1 cannot be drawn; like text that is not a number they give 100.
-  const auto typed = orv::ParseInt(text.toStdString());
-  const int32_t zoom = typed && *typed >= 1 ? *typed : 100;
-  viewport_.ChangeZoomKeepingCross(zoom, MapCorners());
+bool TForm1::ApplyZoom(const QString& text) {
+  // A zoom outside the dialog's range is refused with a message naming the range; the view stays.
+  const std::optional<int32_t> zoom = orv::ZoomPercentFromText(text);
+  if (!zoom) {
+    dialogs_.ShowMessage(this, orv::ZoomRangeMessage(text));
+    return false;
+  }
+  viewport_.ChangeZoomKeepingCross(*zoom, MapCorners());
   UpdateScrollRanges();
   CenterViewOnCross();
+  return true;
 }
 
 // ---- the cross and the glass ---------------------------------------------------------------------

@@ -163,18 +163,12 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   const MapCorners corners = w.MapCorners();
   const Point world{1000, 1000};  // the cross keeps the point it was put on
 
-  // Through the dialog, as the user does it.
-  QString shown;
-  QWidget* focused = nullptr;
+  // Through the dialog, as the user does it: the value is selected, so typing replaces it.
   QTimer::singleShot(0, [&] {
-    shown = w.form4()->ui->Edit1->text();
-    focused = w.form4()->focusWidget();
-    w.form4()->ui->Edit1->setText("200");
-    QTest::keyClick(w.form4(), Qt::Key_Return);  // "OK" is the default button
+    QTest::keyClicks(w.form4()->focusWidget(), "200");
+    QTest::keyClick(w.form4()->focusWidget(), Qt::Key_Return);  // "OK" is the default button
   });
   w.ZoomInOutMap1Click();
-  EXPECT_EQ("100", shown.toStdString());
-  EXPECT_EQ(w.form4()->ui->Button1, focused);
   EXPECT_EQ(200, w.ZoomPercent());
   const Point cross{w.CrossX(), w.CrossY()};
   EXPECT_EQ(WorldToMapPixel(corners, 200, world), cross);
@@ -183,13 +177,8 @@ TEST_F(ViewTest, ZoomKeepsTheCrossOnItsWorldPointAndCentresOnIt) {
   EXPECT_EQ(2400, Control<TPropScrollbar>(w, "xscroll")->Max() -
                       Control<TPropScrollbar>(w, "xscroll")->PageSize() + w.MapAreaWidth());
 
-  for (const char* refused : {"abc", "", "0", "-20"}) {  // not a usable zoom: 100
-    w.ApplyZoom("300");
-    w.ApplyZoom(refused);
-    EXPECT_EQ(100, w.ZoomPercent()) << refused;
-  }
-  w.ApplyZoom("2147483647");  // sizes beyond 32 bits are clamped; the view still draws
-  EXPECT_EQ(2147483647, w.ZoomPercent());
+  w.ApplyZoom("6400");  // the largest zoom: scaled sizes far beyond the area still draw
+  EXPECT_EQ(6400, w.ZoomPercent());
   EXPECT_GE(Control<TPropScrollbar>(w, "xscroll")->Max(), 0);
   w.RenderView();
   w.ApplyZoom("1");  // the picture is 12 x 9 pixels now
