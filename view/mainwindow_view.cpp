@@ -49,7 +49,7 @@ void TForm1::RenderView(int X, int Y) {
   const int32_t zoom = ZoomPercent();
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
-  orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
+  orv::ComposeZoomedView(view, picture, {X, Y}, zoom, DW, DH);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
   ui->PaintBox1->ShowBuffer();
