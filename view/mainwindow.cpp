@@ -24,6 +24,7 @@
 #include "ui_mainwindow.h"
 #include "view/directionswindow.h"
 #include "view/fonts.h"
+#include "view/mapnavigation.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -103,6 +104,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  navigation_ = std::make_unique<orv::MapNavigation>(
+      *this, orv::NavigationControls{ui->PaintBox1, ui->StatusBar, ui->goback, ui->View1});
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -422,6 +425,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
+  navigation_->Jumped();
 }
 
 void TForm1::Load1Click() {

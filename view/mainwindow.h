@@ -11,6 +11,7 @@
 //   view/mainwindow_panels.cpp   the coordinate panels and their buttons
 //   view/mainwindow_pointer.cpp  pointer and hot keys
 //   view/mainwindow_layers.cpp   the bookmark and map link handlers
+// Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -53,6 +54,7 @@ class QMenu;
 namespace orv {
 class BookmarkLayer;
 class MapLinkLayer;
+class MapNavigation;
 
 class PictureAhead;
 struct TextPosition;
@@ -180,6 +182,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   bool Closing() const { return closing_; }
   const QImage& GlassPicture() const { return mag_; }
   const QImage& GlassMask() const { return magmask_; }
+
+  // Wheel, drag and key navigation, the View menu and the view history.
+  orv::MapNavigation& Navigation() { return *navigation_; }
 
   TForm2* form2() { return form2_; }
   TForm3* form3() { return form3_; }
@@ -344,4 +349,5 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   class KeyPreview;
   std::unique_ptr<KeyPreview> keyPreview_;
+  std::unique_ptr<orv::MapNavigation> navigation_;
 };

@@ -7,6 +7,7 @@
 #include "view/coordinatepanels.h"
 #include "view/directionswindow.h"
 #include "view/mainwindow.h"
+#include "view/mapnavigation.h"
 
 orv::CoordinatePanelTexts TForm1::PanelTexts() const {
   const Ui::TForm1& ui = *this->ui;
@@ -24,6 +25,7 @@ orv::CoordinatePanelTexts TForm1::PanelTexts() const {
 void TForm1::MoveCrossToWorld(orv::Point world) {
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
   CenterViewOnCross();
+  navigation_->Jumped();
 }
 
 // The cross stays where it is.
@@ -53,6 +55,7 @@ void TForm1::ShowWorldPoint(orv::Point world) {
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) {
     const QWidget* panel = ui->Panel2;
     ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+    navigation_->Jumped();
   }
   RefreshCoordinatePanels(world.x, world.y, orv::PanelSource::FromWorld);
 }

@@ -6,6 +6,7 @@
 #include "core/numbers.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/mapnavigation.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -53,6 +54,7 @@ void TForm1::RenderView(int X, int Y) {
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
   ui->PaintBox1->ShowBuffer();
+  if (navigation_) navigation_->ViewShown();
 }
 
 void TForm1::PaintBox1Paint() {
@@ -132,6 +134,7 @@ void TForm1::FormResize() {
   // The last panel of a status line takes what the first one leaves.
   ui->StatusPanel1->setGeometry(firstW + 2, 0, std::max(0, statusW - firstW - 2), 20);
   ui->goback->setGeometry(left + firstW - 49, statusTop + 3, 48, 16);
+  if (navigation_) navigation_->PlaceZoomStatus();
 
   MirrorScrollRanges(true);
   viewport_.KeepOriginInRange();
