@@ -5,6 +5,10 @@
 #include <limits>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "core/numbers.h"
 
 namespace orv {
@@ -75,34 +79,55 @@ void FillGrey(QRgb* row, int from, int to) {
   std::fill(row + from, row + to, ViewGrey);
 }
 
-// Writes n view pixels of a row magnified by the whole factor K: view pixel d shows in[(phase + d) / K].
+// Writes n view pixels into each of the rows outs[0..rows), magnified by the whole factor K: view
+// pixel d shows in[(phase + d) / K]. Every copy of a repeated row is written in the same pass, so the
+// picture row is read once and no view row is read back.
 template <int K>
-void MagnifyRow(QRgb* out, const QRgb* in, int n, int phase) {
+void MagnifyRows(QRgb* const* outs, int rows, const QRgb* in, int n, int phase) {
+  auto run = [outs, rows](int from, int to, QRgb v) {
+    for (int r = 0; r < rows; ++r) std::fill(outs[r] + from, outs[r] + to, v);
+  };
   int d = std::min(n, K - phase);
-  std::fill(out, out + d, *in++);
-  for (; d + K <= n; d += K) {
-    const QRgb v = *in++;
-    for (int j = 0; j < K; ++j) out[d + j] = v;
+  run(0, d, *in++);
+#ifdef __SSE2__
+  if constexpr (K == 2 || K == 4 || K == 8) {
+    // Four picture pixels at a time, spread over 4 * K view pixels.
+    for (; d + 4 * K <= n; d += 4 * K, in += 4) {
+      const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+      __m128i v[K];
+      if constexpr (K == 2) {
+        v[0] = _mm_unpacklo_epi32(s, s);
+        v[1] = _mm_unpackhi_epi32(s, s);
+      } else {
+        const __m128i each[4] = {_mm_shuffle_epi32(s, 0x00), _mm_shuffle_epi32(s, 0x55),
+                                 _mm_shuffle_epi32(s, 0xAA), _mm_shuffle_epi32(s, 0xFF)};
+        for (int i = 0; i < K; ++i) v[i] = each[i / (K / 4)];
+      }
+      for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < K; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(outs[r] + d + 4 * i), v[i]);
+    }
   }
-  if (d < n) std::fill(out + d, out + n, *in);
+#endif
+  for (; d + K <= n; d += K) run(d, d + K, *in++);
+  if (d < n) run(d, n, *in);
 }
 
-using MagnifyFn = void (*)(QRgb*, const QRgb*, int, int);
+using MagnifyFn = void (*)(QRgb* const*, int, const QRgb*, int, int);
 
 // A row writer for the whole factors of the usual zooms (200 to 800 percent); none for the others.
 MagnifyFn MagnifierFor(const AxisMap& axis) {
   if (axis.span == 0 || axis.count % axis.span != 0) return nullptr;
   switch (axis.count / axis.span) {
     case 2:
-      return MagnifyRow<2>;
+      return MagnifyRows<2>;
     case 3:
-      return MagnifyRow<3>;
+      return MagnifyRows<3>;
     case 4:
-      return MagnifyRow<4>;
+      return MagnifyRows<4>;
     case 6:
-      return MagnifyRow<6>;
+      return MagnifyRows<6>;
     case 8:
-      return MagnifyRow<8>;
+      return MagnifyRows<8>;
     default:
       return nullptr;
   }
@@ -141,32 +166,53 @@ void Compose(QImage& view, const QImage& picture, const AxisMap& colAxis, const 
 
   const uchar* pictureBits = pw > 0 ? picture.constBits() : nullptr;
   const qsizetype pictureStride = pw > 0 ? picture.bytesPerLine() : 0;
+  uchar* viewBits = view.bits();
+  const qsizetype viewStride = view.bytesPerLine();
+  auto viewRow = [viewBits, viewStride](int dy) {
+    return reinterpret_cast<QRgb*>(viewBits + dy * viewStride);
+  };
   const int32_t* cols = columns.data();
-  int64_t previousRow = -1;
+  thread_local std::vector<QRgb*> copies;  // the view rows that show one picture row, from dx0 on
+
   SourceSteps row(rowAxis);
-  for (int dy = 0; dy < viewH; ++dy, row.Next()) {
-    QRgb* out = reinterpret_cast<QRgb*>(view.scanLine(dy));
-    const int64_t sy = dy < dh ? row.index() : -1;
+  for (int dy = 0; dy < viewH;) {
+    // The view rows [dy, dy + rows) show the picture row sy (none below dh).
+    int64_t sy = -1;
+    int rows = 1;
+    if (dy < dh) {
+      sy = row.index();
+      for (row.Next(); dy + rows < dh && row.index() == sy; row.Next()) ++rows;
+    }
     if (sy < 0 || sy >= ph || dx0 >= dx1) {
-      FillGrey(out, 0, viewW);
-      previousRow = -1;
+      for (int r = 0; r < rows; ++r) FillGrey(viewRow(dy + r), 0, viewW);
+      dy += rows;
       continue;
     }
-    if (sy == previousRow) {
-      std::memcpy(out, view.constScanLine(dy - 1), static_cast<std::size_t>(viewW) * sizeof(QRgb));
-      continue;
-    }
-    previousRow = sy;
+    const QRgb* in = reinterpret_cast<const QRgb*>(pictureBits + sy * pictureStride);
+    QRgb* out = viewRow(dy);
     FillGrey(out, 0, dx0);
     FillGrey(out, dx1, viewW);
-    const QRgb* in = reinterpret_cast<const QRgb*>(pictureBits + sy * pictureStride);
-    if (plainCopy) {
-      std::memcpy(out + dx0, in + cols[dx0], static_cast<std::size_t>(dx1 - dx0) * sizeof(QRgb));
-    } else if (magnify) {
-      magnify(out + dx0, in + cols[dx0], dx1 - dx0, phase);
+    if (magnify) {
+      copies.clear();
+      for (int r = 0; r < rows; ++r) {
+        QRgb* copy = viewRow(dy + r);
+        if (r > 0) {
+          FillGrey(copy, 0, dx0);
+          FillGrey(copy, dx1, viewW);
+        }
+        copies.push_back(copy + dx0);
+      }
+      magnify(copies.data(), rows, in + cols[dx0], dx1 - dx0, phase);
     } else {
-      for (int dx = dx0; dx < dx1; ++dx) out[dx] = in[cols[dx]];
+      if (plainCopy) {
+        std::memcpy(out + dx0, in + cols[dx0], static_cast<std::size_t>(dx1 - dx0) * sizeof(QRgb));
+      } else {
+        for (int dx = dx0; dx < dx1; ++dx) out[dx] = in[cols[dx]];
+      }
+      for (int r = 1; r < rows; ++r)
+        std::memcpy(viewRow(dy + r), out, static_cast<std::size_t>(viewW) * sizeof(QRgb));
     }
+    dy += rows;
   }
 }
 
