@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QWheelEvent>
 
 #include "mainwindow_fixture.h"
@@ -134,6 +136,15 @@ TEST_F(NavigationTest, WheelZoomsOneStepPerNotchKeepingThePicturePointUnderThePo
     }
   }
   EXPECT_LE(stopped, 4);
+
+  // A touchpad pinch zooms as well: two events of 15 percent make one step.
+  w.ApplyZoom("100");
+  for (int i = 0; i < 2; ++i) {
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
+                              QPointF(200, 90), QPointF(200, 90), QPointF(200, 90), 0.15, QPointF());
+    QApplication::sendEvent(Box(), &pinch);
+  }
+  EXPECT_EQ(150, w.ZoomPercent());
 }
 
 TEST_F(NavigationTest, LeftAndMiddleDragsPanWithThePointerAndLeaveTheCross) {
