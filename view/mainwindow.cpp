@@ -27,6 +27,7 @@
 #include "view/directionswindow.h"
 #include "view/fonts.h"
 #include "view/inputmarks.h"
+#include "view/mapnavigation.h"
 #include "view/paintbox.h"
 #include "view/positionfollowing.h"
 #include "view/render.h"
@@ -120,6 +121,8 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   BuildFollowMenu();
   BuildOverview();
   BuildMapMenuItems();
+  navigation_ = std::make_unique<orv::MapNavigation>(
+      *this, orv::NavigationControls{ui->PaintBox1, ui->StatusBar, ui->goback, ui->View1});
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -445,6 +448,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
   MapShown(path);
+  navigation_->Jumped();
 }
 
 void TForm1::Load1Click() {

@@ -16,6 +16,7 @@
 //   view/mainwindow_follow.cpp   following the journal and the clipboard, the status line's rest text
 //   view/mainwindow_overview.cpp the overview over the map area and View > Overview
 //   view/mainwindow_state.cpp    remembered windows and views, Open Recent, Quit
+// Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -63,6 +64,7 @@ class CalibrationTool;
 class InputMarks;
 class MapLinkLayer;
 class PositionFollowing;
+class MapNavigation;
 
 class OverviewWidget;
 class PictureAhead;
@@ -198,6 +200,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   bool Closing() const { return closing_; }
   const QImage& GlassPicture() const { return mag_; }
   const QImage& GlassMask() const { return magmask_; }
+
+  // Wheel, drag and key navigation, the View menu and the view history.
+  orv::MapNavigation& Navigation() { return *navigation_; }
 
   TForm2* form2() { return form2_; }
   TForm3* form3() { return form3_; }
@@ -438,4 +443,5 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   std::unique_ptr<orv::PositionFollowing> following_;
   QString statusHint_;  // the link text or hint last set in status panel 0
   QString statusRest_;  // shown there while the hint is empty
+  std::unique_ptr<orv::MapNavigation> navigation_;
 };

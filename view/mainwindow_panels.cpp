@@ -8,6 +8,7 @@
 #include "view/directionswindow.h"
 #include "view/inputmarks.h"
 #include "view/mainwindow.h"
+#include "view/mapnavigation.h"
 
 orv::CoordinatePanelTexts TForm1::PanelTexts() const {
   const Ui::TForm1& ui = *this->ui;
@@ -27,11 +28,12 @@ void TForm1::MoveCrossToWorld(orv::Point world, orv::CrossView view) {
   OfferMapsShowing(world);
   if (view == orv::CrossView::Centre) {
     CenterViewOnCross();
-    return;
+  } else {
+    viewport_.KeepInView(viewport_.Cross());
+    MirrorScrollPositions();
+    RenderView();
   }
-  viewport_.KeepInView(viewport_.Cross());
-  MirrorScrollPositions();
-  RenderView();
+  navigation_->Jumped();
 }
 
 // From the cross's own world point; the cross stays where it is.
@@ -65,6 +67,7 @@ void TForm1::ShowWorldPoint(orv::Point world) {
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) {
     const QWidget* panel = ui->Panel2;
     ScrollViewTo(pixel->x - panel->width() / 2, pixel->y - panel->height() / 2);
+    navigation_->Jumped();
   }
   RefreshCoordinatePanels(world.x, world.y, orv::PanelSource::FromWorld);
 }

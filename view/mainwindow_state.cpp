@@ -207,7 +207,7 @@ void TForm1::RestoreMapView(const std::string& path) {
   const std::optional<orv::MapView> view = orv::WindowState(settingsFile_).ViewOf(path);
   if (!view) return;
   // As a zoom chosen in the zoom dialog: the cross keeps its world point.
-  viewport_.SetCross(viewport_.ChangeZoomKeeping(view->zoomPercent, viewport_.Cross(), MapCorners()));
+  viewport_.ChangeZoomKeepingCross(view->zoomPercent, MapCorners());
   UpdateScrollRanges();
   CenterViewOn(viewport_.PictureToZoomed(view->centre));
   if (!isVisible()) new StartCentre(*this, ui->PaintBox1, view->centre);

@@ -7,6 +7,7 @@
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
 #include "view/overviewwidget.h"
+#include "view/mapnavigation.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -50,11 +51,12 @@ void TForm1::RenderView(int X, int Y) {
   const int32_t zoom = ZoomPercent();
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
-  orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
+  orv::ComposeZoomedView(view, picture, {X, Y}, zoom, DW, DH);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
   if (overview_) overview_->ViewChanged();
   ui->PaintBox1->ShowBuffer();
+  if (navigation_) navigation_->ViewShown();
 }
 
 void TForm1::PaintBox1Paint() {
@@ -134,6 +136,7 @@ void TForm1::FormResize() {
   // The last panel of a status line takes what the first one leaves.
   ui->StatusPanel1->setGeometry(firstW + 2, 0, std::max(0, statusW - firstW - 2), 20);
   ui->goback->setGeometry(left + firstW - 49, statusTop + 3, 48, 16);
+  if (navigation_) navigation_->PlaceZoomStatus();
 
   MirrorScrollRanges(true);
   viewport_.KeepOriginInRange();

@@ -32,6 +32,21 @@ void TPaintBox::paintEvent(QPaintEvent*) {
   } else {
     painter.fillRect(rect(), palette().window());
   }
+  // Drawn on the screen only: the composed view stays as it was.
+  if (hasFocus()) {
+    painter.setPen(palette().color(QPalette::Highlight));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+}
+
+void TPaintBox::focusInEvent(QFocusEvent* event) {
+  QWidget::focusInEvent(event);
+  update();
+}
+
+void TPaintBox::focusOutEvent(QFocusEvent* event) {
+  QWidget::focusOutEvent(event);
+  update();
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {

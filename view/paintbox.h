@@ -26,6 +26,9 @@ class TPaintBox : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  // A thin frame in the highlight colour shows that the map area has the keyboard.
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   const QImage* buffer_ = nullptr;

@@ -5,6 +5,10 @@
 #include <limits>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "core/numbers.h"
 
 namespace orv {
@@ -24,14 +28,39 @@ SourceRect ViewSource(int32_t x, int32_t y, int32_t dw, int32_t dh, int32_t zoom
 
 namespace {
 
-// Steps through first + floor(d * span / count) for d = 0, 1, 2, ... without dividing at each step.
+// One axis of a composition: view pixel d shows picture pixel first + floor((rest + d * span) / count),
+// with 0 <= rest < count.
+struct AxisMap {
+  int64_t first = 0, rest = 0, span = 0, count = 1;
+};
+
+// The designed stretch of a source rectangle's side of span picture pixels onto count view pixels.
+AxisMap StretchAxis(int64_t first, int64_t span, int64_t count) {
+  return {first, 0, std::max<int64_t>(span, 0), std::max<int64_t>(count, 1)};
+}
+
+// View pixel d at the zoomed map pixel origin + d shows picture pixel floor((origin + d) * 100 / zoom),
+// so a view origin that falls inside a picture pixel (zooms above 100) shifts the view by that part.
+AxisMap ZoomedAxis(int64_t origin, int32_t zoomPercent) {
+  const int64_t zoom = std::max(zoomPercent, 1);
+  const int64_t scaled = origin * 100;
+  int64_t first = scaled / zoom, rest = scaled % zoom;
+  if (rest < 0) {  // floor division for origins left of or above the picture
+    rest += zoom;
+    --first;
+  }
+  return {first, rest, 100, zoom};
+}
+
+// Steps through the picture pixels of an axis for d = 0, 1, 2, ... without dividing at each step.
 class SourceSteps {
  public:
-  SourceSteps(int64_t first, int64_t span, int64_t count)
-      : index_(first),
-        whole_(count > 0 ? span / count : 0),
-        part_(count > 0 ? span % count : 0),
-        count_(count) {}
+  explicit SourceSteps(const AxisMap& axis)
+      : index_(axis.first),
+        whole_(axis.span / axis.count),
+        part_(axis.span % axis.count),
+        count_(axis.count),
+        rest_(axis.rest) {}
   int64_t index() const { return index_; }
   void Next() {
     index_ += whole_;
@@ -43,30 +72,82 @@ class SourceSteps {
   }
 
  private:
-  int64_t index_, whole_, part_, count_, rest_ = 0;
+  int64_t index_, whole_, part_, count_, rest_;
 };
 
 void FillGrey(QRgb* row, int from, int to) {
   std::fill(row + from, row + to, ViewGrey);
 }
 
-}  // namespace
+// Writes n view pixels into each of the rows outs[0..rows), magnified by the whole factor K: view
+// pixel d shows in[(phase + d) / K]. Every copy of a repeated row is written in the same pass, so the
+// picture row is read once and no view row is read back.
+template <int K>
+void MagnifyRows(QRgb* const* outs, int rows, const QRgb* in, int n, int phase) {
+  auto run = [outs, rows](int from, int to, QRgb v) {
+    for (int r = 0; r < rows; ++r) std::fill(outs[r] + from, outs[r] + to, v);
+  };
+  int d = std::min(n, K - phase);
+  run(0, d, *in++);
+#ifdef __SSE2__
+  if constexpr (K == 2 || K == 4 || K == 8) {
+    // Four picture pixels at a time, spread over 4 * K view pixels.
+    for (; d + 4 * K <= n; d += 4 * K, in += 4) {
+      const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+      __m128i v[K];
+      if constexpr (K == 2) {
+        v[0] = _mm_unpacklo_epi32(s, s);
+        v[1] = _mm_unpackhi_epi32(s, s);
+      } else {
+        const __m128i each[4] = {_mm_shuffle_epi32(s, 0x00), _mm_shuffle_epi32(s, 0x55),
+                                 _mm_shuffle_epi32(s, 0xAA), _mm_shuffle_epi32(s, 0xFF)};
+        for (int i = 0; i < K; ++i) v[i] = each[i / (K / 4)];
+      }
+      for (int r = 0; r < rows; ++r)
+        for (int i = 0; i < K; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(outs[r] + d + 4 * i), v[i]);
+    }
+  }
+#endif
+  for (; d + K <= n; d += K) run(d, d + K, *in++);
+  if (d < n) run(d, n, *in);
+}
 
-void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int32_t dw, int32_t dh) {
+using MagnifyFn = void (*)(QRgb* const*, int, const QRgb*, int, int);
+
+// A row writer for the whole factors of the usual zooms (200 to 800 percent); none for the others.
+MagnifyFn MagnifierFor(const AxisMap& axis) {
+  if (axis.span == 0 || axis.count % axis.span != 0) return nullptr;
+  switch (axis.count / axis.span) {
+    case 2:
+      return MagnifyRows<2>;
+    case 3:
+      return MagnifyRows<3>;
+    case 4:
+      return MagnifyRows<4>;
+    case 6:
+      return MagnifyRows<6>;
+    case 8:
+      return MagnifyRows<8>;
+    default:
+      return nullptr;
+  }
+}
+
+void Compose(QImage& view, const QImage& picture, const AxisMap& colAxis, const AxisMap& rowAxis, int32_t dw,
+             int32_t dh) {
   if (view.isNull()) return;
   const int viewW = view.width(), viewH = view.height();
   dw = std::clamp(dw, 0, viewW);
   dh = std::clamp(dh, 0, viewH);
   const int pw = picture.isNull() ? 0 : picture.width();
   const int ph = picture.isNull() ? 0 : picture.height();
-  const int64_t srcW = std::max(0, src.width), srcH = std::max(0, src.height);
 
   // Columns: the view columns whose picture column lies inside the picture form one run [dx0, dx1),
   // because the mapping never decreases.
   thread_local std::vector<int32_t> columns;
   columns.resize(static_cast<std::size_t>(dw));
   int dx0 = dw, dx1 = 0;
-  SourceSteps column(src.left, srcW, dw);
+  SourceSteps column(colAxis);
   for (int dx = 0; dx < dw; ++dx, column.Next()) {
     const int64_t sx = column.index();
     if (sx >= 0 && sx < pw) {
@@ -75,35 +156,75 @@ void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int
       dx1 = dx + 1;
     }
   }
-  const bool plainCopy = dx0 < dx1 && srcW == dw;  // one picture column per view column
+  // One picture column per view column, or whole blocks of view columns per picture column.
+  const bool plainCopy = dx0 < dx1 && colAxis.span == colAxis.count;
+  const MagnifyFn magnify = dx0 < dx1 ? MagnifierFor(colAxis) : nullptr;
+  // Where view column dx0 falls within its block of view columns.
+  const int phase =
+      magnify ? static_cast<int>((colAxis.rest + int64_t(dx0) * colAxis.span) % colAxis.count / colAxis.span)
+              : 0;
 
   const uchar* pictureBits = pw > 0 ? picture.constBits() : nullptr;
   const qsizetype pictureStride = pw > 0 ? picture.bytesPerLine() : 0;
+  uchar* viewBits = view.bits();
+  const qsizetype viewStride = view.bytesPerLine();
+  auto viewRow = [viewBits, viewStride](int dy) {
+    return reinterpret_cast<QRgb*>(viewBits + dy * viewStride);
+  };
   const int32_t* cols = columns.data();
-  int64_t previousRow = -1;
-  SourceSteps row(src.top, srcH, dh);
-  for (int dy = 0; dy < viewH; ++dy, row.Next()) {
-    QRgb* out = reinterpret_cast<QRgb*>(view.scanLine(dy));
-    const int64_t sy = dy < dh ? row.index() : -1;
+  thread_local std::vector<QRgb*> copies;  // the view rows that show one picture row, from dx0 on
+
+  SourceSteps row(rowAxis);
+  for (int dy = 0; dy < viewH;) {
+    // The view rows [dy, dy + rows) show the picture row sy (none below dh).
+    int64_t sy = -1;
+    int rows = 1;
+    if (dy < dh) {
+      sy = row.index();
+      for (row.Next(); dy + rows < dh && row.index() == sy; row.Next()) ++rows;
+    }
     if (sy < 0 || sy >= ph || dx0 >= dx1) {
-      FillGrey(out, 0, viewW);
-      previousRow = -1;
+      for (int r = 0; r < rows; ++r) FillGrey(viewRow(dy + r), 0, viewW);
+      dy += rows;
       continue;
     }
-    if (sy == previousRow) {
-      std::memcpy(out, view.constScanLine(dy - 1), static_cast<std::size_t>(viewW) * sizeof(QRgb));
-      continue;
-    }
-    previousRow = sy;
+    const QRgb* in = reinterpret_cast<const QRgb*>(pictureBits + sy * pictureStride);
+    QRgb* out = viewRow(dy);
     FillGrey(out, 0, dx0);
     FillGrey(out, dx1, viewW);
-    const QRgb* in = reinterpret_cast<const QRgb*>(pictureBits + sy * pictureStride);
-    if (plainCopy) {
-      std::memcpy(out + dx0, in + cols[dx0], static_cast<std::size_t>(dx1 - dx0) * sizeof(QRgb));
+    if (magnify) {
+      copies.clear();
+      for (int r = 0; r < rows; ++r) {
+        QRgb* copy = viewRow(dy + r);
+        if (r > 0) {
+          FillGrey(copy, 0, dx0);
+          FillGrey(copy, dx1, viewW);
+        }
+        copies.push_back(copy + dx0);
+      }
+      magnify(copies.data(), rows, in + cols[dx0], dx1 - dx0, phase);
     } else {
-      for (int dx = dx0; dx < dx1; ++dx) out[dx] = in[cols[dx]];
+      if (plainCopy) {
+        std::memcpy(out + dx0, in + cols[dx0], static_cast<std::size_t>(dx1 - dx0) * sizeof(QRgb));
+      } else {
+        for (int dx = dx0; dx < dx1; ++dx) out[dx] = in[cols[dx]];
+      }
+      for (int r = 1; r < rows; ++r)
+        std::memcpy(viewRow(dy + r), out, static_cast<std::size_t>(viewW) * sizeof(QRgb));
     }
+    dy += rows;
   }
+}
+
+}  // namespace
+
+void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int32_t dw, int32_t dh) {
+  Compose(view, picture, StretchAxis(src.left, src.width, dw), StretchAxis(src.top, src.height, dh), dw, dh);
+}
+
+void ComposeZoomedView(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
+                       int32_t dh) {
+  Compose(view, picture, ZoomedAxis(origin.x, zoomPercent), ZoomedAxis(origin.y, zoomPercent), dw, dh);
 }
 
 }  // namespace orv

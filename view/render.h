@@ -4,6 +4,8 @@
 #include <QImage>
 #include <cstdint>
 
+#include "core/geometry.h"
+
 namespace orv {
 
 // The grey of the view where the picture does not reach.
@@ -30,5 +32,14 @@ SourceRect ViewSource(int32_t x, int32_t y, int32_t dw, int32_t dh, int32_t zoom
 // View pixels whose picture pixel lies outside the picture stay grey. Only the rows of src are read;
 // rows that repeat (zooms above 100) are copied from the row above instead of being scaled again.
 void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int32_t dw, int32_t dh);
+
+// The view as the map area shows it: fills view (RGB32) grey and draws the picture (RGB32) at the zoom
+// on the rectangle (0, 0, dw, dh) of view, whose top-left pixel is the zoomed map pixel origin. View
+// pixel (dx, dy) shows the picture pixel under the zoomed map pixel (origin.x + dx, origin.y + dy),
+// that is floor((origin.x + dx) * 100 / zoomPercent) and the same for y, computed exactly. Unlike the
+// stretch of a truncated source rectangle, this keeps the part of a picture pixel that the origin
+// falls into at zooms above 100, so that the view moves by every zoomed map pixel the origin moves.
+void ComposeZoomedView(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
+                       int32_t dh);
 
 }  // namespace orv

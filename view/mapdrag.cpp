@@ -1,0 +1,41 @@
+#include "view/mapdrag.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+namespace orv {
+
+namespace {
+
+int32_t ToInt32(int64_t v) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+}  // namespace
+
+void MapDrag::Press(int button, Point press, Point origin) {
+  if (button_) return;
+  button_ = button;
+  panning_ = false;
+  press_ = press;
+  origin_ = origin;
+}
+
+std::optional<Point> MapDrag::Move(Point pointer) {
+  if (!button_) return std::nullopt;
+  const int64_t dx = int64_t(pointer.x) - press_.x, dy = int64_t(pointer.y) - press_.y;
+  if (!panning_ && std::llabs(dx) + std::llabs(dy) < dragDistance_) return std::nullopt;
+  panning_ = true;
+  // The zoomed map pixel that was under the press stays under the pointer.
+  return Point{ToInt32(origin_.x - dx), ToInt32(origin_.y - dy)};
+}
+
+MapDrag::Release MapDrag::End(int button) {
+  if (!button_ || *button_ != button) return Release::Ignored;
+  button_.reset();
+  return panning_ ? Release::PanEnded : Release::Click;
+}
+
+}  // namespace orv

@@ -1,0 +1,206 @@
+// Navigation commands, the view history and the zoom in the status line; the events of the map area
+// that lead to them are in view/mapnavigation_input.cpp.
+#include "view/mapnavigation.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+#include <algorithm>
+#include <limits>
+
+#include "view/mainwindow.h"
+
+namespace orv {
+
+namespace {
+
+// The widest zoom the panel shows.
+const QString kWidestZoom = QStringLiteral("6400%");
+
+QString ZoomText(int32_t zoomPercent) {
+  return QString::number(zoomPercent) + QLatin1Char('%');
+}
+
+// The picture pixel the view shows for a zoomed map pixel (exactly as the view is composed), and the
+// first zoomed map pixel that shows a picture pixel: a view recorded by its centre comes back to the
+// same centre.
+Point PictureShownAt(Point zoomed, int32_t zoomPercent) {
+  auto axis = [zoomPercent](int64_t v) {
+    const int64_t scaled = v * 100;
+    return static_cast<int32_t>(scaled >= 0 ? scaled / zoomPercent
+                                            : -((-scaled + zoomPercent - 1) / zoomPercent));
+  };
+  return {axis(zoomed.x), axis(zoomed.y)};
+}
+Point FirstZoomedShowing(Point picture, int32_t zoomPercent) {
+  auto axis = [zoomPercent](int64_t v) {
+    const int64_t scaled = v * zoomPercent;
+    return static_cast<int32_t>(std::clamp<int64_t>(scaled >= 0 ? (scaled + 99) / 100 : -(-scaled / 100),
+                                                    std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+  };
+  return {axis(picture.x), axis(picture.y)};
+}
+
+}  // namespace
+
+MapNavigation::MapNavigation(TForm1& form, const NavigationControls& controls)
+    : form_(form), controls_(controls), drag_(QApplication::startDragDistance()) {
+  // The status panels are sunken labels; the zoom panel looks like them.
+  zoomStatus_ = new QLabel(controls_.statusLine);
+  zoomStatus_->setObjectName("ZoomStatus");
+  if (auto* panel = controls_.statusLine->findChild<QLabel*>("StatusPanel1")) {
+    zoomStatus_->setFrameStyle(panel->frameStyle());
+    zoomStatus_->setFont(panel->font());
+  }
+  zoomStatus_->setAlignment(Qt::AlignCenter);
+  zoomStatus_->setToolTip(QStringLiteral("Zoom"));
+  BuildViewMenu(controls_.viewMenu);
+  controls_.mapArea->installEventFilter(this);
+  PlaceZoomStatus();
+  ShowZoom();
+}
+
+MapNavigation::~MapNavigation() {
+  controls_.mapArea->removeEventFilter(this);
+}
+
+void MapNavigation::BuildViewMenu(QMenu* menu) {
+  auto item = [this, menu](const char* name, const QString& caption, const QKeySequence& keys, auto run) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    // The keys themselves act only while the map area has the keyboard (see Key), so that the edit
+    // boxes keep them; the menu shows them.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, run);
+    return action;
+  };
+  item("ZoomIn1", QStringLiteral("Zoom In"), QKeySequence(Qt::Key_Plus), [this] { ZoomIn(); });
+  item("ZoomOut1", QStringLiteral("Zoom Out"), QKeySequence(Qt::Key_Minus), [this] { ZoomOut(); });
+  item("FittoWindow1", QStringLiteral("Fit to Window"), QKeySequence(Qt::Key_0), [this] { FitToWindow(); });
+  item("ActualSize1", QStringLiteral("Actual Size"), QKeySequence(Qt::Key_1), [this] { ActualSize(); });
+  menu->addSeparator()->setObjectName("N5");
+  back_ =
+      item("Back1", QStringLiteral("Back"), QKeySequence(Qt::AltModifier | Qt::Key_Left), [this] { Back(); });
+  forward_ = item("Forward1", QStringLiteral("Forward"), QKeySequence(Qt::AltModifier | Qt::Key_Right),
+                  [this] { Forward(); });
+  connect(menu, &QMenu::aboutToShow, this, [this] {
+    back_->setEnabled(history_.CanGoBack());
+    forward_->setEnabled(history_.CanGoForward(clock_()));
+  });
+}
+
+// ---- the zoom in the status line -----------------------------------------------------------------
+
+void MapNavigation::PlaceZoomStatus() {
+  // To the left of "Go Back", over the right end of the link and hint panel, as "Go Back" itself is.
+  const int width = zoomStatus_->fontMetrics().horizontalAdvance(kWidestZoom) + 12;
+  const QRect goBack = controls_.goBack->geometry();
+  const int right = goBack.left() - controls_.statusLine->x() - 2;
+  zoomStatus_->setGeometry(std::max(0, right - width), 0, width, controls_.statusLine->height());
+}
+
+void MapNavigation::ShowZoom() {
+  const QString text = ZoomText(form_.ZoomPercent());
+  if (zoomStatus_->text() != text) zoomStatus_->setText(text);
+}
+
+// ---- zoom and pan --------------------------------------------------------------------------------
+
+bool MapNavigation::HasMap() const {
+  return !form_.CurrentMapFile().empty() && !form_.Session().Picture().isNull();
+}
+
+Point MapNavigation::AreaMiddle() const {
+  return {form_.MapAreaWidth() / 2, form_.MapAreaHeight() / 2};
+}
+
+void MapNavigation::SetZoomKeepingCross(int32_t zoomPercent) {
+  MapViewport& viewport = form_.Viewport();
+  viewport.ChangeZoomKeepingCross(zoomPercent, form_.MapCorners());
+  form_.UpdateScrollRanges();
+}
+
+void MapNavigation::ZoomAbout(int32_t zoomPercent, Point pointer) {
+  if (!HasMap()) return;
+  const MapViewport& viewport = form_.Viewport();
+  const Point origin =
+      OriginKeepingViewPosition(viewport.Origin(), pointer, viewport.ZoomPercent(), zoomPercent);
+  if (zoomPercent != viewport.ZoomPercent()) SetZoomKeepingCross(zoomPercent);
+  form_.ScrollViewTo(origin.x, origin.y);
+}
+
+void MapNavigation::ZoomIn() {
+  ZoomAbout(NextZoomStepUp(form_.ZoomPercent()), AreaMiddle());
+}
+
+void MapNavigation::ZoomOut() {
+  ZoomAbout(NextZoomStepDown(form_.ZoomPercent()), AreaMiddle());
+}
+
+void MapNavigation::FitToWindow() {
+  const QImage& picture = form_.Session().Picture();
+  ZoomAbout(FitZoomPercent(picture.width(), picture.height(), form_.MapAreaWidth(), form_.MapAreaHeight()),
+            AreaMiddle());
+}
+
+void MapNavigation::ActualSize() {
+  ZoomAbout(100, AreaMiddle());
+}
+
+void MapNavigation::Pan(int dx, int dy) {
+  if (!HasMap()) return;
+  const Point origin = form_.Viewport().Origin();
+  form_.ScrollViewTo(origin.x + dx, origin.y + dy);
+}
+
+// ---- the view history ----------------------------------------------------------------------------
+
+ViewEntry MapNavigation::CurrentView() const {
+  const MapViewport& viewport = form_.Viewport();
+  return {form_.CurrentMapFile(), viewport.ZoomPercent(),
+          PictureShownAt(viewport.ViewToZoomed(AreaMiddle()), viewport.ZoomPercent())};
+}
+
+void MapNavigation::ViewShown() {
+  ShowZoom();
+  if (restoring_ || form_.CurrentMapFile().empty()) return;
+  ViewEntry view = CurrentView();
+  if (lastSeen_ == view) return;  // a repaint, or a change of what is drawn on the same view
+  history_.Move(view, clock_());
+  lastSeen_ = std::move(view);
+}
+
+void MapNavigation::Jumped() {
+  if (restoring_ || form_.CurrentMapFile().empty()) return;
+  lastSeen_ = CurrentView();
+  history_.Jump(*lastSeen_, clock_());
+}
+
+void MapNavigation::Back() {
+  if (const auto view = history_.Back(clock_())) Show(*view);
+}
+
+void MapNavigation::Forward() {
+  if (const auto view = history_.Forward(clock_())) Show(*view);
+}
+
+void MapNavigation::Show(const ViewEntry& view) {
+  restoring_ = true;
+  // A view of another map loads that map first; a map that can no longer be loaded was reported by
+  // the load, and the view stays where it is.
+  const bool onMap =
+      view.mapFile == form_.CurrentMapFile() || form_.LoadMap(view.mapFile) == LoadOutcome::Loaded;
+  if (onMap) {
+    if (view.zoomPercent != form_.ZoomPercent()) SetZoomKeepingCross(view.zoomPercent);
+    form_.CenterViewOn(FirstZoomedShowing(view.centre, view.zoomPercent));
+  }
+  restoring_ = false;
+  lastSeen_ = CurrentView();
+}
+
+}  // namespace orv
