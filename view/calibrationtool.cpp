@@ -172,11 +172,8 @@ bool CalibrationTool::StillCurrent() {
 
 bool CalibrationTool::MapPress(Point view) {
   if (!StillCurrent()) return false;
-  dragged_ = MarkerAt(draft_->points(), host_.Viewport(), view, kGrabReach);
-  if (!dragged_) {
-    picked_ = PictureOfView(host_.Viewport(), view);
-    window_->ShowPicked(picked_);
-  }
+  picked_ = PictureOfView(host_.Viewport(), view);
+  window_->ShowPicked(picked_);
   markers_->update();
   return true;
 }
@@ -184,6 +181,17 @@ bool CalibrationTool::MapPress(Point view) {
 bool CalibrationTool::eventFilter(QObject* watched, QEvent* event) {
   if (watched != host_.MapArea()) return false;
   if (event->type() == QEvent::Resize && markers_) markers_->setGeometry(host_.MapArea()->rect());
+  // A left press on a marker takes hold of it before the map can start a pan; any other press goes on
+  // to the map, whose click comes back through MapPress.
+  if (event->type() == QEvent::MouseButtonPress && !dragged_) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton || !StillCurrent()) return false;
+    const QPoint p = mouse->position().toPoint();
+    dragged_ = MarkerAt(draft_->points(), host_.Viewport(), {p.x(), p.y()}, kGrabReach);
+    if (!dragged_) return false;
+    markers_->update();
+    return true;
+  }
   if (!dragged_) return false;
   if (event->type() == QEvent::MouseMove) {
     auto* mouse = static_cast<QMouseEvent*>(event);
@@ -196,7 +204,10 @@ bool CalibrationTool::eventFilter(QObject* watched, QEvent* event) {
     PointsChanged();
     return false;  // the status line still shows the world point under the pointer
   }
-  if (event->type() == QEvent::MouseButtonRelease) dragged_.reset();
+  if (event->type() == QEvent::MouseButtonRelease) {
+    dragged_.reset();
+    return true;
+  }
   return false;
 }
 

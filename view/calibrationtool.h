@@ -43,8 +43,9 @@ class CalibrationTool : public QObject {
   // points saved with the map come back.
   void Open();
   bool IsOpen() const;
-  // A left press on the map at the view position. While the assistant is open it is taken: it grabs
-  // the marker under it or picks the pixel for a new point. False when the assistant is closed.
+  // A left click on the map at the view position. While the assistant is open it is taken: it picks
+  // the pixel for a new point. False when the assistant is closed. (A press on a marker never becomes
+  // a click: the tool's own event filter takes hold of the marker at the press.)
   bool MapPress(Point view);
 
   CalibrationWindow* Window() const;

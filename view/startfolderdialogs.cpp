@@ -26,20 +26,45 @@ void StartFolderDialogs::ShowMessage(QWidget* parent, const QString& text) {
   inner_.ShowMessage(parent, text);
 }
 
+QString StartFolderDialogs::StartFolder() const {
+  const std::string map = currentMap_ ? currentMap_() : std::string();
+  return QFile::decodeName(QByteArray::fromStdString(map.empty() ? lastFolder_ : FolderOf(map)));
+}
+
+void StartFolderDialogs::Chosen(const std::string& folder) {
+  lastFolder_ = folder;
+  // A folder that cannot be remembered costs only the next dialog's starting place.
+  if (!settingsFile_.empty()) AppSettings(settingsFile_).SetLastFolder(lastFolder_);
+}
+
 std::optional<QString> StartFolderDialogs::OpenFile(QWidget* parent, const OpenFileRequest& request) {
   OpenFileRequest placed = request;
-  if (placed.startDirectory.isEmpty()) {
-    const std::string map = currentMap_ ? currentMap_() : std::string();
-    const std::string folder = map.empty() ? lastFolder_ : FolderOf(map);
-    placed.startDirectory = QFile::decodeName(QByteArray::fromStdString(folder));
-  }
+  if (placed.startDirectory.isEmpty()) placed.startDirectory = StartFolder();
   std::optional<QString> chosen = inner_.OpenFile(parent, placed);
-  if (chosen) {
-    lastFolder_ = FolderOf(QFile::encodeName(*chosen).toStdString());
-    // A folder that cannot be remembered costs only the next dialog's starting place.
-    if (!settingsFile_.empty()) AppSettings(settingsFile_).SetLastFolder(lastFolder_);
-  }
+  if (chosen) Chosen(FolderOf(QFile::encodeName(*chosen).toStdString()));
   return chosen;
+}
+
+std::optional<QString> StartFolderDialogs::SaveFile(QWidget* parent, const OpenFileRequest& request) {
+  OpenFileRequest placed = request;
+  if (placed.startDirectory.isEmpty()) placed.startDirectory = StartFolder();
+  std::optional<QString> chosen = inner_.SaveFile(parent, placed);
+  if (chosen) Chosen(FolderOf(QFile::encodeName(*chosen).toStdString()));
+  return chosen;
+}
+
+std::optional<int> StartFolderDialogs::Choose(QWidget* parent, const QString& question,
+                                              const QStringList& choices) {
+  return inner_.Choose(parent, question, choices);
+}
+
+bool StartFolderDialogs::Ask(QWidget* parent, const QString& text) {
+  return inner_.Ask(parent, text);
+}
+
+std::optional<std::vector<QString>> StartFolderDialogs::ChooseFolders(QWidget* parent, const QString& title,
+                                                                      const QString& startDirectory) {
+  return inner_.ChooseFolders(parent, title, startDirectory.isEmpty() ? StartFolder() : startDirectory);
 }
 
 std::optional<BookmarkFontSpec> StartFolderDialogs::ChooseFont(QWidget* parent,

@@ -20,9 +20,19 @@ class StartFolderDialogs : public Dialogs {
 
   void ShowMessage(QWidget* parent, const QString& text) override;
   std::optional<QString> OpenFile(QWidget* parent, const OpenFileRequest& request) override;
+  std::optional<QString> SaveFile(QWidget* parent, const OpenFileRequest& request) override;
+  std::optional<int> Choose(QWidget* parent, const QString& question, const QStringList& choices) override;
   std::optional<BookmarkFontSpec> ChooseFont(QWidget* parent, const BookmarkFontSpec& font) override;
+  bool Ask(QWidget* parent, const QString& text) override;
+  std::optional<std::vector<QString>> ChooseFolders(QWidget* parent, const QString& title,
+                                                    const QString& startDirectory) override;
 
  private:
+  // The folder a dialog starts in when it names none: the current map's, else the last one used.
+  QString StartFolder() const;
+  // A file or folder was chosen: its folder is the next dialog's starting place.
+  void Chosen(const std::string& folder);
+
   Dialogs& inner_;
   std::function<std::string()> currentMap_;
   std::string settingsFile_;

@@ -59,7 +59,7 @@ class FakeDialogs : public Dialogs {
   }
 
   bool Ask(QWidget*, const QString& text) override {
-    questions.push_back(text.toStdString());
+    asked.push_back(text.toStdString());
     return askAnswer;
   }
   std::optional<std::vector<QString>> ChooseFolders(QWidget*, const QString&, const QString&) override {
@@ -67,7 +67,7 @@ class FakeDialogs : public Dialogs {
   }
 
   std::vector<std::string> messages;
-  std::vector<std::string> questions;  // what Ask asked
+  std::vector<std::string> asked;  // what Ask asked
   bool askAnswer = false;
   std::optional<std::vector<QString>> foldersAnswer;  // what the folder dialog answers
   std::vector<OpenFileRequest> requests;

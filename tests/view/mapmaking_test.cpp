@@ -189,8 +189,8 @@ TEST_F(MapMakingTest, NewMapFromPictureWritesLoadsAndCalibratesButNeverReplacesA
     EXPECT_EQ(before, ReadText(existing));
     EXPECT_EQ(open ? existing : Path("Fresh.dem"), form->CurrentMapFile());
   }
-  ASSERT_EQ(2u, dialogs.questions.size());
-  EXPECT_THAT(dialogs.questions[0], ::testing::HasSubstr("Old.dem' already exists"));
+  ASSERT_EQ(2u, dialogs.asked.size());
+  EXPECT_THAT(dialogs.asked[0], ::testing::HasSubstr("Old.dem' already exists"));
 }
 
 class AtlasOfferTest : public MainWindowTest {
