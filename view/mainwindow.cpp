@@ -103,6 +103,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  BuildFindAndViewItems();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -347,6 +348,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   }
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
+  BookmarkListsChanged();
   links_.store.Sort();
 }
 
@@ -413,6 +415,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
+  BookmarkListsChanged();
   links_.store.Sort();
   ui->PaintBox1->show();
 

@@ -11,6 +11,7 @@
 //   view/mainwindow_panels.cpp   the coordinate panels and their buttons
 //   view/mainwindow_pointer.cpp  pointer and hot keys
 //   view/mainwindow_layers.cpp   the bookmark and map link handlers
+//   view/mainwindow_find.cpp     the find box, bookmark notes on hover, name outlines, link areas
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -52,6 +53,7 @@ class QMenu;
 
 namespace orv {
 class BookmarkLayer;
+class FindBox;
 class MapLinkLayer;
 
 class PictureAhead;
@@ -262,6 +264,21 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // makes in the link store schedules it too.
   void MapLinksChanged();
 
+  // ---- view/mainwindow_find.cpp -------------------------------------------------------------------
+
+  // Map > Find Bookmark... (Ctrl+F): the find box over the map; choosing a bookmark there shows it as
+  // choosing it in the bookmarks window does.
+  void FindBookmark1Click();
+  // The drawing of the names and the find box follow every change of the bookmark lists (loads,
+  // sorting and BookmarksChanged call it).
+  void BookmarkListsChanged();
+  // View > Outline Bookmark Names and View > Show Link Areas; both are remembered in the settings.
+  void SetOutlineBookmarkNames(bool on);
+  void SetShowLinkAreas(bool on);
+  // The link area outlines into ViewBuffer, whose top-left pixel shows the zoomed map pixel
+  // (ScrollX, ScrollY), when they are shown.
+  void DrawLinkAreas(int ScrollX, int ScrollY);
+
   // The saves that follow a change of the bookmarks or the map links within about a second.
   orv::DelayedSave bookmarkSave_{[this] { SaveBookmarksNow(); }};
   orv::DelayedSave mapLinkSave_{[this] { SaveMapLinksNow(); }};
@@ -296,6 +313,14 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
 
   void BuildPopupMenu();
   void ConnectHandlers();
+  // view/mainwindow_find.cpp: the find box, the View menu's bookmark and link items, the notes tip.
+  void BuildFindAndViewItems();
+  QAction* FindBookmark1 = nullptr;
+  QAction* OutlineBookmarkNames1 = nullptr;
+  QAction* ShowLinkAreas1 = nullptr;
+  orv::FindBox* findBox_ = nullptr;
+  class NotesTip;
+  NotesTip* notesTip_ = nullptr;  // a child of the window
   void LoadGlassPictures();
   // The scroll bars take the viewport's ranges (PageSize also when the picture fits, as the layout
   // sets it) and its origin.

@@ -50,6 +50,7 @@ void TForm1::RenderView(int X, int Y) {
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
   orv::ComposeView(view, picture, orv::ViewSource(X, Y, DW, DH, zoom), DW, DH);
+  DrawLinkAreas(X, Y);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
   ui->PaintBox1->ShowBuffer();
