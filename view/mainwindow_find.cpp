@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QToolTip>
+#include <algorithm>
 
 #include "bookmarks/bookmarklayer.h"
 #include "bookmarks/findbox.h"
@@ -68,6 +69,7 @@ void TForm1::BuildFindAndViewItems() {
 void TForm1::FindBookmark1Click() {
   // Over the top right of the map area, inside it as far as it fits.
   const QWidget* area = ui->PaintBox1;
+  findBox_->resize(findBox_->width(), std::clamp(area->height() - 16, 90, 260));
   const QPoint corner = area->mapTo(ui->centralwidget, QPoint(area->width() - findBox_->width() - 8, 8));
   findBox_->move(std::max(0, corner.x()), std::max(0, corner.y()));
   findBox_->Open();
