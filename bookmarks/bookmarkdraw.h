@@ -1,6 +1,6 @@
 #pragma once
-// Bookmark names on the map: each visible bookmark's name in its own font, with the top-left corner
-// of its text box at the bookmark's world position. There is no other mark.
+// The drawing font of a bookmark: its own font record, smaller at zooms below 100 percent. The names
+// themselves are drawn by BookmarkNames.
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "bookmarks/bookmarknames.h"
 #include "bookmarks/bookmarkstore.h"
 #include "core/transform.h"
 
@@ -36,28 +37,5 @@ struct BookmarkDrawFont {
 // `reduction` but not below SmallestBookmarkPoints. An empty record gives Arial, 10 points, black,
 // bold. Nothing when the size or colour is not an integer: such a bookmark cannot be drawn.
 std::optional<BookmarkDrawFont> DrawFontOf(const std::string& fontRecord, int32_t reduction);
-
-// The names of the bookmarks on the view. Draw writes the names of the bookmarks whose visibility is
-// "V" into view (the visible part of the map, whose top-left corner is the zoomed map pixel
-// (scrollX, scrollY)): the global bookmarks first, in list order, then the current map's over them.
-// Bookmarks whose coordinates, size or colour are not integers are left out.
-//
-// Positions, fonts and pictures of the names are kept between frames and worked out again only for
-// records that changed (every record is compared with its copy at every frame), so a frame costs
-// little more than the names that reach it. One object per view.
-class BookmarkNames {
- public:
-  BookmarkNames();
-  ~BookmarkNames();
-  BookmarkNames(const BookmarkNames&) = delete;
-  BookmarkNames& operator=(const BookmarkNames&) = delete;
-
-  void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
-            int32_t scrollX, int32_t scrollY);
-
- private:
-  struct Layer;
-  std::unique_ptr<Layer> layer_;
-};
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QStringList>
 #include <algorithm>
 #include <string>
 
@@ -69,6 +70,8 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
     lists_.CurrentMapBookmarkFonts.push_back(fontRecord);
   }
 
+  // The new name shows in this frame already.
+  names_.ListsChanged();
   host_.RenderView();
   orv::SortBookmarks(lists_);
   // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.
@@ -87,6 +90,28 @@ bool BookmarkLayer::BookmarkFontSetup1Click() {
 
 void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {
   names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY);
+}
+
+void BookmarkLayer::ListsChanged() {
+  names_.ListsChanged();
+}
+
+void BookmarkLayer::SetOutlineNames(bool on) {
+  names_.SetOptions({.halo = on, .marker = true});
+}
+
+std::optional<QString> BookmarkLayer::NotesAt(QPoint viewPosition) {
+  const MapViewport& viewport = host_.Viewport();
+  const orv::Point zoomed = viewport.ViewToZoomed({viewPosition.x(), viewPosition.y()});
+  const auto place = names_.NameAt(lists_, host_.Session().Corners(), viewport.ZoomPercent(), zoomed);
+  if (!place) return std::nullopt;
+  const std::vector<std::string>& list = place->global ? lists_.GlobalBookmarks : lists_.CurrentMapBookmarks;
+  if (place->index >= list.size()) return std::nullopt;
+  const int notesField = place->global ? 6 : 5;
+  QStringList lines;
+  for (const std::string& line : CommaTextToNotes(GetField(notesField, list[place->index], FieldSeparator)))
+    lines << FromBytes(line);
+  return lines.join('\n');
 }
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 // to new bookmarks, and drawing the names. It sees the main window only through MapViewHost.
 #include <QImage>
 #include <functional>
+#include <optional>
 #include <random>
 
 #include "bookmarks/bookmarkdraw.h"
@@ -35,6 +36,13 @@ class BookmarkLayer {
   // The visible bookmark names into view, whose top-left pixel shows the zoomed map pixel
   // (ScrollX, ScrollY).
   void DrawBookmarks(QImage& view, int ScrollX, int ScrollY);
+  // The lists changed (a bookmark added, removed or edited, a load): the names are worked out again.
+  void ListsChanged();
+  // "Outline Bookmark Names": the halo around each name.
+  void SetOutlineNames(bool on);
+  // The notes of the bookmark whose name covers the view position, one line each; nothing when no
+  // name is there.
+  std::optional<QString> NotesAt(QPoint viewPosition);
 
  private:
   BookmarkLists& lists_;

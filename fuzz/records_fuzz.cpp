@@ -112,6 +112,8 @@ void CheckDrawing(orv::BookmarkLists lists, const orv::MapCorners& corners) {
       first = orv::SetField(1, first, FieldSeparator, GetField(1, first, FieldSeparator) == "V" ? "N" : "V");
     }
     if (frame == 4 && !lists.GlobalBookmarkFonts.empty()) lists.GlobalBookmarkFonts.back() += "iu";
+    // The window tells the layer of every change, as here at each frame.
+    kept.ListsChanged();
     a.fill(0xFF808080u);
     b.fill(0xFF808080u);
     kept.Draw(a, lists, corners, f.zoom, f.scrollX, f.scrollY);

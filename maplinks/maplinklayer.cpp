@@ -22,7 +22,15 @@
 namespace orv {
 
 MapLinkLayer::MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls)
-    : links_(links), host_(host), controls_(controls) {}
+    : links_(links), host_(host), controls_(controls) {
+  storeChanged_ = QObject::connect(&links_.store, &MapLinkStore::changed,
+                                   [this] { areas_ = LinkAreaIndex::OfRecords(links_.store.MapLinks()); });
+  areas_ = LinkAreaIndex::OfRecords(links_.store.MapLinks());
+}
+
+MapLinkLayer::~MapLinkLayer() {
+  QObject::disconnect(storeChanged_);
+}
 
 bool MapLinkLayer::AwaitingText() const {
   return controls_.textPanel->isVisible();
@@ -127,7 +135,7 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
 
 void MapLinkLayer::FindLinkUnderPointer(int X, int Y) {
   std::string text;
-  if (const auto found = links_.store.FindAt(host_.Viewport().ViewToPicture({X, Y}))) {
+  if (const auto found = areas_.FirstHolding(host_.Viewport().ViewToPicture({X, Y}))) {
     const MapLink& link = links_.store.at(*found);
     text = link.statusText;
     links_.HoverLinkFile = link.targetFile;
@@ -141,6 +149,10 @@ void MapLinkLayer::FindLinkUnderPointer(int X, int Y) {
   }
   controls_.loadItem->setVisible(overLink);
   controls_.loadSeparator->setVisible(overLink);
+}
+
+void MapLinkLayer::DrawLinkAreas(QImage& view, int ScrollX, int ScrollY) const {
+  if (showAreas_) DrawLinkOutlines(view, areas_, host_.Viewport().ZoomPercent(), {ScrollX, ScrollY});
 }
 
 void MapLinkLayer::LoadMapforMapLink1Click() {

@@ -2,8 +2,11 @@
 // The map link layer of the map view: drawing a new link area with the pointer, naming it and
 // choosing its target, the hover that finds the link under the pointer, following a link and going
 // back. It sees the main window only through MapViewHost.
+#include <QImage>
+#include <QObject>
 #include <string>
 
+#include "maplinks/linkoutlines.h"
 #include "maplinks/maplinkstore.h"
 #include "view/mapviewhost.h"
 
@@ -26,6 +29,9 @@ class MapLinkLayer {
  public:
   // A link added here goes into the store, which announces the change.
   MapLinkLayer(MapLinkState& links, MapViewHost& host, const MapLinkControls& controls);
+  ~MapLinkLayer();
+  MapLinkLayer(const MapLinkLayer&) = delete;
+  MapLinkLayer& operator=(const MapLinkLayer&) = delete;
 
   void AddMapLink1Click();
   // A new area awaits its opposite corner.
@@ -46,6 +52,12 @@ class MapLinkLayer {
   void InvertFrame(int X1, int Y1, int X2, int Y2);
   void LoadMapforMapLink1Click();
   void gobackClick();
+  // "Show Link Areas": every link area outlined faintly in the view.
+  void SetShowLinkAreas(bool on) { showAreas_ = on; }
+  bool ShowLinkAreas() const { return showAreas_; }
+  // The outlines into view, whose top-left pixel shows the zoomed map pixel (ScrollX, ScrollY), when
+  // they are to be shown.
+  void DrawLinkAreas(QImage& view, int ScrollX, int ScrollY) const;
   // A new picture carries none of the frames drawn into the old one: the highlight and a link area
   // being drawn or named are forgotten.
   void ForgetFrames();
@@ -54,6 +66,11 @@ class MapLinkLayer {
   MapLinkState& links_;
   MapViewHost& host_;
   MapLinkControls controls_;
+  // The areas by where they lie, made again at every change of the store: the hover and the
+  // outlines look only at the areas near the pointer or in view.
+  LinkAreaIndex areas_;
+  bool showAreas_ = false;
+  QMetaObject::Connection storeChanged_;
 };
 
 }  // namespace orv

@@ -6,6 +6,7 @@
 #include <QShowEvent>
 
 #include "maplinks/linkframe.h"
+#include "maplinks/linkoutlines.h"
 #include "ui_maplinkswindow.h"
 #include "view/mapviewhost.h"
 #include "view/text.h"
@@ -57,8 +58,16 @@ void TForm5::ListBox1Click() {
                                          links_.store.at(static_cast<std::size_t>(line)).record);
   host_.RenderView();
   if (!middle) return;
-  // The area's middle into the middle of the view, as far as the scroll range allows.
+  // The area's middle into the middle of the view, as far as the scroll range allows; where this
+  // window then hides part of the area, the view moves on to show the area beside the window.
   host_.CenterViewOn(host_.Viewport().PictureToZoomed(*middle));
+  const orv::MapViewport& view = host_.Viewport();
+  const QRect covered(host_.MapArea()->mapFromGlobal(frameGeometry().topLeft()), frameGeometry().size());
+  const orv::Point origin = orv::ScrollAreaIntoView(
+      links_.HighlightRect, {view.ZoomPercent(), view.Origin(), view.AreaWidth(), view.AreaHeight()}, covered,
+      {0, 0}, {view.MaxOriginX(), view.MaxOriginY()});
+  if (origin != view.Origin())
+    host_.CenterViewOn({origin.x + view.AreaWidth() / 2, origin.y + view.AreaHeight() / 2});
 }
 
 void TForm5::Button1Click() {

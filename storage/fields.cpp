@@ -1,5 +1,6 @@
 #include "storage/fields.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -78,6 +79,18 @@ std::string GetField(int n, const std::string& s, char separator) {
   if (n == 0) return std::to_string(fields.size());
   if (static_cast<std::size_t>(n) > fields.size()) return {};
   return fields[n - 1];
+}
+
+std::string_view FieldView(int n, std::string_view s, char separator) {
+  if (n < 1) return {};
+  std::size_t begin = 0;
+  while (true) {
+    begin = s.find_first_not_of(separator, begin);
+    if (begin == std::string_view::npos) return {};
+    const std::size_t end = std::min(s.find(separator, begin), s.size());
+    if (--n == 0) return s.substr(begin, end - begin);
+    begin = end;
+  }
 }
 
 std::string SetField(int n, const std::string& s, char separator, const std::string& newValue) {

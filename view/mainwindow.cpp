@@ -123,6 +123,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   BuildMapMenuItems();
   navigation_ = std::make_unique<orv::MapNavigation>(
       *this, orv::NavigationControls{ui->PaintBox1, ui->StatusBar, ui->goback, ui->View1});
+  BuildFindAndViewItems();
 
   // The client area below the menu bar has the designed size; the window opens centred.
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
@@ -369,6 +370,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   }
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
+  BookmarkListsChanged();
   links_.store.Sort();
   following_->Resume();
 }
@@ -438,6 +440,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   orv::SortBookmarks(bookmarks_);
   form3_->FillBookmarkLists();
+  BookmarkListsChanged();
   links_.store.Sort();
   ui->PaintBox1->show();
 

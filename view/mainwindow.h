@@ -17,6 +17,7 @@
 //   view/mainwindow_overview.cpp the overview over the map area and View > Overview
 //   view/mainwindow_state.cpp    remembered windows and views, Open Recent, Quit
 // Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
+//   view/mainwindow_find.cpp     the find box, bookmark notes on hover, name outlines, link areas
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -62,6 +63,7 @@ class AtlasMenu;
 class BookmarkLayer;
 class CalibrationTool;
 class InputMarks;
+class FindBox;
 class MapLinkLayer;
 class PositionFollowing;
 class MapNavigation;
@@ -333,6 +335,20 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void OpenRecentMap(const std::string& path);
   // Lists the recent maps in Map > Open Recent.
   void FillOpenRecentMenu();
+  // ---- view/mainwindow_find.cpp -------------------------------------------------------------------
+
+  // Map > Find Bookmark... (Ctrl+F): the find box over the map; choosing a bookmark there puts the
+  // cross on it, centres the view and shows it in the panels.
+  void FindBookmark1Click();
+  // The drawing of the names and the find box follow every change of the bookmark lists (loads,
+  // sorting and BookmarksChanged call it).
+  void BookmarkListsChanged();
+  // View > Outline Bookmark Names and View > Show Link Areas; both are remembered in the settings.
+  void SetOutlineBookmarkNames(bool on);
+  void SetShowLinkAreas(bool on);
+  // The link area outlines into ViewBuffer, whose top-left pixel shows the zoomed map pixel
+  // (ScrollX, ScrollY), when they are shown.
+  void DrawLinkAreas(int ScrollX, int ScrollY);
 
   // The saves that follow a change of the bookmarks or the map links within about a second.
   orv::DelayedSave bookmarkSave_{[this] { SaveBookmarksNow(); }};
@@ -371,6 +387,14 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // window.
   void BuildBookmarksMenu();
   void ConnectHandlers();
+  // view/mainwindow_find.cpp: the find box, the View menu's bookmark and link items, the notes tip.
+  void BuildFindAndViewItems();
+  QAction* FindBookmark1 = nullptr;
+  QAction* OutlineBookmarkNames1 = nullptr;
+  QAction* ShowLinkAreas1 = nullptr;
+  orv::FindBox* findBox_ = nullptr;
+  class NotesTip;
+  NotesTip* notesTip_ = nullptr;  // a child of the window
   void LoadGlassPictures();
   // The scroll bars take the viewport's ranges (PageSize also when the picture fits, as the layout
   // sets it) and its origin.

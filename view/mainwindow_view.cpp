@@ -52,6 +52,7 @@ void TForm1::RenderView(int X, int Y) {
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
   orv::ComposeZoomedView(view, picture, {X, Y}, zoom, DW, DH);
+  DrawLinkAreas(X, Y);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
   if (overview_) overview_->ViewChanged();

@@ -1,9 +1,12 @@
-// Bookmark names in the view: which are drawn, where, in which font and size, and in which order.
+// Bookmark names in the view: which are drawn, where, in which font and size, and in which order;
+// halo and marker in the view's pixels, names kept in tiles across scrolling and zoom, changes taken
+// only when told, and finding the name under a pixel.
 #include <gtest/gtest.h>
 
 #include <QPainter>
 
 #include "bookmarks/bookmarkdraw.h"
+#include "bookmarks/namehalo.h"
 #include "storage/fields.h"
 
 namespace orv {
@@ -81,8 +84,15 @@ TEST(BookmarkFont, SizeReductionStyleAndColour) {
   EXPECT_FALSE(DrawFontOf(R({"Arial", "10", "red", "b"}), 0));
 }
 
+// The names alone, without halo and marker, so that they compare with plain text.
 class DrawTest : public ::testing::Test {
  protected:
+  void SetUp() override { names.SetOptions({.halo = false, .marker = false}); }
+  // The lists changed, as the window that owns the names tells them.
+  void Draw(int zoom, int scrollX, int scrollY) {
+    names.ListsChanged();
+    names.Draw(view, lists, OneToOne(), zoom, scrollX, scrollY);
+  }
   BookmarkLists lists;
   QImage view = White();
   BookmarkNames names;
@@ -92,7 +102,7 @@ TEST_F(DrawTest, NameTextBoxStartsAtTheBookmark) {
   const std::string font = R({"DejaVu Sans", "12", "0", "b"});
   lists.CurrentMapBookmarks = {R({"V", "1100", "2050", "Harbour"})};
   lists.CurrentMapBookmarkFonts = {font};
-  names.Draw(view, lists, OneToOne(), 100, 1000, 2000);
+  Draw(100, 1000, 2000);
 
   // The same name drawn directly with its top-left corner at the bookmark's place in the view.
   QImage expected = White();
@@ -114,7 +124,7 @@ TEST_F(DrawTest, OnlyExactlyVisibleIntegerRecordsAreDrawn) {
   lists.GlobalBookmarkFonts = {"", "", "", ""};
   lists.CurrentMapBookmarks = {R({"V", "250", "20", "Plain", "notes"}), R({"V", "250", "120", "Bad font"})};
   lists.CurrentMapBookmarkFonts = {R({"Arial", "12", "0", "b"}), R({"Arial", "x", "0", "b"})};
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   auto inkedIn = [&](int x, int y) { return !Inked(view.copy(x, y, 150, 45)).isEmpty(); };
   EXPECT_TRUE(inkedIn(50, 20));
   EXPECT_FALSE(inkedIn(50, 120));
@@ -132,7 +142,7 @@ TEST_F(DrawTest, CurrentMapNamesArePaintedOverGlobalOnes) {
   lists.GlobalBookmarkFonts = {R({"DejaVu Sans", "20", "255", "b"})};  // red
   lists.CurrentMapBookmarks = {R({"V", "100", "100", name})};
   lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "20", "16711680", "b"})};  // blue
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_GT(CountExactly(view, qRgb(0, 0, 255)), 20);
   EXPECT_EQ(CountExactly(view, qRgb(255, 0, 0)), 0);
 }
@@ -140,13 +150,13 @@ TEST_F(DrawTest, CurrentMapNamesArePaintedOverGlobalOnes) {
 TEST_F(DrawTest, SmallerZoomsDrawSmallerNamesAtTheZoomedPlace) {
   lists.CurrentMapBookmarks = {R({"V", "200", "200", "Tower"})};
   lists.CurrentMapBookmarkFonts = {R({"DejaVu Sans", "12", "0", ""})};
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   const QRect at100 = Inked(view);
   view = White();
-  names.Draw(view, lists, OneToOne(), 50, 0, 0);
+  Draw(50, 0, 0);
   const QRect at50 = Inked(view);
   view = White();
-  names.Draw(view, lists, OneToOne(), 25, 0, 0);
+  Draw(25, 0, 0);
   const QRect at25 = Inked(view);
   ASSERT_FALSE(at100.isEmpty());
   ASSERT_FALSE(at25.isEmpty());
@@ -160,23 +170,23 @@ TEST_F(DrawTest, SmallerZoomsDrawSmallerNamesAtTheZoomedPlace) {
 TEST_F(DrawTest, FollowsChangedRecordsAndNamesReachingInFromOutside) {
   lists.CurrentMapBookmarks = {R({"V", "100", "100", "Mill"})};
   lists.CurrentMapBookmarkFonts = {""};
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_NEAR(Inked(view).left(), 100, 2);
 
   // Moved, renamed and re-fonted records are drawn as they now are.
   lists.CurrentMapBookmarks[0] = R({"V", "300", "200", "Mill"});
   view = White();
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_NEAR(Inked(view).left(), 300, 2);
   lists.CurrentMapBookmarkFonts[0] = R({"Arial", "10", "255", "b"});
   view = White();
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_GT(CountExactly(view, qRgb(255, 0, 0)), 5);
 
   // A long name starting left of and above the view still shows its part inside.
   lists.CurrentMapBookmarks[0] = R({"V", "90", "95", "A long name that reaches into the view"});
   view = White();
-  names.Draw(view, lists, OneToOne(), 100, 100, 100);
+  Draw(100, 100, 100);
   QImage expected = White();
   {
     QPainter p(&expected);
@@ -192,11 +202,121 @@ TEST_F(DrawTest, FollowsChangedRecordsAndNamesReachingInFromOutside) {
   // Far away and removed bookmarks leave the view alone.
   lists.CurrentMapBookmarks[0] = R({"V", "3000", "3000", "Far"});
   view = White();
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_TRUE(Inked(view).isEmpty());
   lists = BookmarkLists{};
-  names.Draw(view, lists, OneToOne(), 100, 0, 0);
+  Draw(100, 0, 0);
   EXPECT_TRUE(Inked(view).isEmpty());
+}
+
+// ---- the layer as frames see it: halo and marker, tiles kept across frames, told changes ----
+
+QImage Filled(QRgb color) {
+  QImage image(400, 300, QImage::Format_RGB32);
+  image.fill(color);
+  return image;
+}
+
+std::string MapRecord(int x, int y, const std::string& name, const std::string& notes = {}) {
+  return JoinFields({"V", std::to_string(x), std::to_string(y), name, notes});
+}
+
+TEST(BookmarkNamesLayer, HaloContrastsWithTheLettersAndTheMarkerSitsOnThePoint) {
+  struct Case {
+    const char* what;
+    QRgb background, letters;
+    int colorValue;  // of the font record: red in the lowest byte
+    bool halo;
+    QRgb haloColor;
+  };
+  const Case cases[] = {
+      {"black on a dark sea", qRgb(10, 20, 60), qRgb(0, 0, 0), 0, true, qRgb(255, 255, 255)},
+      {"yellow on a light field", qRgb(240, 240, 220), qRgb(255, 255, 0), 0x00FFFF, true, qRgb(0, 0, 0)},
+      {"black with the halo off", qRgb(10, 20, 60), qRgb(0, 0, 0), 0, false, qRgb(255, 255, 255)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BookmarkLists lists;
+    lists.CurrentMapBookmarks = {MapRecord(100, 80, "Harbour")};
+    lists.CurrentMapBookmarkFonts = {JoinFields({"DejaVu Sans", "14", std::to_string(c.colorValue), "b"})};
+    BookmarkNames names;
+    names.SetOptions({.halo = c.halo, .marker = true});
+    QImage view = Filled(c.background);
+    names.Draw(view, lists, OneToOne(), 100, 50, 40);
+
+    // The marker: the point itself in the letters' colour, ringed by the contrasting colour.
+    const QPoint point(50, 40);
+    EXPECT_EQ(view.pixel(point), c.letters);
+    EXPECT_EQ(view.pixel(point + QPoint(-PointMarkerRadius, 0)), c.haloColor);
+    EXPECT_EQ(view.pixel(point + QPoint(0, -PointMarkerRadius)), c.haloColor);
+    // Beside the letters the halo shows only when on: count halo pixels away from the marker.
+    const QImage text = view.copy(point.x() + PointMarkerRadius + 1, point.y() - 2, 150, 30);
+    EXPECT_GT(CountExactly(text, c.letters), 20);
+    if (c.halo)
+      EXPECT_GT(CountExactly(text, c.haloColor), 20);
+    else
+      EXPECT_EQ(CountExactly(text, c.haloColor), 0);
+  }
+}
+
+TEST(BookmarkNamesLayer, FramesFollowScrollingZoomAndToldChangesOnly) {
+  BookmarkLists lists;
+  for (int i = 0; i < 60; ++i) {
+    lists.GlobalBookmarks.push_back(
+        JoinFields({"id" + std::to_string(1000000 + i), "V", std::to_string(37 * i % 900),
+                    std::to_string(53 * i % 700), "Name " + std::to_string(i)}));
+    lists.GlobalBookmarkFonts.push_back(JoinFields({"DejaVu Sans", std::to_string(8 + i % 9), "255", "b"}));
+  }
+  BookmarkNames kept;
+  const auto fresh = [&](int zoom, int x, int y) {
+    BookmarkNames names;
+    QImage view = Filled(qRgb(90, 120, 90));
+    names.Draw(view, lists, OneToOne(), zoom, x, y);
+    return view;
+  };
+  // The same frame from a layer that drew others before and from a new one, tile edges included.
+  for (const auto& [zoom, x, y] : {std::tuple{100, 0, 0},
+                                   {100, 130, 250},
+                                   {100, 255, 511},
+                                   {50, 10, 10},
+                                   {200, 700, 300},
+                                   {100, 130, 250}}) {
+    SCOPED_TRACE(std::to_string(zoom) + " " + std::to_string(x) + " " + std::to_string(y));
+    QImage view = Filled(qRgb(90, 120, 90));
+    kept.Draw(view, lists, OneToOne(), zoom, x, y);
+    EXPECT_EQ(view, fresh(zoom, x, y));
+  }
+  // A change shows once told, not before; a change of notes alone draws the same.
+  lists.GlobalBookmarks[3] = SetField(2, lists.GlobalBookmarks[3], FieldSeparator, "N");
+  QImage view = Filled(qRgb(90, 120, 90));
+  kept.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_NE(view, fresh(100, 0, 0));
+  kept.ListsChanged();
+  view = Filled(qRgb(90, 120, 90));
+  kept.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_EQ(view, fresh(100, 0, 0));
+  lists.GlobalBookmarks[5] = SetField(6, lists.GlobalBookmarks[5], FieldSeparator, "new notes");
+  kept.ListsChanged();
+  view = Filled(qRgb(90, 120, 90));
+  kept.Draw(view, lists, OneToOne(), 100, 0, 0);
+  EXPECT_EQ(view, fresh(100, 0, 0));
+}
+
+TEST(BookmarkNamesLayer, NameAtFindsTheNameDrawnLastUnderAPixel) {
+  BookmarkLists lists;
+  lists.GlobalBookmarks = {JoinFields({"id00000001", "V", "100", "100", "Global name"})};
+  lists.GlobalBookmarkFonts = {""};
+  lists.CurrentMapBookmarks = {MapRecord(100, 100, "Map name"), MapRecord(300, 200, "Far"),
+                               JoinFields({"N", "300", "100", "Hidden"})};
+  lists.CurrentMapBookmarkFonts = {"", "", ""};
+  BookmarkNames names;
+  const auto at = [&](int x, int y) { return names.NameAt(lists, OneToOne(), 100, {x, y}); };
+  EXPECT_EQ(at(105, 105), (BookmarkPlace{false, 0}));  // the current map's is drawn over the global one
+  EXPECT_EQ(at(310, 205), (BookmarkPlace{false, 1}));
+  EXPECT_EQ(at(100, 100), (BookmarkPlace{false, 0}));  // the marker belongs to the name
+  EXPECT_FALSE(at(305, 105));                          // a hidden bookmark has no name on the map
+  EXPECT_FALSE(at(100, 150));
+  EXPECT_FALSE(at(20, 20));
 }
 
 }  // namespace

@@ -347,6 +347,8 @@ TEST_F(MapLinksWindowTest, OneHighlightAtATimeRemovedOnCloseAndOnRemoval) {
 TEST_F(MapLinksWindowTest, SelectingScrollsTheAreasMiddleToTheViewsMiddleAsFarAsTheRangeAllows) {
   OpenOn(mapA);
   form->ShowMapLinksWindow1Click();
+  // The window stands beside the main window, so it hides no area.
+  form->form5()->move(form->frameGeometry().topRight() + QPoint(20, 0));
   const int w = form->MapAreaWidth(), h = form->MapAreaHeight();
   const int maxX = 2000 - w, maxY = 1500 - h;
 

@@ -391,6 +391,7 @@ TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
                                Fields({"V", "0", "2048", std::string(400, 'M')})};
   lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
                                    Fields({"Arial", "5000", "65280", ""})};
+  w.BookmarkListsChanged();
   const QImage& view = w.ViewBuffer();
   // Pixels of the view mostly of one colour channel: the letters of one of the names.
   auto count = [&view](int channel) {

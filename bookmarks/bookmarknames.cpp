@@ -1,0 +1,325 @@
+#include "bookmarks/bookmarknames.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "bookmarks/bookmarkdraw.h"
+#include "core/numbers.h"
+#include "storage/fields.h"
+#include "view/text.h"
+
+namespace orv {
+namespace {
+
+// Tiles of the names layer and cells of the index of name points, both in zoomed map pixels.
+constexpr int64_t kTile = 256;
+constexpr int64_t kCell = 256;
+// A name's picture reaches at most this far right of and below its point, and this far left of and
+// above it, unless it is one of the few long or large names that are looked at for every request.
+constexpr int64_t kReachRight = 1024;
+constexpr int64_t kReachDown = 256;
+constexpr int64_t kReachBack = 80;
+// Room for the halo, the marker and smoothed edges around the letters' box.
+constexpr int64_t kLabelMargin = 8;
+// No more letters than this are drawn (MakeNameLabel cuts names there too).
+constexpr std::size_t kLongestName = 8192;
+
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+uint64_t KeyOf(int64_t x, int64_t y) {
+  return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+}
+
+// A rectangle of zoomed map pixels, both ends included.
+struct Box {
+  int64_t left, top, right, bottom;
+  bool Meets(const Box& o) const {
+    return left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
+  }
+};
+
+// Field numbers of one record layout.
+struct Layout {
+  int visibility, x, y, name;
+};
+constexpr Layout kGlobalLayout{2, 3, 4, 5};
+constexpr Layout kMapLayout{1, 2, 3, 4};
+
+// A bookmark that is drawn, in drawing order.
+struct Entry {
+  Point world;
+  uint32_t font;  // index of its drawing font without colour
+  QRgb color;
+  BookmarkPlace place;
+  std::string name;  // cut to kLongestName
+};
+
+// What a font record gives: the record of its drawing font with the colour left out (names in one
+// face, size and style share a font whatever their colours), and the colour. Nothing when the size
+// or colour is not an integer.
+struct FontParts {
+  std::string shape;
+  QRgb color = 0;
+};
+std::optional<FontParts> PartsOf(const std::string& fontRecord) {
+  if (fontRecord.empty()) return FontParts{{}, qRgb(0, 0, 0)};
+  const std::string_view size = FieldView(2, fontRecord);
+  const auto color = ParseInt(FieldView(3, fontRecord));
+  if (!ParseInt(size) || !color) return std::nullopt;
+  return FontParts{JoinFields({FieldView(1, fontRecord), size, "0", FieldView(4, fontRecord)}),
+                   ColorOfFontValue(*color).rgb()};
+}
+
+// What an entry is at one zoom.
+struct Placed {
+  bool shown = false;       // its point has a zoomed map pixel
+  Point at;                 // zoomed map pixel of its point
+  Box bound{0, 0, -1, -1};  // zoomed map pixels its picture cannot leave
+};
+
+}  // namespace
+
+struct BookmarkNames::Layer {
+  bool listsChanged = true;
+  NameLabelOptions options;
+
+  std::vector<Entry> entries;
+  std::vector<std::string> fontShapes;  // the distinct drawing fonts of the entries, as font records
+
+  // At the zoom and corners below.
+  bool placedValid = false;
+  MapCorners corners;
+  int32_t zoom = -1;
+  std::vector<std::optional<BookmarkDrawFont>> fonts;  // of each font record at this zoom
+  std::vector<Placed> placed;
+  std::unordered_map<uint64_t, std::vector<uint32_t>> cells;  // near entries by the cell of their point
+  std::vector<uint32_t> wide;                                 // the others
+
+  struct Tile {
+    QImage picture;  // the names' pixels of the tile, cut to where they reach; null when none
+    QPoint at;       // zoomed map pixel of the picture's top-left corner
+    uint64_t used = 0;
+  };
+  std::unordered_map<uint64_t, Tile> tiles;
+  uint64_t frame = 0;
+
+  void Update(const BookmarkLists& lists, const MapCorners& c, int32_t z) {
+    if (listsChanged) {
+      listsChanged = false;
+      if (TakeLists(lists)) {
+        placedValid = false;
+        tiles.clear();
+      }
+    }
+    if (!placedValid || !(c == corners) || z != zoom) {
+      corners = c;
+      zoom = z;
+      Place();
+      placedValid = true;
+      tiles.clear();
+    }
+  }
+
+  // Works out the entries of the lists; true when they differ from those drawn so far.
+  bool TakeLists(const BookmarkLists& lists) {
+    std::vector<Entry> taken;
+    std::vector<std::string> shapes;
+    std::unordered_map<std::string, uint32_t> shapeIndex;
+    // Each distinct font record is taken apart once: its drawing font's index and its colour.
+    std::unordered_map<std::string, std::optional<std::pair<uint32_t, QRgb>>> fontIndex;
+    const auto add = [&](const std::vector<std::string>& list, const std::vector<std::string>& fontList,
+                         const Layout& layout, bool global) {
+      static const std::string kNoFont;
+      for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string& record = list[i];
+        if (FieldView(layout.visibility, record) != "V") continue;
+        const auto x = ParseInt(FieldView(layout.x, record));
+        const auto y = ParseInt(FieldView(layout.y, record));
+        if (!x || !y) continue;
+        const std::string& font = i < fontList.size() ? fontList[i] : kNoFont;
+        auto [known, isNew] = fontIndex.try_emplace(font);
+        if (isNew) {
+          if (auto parts = PartsOf(font)) {
+            auto [shape, isNewShape] =
+                shapeIndex.try_emplace(parts->shape, static_cast<uint32_t>(shapes.size()));
+            if (isNewShape) shapes.push_back(std::move(parts->shape));
+            known->second = std::pair{shape->second, parts->color};
+          }
+        }
+        if (!known->second) continue;
+        std::string name(FieldView(layout.name, record).substr(0, kLongestName));
+        taken.push_back(
+            {{*x, *y}, known->second->first, known->second->second, {global, i}, std::move(name)});
+      }
+    };
+    add(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalLayout, true);
+    add(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapLayout, false);
+
+    bool same = taken.size() == entries.size();
+    for (std::size_t i = 0; same && i < taken.size(); ++i) {
+      const Entry &a = taken[i], &b = entries[i];
+      same = a.world == b.world && a.color == b.color && a.name == b.name &&
+             shapes[a.font] == fontShapes[b.font];
+    }
+    entries = std::move(taken);
+    fontShapes = std::move(shapes);
+    return !same;
+  }
+
+  // Positions, bounds and the index of the entries at the zoom.
+  void Place() {
+    fonts.clear();
+    for (const std::string& shape : fontShapes) fonts.push_back(DrawFontOf(shape, SizeReduction(zoom)));
+    placed.assign(entries.size(), Placed{});
+    cells.clear();
+    wide.clear();
+    for (uint32_t i = 0; i < entries.size(); ++i) {
+      const Entry& e = entries[i];
+      const auto pixel = WorldToMapPixel(corners, zoom, e.world);
+      const auto& font = fonts[e.font];
+      if (!pixel || !font) continue;
+      Placed& p = placed[i];
+      p.shown = true;
+      p.at = *pixel;
+      // No glyph is wider than two ems, and italics and accents stay within one em of the box.
+      const int64_t em = font->font.pixelSize();
+      const int64_t back = em + kLabelMargin;
+      const int64_t right = static_cast<int64_t>(e.name.size() + 1) * 2 * em + kLabelMargin;
+      const int64_t down = 3 * em + kLabelMargin;
+      p.bound = {p.at.x - back, p.at.y - back, p.at.x + right, p.at.y + down};
+      if (back <= kReachBack && right <= kReachRight && down <= kReachDown)
+        cells[KeyOf(FloorDiv(p.at.x, kCell), FloorDiv(p.at.y, kCell))].push_back(i);
+      else
+        wide.push_back(i);
+    }
+  }
+
+  // The entries whose bound meets box, in drawing order.
+  std::vector<uint32_t> Meeting(const Box& box) const {
+    std::vector<uint32_t> found;
+    const int64_t cx0 = FloorDiv(box.left - kReachRight, kCell),
+                  cx1 = FloorDiv(box.right + kReachBack, kCell);
+    const int64_t cy0 = FloorDiv(box.top - kReachDown, kCell), cy1 = FloorDiv(box.bottom + kReachBack, kCell);
+    for (int64_t cy = cy0; cy <= cy1; ++cy)
+      for (int64_t cx = cx0; cx <= cx1; ++cx) {
+        const auto cell = cells.find(KeyOf(cx, cy));
+        if (cell == cells.end()) continue;
+        for (uint32_t i : cell->second)
+          if (placed[i].bound.Meets(box)) found.push_back(i);
+      }
+    for (uint32_t i : wide)
+      if (placed[i].bound.Meets(box)) found.push_back(i);
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  using Labels = std::unordered_map<uint32_t, NameLabel>;
+  const NameLabel& LabelOf(uint32_t i, Labels& labels) const {
+    auto [label, isNew] = labels.try_emplace(i);
+    if (isNew) {
+      label->second = MakeNameLabel(FromBytes(entries[i].name), fonts[entries[i].font]->font,
+                                    QColor::fromRgb(entries[i].color), options);
+    }
+    return label->second;
+  }
+
+  QRect AreaOf(uint32_t i, Labels& labels) const {
+    return LabelOf(i, labels).AreaAt(QPoint(placed[i].at.x, placed[i].at.y));
+  }
+
+  Tile MakeTile(int64_t tx, int64_t ty, Labels& labels) const {
+    const Box box{tx * kTile, ty * kTile, tx * kTile + kTile - 1, ty * kTile + kTile - 1};
+    const QPoint corner(static_cast<int>(box.left), static_cast<int>(box.top));
+    Tile tile;
+    const std::vector<uint32_t> near = Meeting(box);
+    if (near.empty()) return tile;
+    QImage whole(kTile, kTile, QImage::Format_ARGB32_Premultiplied);
+    whole.fill(Qt::transparent);
+    QRect ink;
+    {
+      QPainter painter(&whole);
+      const QRect tileArea(corner, QSize(kTile, kTile));
+      for (uint32_t i : near) {
+        const QRect area = AreaOf(i, labels);
+        if (!area.intersects(tileArea)) continue;
+        painter.drawImage(area.topLeft() - corner, LabelOf(i, labels).picture);
+        ink |= area.intersected(tileArea).translated(-corner);
+      }
+    }
+    if (ink.isEmpty()) return tile;
+    tile.picture = whole.copy(ink);
+    tile.at = corner + ink.topLeft();
+    return tile;
+  }
+
+  void Draw(QImage& view, int32_t scrollX, int32_t scrollY) {
+    ++frame;
+    if (entries.empty() || view.isNull()) return;
+    const int64_t tx0 = FloorDiv(scrollX, kTile), tx1 = FloorDiv(int64_t{scrollX} + view.width() - 1, kTile);
+    const int64_t ty0 = FloorDiv(scrollY, kTile), ty1 = FloorDiv(int64_t{scrollY} + view.height() - 1, kTile);
+    Labels labels;  // names that reach several of the tiles made for this frame are drawn once
+    std::optional<QPainter> painter;
+    for (int64_t ty = ty0; ty <= ty1; ++ty)
+      for (int64_t tx = tx0; tx <= tx1; ++tx) {
+        auto [tile, isNew] = tiles.try_emplace(KeyOf(tx, ty));
+        if (isNew) tile->second = MakeTile(tx, ty, labels);
+        tile->second.used = frame;
+        if (tile->second.picture.isNull()) continue;
+        if (!painter) painter.emplace(&view);
+        painter->drawImage(tile->second.at - QPoint(scrollX, scrollY), tile->second.picture);
+      }
+    ForgetFarTiles(static_cast<std::size_t>((tx1 - tx0 + 1) * (ty1 - ty0 + 1)));
+  }
+
+  // Tiles out of view are kept for a while, so that scrolling back finds them; the oldest go once
+  // they outnumber those of a few views.
+  void ForgetFarTiles(std::size_t shown) {
+    const std::size_t most = 4 * shown + 16;
+    if (tiles.size() <= most) return;
+    std::vector<std::pair<uint64_t, uint64_t>> byAge;  // last frame used, key
+    for (const auto& [key, tile] : tiles)
+      if (tile.used != frame) byAge.emplace_back(tile.used, key);
+    std::sort(byAge.begin(), byAge.end());
+    for (std::size_t k = 0; k < byAge.size() && tiles.size() > 2 * shown + 16; ++k)
+      tiles.erase(byAge[k].second);
+  }
+
+  std::optional<BookmarkPlace> NameAt(Point pixel) const {
+    const std::vector<uint32_t> near = Meeting({pixel.x, pixel.y, pixel.x, pixel.y});
+    Labels labels;
+    for (auto i = near.rbegin(); i != near.rend(); ++i)
+      if (AreaOf(*i, labels).contains(pixel.x, pixel.y)) return entries[*i].place;
+    return std::nullopt;
+  }
+};
+
+BookmarkNames::BookmarkNames() : layer_(std::make_unique<Layer>()) {}
+BookmarkNames::~BookmarkNames() = default;
+
+void BookmarkNames::ListsChanged() {
+  layer_->listsChanged = true;
+}
+
+void BookmarkNames::SetOptions(const NameLabelOptions& options) {
+  if (options.halo == layer_->options.halo && options.marker == layer_->options.marker) return;
+  layer_->options = options;
+  layer_->tiles.clear();
+}
+
+void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
+                         int32_t zoomPercent, int32_t scrollX, int32_t scrollY) {
+  layer_->Update(lists, corners, zoomPercent);
+  layer_->Draw(view, scrollX, scrollY);
+}
+
+std::optional<BookmarkPlace> BookmarkNames::NameAt(const BookmarkLists& lists, const MapCorners& corners,
+                                                   int32_t zoomPercent, Point zoomedPixel) {
+  layer_->Update(lists, corners, zoomPercent);
+  return layer_->NameAt(zoomedPixel);
+}
+
+}  // namespace orv

@@ -1,0 +1,58 @@
+#pragma once
+// The bookmark names of the map view as a layer that is kept between frames.
+//
+// What the lists say about drawing (which bookmarks are visible, where, in which font) is worked out
+// when the lists change, not at every frame: the owner calls ListsChanged() after every change.
+// The names are drawn, each with its halo and marker (bookmarks/namehalo.h), into tiles of zoomed map
+// pixels that are kept while the zoom, the corners, the options and the drawn names stay the same; a
+// frame copies the tiles it shows. So a frame costs about the same however many names the map holds
+// and however many reach the view; a tile costs the names on it once, when it first comes into view.
+#include <QImage>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "bookmarks/bookmarkstore.h"
+#include "bookmarks/namehalo.h"
+#include "core/transform.h"
+
+namespace orv {
+
+// Where a bookmark's record stands in the lists.
+struct BookmarkPlace {
+  bool global = false;  // GlobalBookmarks, else CurrentMapBookmarks
+  std::size_t index = 0;
+  friend bool operator==(const BookmarkPlace&, const BookmarkPlace&) = default;
+};
+
+class BookmarkNames {
+ public:
+  BookmarkNames();
+  ~BookmarkNames();
+  BookmarkNames(const BookmarkNames&) = delete;
+  BookmarkNames& operator=(const BookmarkNames&) = delete;
+
+  // The lists changed: the next Draw or NameAt works out the names again. Tiles are kept when what is
+  // drawn stays the same (a change of notes, of a hidden bookmark).
+  void ListsChanged();
+  // Halo and marker; tiles made with other options are dropped.
+  void SetOptions(const NameLabelOptions& options);
+
+  // Writes the names of the bookmarks whose visibility is "V" into view, whose top-left pixel shows
+  // the zoomed map pixel (scrollX, scrollY): the global bookmarks first, in list order, then the
+  // current map's over them. Bookmarks whose coordinates, size or colour are not integers are left
+  // out.
+  void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
+            int32_t scrollX, int32_t scrollY);
+
+  // The bookmark whose drawn name (with halo and marker) covers the zoomed map pixel: the one drawn
+  // last there. Nothing when no name covers it.
+  std::optional<BookmarkPlace> NameAt(const BookmarkLists& lists, const MapCorners& corners,
+                                      int32_t zoomPercent, Point zoomedPixel);
+
+ private:
+  struct Layer;
+  std::unique_ptr<Layer> layer_;
+};
+
+}  // namespace orv

@@ -1,0 +1,117 @@
+#include "bookmarks/findbox.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+#include "core/numbers.h"
+#include "storage/fields.h"
+#include "view/text.h"
+
+namespace orv {
+
+FindBox::FindBox(const BookmarkLists& lists, QWidget* parent)
+    : QFrame(parent), lists_(lists), text_(new QLineEdit(this)), list_(new QListWidget(this)) {
+  setObjectName("FindBox");
+  setFrameShape(QFrame::StyledPanel);
+  setAutoFillBackground(true);
+  text_->setObjectName("FindText");
+  text_->setPlaceholderText("Find bookmark");
+  list_->setObjectName("FindList");
+  list_->setFocusPolicy(Qt::NoFocus);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(4);
+  layout->addWidget(text_);
+  layout->addWidget(list_);
+  resize(260, 220);
+  hide();
+  text_->installEventFilter(this);
+  connect(text_, &QLineEdit::textChanged, this, [this] { Refill(); });
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { ChooseSelected(); });
+}
+
+void FindBox::ListsChanged() {
+  indexValid_ = false;
+  if (isVisible()) Refill();
+}
+
+void FindBox::Open() {
+  Refill();
+  show();
+  raise();
+  text_->selectAll();
+  text_->setFocus();
+}
+
+void FindBox::MakeIndex() {
+  std::vector<SearchableBookmark> bookmarks;
+  worlds_.clear();
+  global_.clear();
+  names_.clear();
+  const auto add = [&](const std::vector<std::string>& records, int x, int y, int name, int notes,
+                       bool global) {
+    for (const std::string& record : records) {
+      const auto wx = ParseInt(GetField(x, record, FieldSeparator));
+      const auto wy = ParseInt(GetField(y, record, FieldSeparator));
+      bookmarks.push_back({GetField(name, record, FieldSeparator), GetField(notes, record, FieldSeparator),
+                           Point{wx.value_or(0), wy.value_or(0)}});
+      // A hand-edited record whose coordinates are not integers is listed but cannot be gone to.
+      worlds_.push_back(wx && wy ? std::optional<Point>(Point{*wx, *wy}) : std::nullopt);
+      global_.push_back(global);
+      names_.push_back(bookmarks.back().name);
+    }
+  };
+  add(lists_.CurrentMapBookmarks, 2, 3, 4, 5, false);
+  add(lists_.GlobalBookmarks, 3, 4, 5, 6, true);
+  index_ = BookmarkSearchIndex(bookmarks);
+  indexValid_ = true;
+}
+
+void FindBox::Refill() {
+  if (!indexValid_) MakeIndex();
+  listed_ = index_.Find(text_->text(), SearchOrder::ByName);
+  if (listed_.size() > static_cast<std::size_t>(MostListed)) listed_.resize(MostListed);
+  list_->clear();
+  for (std::size_t k : listed_) {
+    const QString name = FromBytes(names_[k]);
+    list_->addItem(global_[k] ? name + "  (global)" : name);
+  }
+  if (list_->count() > 0) list_->setCurrentRow(0);
+}
+
+void FindBox::ChooseSelected() {
+  const int row = list_->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= listed_.size()) return;
+  const std::optional<Point> world = worlds_[listed_[static_cast<std::size_t>(row)]];
+  if (!world) return;
+  hide();
+  emit chosen(*world);
+}
+
+bool FindBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != text_ || event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      ChooseSelected();
+      return true;
+    case Qt::Key_Escape:
+      hide();
+      return true;
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp:
+      // The list follows the arrow keys while the keyboard stays in the text.
+      QCoreApplication::sendEvent(list_, event);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace orv
