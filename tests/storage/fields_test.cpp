@@ -30,8 +30,11 @@ TEST(FieldsTest, GetFieldCutsRecordsIntoFields) {
       {"a|b|", 0, "2"},      {"a|b|", 2, "b"},      {"a|||b||", 0, "2"}, {"a|||b||", 2, "b"},
       {" a | b ", 1, " a "}, {" a | b ", 2, " b "}, {"x|y|z", 3, "z"},   {"x|y|z", 4, ""},
   };
-  for (const GetCase& c : cases)
+  for (const GetCase& c : cases) {
     EXPECT_EQ(GetField(c.n, R(c.record), FieldSeparator), c.expected) << c.record << " field " << c.n;
+    // Read in place, a field is the same bytes.
+    if (c.n >= 1) EXPECT_EQ(FieldView(c.n, R(c.record)), c.expected) << c.record << " field " << c.n;
+  }
 }
 
 TEST(FieldsTest, FieldsAreBytesAndOnlyTheSeparatorCuts) {
