@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -74,6 +75,13 @@ std::string StorableValue(std::string value) {
   for (char& c : value)
     if (c == '\r' || c == '\n') c = ' ';
   return value;
+}
+
+std::string_view StorableView(std::string_view value, std::string& scratch) {
+  // A plain loop: find_first_of looks each byte up in the set with a call of its own.
+  if (std::none_of(value.begin(), value.end(), [](char c) { return c == '\r' || c == '\n'; })) return value;
+  scratch = StorableValue(std::string(value));
+  return scratch;
 }
 
 SettingsWriteGroup::SettingsWriteGroup(std::string file) : file_(std::move(file)) {
