@@ -1,16 +1,14 @@
 #include "bookmarks/bookmarkstore.h"
 
-#include <QCollator>
-#include <QLocale>
-#include <QString>
 #include <algorithm>
-#include <numeric>
 #include <optional>
+#include <string_view>
 
 #include "storage/fields.h"
 #include "storage/inifile.h"
 #include "storage/settings.h"
-#include "view/text.h"
+#include "storage/storedvalues.h"
+#include "view/localeorder.h"
 
 namespace orv {
 namespace {
@@ -32,12 +30,11 @@ constexpr int kMapNameField = 4;
 constexpr int kOldMapSizeField = 4;
 constexpr int kOldGlobalSizeField = 5;
 
-std::string RecordKey(std::size_t n) {
-  return "bookmark" + std::to_string(n);
-}
-std::string FontKey(std::size_t n) {
-  return RecordKey(n) + "font";
-}
+// Keys of the nth record and of its font record: "bookmark<n>" and "bookmark<n>font".
+struct BookmarkKeys {
+  NumberedKey record{"bookmark"};
+  NumberedKey font{"bookmark", "font"};
+};
 
 // The font record an older record gets: the font every bookmark had then, at its stored size.
 std::string OldLayoutFont(const std::string& size) {
@@ -50,10 +47,11 @@ void ReadCurrentLayout(const IniDocument& file, std::vector<std::string>& record
                        std::vector<std::string>& fonts) {
   records.clear();
   fonts.clear();
+  BookmarkKeys keys;
   for (std::size_t n = 1;; ++n) {
-    std::string record = file.Value(kMapBookmarks, RecordKey(n));
+    std::string record = file.Value(kMapBookmarks, keys.record(n));
     if (record.empty()) break;
-    fonts.push_back(file.Value(kMapBookmarks, FontKey(n)));
+    fonts.push_back(file.Value(kMapBookmarks, keys.font(n)));
     records.push_back(std::move(record));
   }
 }
@@ -63,8 +61,9 @@ void ReadSizedLayout(const IniDocument& file, int sizeField, std::vector<std::st
                      std::vector<std::string>& fonts) {
   records.clear();
   fonts.clear();
+  NumberedKey key("bookmark");
   for (std::size_t n = 1;; ++n) {
-    const std::string old = file.Value(kMapBookmarks, RecordKey(n));
+    const std::string old = file.Value(kMapBookmarks, key(n));
     if (old.empty()) break;
     fonts.push_back(OldLayoutFont(GetField(sizeField, old, FieldSeparator)));
     records.push_back(SetField(sizeField, old, FieldSeparator, ""));
@@ -90,8 +89,9 @@ std::string TakeUntil(std::string& s, const std::string& delimiter) {
 void ReadOldestGlobalLayout(const IniDocument& file, std::mt19937& random, BookmarkLists& lists) {
   lists.GlobalBookmarks.clear();
   lists.GlobalBookmarkFonts.clear();
+  NumberedKey key("bookmark");
   for (std::size_t n = 1;; ++n) {
-    std::string s = file.Value(kMapBookmarks, RecordKey(n));
+    std::string s = file.Value(kMapBookmarks, key(n));
     if (s.empty()) break;
     std::string record = NewBookmarkId(random) + FieldSeparator + "V" + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;
@@ -119,15 +119,11 @@ bool NeedsQuotes(const std::string& line) {
   });
 }
 
-void SortByName(std::vector<std::string>& records, std::vector<std::string>& fonts, int nameField,
-                const QCollator& collator) {
-  std::vector<QString> names;
+void SortByName(std::vector<std::string>& records, std::vector<std::string>& fonts, int nameField) {
+  std::vector<std::string_view> names;
   names.reserve(records.size());
-  for (const auto& r : records) names.push_back(FromBytes(GetField(nameField, r, FieldSeparator)));
-  std::vector<std::size_t> order(records.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return collator.compare(names[a], names[b]) < 0; });
+  for (const auto& r : records) names.push_back(FieldView(nameField, r));
+  const std::vector<std::size_t> order = LocaleOrder(names);
   std::vector<std::string> sortedRecords, sortedFonts;
   sortedRecords.reserve(records.size());
   sortedFonts.reserve(fonts.size());
@@ -137,6 +133,11 @@ void SortByName(std::vector<std::string>& records, std::vector<std::string>& fon
   }
   records = std::move(sortedRecords);
   fonts = std::move(sortedFonts);
+}
+
+// The font record at index i of a font list, "" past its end.
+std::string_view FontAt(const std::vector<std::string>& fonts, std::size_t i) {
+  return i < fonts.size() ? std::string_view(fonts[i]) : std::string_view();
 }
 
 }  // namespace
@@ -159,9 +160,11 @@ void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, 
 void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
   // A global bookmark that the map does not list is visible on it.
   for (auto& record : lists.GlobalBookmarks) {
-    const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
-    const std::string stored = id.empty() ? std::string() : map.Value(kGlobalBookmarks, id);
-    record = SetField(kGlobalVisibilityField, record, FieldSeparator, stored.empty() ? kVisible : stored);
+    const std::string_view id = FieldView(kGlobalIdField, record);
+    const std::string_view stored =
+        id.empty() ? std::string_view() : map.Find(kGlobalBookmarks, id).value_or("");
+    record = SetField(kGlobalVisibilityField, record, FieldSeparator,
+                      stored.empty() ? kVisible : std::string(stored));
   }
   if (map.Value(kGeneral, kVersionKey) == kCurrentVersion) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
@@ -186,6 +189,8 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
   if (!oneFile) separateSettings = LoadIniFile(settingsFile);
   IniFile& settings = oneFile ? map : separateSettings;
 
+  BookmarkKeys keys;
+  std::string scratch;  // a record changed to fit in a value
   if (withMap) {
     IniDocument& doc = map.document;
     doc.Set(kGeneral, kVersionKey, kCurrentVersion);
@@ -193,27 +198,24 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
     // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
     // blank), so none is refused and the numbering has no gap at which the next load would stop.
     for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
-      doc.Set(kMapBookmarks, RecordKey(i + 1), StorableValue(lists.CurrentMapBookmarks[i]));
-      const std::string font =
-          i < lists.CurrentMapBookmarkFonts.size() ? lists.CurrentMapBookmarkFonts[i] : "";
-      doc.Set(kMapBookmarks, FontKey(i + 1), StorableValue(font));
+      doc.Set(kMapBookmarks, keys.record(i + 1), StorableView(lists.CurrentMapBookmarks[i], scratch));
+      doc.Set(kMapBookmarks, keys.font(i + 1),
+              StorableView(FontAt(lists.CurrentMapBookmarkFonts, i), scratch));
     }
     doc.RemoveSection(kGlobalBookmarks);
   }
   settings.document.Set(kGeneral, kVersionKey, kCurrentVersion);
   settings.document.RemoveSection(kMapBookmarks);
   for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
-    const std::string record = StorableValue(lists.GlobalBookmarks[i]);
+    const std::string_view record = StorableView(lists.GlobalBookmarks[i], scratch);
     if (withMap) {
-      const std::string id = GetField(kGlobalIdField, record, FieldSeparator);
+      const std::string_view id = FieldView(kGlobalIdField, record);
       // An empty identifier would name no key: it would remove the whole section instead.
-      if (!id.empty()) {
-        map.document.Set(kGlobalBookmarks, id, GetField(kGlobalVisibilityField, record, FieldSeparator));
-      }
+      if (!id.empty()) map.document.Set(kGlobalBookmarks, id, FieldView(kGlobalVisibilityField, record));
     }
-    settings.document.Set(kMapBookmarks, RecordKey(i + 1), record);
-    const std::string font = i < lists.GlobalBookmarkFonts.size() ? lists.GlobalBookmarkFonts[i] : "";
-    settings.document.Set(kMapBookmarks, FontKey(i + 1), StorableValue(font));
+    settings.document.Set(kMapBookmarks, keys.record(i + 1), record);
+    settings.document.Set(kMapBookmarks, keys.font(i + 1),
+                          StorableView(FontAt(lists.GlobalBookmarkFonts, i), scratch));
   }
 
   bool ok = true;
@@ -229,10 +231,8 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
 }
 
 void SortBookmarks(BookmarkLists& lists) {
-  QCollator collator{QLocale()};
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  SortByName(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalNameField, collator);
-  SortByName(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapNameField, collator);
+  SortByName(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalNameField);
+  SortByName(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapNameField);
 }
 
 std::string NewBookmarkId(std::mt19937& random) {

@@ -1,10 +1,11 @@
 #pragma once
-// Real-to-integer conversions used by every coordinate the user sees, and integer parsing of text.
+// Real-to-integer conversions used by every coordinate the user sees. Integer parsing of text lives
+// with the stored records (storage/integers.h) and comes with this header for the coordinate code.
 // All reals are long double (80-bit extended precision on x86-64).
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
+
+#include "storage/integers.h"
 
 namespace orv {
 
@@ -25,16 +26,5 @@ std::optional<int32_t> TryRoundEven(long double value);
 // Fractional part of the magnitude after rounding to 10 significant digits (93.375 -> 0.375,
 // -12.5 -> 0.5, 7 -> 0).
 long double FracPart(long double value);
-
-// Strict decimal integer: optional leading blanks, optional sign, digits, nothing else; must fit in
-// a signed 32-bit integer. Anything else gives no value.
-std::optional<int32_t> ParseInt(std::string_view text);
-// ParseInt with a default for text that is not an integer.
-inline int32_t IntOr(std::string_view text, int32_t fallback) {
-  return ParseInt(text).value_or(fallback);
-}
-
-// The message shown when a strict integer parse fails: "'<text>' is not a valid integer value".
-std::string NotAnIntegerMessage(std::string_view text);
 
 }  // namespace orv

@@ -1,48 +1,27 @@
 #include "maplinks/maplinkstore.h"
 
-#include <QCollator>
-#include <QLocale>
-#include <QString>
 #include <algorithm>
-#include <array>
-#include <numeric>
 #include <string_view>
 
-#include "core/numbers.h"
 #include "storage/fields.h"
 #include "storage/inifile.h"
+#include "storage/integers.h"
 #include "storage/settings.h"
-#include "view/text.h"
+#include "storage/storedvalues.h"
+#include "view/localeorder.h"
 
 namespace orv {
 namespace {
 
-std::string KeyOf(std::size_t position) {
-  return "maplink" + std::to_string(position);
-}
-
-// Fields are the maximal runs of bytes other than the separator, so the first n of them can be read
-// in place. The hover reads the corners of every link at every pointer movement; splitting each
-// record into new strings for that costs as much as composing a whole view.
-template <std::size_t n>
-bool LeadingFields(std::string_view record, std::array<std::string_view, n>& fields) {
-  std::size_t at = 0;
-  for (std::string_view& field : fields) {
-    while (at < record.size() && record[at] == FieldSeparator) ++at;
-    const std::size_t start = at;
-    while (at < record.size() && record[at] != FieldSeparator) ++at;
-    if (at == start) return false;
-    field = record.substr(start, at - start);
-  }
-  return true;
-}
+constexpr std::string_view kLinkKeyPrefix = "maplink";  // keys "maplink1", "maplink2", ...
 
 }  // namespace
 
 void LoadMapLinks(std::vector<std::string>& links, const IniDocument& map) {
   links.clear();
+  NumberedKey key(kLinkKeyPrefix);
   for (std::size_t n = 1;; ++n) {
-    std::string record = map.Value(MapLinksSection, KeyOf(n));
+    std::string record = map.Value(MapLinksSection, key(n));
     if (record.empty()) break;
     links.push_back(std::move(record));
   }
@@ -57,23 +36,18 @@ bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapF
   map.document.RemoveSection(MapLinksSection);
   // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
   // gap at which the next load stops.
+  NumberedKey key(kLinkKeyPrefix);
+  std::string scratch;
   for (std::size_t i = 0; i < links.size(); ++i)
-    map.document.Set(MapLinksSection, KeyOf(i + 1), StorableValue(links[i]));
+    map.document.Set(MapLinksSection, key(i + 1), StorableView(links[i], scratch));
   return SaveIniFile(map, mapFile);
 }
 
 void SortMapLinks(std::vector<std::string>& links) {
-  QCollator collator{QLocale()};
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  // Each text is split and converted once however often it is compared. (Collator sort keys would
-  // save more, but in the C locale they ignore the case setting.)
-  std::vector<QString> texts;
+  std::vector<std::string_view> texts;
   texts.reserve(links.size());
-  for (const std::string& record : links) texts.push_back(FromBytes(GetField(6, record, FieldSeparator)));
-  std::vector<std::size_t> order(links.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return collator.compare(texts[a], texts[b]) < 0; });
+  for (const std::string& record : links) texts.push_back(FieldView(6, record));
+  const std::vector<std::size_t> order = LocaleOrder(texts);
   std::vector<std::string> sorted;
   sorted.reserve(links.size());
   for (std::size_t i : order) sorted.push_back(std::move(links[i]));
@@ -81,12 +55,10 @@ void SortMapLinks(std::vector<std::string>& links) {
 }
 
 std::optional<LinkRect> LinkArea(const std::string& record) {
-  std::array<std::string_view, 4> fields;
-  if (!LeadingFields(record, fields)) return std::nullopt;
   LinkRect area;
   int32_t* corners[] = {&area.x1, &area.y1, &area.x2, &area.y2};
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const auto value = ParseInt(fields[i]);
+  for (int i = 0; i < 4; ++i) {
+    const auto value = ParseInt(FieldView(i + 1, record));
     if (!value) return std::nullopt;
     *corners[i] = *value;
   }

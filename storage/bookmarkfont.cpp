@@ -4,33 +4,13 @@
 #include <string_view>
 
 #include "storage/inifile.h"
+#include "storage/integers.h"
 #include "storage/settings.h"
 
 namespace orv {
 namespace {
 
 constexpr const char* kSection = "Bookmark Font";
-
-// A decimal integer (blanks before it allowed, optional sign, digits, nothing after) that fits in 32
-// bits; anything else gives the fallback, without a message.
-int32_t IntOrDefault(std::string_view text, int32_t fallback) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty()) return fallback;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return fallback;
-    value = value * 10 + (c - '0');
-    if (value > int64_t{INT32_MAX} + 1) return fallback;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return fallback;
-  return static_cast<int32_t>(value);
-}
 
 }  // namespace
 
@@ -47,10 +27,10 @@ BookmarkFontSpec ReadBookmarkFont(const std::string& settingsFile) {
   // The settings file also holds the global bookmarks: it is read once for the four keys.
   const IniDocument settings = LoadIniFile(settingsFile).document;
   BookmarkFontSpec font;
-  font.color = IntOrDefault(settings.Value(kSection, "Color"), 0);
+  font.color = IntOr(settings.Value(kSection, "Color"), 0);
   const std::string name = settings.Value(kSection, "Name");
   font.name = name.empty() ? "Arial" : name;
-  font.size = IntOrDefault(settings.Value(kSection, "Size"), 10);
+  font.size = IntOr(settings.Value(kSection, "Size"), 10);
   // Only lower-case letters count; an empty (or missing) style means bold.
   const std::string style = settings.Value(kSection, "Style");
   font.bold = style.empty() || style.find('b') != std::string::npos;

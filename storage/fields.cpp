@@ -1,21 +1,26 @@
 #include "storage/fields.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace orv {
 namespace {
 
-// The last string GetField split, with its fields already stripped of separators. Records are read
-// field after field, so one cached split serves every GetField call on the same record. The
+// The last string GetField split, with its fields as places in the kept copy of that string. Records
+// are read field after field, so one cached split serves every GetField call on the same record. The
 // separator is remembered too, so a string split at another separator is never answered from the
-// cache.
+// cache. The fields are kept as places, not strings, so that a split allocates nothing once the
+// cache has grown to the longest record.
 struct FieldCacheData {
   bool valid = false;
   std::string text;
   char separator = FieldSeparator;
-  std::vector<std::string> fields;
+  std::vector<std::pair<std::size_t, std::size_t>> fields;  // start and length of each field in text
+
+  std::string_view Field(std::size_t i) const { return {text.data() + fields[i].first, fields[i].second}; }
 };
 
 FieldCacheData& FieldCache() {
@@ -23,92 +28,73 @@ FieldCacheData& FieldCache() {
   return cache;
 }
 
-bool OnlySeparators(const std::string& s, char separator) {
-  return s.find_first_not_of(separator) == std::string::npos;
+// The first field of s that starts at or after at, as its start and end; none when only separators
+// remain. Fields are the maximal runs of non-separator bytes.
+std::optional<std::pair<std::size_t, std::size_t>> NextField(std::string_view s, std::size_t at,
+                                                             char separator) {
+  while (at < s.size() && s[at] == separator) ++at;
+  if (at == s.size()) return std::nullopt;
+  const std::size_t end = std::min(s.find(separator, at), s.size());
+  return std::pair{at, end};
 }
 
-// Cuts s into pieces. A separator closes the current piece, except when it follows another
-// separator (or starts the string), or is the last byte: then it is kept as an ordinary byte of the
-// piece. A last piece made only of separators is joined onto the piece before it. Stripping the
-// pieces of their separators gives the fields: the maximal runs of non-separator bytes, or a single
-// empty field for a string made only of separators.
-std::vector<std::string> SplitFields(const std::string& s, char separator) {
-  std::vector<std::string> pieces;
-  std::string current;
-  bool afterSeparator = true;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    const char ch = s[i];
-    if (ch != separator) {
-      current += ch;
-      afterSeparator = false;
-    } else if (afterSeparator || i + 1 == s.size()) {
-      current += ch;
-    } else {
-      pieces.push_back(std::move(current));
-      current.clear();
-      afterSeparator = true;
-    }
-  }
-  if (!current.empty()) pieces.push_back(std::move(current));
-  if (pieces.size() >= 2 && OnlySeparators(pieces.back(), separator)) {
-    std::string last = std::move(pieces.back());
-    pieces.pop_back();
-    pieces.back() += last;
-    pieces.back() += separator;
-  }
-  for (std::string& piece : pieces) piece = StripSeparators(piece, separator);
-  return pieces;
+// The fields of s, or a single empty field for a string made only of separators; an empty string
+// has none.
+void SplitFields(std::string_view s, char separator,
+                 std::vector<std::pair<std::size_t, std::size_t>>& fields) {
+  fields.clear();
+  for (auto field = NextField(s, 0, separator); field; field = NextField(s, field->second, separator))
+    fields.emplace_back(field->first, field->second - field->first);
+  if (fields.empty() && !s.empty()) fields.emplace_back(0, 0);
 }
 
-const std::vector<std::string>& FieldsOf(const std::string& s, char separator) {
+const FieldCacheData& FieldsOf(const std::string& s, char separator) {
   FieldCacheData& cache = FieldCache();
   if (!cache.valid || cache.separator != separator || cache.text != s) {
-    cache.fields = SplitFields(s, separator);
-    cache.text = s;
+    cache.text.assign(s);
+    SplitFields(cache.text, separator, cache.fields);
     cache.separator = separator;
     cache.valid = true;
   }
-  return cache.fields;
+  return cache;
 }
 
 }  // namespace
 
 std::string GetField(int n, const std::string& s, char separator) {
-  const std::vector<std::string>& fields = FieldsOf(s, separator);
+  const FieldCacheData& split = FieldsOf(s, separator);
   if (n < 0) return {};
-  if (n == 0) return std::to_string(fields.size());
-  if (static_cast<std::size_t>(n) > fields.size()) return {};
-  return fields[n - 1];
+  if (n == 0) return std::to_string(split.fields.size());
+  if (static_cast<std::size_t>(n) > split.fields.size()) return {};
+  return std::string(split.Field(static_cast<std::size_t>(n) - 1));
 }
 
 std::string_view FieldView(int n, std::string_view s, char separator) {
   if (n < 1) return {};
-  std::size_t begin = 0;
-  while (true) {
-    begin = s.find_first_not_of(separator, begin);
-    if (begin == std::string_view::npos) return {};
-    const std::size_t end = std::min(s.find(separator, begin), s.size());
-    if (--n == 0) return s.substr(begin, end - begin);
-    begin = end;
-  }
+  auto field = NextField(s, 0, separator);
+  for (int i = 1; i < n && field; ++i) field = NextField(s, field->second, separator);
+  return field ? s.substr(field->first, field->second - field->first) : std::string_view();
 }
 
 std::string SetField(int n, const std::string& s, char separator, const std::string& newValue) {
   // No caller asks for a field before the first; such a request leaves the record as it was.
   if (n < 0) return s;
-  const int count = static_cast<int>(FieldsOf(s, separator).size());
+  const FieldCacheData& split = FieldsOf(s, separator);
+  const std::size_t count = split.fields.size();
+  const std::size_t index = static_cast<std::size_t>(n);  // from 1; 0 puts newValue first
   std::string result;
-  result.reserve(s.size() + newValue.size() + 1);
-  for (int i = 1; i < n; ++i) {
-    result += GetField(i, s, separator);
+  result.reserve(s.size() + newValue.size() + index + 1);
+  // Fields before n, with empty ones for those past the end of the record.
+  for (std::size_t i = 1; i < index; ++i) {
+    if (i <= count) result += split.Field(i - 1);
     result += separator;
   }
   if (!newValue.empty()) {
     result += newValue;
     result += separator;
   }
-  for (int i = n + 1; i <= count; ++i) {
-    result += GetField(i, s, separator);
+  for (std::size_t i = index + 1; i <= count; ++i) {
+    result += split.Field(i - 1);
     result += separator;
   }
   if (!result.empty()) result.pop_back();

@@ -13,8 +13,8 @@ inline constexpr char FieldSeparator = '\xB3';  // the byte 179
 // Keeps a one-string cache of the last string it split, so reading several fields of one record
 // splits it once.
 std::string GetField(int n, const std::string& s, char separator);
-// Field n (n >= 1) of s as GetField reads it, without copying or caching: for code that reads a few
-// fields of many records in one pass.
+// Field n (from 1) of s as a view into s, the same field GetField gives; "" when n is out of range.
+// Reads in place without the cache, for code that reads one field of many records.
 std::string_view FieldView(int n, std::string_view s, char separator = FieldSeparator);
 // s rebuilt with newValue as field n; an empty newValue removes field n. n = 0 puts newValue first;
 // n past the last field appends it after extra separators.

@@ -1,6 +1,8 @@
 #include "storage/storedvalues.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 
 #include "storage/fields.h"
 #include "storage/settings.h"
@@ -90,6 +92,17 @@ std::string JoinRecord(const std::vector<std::string>& fields) {
     record += fields[i];
   }
   return record;
+}
+
+NumberedKey::NumberedKey(std::string_view prefix, std::string_view suffix)
+    : key_(prefix), prefixSize_(prefix.size()), suffix_(suffix) {}
+
+std::string_view NumberedKey::operator()(std::size_t n) {
+  char digits[24];
+  const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), n);
+  key_.resize(prefixSize_);
+  key_.append(digits, end).append(suffix_);
+  return key_;
 }
 
 std::vector<std::string> ReadNumberedValues(const std::string& file, const std::string& section,

@@ -35,6 +35,20 @@ std::vector<std::string_view> SplitRecord(std::string_view record);
 // fields joined by the field separator.
 std::string JoinRecord(const std::vector<std::string>& fields);
 
+// Keys prefix + "1" + suffix, prefix + "2" + suffix, ... made in one buffer, so that writing or
+// reading a list of thousands of records does not build a new string for each key. The view stays
+// valid until the next call.
+class NumberedKey {
+ public:
+  explicit NumberedKey(std::string_view prefix, std::string_view suffix = {});
+  std::string_view operator()(std::size_t n);
+
+ private:
+  std::string key_;
+  std::size_t prefixSize_;
+  std::string suffix_;
+};
+
 // Values of prefix + "1", prefix + "2", ... in section of file, up to the first missing or empty one,
 // and at most limit of them.
 std::vector<std::string> ReadNumberedValues(const std::string& file, const std::string& section,

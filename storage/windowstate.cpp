@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "core/numbers.h"
+#include "storage/integers.h"
 #include "storage/settings.h"
 #include "storage/storedvalues.h"
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/geometry.h"
+#include "storage/point.h"
 
 namespace orv {
 

@@ -26,11 +26,11 @@ std::optional<char> ByteOf(QChar ch) {
 }  // namespace
 
 QString FromBytes(const std::string& bytes) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(bytes.size()));
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
   for (unsigned char b : bytes) {
     const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
-    text.append(QChar(high ? kHigh[b - 0x80] : char16_t(b)));
+    *out++ = QChar(high ? kHigh[b - 0x80] : char16_t(b));
   }
   return text;
 }

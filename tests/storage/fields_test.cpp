@@ -32,7 +32,7 @@ TEST(FieldsTest, GetFieldCutsRecordsIntoFields) {
   };
   for (const GetCase& c : cases) {
     EXPECT_EQ(GetField(c.n, R(c.record), FieldSeparator), c.expected) << c.record << " field " << c.n;
-    // The same fields without a copy (field numbers from 1 only).
+    // Read in place, a field is the same bytes.
     if (c.n >= 1) EXPECT_EQ(FieldView(c.n, R(c.record)), c.expected) << c.record << " field " << c.n;
   }
 }

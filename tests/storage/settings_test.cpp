@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/storedvalues.h"
 #include "test_files.h"
 
 namespace orv {
@@ -442,6 +443,33 @@ TEST(SettingsFileInTest, ChoosesTheProgramDirectoryWhenWritable) {
       RunInChild([&] { return SettingsFileIn(readOnly, config) == config + "/orvantis/orvantis.ini"; }, true);
   if (status == 2) GTEST_SKIP() << "cannot run a child without root rights here";
   EXPECT_EQ(status, 0);
+}
+
+TEST(StorableValueTest, LineBreaksBecomeBlanksAndOtherValuesAreTakenAsTheyAre) {
+  const std::pair<std::string, std::string> cases[] = {{"", ""},
+                                                       {"V\xB3"
+                                                        "12\xB3"
+                                                        "34\xB3name",
+                                                        "V\xB3"
+                                                        "12\xB3"
+                                                        "34\xB3name"},
+                                                       {"a\rb", "a b"},
+                                                       {"\r\n", "  "},
+                                                       {"line\n", "line "}};
+  for (const auto& [value, expected] : cases) {
+    std::string scratch;
+    EXPECT_EQ(StorableView(value, scratch), expected) << value;
+    EXPECT_EQ(StorableValue(value), expected) << value;
+  }
+}
+
+TEST(NumberedKeyTest, KeysFollowTheNumberWhateverTheKeyBefore) {
+  NumberedKey font("bookmark", "font");
+  EXPECT_EQ(font(10000), "bookmark10000font");
+  EXPECT_EQ(font(7), "bookmark7font");
+  NumberedKey link("maplink");
+  EXPECT_EQ(link(1), "maplink1");
+  EXPECT_EQ(link(12), "maplink12");
 }
 
 }  // namespace
