@@ -116,13 +116,13 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
       links_, *this, orv::MapLinkControls{ui->Panel4, ui->Edit8, LoadMapforMapLink1, N4});
   ui->PaintBox1->SetBuffer(&viewBuffer_);
   ConnectHandlers();
+  navigation_ = std::make_unique<orv::MapNavigation>(
+      *this, orv::NavigationControls{ui->PaintBox1, ui->StatusBar, ui->goback, ui->View1});
   BuildMapMakingMenu();
   inputMarks_ = std::make_unique<orv::InputMarks>(PanelBoxes());
   BuildFollowMenu();
   BuildOverview();
   BuildMapMenuItems();
-  navigation_ = std::make_unique<orv::MapNavigation>(
-      *this, orv::NavigationControls{ui->PaintBox1, ui->StatusBar, ui->goback, ui->View1});
   BuildFindAndViewItems();
 
   // The client area below the menu bar has the designed size; the window opens centred.
@@ -144,6 +144,7 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, random_, this);
   BuildBookmarksMenu();
+  ArrangeMenus();
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),
                      static_cast<QWidget*>(form4_), static_cast<QWidget*>(form3_)}) {
     if (!w->isWindow()) w->setWindowFlag(Qt::Window);

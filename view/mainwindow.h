@@ -16,6 +16,7 @@
 //   view/mainwindow_follow.cpp   following the journal and the clipboard, the status line's rest text
 //   view/mainwindow_overview.cpp the overview over the map area and View > Overview
 //   view/mainwindow_state.cpp    remembered windows and views, Open Recent, Quit
+//   view/mainwindow_menus.cpp    the order of the Map and View menus
 // Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
 //   view/mainwindow_find.cpp     the find box, bookmark notes on hover, name outlines, link areas
 //
@@ -386,6 +387,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // view/mainwindow_bookmarks.cpp: Map > Bookmarks > Export... and Import..., as in the bookmarks
   // window.
   void BuildBookmarksMenu();
+  // view/mainwindow_menus.cpp: the Map and View menus' items in one order, grouped by separators.
+  void ArrangeMenus();
   void ConnectHandlers();
   // view/mainwindow_find.cpp: the find box, the View menu's bookmark and link items, the notes tip.
   void BuildFindAndViewItems();

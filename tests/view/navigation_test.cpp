@@ -299,10 +299,11 @@ TEST_F(NavigationTest, TheViewMenuOffersTheCommandsWithTheirKeys) {
   QMenu* view = Control<QMenu>(w, "View1");
   QStringList items;
   for (QAction* action : view->actions())
-    if (!action->isSeparator()) items << action->text() + " " + action->shortcut().toString();
-  EXPECT_EQ(QStringList({"Zoom In +", "Zoom Out -", "Fit to Window 0", "Actual Size 1", "Back Alt+Left",
-                         "Forward Alt+Right"}),
-            items);
+    items << (action->isSeparator() ? "-" : action->text() + " " + action->shortcut().toString());
+  EXPECT_EQ(
+      QStringList({"Zoom In +", "Zoom Out -", "Fit to Window 0", "Actual Size 1", "-", "Back Alt+Left",
+                   "Forward Alt+Right", "-", "Overview O", "Show Link Areas L", "Outline Bookmark Names "}),
+      items);
   Control<QAction>(w, "ZoomIn1")->trigger();
   EXPECT_EQ(150, w.ZoomPercent());
   Control<QAction>(w, "FittoWindow1")->trigger();
@@ -313,5 +314,17 @@ TEST_F(NavigationTest, TheViewMenuOffersTheCommandsWithTheirKeys) {
   EXPECT_EQ(67, w.ZoomPercent());
 }
 
+TEST_F(NavigationTest, TheMapMenuGroupsItsItemsAndEndsWithQuit) {
+  TForm1& w = OpenPatternMap();
+  QStringList items;
+  for (QAction* action : Control<QMenu>(w, "Map1")->actions())
+    items << (action->isSeparator() ? "-" : action->text());
+  EXPECT_EQ(QStringList({"Load...", "Open Recent", "-", "New Map from Picture...", "Calibrate Map...",
+                         "Maps Folders...", "-", "Paste Position", "Follow Journal...", "Follow Clipboard",
+                         "-", "Find Bookmark...", "Bookmarks", "-", "Quit"}),
+            items);
+}
+
 }  // namespace
 }  // namespace orv::testing
+
