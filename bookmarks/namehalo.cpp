@@ -10,6 +10,9 @@ namespace {
 
 // No screen shows a label wider than this; longer names are cut (a letter is at least a pixel).
 constexpr int kWidestLabel = 8192;
+// Letters are drawn at most this many pixels tall: larger ones fill no view, and a label of them
+// (a hand-edited size of 999999 points) would take minutes to outline and gigabytes to hold.
+constexpr int kTallestLetters = 512;
 
 // Relative luminance of a colour as the eye sees it, 0 (black) to 1 (white).
 double LuminanceOf(const QColor& color) {
@@ -80,7 +83,12 @@ void DrawPointMarker(QPainter& painter, QPoint point, const QColor& color) {
 
 NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& color,
                         const NameLabelOptions& options) {
-  const QFontMetrics metrics(font);
+  // Sizes are checked as given as well as measured: the metrics of a giant font may overflow.
+  QFont drawn = font;
+  if (font.pixelSize() > kTallestLetters || font.pointSizeF() > kTallestLetters ||
+      QFontMetrics(font).height() > kTallestLetters)
+    drawn.setPixelSize(kTallestLetters);
+  const QFontMetrics metrics(drawn);
   const QString text = name.left(kWidestLabel);
   const int halo = options.halo ? HaloWidthFor(metrics) : 0;
   // Relative to the start of the baseline: the text box (which holds underline and strikeout) and
@@ -88,6 +96,7 @@ NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& co
   const QRect box(0, -metrics.ascent(), metrics.horizontalAdvance(text), metrics.height());
   QRect area = (box | metrics.boundingRect(text)).adjusted(-1 - halo, -1 - halo, 1 + halo, 1 + halo);
   if (area.width() > kWidestLabel) area.setWidth(kWidestLabel);
+  if (area.height() > 2 * kTallestLetters) area.setHeight(2 * kTallestLetters);
   const QPoint point(0, -metrics.ascent());  // the bookmark's point: the text box's top-left corner
   if (options.marker) {
     const int r = PointMarkerRadius;
@@ -99,7 +108,7 @@ NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& co
   letters.fill(Qt::transparent);
   {
     QPainter p(&letters);
-    p.setFont(font);
+    p.setFont(drawn);
     p.setPen(color);
     p.drawText(baseline, text);
   }

@@ -161,6 +161,9 @@ TForm1::~TForm1() {
   delete form5_;
   delete form2_;
   if (qApp && keyPreview_) qApp->removeEventFilter(keyPreview_.get());
+  // The tools over the map area ask this window for its controls while they go: before ui does.
+  calibration_.reset();
+  atlasMenu_.reset();
   delete ui;
 }
 

@@ -131,6 +131,12 @@ TEST(NameHalo, LabelPlacesTheTextBoxAtThePointAndStaysBounded) {
   const NameLabel huge = MakeNameLabel(QString(1 << 20, 'W'), font, Qt::black);
   EXPECT_LE(huge.picture.width(), 8192 + 16);
   EXPECT_FALSE(huge.picture.isNull());
+  // Nor does a hand-edited size of 999999 points give one taller than a screen.
+  QFont giant = font;
+  giant.setPointSize(999999);
+  const NameLabel tall = MakeNameLabel("Stray", giant, Qt::black);
+  EXPECT_LE(tall.picture.height(), 1024);
+  EXPECT_FALSE(tall.picture.isNull());
 }
 
 }  // namespace
