@@ -8,6 +8,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define ORV_AVX2_ROWS 1
+#endif
 
 #include "core/numbers.h"
 
@@ -112,22 +116,66 @@ void MagnifyRows(QRgb* const* outs, int rows, const QRgb* in, int n, int phase) 
   if (d < n) run(d, n, *in);
 }
 
+#ifdef ORV_AVX2_ROWS
+// The same rows with 32-byte stores, for processors that have them: the frame's writes are most of
+// a magnified frame's cost, and a wide store writes twice the pixels of a narrow one.
+template <int K>
+__attribute__((target("avx2"))) void MagnifyRowsWide(QRgb* const* outs, int rows, const QRgb* in, int n,
+                                                     int phase) {
+  static_assert(K == 2 || K == 4 || K == 8);
+  auto run = [outs, rows](int from, int to, QRgb v) {
+    for (int r = 0; r < rows; ++r) std::fill(outs[r] + from, outs[r] + to, v);
+  };
+  int d = std::min(n, K - phase);
+  run(0, d, *in++);
+  // Four picture pixels at a time, spread over K / 2 vectors of eight view pixels (vector j shows
+  // the picture pixels (8j + i) / K).
+  __m256i spread[K / 2];
+  for (int j = 0; j < K / 2; ++j)
+    spread[j] = _mm256_setr_epi32((8 * j + 0) / K, (8 * j + 1) / K, (8 * j + 2) / K, (8 * j + 3) / K,
+                                  (8 * j + 4) / K, (8 * j + 5) / K, (8 * j + 6) / K, (8 * j + 7) / K);
+  for (; d + 4 * K <= n; d += 4 * K, in += 4) {
+    const __m256i s = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    for (int j = 0; j < K / 2; ++j) {
+      const __m256i v = _mm256_permutevar8x32_epi32(s, spread[j]);
+      for (int r = 0; r < rows; ++r) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outs[r] + d + 8 * j), v);
+    }
+  }
+  for (; d + K <= n; d += K) run(d, d + K, *in++);
+  if (d < n) run(d, n, *in);
+}
+
+bool HasWideStores() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 using MagnifyFn = void (*)(QRgb* const*, int, const QRgb*, int, int);
+
+template <int K>
+MagnifyFn MagnifierOf() {
+#ifdef ORV_AVX2_ROWS
+  if constexpr (K == 2 || K == 4 || K == 8)
+    if (HasWideStores()) return MagnifyRowsWide<K>;
+#endif
+  return MagnifyRows<K>;
+}
 
 // A row writer for the whole factors of the usual zooms (200 to 800 percent); none for the others.
 MagnifyFn MagnifierFor(const AxisMap& axis) {
   if (axis.span == 0 || axis.count % axis.span != 0) return nullptr;
   switch (axis.count / axis.span) {
     case 2:
-      return MagnifyRows<2>;
+      return MagnifierOf<2>();
     case 3:
-      return MagnifyRows<3>;
+      return MagnifierOf<3>();
     case 4:
-      return MagnifyRows<4>;
+      return MagnifierOf<4>();
     case 6:
-      return MagnifyRows<6>;
+      return MagnifierOf<6>();
     case 8:
-      return MagnifyRows<8>;
+      return MagnifierOf<8>();
     default:
       return nullptr;
   }
