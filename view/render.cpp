@@ -128,6 +128,10 @@ __attribute__((target("avx2"))) void MagnifyRowsWide(QRgb* const* outs, int rows
   };
   int d = std::min(n, K - phase);
   run(0, d, *in++);
+  // Whole picture pixels one by one until the stores start on a 32-byte boundary, where none of them
+  // straddles two cache lines (the rows of a view share their alignment).
+  for (int i = 0; i < 8 && d + K <= n && (reinterpret_cast<uintptr_t>(outs[0] + d) & 31) != 0; ++i, d += K)
+    run(d, d + K, *in++);
   // Four picture pixels at a time, spread over K / 2 vectors of eight view pixels (vector j shows
   // the picture pixels (8j + i) / K).
   __m256i spread[K / 2];
