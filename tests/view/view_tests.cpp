@@ -157,15 +157,16 @@ TEST(ZoomedView, EveryViewPixelShowsThePicturePixelUnderItsZoomedMapPixel) {
   const QImage picture = PatternPicture(300, 200);
   QImage view(97, 61, QImage::Format_RGB32);
   for (int zoom : {10, 33, 67, 100, 150, 200, 300, 333, 400, 800}) {
-    for (QPoint origin : {QPoint(0, 0), QPoint(1, 3), QPoint(7, 5), QPoint(-13, -7), QPoint(-1, 2), QPoint(123, 77),
-                          QPoint(2390, 1595)}) {
+    for (QPoint origin : {QPoint(0, 0), QPoint(1, 3), QPoint(7, 5), QPoint(-13, -7), QPoint(-1, 2),
+                          QPoint(123, 77), QPoint(2390, 1595)}) {
       SCOPED_TRACE(QString("zoom %1 origin %2,%3").arg(zoom).arg(origin.x()).arg(origin.y()).toStdString());
       ComposeZoomedView(view, picture, {origin.x(), origin.y()}, zoom, view.width(), view.height() - 4);
       for (int y = 0; y < view.height(); ++y)
         for (int x = 0; x < view.width(); ++x) {
           // Floor division: a view left of or above the picture shows grey there.
           const auto floorDiv = [](long a, long b) { return a / b - (a % b < 0); };
-          const long sx = floorDiv((origin.x() + x) * 100L, zoom), sy = floorDiv((origin.y() + y) * 100L, zoom);
+          const long sx = floorDiv((origin.x() + x) * 100L, zoom),
+                     sy = floorDiv((origin.y() + y) * 100L, zoom);
           const bool inside =
               y < view.height() - 4 && sx >= 0 && sy >= 0 && sx < picture.width() && sy < picture.height();
           ASSERT_EQ(inside ? picture.pixel(sx, sy) : kGrey, view.pixel(x, y)) << x << "," << y;
