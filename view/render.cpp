@@ -117,8 +117,30 @@ void MagnifyRows(QRgb* const* outs, int rows, const QRgb* in, int n, int phase) 
 }
 
 #ifdef ORV_AVX2_ROWS
-// The same rows with 32-byte stores, for processors that have them: the frame's writes are most of
-// a magnified frame's cost, and a wide store writes twice the pixels of a narrow one.
+// Writes the view pixels [d, ...) of the rows outs[0..rows) in blocks of 4K, four picture pixels from
+// in at a time, spread over K / 2 vectors of eight view pixels (vector j shows the picture pixels
+// (8j + i) / K). Rows, when not 0, is the number of rows known at compile time: the usual case of as
+// many rows as the factor then keeps every row's pointer in a register. Returns the first view pixel
+// left, and in is moved past the picture pixels used.
+template <int K, int Rows>
+__attribute__((target("avx2"))) int SpreadBlocks(QRgb* const* outs, int rows, const QRgb*& in, int n, int d) {
+  const int count = Rows ? Rows : rows;
+  __m256i spread[K / 2];
+  for (int j = 0; j < K / 2; ++j)
+    spread[j] = _mm256_setr_epi32((8 * j + 0) / K, (8 * j + 1) / K, (8 * j + 2) / K, (8 * j + 3) / K,
+                                  (8 * j + 4) / K, (8 * j + 5) / K, (8 * j + 6) / K, (8 * j + 7) / K);
+  for (; d + 4 * K <= n; d += 4 * K, in += 4) {
+    const __m256i s = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
+    for (int j = 0; j < K / 2; ++j) {
+      const __m256i v = _mm256_permutevar8x32_epi32(s, spread[j]);
+      for (int r = 0; r < count; ++r) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outs[r] + d + 8 * j), v);
+    }
+  }
+  return d;
+}
+
+// The same rows as MagnifyRows with 32-byte stores, for processors that have them: the frame's
+// writes are most of a magnified frame's cost, and a wide store writes twice the pixels of a narrow one.
 template <int K>
 __attribute__((target("avx2"))) void MagnifyRowsWide(QRgb* const* outs, int rows, const QRgb* in, int n,
                                                      int phase) {
@@ -132,19 +154,7 @@ __attribute__((target("avx2"))) void MagnifyRowsWide(QRgb* const* outs, int rows
   // straddles two cache lines (the rows of a view share their alignment).
   for (int i = 0; i < 8 && d + K <= n && (reinterpret_cast<uintptr_t>(outs[0] + d) & 31) != 0; ++i, d += K)
     run(d, d + K, *in++);
-  // Four picture pixels at a time, spread over K / 2 vectors of eight view pixels (vector j shows
-  // the picture pixels (8j + i) / K).
-  __m256i spread[K / 2];
-  for (int j = 0; j < K / 2; ++j)
-    spread[j] = _mm256_setr_epi32((8 * j + 0) / K, (8 * j + 1) / K, (8 * j + 2) / K, (8 * j + 3) / K,
-                                  (8 * j + 4) / K, (8 * j + 5) / K, (8 * j + 6) / K, (8 * j + 7) / K);
-  for (; d + 4 * K <= n; d += 4 * K, in += 4) {
-    const __m256i s = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
-    for (int j = 0; j < K / 2; ++j) {
-      const __m256i v = _mm256_permutevar8x32_epi32(s, spread[j]);
-      for (int r = 0; r < rows; ++r) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outs[r] + d + 8 * j), v);
-    }
-  }
+  d = rows == K ? SpreadBlocks<K, K>(outs, rows, in, n, d) : SpreadBlocks<K, 0>(outs, rows, in, n, d);
   for (; d + K <= n; d += K) run(d, d + K, *in++);
   if (d < n) run(d, n, *in);
 }
