@@ -8,6 +8,7 @@
 #include <iostream>
 #include <map>
 
+#include "bench_times.h"
 #include "bookmarks/bookmarkexchange.h"
 
 namespace {
@@ -93,28 +94,16 @@ BENCHMARK(BM_PlainReadJson)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportCsv)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportJson)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Real);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto ratio = [&](const char* what, const char* measured, const char* baseline) {
-    const auto m = reporter.times.find(measured), b = reporter.times.find(baseline);
-    if (m == reporter.times.end() || b == reporter.times.end() || b->second <= 0) return;
-    std::cout << what << ": " << m->second << " ms beside a plain read's " << b->second << " ms, ratio "
-              << m->second / b->second << "\n";
+    const auto m = reporter.Time(measured), b = reporter.Time(baseline);
+    if (!m || !b || *b <= 0) return;
+    std::cout << what << ": " << *m << " ms beside a plain read's " << *b << " ms, ratio " << *m / *b << "\n";
   };
   ratio("importing 10,000 bookmarks from CSV (limit 1000 ms)", "BM_ImportCsv", "BM_PlainReadCsv");
   ratio("importing 10,000 bookmarks from JSON (limit 1000 ms)", "BM_ImportJson", "BM_PlainReadJson");

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 
+#include "bench_times.h"
 #include "bookmarks/bookmarksearch.h"
 #include "bookmarks/bookmarkstore.h"
 
@@ -139,33 +140,21 @@ void BM_BuildIndexOfTwoSortedLists(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildIndexOfTwoSortedLists)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Real);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (int count : {10000, 100000}) {
     for (int q = 0; q < static_cast<int>(std::size(kQueries)); ++q) {
       const std::string args = "/" + std::to_string(count) + "/" + std::to_string(q);
-      const auto m = reporter.times.find("BM_Keystroke" + args),
-                 b = reporter.times.find("BM_PlainScan" + args);
-      if (m == reporter.times.end() || b == reporter.times.end()) continue;
+      const auto m = reporter.Time("BM_Keystroke" + args), b = reporter.Time("BM_PlainScan" + args);
+      if (!m || !b) continue;
       std::cout << "keystroke '" << kQueries[q].typed << "' "
                 << (kQueries[q].order == SearchOrder::ByName ? "by name" : "by distance") << " with " << count
-                << " bookmarks: " << m->second << " ms beside a plain scan's " << b->second << " ms, ratio "
-                << (b->second > 0 ? m->second / b->second : 0) << " (limit 50 ms)\n";
+                << " bookmarks: " << *m << " ms beside a plain scan's " << *b << " ms, ratio "
+                << (*b > 0 ? *m / *b : 0) << " (limit 50 ms)\n";
     }
   }
   benchmark::Shutdown();

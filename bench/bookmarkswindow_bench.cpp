@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "bench_times.h"
 #include "bookmarks/bookmarkrows.h"
 #include "bookmarks/bookmarkswindow.h"
 #include "storage/fields.h"
@@ -110,36 +111,25 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_WindowKeystroke)->Apply(Sizes);
 BENCHMARK(BM_SearchAlone)->Apply(Sizes);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs) {
-      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (int count : {10000, 100000}) {
     for (int k = 0; k < static_cast<int>(std::size(kKeystrokes)); ++k) {
       const std::string args = "/" + std::to_string(count) + "/" + std::to_string(k);
-      const auto window = reporter.times.find("BM_WindowKeystroke" + args);
-      const auto search = reporter.times.find("BM_SearchAlone" + args);
-      if (window == reporter.times.end() || search == reporter.times.end()) continue;
+      const auto window = reporter.Time("BM_WindowKeystroke" + args);
+      const auto search = reporter.Time("BM_SearchAlone" + args);
+      if (!window || !search) continue;
       std::printf(
           "'%s' -> '%s' with %d bookmarks: %.2f ms in the window beside %.2f ms for the search alone, "
           "ratio %.1f (limit 50 ms)\n",
-          kKeystrokes[k].from, kKeystrokes[k].to, count, window->second, search->second,
-          search->second > 0 ? window->second / search->second : 0.0);
+          kKeystrokes[k].from, kKeystrokes[k].to, count, *window, *search,
+          *search > 0 ? *window / *search : 0.0);
     }
   }
   benchmark::Shutdown();

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_times.h"
 #include "maplinks/linkoutlines.h"
 #include "maplinks/maplinkstore.h"
 
@@ -101,34 +102,27 @@ void HoverList(benchmark::State& state) {
 BENCHMARK(HoverList)->Name("Hover/List")->Unit(benchmark::kMicrosecond);
 
 // Prints each figure beside the frame copy of the same run, and the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_None) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const char* baseline = "Frame/Copy";
-    if (!times_.count(baseline) || times_[baseline] <= 0) return;
-    for (const auto& [name, time] : times_)
-      if (name != baseline)
-        std::printf("%-20s %10.3f us = %7.3f x %s (%.1f us)\n", name.c_str(), time, time / times_[baseline],
-                    baseline, times_[baseline]);
-  }
 
- private:
-  std::map<std::string, double> times_;
-};
+// Every figure beside the frame copy.
+void PrintRatios(const orv::bench::TimesReporter& reporter) {
+  const char* baseline = "Frame/Copy";
+  const auto frame = reporter.Time(baseline);
+  if (!frame || *frame <= 0) return;
+  for (const auto& [name, time] : reporter.Times())
+    if (name != baseline)
+      std::printf("%-20s %10.3f us = %7.3f x %s (%.1f us)\n", name.c_str(), time, time / *frame, baseline,
+                  *frame);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
+                                     benchmark::ConsoleReporter::OO_None);
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintRatios(reporter);
   benchmark::Shutdown();
   return 0;
 }

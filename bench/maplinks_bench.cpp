@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_times.h"
 #include "maplinks/linkoutlines.h"
 #include "maplinks/maplinkstore.h"
 #include "storage/fields.h"
@@ -129,36 +130,30 @@ void ViewFrameCompose(benchmark::State& state) {
 BENCHMARK(ViewFrameCompose)->Name("ViewFrame/Compose")->Unit(benchmark::kMicrosecond);
 
 // Keeps each figure's CPU time per iteration so the hover can be printed as a share of a frame.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_None) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* frame : {"ViewFrame/Copy", "ViewFrame/Compose"}) {
-      if (!times_.count(frame) || times_[frame] <= 0) continue;
-      for (const char* hover :
-           {"FindLinkAt/Miss", "FindLinkAt/LastHit", "FindLinkAt/Miss10000", "Hover/1000", "Hover/10000"}) {
-        if (!times_.count(hover)) continue;
-        std::printf("%-20s %8.1f us = %5.1f %% of %s (%.1f us)\n", hover, times_[hover],
-                    100.0 * times_[hover] / times_[frame], frame, times_[frame]);
-      }
+
+// Each hover figure as a share of a frame.
+void PrintShares(const orv::bench::TimesReporter& reporter) {
+  for (const char* frame : {"ViewFrame/Copy", "ViewFrame/Compose"}) {
+    const auto frameTime = reporter.Time(frame);
+    if (!frameTime || *frameTime <= 0) continue;
+    for (const char* hover :
+         {"FindLinkAt/Miss", "FindLinkAt/LastHit", "FindLinkAt/Miss10000", "Hover/1000", "Hover/10000"}) {
+      const auto hoverTime = reporter.Time(hover);
+      if (!hoverTime) continue;
+      std::printf("%-20s %8.1f us = %5.1f %% of %s (%.1f us)\n", hover, *hoverTime,
+                  100.0 * *hoverTime / *frameTime, frame, *frameTime);
     }
   }
-
- private:
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
+                                     benchmark::ConsoleReporter::OO_None);
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintShares(reporter);
   benchmark::Shutdown();
   return 0;
 }

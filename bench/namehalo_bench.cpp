@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_times.h"
 #include "bookmarks/namehalo.h"
 
 namespace {
@@ -92,38 +93,28 @@ BENCHMARK(Make)->Name("Make/Letters")->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(Make)->Name("Make/Plain")->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(Make)->Name("Make/Halo")->Arg(2)->Unit(benchmark::kMillisecond);
 
-// Prints each figure beside its baseline from the same run, and the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_None) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+// Each figure beside its baseline from the same run, and the ratio.
+void PrintRatios(const orv::bench::TimesReporter& reporter) {
+  const char* pairs[][2] = {{"Labels/Plain/1", "Labels/Letters/0"},
+                            {"Labels/Halo/2", "Labels/Letters/0"},
+                            {"Make/Plain/1", "Make/Letters/0"},
+                            {"Make/Halo/2", "Make/Letters/0"}};
+  for (const auto& [figure, baseline] : pairs) {
+    const auto f = reporter.Time(figure), b = reporter.Time(baseline);
+    if (!f || !b || *b <= 0) continue;
+    std::printf("%-16s %8.2f ms = %5.2f x %s (%.2f ms)\n", figure, *f, *f / *b, baseline, *b);
   }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const char* pairs[][2] = {{"Labels/Plain", "Labels/Letters"},
-                              {"Labels/Halo", "Labels/Letters"},
-                              {"Make/Plain", "Make/Letters"},
-                              {"Make/Halo", "Make/Letters"}};
-    for (const auto& [figure, baseline] : pairs) {
-      if (!times_.count(figure) || !times_.count(baseline) || times_[baseline] <= 0) continue;
-      std::printf("%-14s %8.2f ms = %5.2f x %s (%.2f ms)\n", figure, times_[figure],
-                  times_[figure] / times_[baseline], baseline, times_[baseline]);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
+                                     benchmark::ConsoleReporter::OO_None);
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  PrintRatios(reporter);
   benchmark::Shutdown();
   return 0;
 }

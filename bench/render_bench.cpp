@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 
+#include "bench_times.h"
 #include "core/jpegwrite.h"
 #include "view/dialogs.h"
 #include "view/mainwindow.h"
@@ -259,22 +260,6 @@ BENCHMARK(BM_DragStep)->Unit(benchmark::kMillisecond);
 
 // Keeps each benchmark's shortest time per iteration over its repetitions, the one least disturbed
 // by other work, so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-      const auto [kept, first] = times.emplace(run.run_name.str(), run.GetAdjustedCPUTime());
-      if (!first) kept->second = std::min(kept->second, run.GetAdjustedCPUTime());
-    }
-  }
-  double Ratio(const std::string& a, const std::string& b) const {
-    return times.count(a) && times.count(b) ? times.at(a) / times.at(b) : NAN;
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -283,24 +268,23 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Picture();
   Window();
-  RatioReporter reporter;
+  orv::bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nRenderView of a %dx%d view of a %dx%d picture (window hidden: composition only), CPU time\n",
               kViewW, kViewH, kPictureW, kPictureH);
-  const auto fill = reporter.times.find("BM_FrameFill");
-  if (fill != reporter.times.end()) std::printf("writing the frame once: %.3f ms\n", fill->second);
+  const auto fill = reporter.Time("BM_FrameFill");
+  if (fill) std::printf("writing the frame once: %.3f ms\n", *fill);
   std::printf("%6s %12s %12s %12s %13s %14s %15s\n", "zoom", "RenderView", "drawImage", "plain read",
               "vs drawImage", "vs plain read", "vs frame write");
   for (int zoom : kZooms) {
     const std::string arg = "/" + std::to_string(zoom);
-    const auto render = reporter.times.find("BM_RenderView" + arg);
-    const auto draw = reporter.times.find("BM_DrawImage" + arg);
-    const auto read = reporter.times.find("BM_PlainRead" + arg);
-    if (render == reporter.times.end() || draw == reporter.times.end() || read == reporter.times.end())
-      continue;
-    std::printf("%5d%% %9.3f ms %9.3f ms %9.3f ms %12.2fx %13.2fx", zoom, render->second, draw->second,
-                read->second, render->second / draw->second, render->second / read->second);
-    if (fill != reporter.times.end()) std::printf(" %14.2fx", render->second / fill->second);
+    const auto render = reporter.Time("BM_RenderView" + arg);
+    const auto draw = reporter.Time("BM_DrawImage" + arg);
+    const auto read = reporter.Time("BM_PlainRead" + arg);
+    if (!render || !draw || !read) continue;
+    std::printf("%5d%% %9.3f ms %9.3f ms %9.3f ms %12.2fx %13.2fx", zoom, *render, *draw, *read,
+                *render / *draw, *render / *read);
+    if (fill) std::printf(" %14.2fx", *render / *fill);
     std::printf("\n");
   }
   std::printf("wheel step (200%% <-> 300%%) vs plain frames of the same views: %.2fx\n",
