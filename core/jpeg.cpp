@@ -129,7 +129,8 @@ bool KnownColourSpace(J_COLOR_SPACE space) {
 // One pass over the compressed bytes. Without pixels it reads the header into header and checks it;
 // with pixels it decodes every row into them, provided the picture still has header's size. Only
 // plain data lives in this frame, so that the decoder's error jump leaves nothing undestroyed.
-JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t strideBytes) {
+JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t strideBytes,
+                const std::atomic<bool>* stop) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   Errors errors;
@@ -167,14 +168,19 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
       result = JpegResult::Unreadable;
     } else {
       while (cinfo.output_scanline < cinfo.output_height) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
         JSAMPROW rows[RowBatch];
         const JDIMENSION first = cinfo.output_scanline;
         const JDIMENSION count = std::min(RowBatch, cinfo.output_height - first);
         for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + std::size_t(first + i) * strideBytes;
         jpeg_read_scanlines(&cinfo, rows, count);
       }
-      jpeg_finish_decompress(&cinfo);
-      if (errors.warned) result = JpegResult::Damaged;
+      if (cinfo.output_scanline < cinfo.output_height) {
+        result = JpegResult::Unreadable;  // stopped
+      } else {
+        jpeg_finish_decompress(&cinfo);
+        if (errors.warned) result = JpegResult::Damaged;
+      }
     }
   }
   jpeg_destroy_decompress(&cinfo);
@@ -226,7 +232,7 @@ JpegResult JpegFile::Open(const std::string& path) {
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   std::vector<unsigned char> buffer(ReadBufferBytes);
   Source source = NewSource(fd_, data_, buffer.data());
-  const JpegResult result = Pass(source, header_, nullptr, 0);
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
   if (result != JpegResult::Ok) Clear();
   return result;
 }
@@ -234,17 +240,17 @@ JpegResult JpegFile::Open(const std::string& path) {
 JpegResult JpegFile::OpenBytes(std::vector<unsigned char> data) {
   Clear();
   Source source = NewSource(-1, data, nullptr);
-  const JpegResult result = Pass(source, header_, nullptr, 0);
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
   if (result == JpegResult::Ok) data_ = std::move(data);
   return result;
 }
 
-JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes) {
+JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop) {
   if (header_.width == 0 || pixels == nullptr) return JpegResult::Unreadable;
   if (strideBytes < std::size_t(header_.width) * 4u) return JpegResult::Unreadable;
   std::vector<unsigned char> buffer(fd_ >= 0 ? ReadBufferBytes : 0);
   Source source = NewSource(fd_, data_, buffer.data());
-  return Pass(source, header_, pixels, strideBytes);
+  return Pass(source, header_, pixels, strideBytes, stop);
 }
 
 }  // namespace orv

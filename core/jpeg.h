@@ -1,5 +1,6 @@
 #pragma once
 // JPEG pictures decoded row by row straight into a buffer the caller owns.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,8 +42,9 @@ class JpegFile {
   // Decodes into pixels (width x height 32-bit pixels, B, G, R, 0xFF in memory order, that is
   // QImage::Format_RGB32 on little-endian machines), rows strideBytes apart. Accurate integer DCT and
   // smooth chroma upsampling; progressive files of more than 500 scans are refused. Unreadable also
-  // when the file no longer has the size its header had at Open.
-  JpegResult DecodeInto(uint8_t* pixels, std::size_t strideBytes);
+  // when the file no longer has the size its header had at Open, and when stop (if given) is found
+  // set between rows: a decode nobody waits for any more ends early.
+  JpegResult DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop = nullptr);
 
  private:
   void Clear();
