@@ -130,6 +130,36 @@ TEST_F(JpegTest, FileCutShortDecodesAsDamagedWithItsFullSize) {
   EXPECT_EQ(file.DecodeInto(pixels.data(), 256 * 4), JpegResult::Damaged);
 }
 
+// The file changes on disk between Open and the decode (a map being rewritten while it loads): cut
+// short it decodes as damaged, and a picture of another size is refused rather than written past
+// the caller's rows.
+TEST_F(JpegTest, FileChangedAfterOpeningIsDecodedSafely) {
+  const std::vector<unsigned char> original = Encode(TexturedPixels(256, 192), 256, 192);
+  const std::vector<unsigned char> cut(original.begin(),
+                                       original.begin() + std::ptrdiff_t(original.size() / 2));
+  struct Case {
+    const char* name;
+    std::vector<unsigned char> replacement;
+    JpegResult expected;
+  };
+  const Case cases[] = {
+      {"cut short", cut, JpegResult::Damaged},
+      {"larger picture", Encode(TexturedPixels(512, 384), 512, 384), JpegResult::Unreadable},
+      {"emptied", {}, JpegResult::Unreadable},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Write("changing.jpg", original);
+    JpegFile file;
+    ASSERT_EQ(file.Open(path), JpegResult::Ok) << c.name;
+    // Rewritten in place: the open file sees the new contents.
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(c.replacement.data()), std::streamsize(c.replacement.size()));
+    std::vector<uint8_t> pixels(256 * 4 * 192 + 64, 0xA5);
+    EXPECT_EQ(file.DecodeInto(pixels.data(), 256 * 4), c.expected) << c.name;
+    for (std::size_t k = 256 * 4 * 192; k < pixels.size(); ++k) ASSERT_EQ(pixels[k], 0xA5) << c.name;
+  }
+}
+
 TEST_F(JpegTest, FilesThatAreNoPictureAreUnreadable) {
   const std::vector<unsigned char> jpeg = Encode(BlockPixels(), 32, 32);
   const std::string text = "[Map Dimensions]\r\nUpperLeft_X=0\r\n";
