@@ -107,9 +107,9 @@ long StatusKiB(const char* key) {
 }
 
 // Child mode: load the picture once and print the resident memory before, the peak after, and the
-// peaks of anonymous memory and of mapped file pages sampled while loading. The peak counts the pages
-// of a mapped file, which are the file system's cache shared with every reader rather than memory of
-// the program's own; the anonymous peak is what the load itself allocates.
+// peaks of anonymous memory and of file pages mapped into the process sampled while loading (the
+// program and its libraries; the picture file itself is read through a buffer, not mapped); the
+// anonymous peak is what the load itself allocates.
 int PeakMemory(const std::string& path) {
   const long before = StatusKiB("VmRSS:");
   const long anonBefore = StatusKiB("RssAnon:");
@@ -150,7 +150,7 @@ void ReportPeakMemory(const std::string& self) {
   std::printf("  memory beyond the picture during the load: %.1f MiB (aim: at most 64)%s\n",
               (peak - before) / mib - pictureMiB, ok ? "" : "  [the load failed]");
   std::printf(
-      "  of it allocated by the load beyond the picture: %.1f MiB; mapped file pages at most %.1f MiB\n",
+      "  of it allocated by the load beyond the picture: %.1f MiB; file pages mapped at most %.1f MiB\n",
       anonGrowth / mib - pictureMiB, filePeak / mib);
 }
 

@@ -1,48 +1,190 @@
-// JPEG pictures through TurboJPEG: the file is mapped into memory (or read once where it cannot be
-// mapped), the header is checked before the caller allocates anything, and the pixels are decoded
-// straight into the caller's buffer.
+// JPEG pictures through libjpeg-turbo's row-by-row decoder. The file is read through a small buffer
+// (never held whole), the header is checked before the caller allocates anything, and the decoded rows
+// are written straight into the caller's buffer.
 #include "core/jpeg.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <turbojpeg.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <memory>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
 #include <utility>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+// After jpeglib.h, whose types its macros use.
+#include <jerror.h>
 
 namespace orv {
 namespace {
 
-struct TjDestroy {
-  void operator()(void* handle) const { tjDestroy(handle); }
-};
-using TjHandle = std::unique_ptr<void, TjDestroy>;
-
+// What the decoder reads from the file at a time.
+constexpr std::size_t ReadBufferBytes = std::size_t(256) << 10;
 // Guards against pathological progressive files whose hundreds of scans take minutes to decode.
-constexpr int DecodeFlags = TJFLAG_LIMITSCANS;
+constexpr int MaxScans = 500;
+// Rows handed to the decoder per call.
+constexpr JDIMENSION RowBatch = 16;
+// Put in place of the missing rest of a file cut short, so that the decoder ends the picture there.
+const JOCTET EndOfImage[2] = {0xFF, JPEG_EOI};
 
-struct FdCloser {
-  int fd;
-  ~FdCloser() {
-    if (fd >= 0) ::close(fd);
-  }
+// Errors end the pass through the jump; warnings (corrupt or missing data the decoder works around)
+// are only noted. Nothing is printed: the caller reports the result.
+struct Errors {
+  jpeg_error_mgr pub;  // first, so that the decoder's pointer is also a pointer to this
+  std::jmp_buf jump;
+  bool warned;
 };
 
-// The whole of an open file in memory, read in pieces; false when a read fails or the file turns
-// out shorter than it said.
-bool ReadWhole(int fd, std::size_t size, std::vector<unsigned char>& out) {
-  out.resize(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t got = ::read(fd, out.data() + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    done += std::size_t(got);
+[[noreturn]] void OnError(j_common_ptr cinfo) {
+  std::longjmp(reinterpret_cast<Errors*>(cinfo->err)->jump, 1);
+}
+
+void OnMessage(j_common_ptr cinfo, int level) {
+  if (level < 0) reinterpret_cast<Errors*>(cinfo->err)->warned = true;
+}
+
+void PrintNothing(j_common_ptr) {}
+
+void LimitScans(j_common_ptr cinfo) {
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans) OnError(cinfo);
+}
+
+// The compressed bytes: an open file read through buffer from its start, or bytes in memory given
+// at once.
+struct Source {
+  jpeg_source_mgr pub;  // first, as with Errors
+  int fd;               // -1 for bytes in memory
+  const unsigned char* bytes;
+  std::size_t size;
+  off_t offset;  // where the next read of the file starts; for bytes in memory, how many were given
+  unsigned char* buffer;
+};
+
+void StartSource(j_decompress_ptr) {}
+void EndSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr cinfo) {
+  auto* source = reinterpret_cast<Source*>(cinfo->src);
+  std::size_t got = 0;
+  if (source->fd >= 0) {
+    ssize_t n = 0;
+    do {
+      n = ::pread(source->fd, source->buffer, ReadBufferBytes, source->offset);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0) {
+      got = std::size_t(n);
+      source->offset += n;
+      source->pub.next_input_byte = source->buffer;
+    }
+  } else if (source->offset == 0 && source->size > 0) {
+    got = source->size;
+    source->offset = off_t(got);
+    source->pub.next_input_byte = source->bytes;
   }
-  return true;
+  if (got == 0) {
+    // The file ends (or cannot be read further) before the picture does: a warning, and the
+    // picture ends here with the rows not reached filled by the decoder.
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    source->pub.next_input_byte = EndOfImage;
+    got = sizeof EndOfImage;
+  }
+  source->pub.bytes_in_buffer = got;
+  return TRUE;
+}
+
+void SkipInput(j_decompress_ptr cinfo, long count) {
+  if (count <= 0) return;
+  jpeg_source_mgr& source = *cinfo->src;
+  while (std::size_t(count) > source.bytes_in_buffer) {
+    count -= long(source.bytes_in_buffer);
+    source.fill_input_buffer(cinfo);
+  }
+  source.next_input_byte += count;
+  source.bytes_in_buffer -= std::size_t(count);
+}
+
+Source NewSource(int fd, const std::vector<unsigned char>& data, unsigned char* buffer) {
+  Source source{};
+  source.pub.init_source = StartSource;
+  source.pub.fill_input_buffer = FillInput;
+  source.pub.skip_input_data = SkipInput;
+  source.pub.resync_to_restart = jpeg_resync_to_restart;
+  source.pub.term_source = EndSource;
+  source.fd = fd;
+  source.bytes = data.data();
+  source.size = data.size();
+  source.buffer = buffer;
+  return source;
+}
+
+bool KnownColourSpace(J_COLOR_SPACE space) {
+  return space == JCS_GRAYSCALE || space == JCS_RGB || space == JCS_YCbCr || space == JCS_CMYK ||
+         space == JCS_YCCK;
+}
+
+// One pass over the compressed bytes. Without pixels it reads the header into header and checks it;
+// with pixels it decodes every row into them, provided the picture still has header's size. Only
+// plain data lives in this frame, so that the decoder's error jump leaves nothing undestroyed.
+JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t strideBytes,
+                const std::atomic<bool>* stop) {
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  Errors errors;
+  cinfo.err = jpeg_std_error(&errors.pub);
+  errors.pub.error_exit = OnError;
+  errors.pub.emit_message = OnMessage;
+  errors.pub.output_message = PrintNothing;
+  errors.warned = false;
+  jpeg_progress_mgr progress{};
+  progress.progress_monitor = LimitScans;
+  if (setjmp(errors.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return JpegResult::Unreadable;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.src = &source.pub;
+  cinfo.progress = &progress;
+  jpeg_read_header(&cinfo, TRUE);
+
+  JpegResult result = JpegResult::Ok;
+  if (!pixels) {
+    const uint64_t decodedBytes = uint64_t(cinfo.image_width) * cinfo.image_height * 4u;
+    // A header that needed the decoder to work around damage is not trusted either.
+    if (errors.warned || cinfo.image_width == 0 || cinfo.image_height == 0 ||
+        decodedBytes > MaxDecodedBytes || !KnownColourSpace(cinfo.jpeg_color_space)) {
+      result = JpegResult::Unreadable;
+    } else {
+      header = {int(cinfo.image_width), int(cinfo.image_height)};
+    }
+  } else {
+    cinfo.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&cinfo);
+    // The file may have been replaced since it was opened: rows of another size do not fit.
+    if (cinfo.output_width != JDIMENSION(header.width) || cinfo.output_height != JDIMENSION(header.height)) {
+      result = JpegResult::Unreadable;
+    } else {
+      while (cinfo.output_scanline < cinfo.output_height) {
+        if (stop && stop->load(std::memory_order_relaxed)) break;
+        JSAMPROW rows[RowBatch];
+        const JDIMENSION first = cinfo.output_scanline;
+        const JDIMENSION count = std::min(RowBatch, cinfo.output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + std::size_t(first + i) * strideBytes;
+        jpeg_read_scanlines(&cinfo, rows, count);
+      }
+      if (cinfo.output_scanline < cinfo.output_height) {
+        result = JpegResult::Unreadable;  // stopped
+      } else {
+        jpeg_finish_decompress(&cinfo);
+        if (errors.warned) result = JpegResult::Damaged;
+      }
+    }
+  }
+  jpeg_destroy_decompress(&cinfo);
+  return result;
 }
 
 }  // namespace
@@ -58,18 +200,16 @@ JpegFile::JpegFile(JpegFile&& other) noexcept {
 JpegFile& JpegFile::operator=(JpegFile&& other) noexcept {
   if (this != &other) {
     Clear();
+    fd_ = std::exchange(other.fd_, -1);
     data_ = std::move(other.data_);
-    mapped_ = std::exchange(other.mapped_, nullptr);
-    mappedSize_ = std::exchange(other.mappedSize_, 0);
     header_ = std::exchange(other.header_, {});
   }
   return *this;
 }
 
 void JpegFile::Clear() {
-  if (mapped_) munmap(const_cast<unsigned char*>(mapped_), mappedSize_);
-  mapped_ = nullptr;
-  mappedSize_ = 0;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
   data_.clear();
   header_ = {};
 }
@@ -77,69 +217,40 @@ void JpegFile::Clear() {
 JpegResult JpegFile::Open(const std::string& path) {
   Clear();
   // Without waiting: opening a pipe for reading would otherwise block until something writes to it.
-  const FdCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)};
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return JpegResult::Unreadable;
+  fd_ = fd;
   struct stat info {};
-  if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return JpegResult::Unreadable;
   // Only plain files: a directory or a pipe is no picture, and a file too large to be a picture that
   // could be accepted is not looked at.
-  if (!S_ISREG(info.st_mode) || info.st_size <= 0 || uint64_t(info.st_size) > MaxDecodedBytes)
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
+      uint64_t(info.st_size) > MaxDecodedBytes) {
+    Clear();
     return JpegResult::Unreadable;
-  const std::size_t size = std::size_t(info.st_size);
-
-  void* mapping = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.fd, 0);
-  if (mapping != MAP_FAILED) {
-    // The decoder reads the bytes once, front to back.
-    ::madvise(mapping, size, MADV_SEQUENTIAL);
-    mapped_ = static_cast<const unsigned char*>(mapping);
-    mappedSize_ = size;
-    const JpegResult result = ReadHeader(mapped_, mappedSize_);
-    if (result != JpegResult::Ok) Clear();
-    return result;
   }
-  std::vector<unsigned char> data;
-  if (!ReadWhole(file.fd, size, data)) return JpegResult::Unreadable;
-  return OpenBytes(std::move(data));
+  // The decoder reads the file once, front to back.
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::vector<unsigned char> buffer(ReadBufferBytes);
+  Source source = NewSource(fd_, data_, buffer.data());
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
+  if (result != JpegResult::Ok) Clear();
+  return result;
 }
 
 JpegResult JpegFile::OpenBytes(std::vector<unsigned char> data) {
   Clear();
-  const JpegResult result = ReadHeader(data.data(), data.size());
+  Source source = NewSource(-1, data, nullptr);
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
   if (result == JpegResult::Ok) data_ = std::move(data);
   return result;
 }
 
-JpegResult JpegFile::ReadHeader(const unsigned char* bytes, std::size_t size) {
-  header_ = {};
-  if (size == 0) return JpegResult::Unreadable;
-  TjHandle handle(tjInitDecompress());
-  if (!handle) return JpegResult::Unreadable;
-  int width = 0, height = 0, subsampling = 0, colorspace = 0;
-  if (tjDecompressHeader3(handle.get(), bytes, static_cast<unsigned long>(size), &width, &height,
-                          &subsampling, &colorspace) != 0) {
-    return JpegResult::Unreadable;
-  }
-  if (width <= 0 || height <= 0) return JpegResult::Unreadable;
-  const uint64_t decodedBytes = uint64_t(width) * uint64_t(height) * 4u;
-  if (decodedBytes > MaxDecodedBytes) return JpegResult::Unreadable;
-  header_ = {width, height};
-  return JpegResult::Ok;
-}
-
-JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes) {
+JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop) {
   if (header_.width == 0 || pixels == nullptr) return JpegResult::Unreadable;
-  const std::size_t rowBytes = std::size_t(header_.width) * 4u;
-  // TurboJPEG takes the pitch as an int; a JPEG row is at most 65535 pixels, so any real stride fits.
-  if (strideBytes < rowBytes || strideBytes > std::size_t(1) << 30) return JpegResult::Unreadable;
-
-  TjHandle handle(tjInitDecompress());
-  if (!handle) return JpegResult::Unreadable;
-  const int rc =
-      tjDecompress2(handle.get(), bytes(), static_cast<unsigned long>(size()), pixels, header_.width,
-                    static_cast<int>(strideBytes), header_.height, TJPF_BGRX, DecodeFlags);
-  if (rc == 0) return JpegResult::Ok;
-  // A warning (for example a file cut short) still leaves a whole picture, with the missing part
-  // filled by the decoder; anything else means the pixels cannot be trusted.
-  return tjGetErrorCode(handle.get()) == TJERR_WARNING ? JpegResult::Damaged : JpegResult::Unreadable;
+  if (strideBytes < std::size_t(header_.width) * 4u) return JpegResult::Unreadable;
+  std::vector<unsigned char> buffer(fd_ >= 0 ? ReadBufferBytes : 0);
+  Source source = NewSource(fd_, data_, buffer.data());
+  return Pass(source, header_, pixels, strideBytes, stop);
 }
 
 }  // namespace orv

@@ -1,5 +1,6 @@
 #pragma once
-// JPEG pictures through TurboJPEG, decoded straight into a buffer the caller owns.
+// JPEG pictures decoded row by row straight into a buffer the caller owns.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,9 +24,8 @@ inline constexpr uint64_t MaxDecodedBytes = 4ull << 30;
 
 // Opens the file and reads its header. Fails (Unreadable) for a missing file, a file that is not a
 // JPEG, or a picture whose decoded size would exceed MaxDecodedBytes; nothing large is allocated then.
-// The compressed bytes are not copied: the file is mapped into memory read-only for as long as the
-// JpegFile lives (read into memory instead where the file system cannot map it), so a large map
-// costs no more memory than its decoded picture.
+// The compressed bytes are never held whole: the decoder reads the file through a small buffer while
+// it writes the rows, so a large map costs hardly more memory than its decoded picture.
 class JpegFile {
  public:
   JpegFile() = default;
@@ -40,21 +40,17 @@ class JpegFile {
   JpegResult OpenBytes(std::vector<unsigned char> data);
   const JpegHeader& header() const { return header_; }
   // Decodes into pixels (width x height 32-bit pixels, B, G, R, 0xFF in memory order, that is
-  // QImage::Format_RGB32 on little-endian machines), rows strideBytes apart.
-  JpegResult DecodeInto(uint8_t* pixels, std::size_t strideBytes);
-  // True while the compressed bytes are a mapping of the file rather than a copy.
-  bool mapped() const { return mapped_ != nullptr; }
+  // QImage::Format_RGB32 on little-endian machines), rows strideBytes apart. Accurate integer DCT and
+  // smooth chroma upsampling; progressive files of more than 500 scans are refused. Unreadable also
+  // when the file no longer has the size its header had at Open, and when stop (if given) is found
+  // set between rows: a decode nobody waits for any more ends early.
+  JpegResult DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop = nullptr);
 
  private:
   void Clear();
-  // Checks the header of bytes [0, size) and keeps the size; Unreadable when refused.
-  JpegResult ReadHeader(const unsigned char* bytes, std::size_t size);
-  const unsigned char* bytes() const { return mapped_ ? mapped_ : data_.data(); }
-  std::size_t size() const { return mapped_ ? mappedSize_ : data_.size(); }
 
-  std::vector<unsigned char> data_;        // the bytes when they were read or given
-  const unsigned char* mapped_ = nullptr;  // the bytes when the file is mapped
-  std::size_t mappedSize_ = 0;
+  int fd_ = -1;                      // the open file, read from its start by each pass
+  std::vector<unsigned char> data_;  // the bytes when they were given
   JpegHeader header_;
 };
 

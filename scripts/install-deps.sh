@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libturbojpeg0-dev libjpeg-turbo-progs libeigen3-dev
+  libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs libeigen3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth x11-apps x11-utils imagemagick fonts-dejavu-core fonts-dejavu-extra

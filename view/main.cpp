@@ -1,10 +1,13 @@
 // Orvantis: the program entry.
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QIcon>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/commandline.h"
 #include "app/shutdownsignals.h"
@@ -49,9 +52,38 @@ QStringList OwnArguments(int argc, char** argv) {
   return args;
 }
 
+// With ORVANTIS_FIRST_FRAME_EXIT set, the program prints how long after its start the map area was
+// first on screen ("first frame: N ms") and ends: the start-up benchmark measures with it.
+class FirstFrameReport : public QObject {
+ public:
+  FirstFrameReport(const QWidget& window, std::chrono::steady_clock::time_point start)
+      : window_(window), start_(start) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    // The window is painted first, its controls and the map area right after it, in the same frame.
+    if (!seen_ && event->type() == QEvent::Paint && watched == &window_) {
+      seen_ = true;
+      // Queued, so that it runs once the whole frame has reached the screen.
+      QTimer::singleShot(0, this, [this] {
+        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start_;
+        std::printf("first frame: %.1f ms\n", elapsed.count());
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+      });
+    }
+    return false;
+  }
+
+ private:
+  const QWidget& window_;
+  std::chrono::steady_clock::time_point start_;
+  bool seen_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const auto started = std::chrono::steady_clock::now();
   // The command line is read before the toolkit starts, so --help and --version need no display.
   const orv::CommandLine line = orv::CommandLine::Parse(OwnArguments(argc, argv), QDir::currentPath());
   switch (line.action) {
@@ -68,6 +100,15 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // The first map's picture is decoded from here on, while the toolkit starts and the windows are
+  // created: decoding a large map takes longer than both, so it starts before them.
+  const std::string settingsFile = orv::SettingsFile();
+  orv::PictureAhead pictureAhead;
+  const std::string firstMap = FirstMap(line.request, settingsFile);
+  if (!firstMap.empty()) {
+    if (const auto picture = orv::FindPicture(firstMap)) pictureAhead.Start(*picture);
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName("orvantis");
   QApplication::setApplicationVersion("2.2");
@@ -76,22 +117,19 @@ int main(int argc, char** argv) {
 
   // A copy already running takes this start's request; this one then ends.
   orv::SingleInstance single(orv::SingleInstance::DefaultSocketPath());
-  if (single.handOverOrListen(orv::CommandLine::ToArguments(line.request))) return 0;
+  if (single.handOverOrListen(orv::CommandLine::ToArguments(line.request))) {
+    pictureAhead.Forget();  // the other copy loads the map; this one stops decoding at once
+    return 0;
+  }
   orv::ShutdownSignals shutdownSignals;
 
   orv::QtDialogs dialogs;
   orv::TForm1Config config;
-  config.settingsFile = orv::SettingsFile();
+  config.settingsFile = settingsFile;
   config.dialogs = &dialogs;
   config.rememberState = true;
   config.randomSeed = static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
 
-  // The first map's picture is decoded while the windows are being created.
-  orv::PictureAhead pictureAhead;
-  const std::string firstMap = FirstMap(line.request, config.settingsFile);
-  if (!firstMap.empty()) {
-    if (const auto picture = orv::FindPicture(firstMap)) pictureAhead.Start(*picture);
-  }
   config.pictureAhead = &pictureAhead;
 
   TForm1 window(config);
@@ -104,6 +142,8 @@ int main(int argc, char** argv) {
   // A signal that arrived while a message of the start-up loading was shown ends the run here.
   if (shutdownSignals.exitStatus()) return shutdownSignals.exitStatus();
   requests.Apply(line.request, false);
+  FirstFrameReport firstFrame(window, started);
+  if (std::getenv("ORVANTIS_FIRST_FRAME_EXIT")) app.installEventFilter(&firstFrame);
   window.show();
   const int status = app.exec();
   // Ended by a signal: the shell or session sees it as the signal's status, after the saves that

@@ -71,39 +71,39 @@ QImage NewMappedImage(int width, int height, uint8_t*& pixels, std::size_t& pixe
   return image;
 }
 
-JpegResult DecodeLarge(JpegFile& file, QImage& decoded) {
+JpegResult DecodeLarge(JpegFile& file, QImage& target, const std::atomic<bool>* stop) {
   const JpegHeader& header = file.header();
   uint8_t* pixels = nullptr;
   std::size_t pixelBytes = 0;
   QImage image = NewMappedImage(header.width, header.height, pixels, pixelBytes);
   if (image.isNull()) return JpegResult::Unreadable;
 
-  std::atomic<bool> stop{false};
+  std::atomic<bool> decoded{false};
   std::thread faulting;
   try {
-    faulting = std::thread(FaultInPages, pixels, pixelBytes, std::cref(stop));
+    faulting = std::thread(FaultInPages, pixels, pixelBytes, std::cref(decoded));
   } catch (const std::system_error&) {
     // No thread to be had: the decoder takes the page faults itself, a little slower.
   }
-  const JpegResult result = file.DecodeInto(pixels, std::size_t(image.bytesPerLine()));
-  stop.store(true, std::memory_order_relaxed);
+  const JpegResult result = file.DecodeInto(pixels, std::size_t(image.bytesPerLine()), stop);
+  decoded.store(true, std::memory_order_relaxed);
   if (faulting.joinable()) faulting.join();
-  if (result != JpegResult::Unreadable) decoded = std::move(image);
+  if (result != JpegResult::Unreadable) target = std::move(image);
   return result;
 }
 
-JpegResult DecodeSmall(JpegFile& file, QImage& decoded) {
+JpegResult DecodeSmall(JpegFile& file, QImage& decoded, const std::atomic<bool>* stop) {
   const JpegHeader& header = file.header();
   QImage image(header.width, header.height, QImage::Format_RGB32);
   if (image.isNull()) return JpegResult::Unreadable;
-  const JpegResult result = file.DecodeInto(image.bits(), std::size_t(image.bytesPerLine()));
+  const JpegResult result = file.DecodeInto(image.bits(), std::size_t(image.bytesPerLine()), stop);
   if (result != JpegResult::Unreadable) decoded = std::move(image);
   return result;
 }
 
 }  // namespace
 
-JpegResult LoadPicture(const std::string& path, QImage& target) {
+JpegResult LoadPicture(const std::string& path, QImage& target, const std::atomic<bool>* stop) {
   JpegFile file;
   if (file.Open(path) != JpegResult::Ok) return JpegResult::Unreadable;
   const JpegHeader& header = file.header();
@@ -113,7 +113,7 @@ JpegResult LoadPicture(const std::string& path, QImage& target) {
   // failed load leaves the current map as it was.
   QImage decoded;
   const JpegResult result =
-      decodedBytes >= LargePictureBytes ? DecodeLarge(file, decoded) : DecodeSmall(file, decoded);
+      decodedBytes >= LargePictureBytes ? DecodeLarge(file, decoded, stop) : DecodeSmall(file, decoded, stop);
   if (result == JpegResult::Unreadable) return result;
   target = std::move(decoded);
   return result;

@@ -1,6 +1,7 @@
 #pragma once
 // Loading a map picture (a JPEG file) into the QImage that the view composes from.
 #include <QImage>
+#include <atomic>
 #include <string>
 
 #include "core/jpeg.h"
@@ -15,7 +16,8 @@ namespace orv {
 // - Unreadable: the file is missing, empty, not a JPEG, refused for its size (see MaxDecodedBytes),
 //   or could not be decoded; target is left exactly as it was, so the caller keeps its old map.
 // Large pictures are placed in memory that asks for huge pages and whose pages are made present by a
-// second thread while the decoder fills the first rows.
-JpegResult LoadPicture(const std::string& path, QImage& target);
+// second thread while the decoder fills the first rows. When stop (if given) becomes set, the decode
+// ends early as Unreadable.
+JpegResult LoadPicture(const std::string& path, QImage& target, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace orv

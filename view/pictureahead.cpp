@@ -11,8 +11,12 @@ PictureAhead::~PictureAhead() {
 }
 
 void PictureAhead::Forget() {
-  if (decoding_.valid()) decoding_.wait();
+  if (decoding_.valid()) {
+    stop_.store(true, std::memory_order_relaxed);
+    decoding_.wait();
+  }
   decoding_ = {};
+  stop_.store(false, std::memory_order_relaxed);
   path_.clear();
 }
 
@@ -20,9 +24,9 @@ void PictureAhead::Start(const std::string& picturePath) {
   Forget();
   path_ = picturePath;
   try {
-    decoding_ = std::async(std::launch::async, [picturePath] {
+    decoding_ = std::async(std::launch::async, [this, picturePath] {
       QImage picture;
-      const JpegResult result = LoadPicture(picturePath, picture);
+      const JpegResult result = LoadPicture(picturePath, picture, &stop_);
       return std::pair{result, std::move(picture)};
     });
   } catch (const std::system_error&) {

@@ -3,6 +3,7 @@
 // map's picture is decoded while the windows are being created, so the first frame does not wait for
 // the whole decode after them. No widgets.
 #include <QImage>
+#include <atomic>
 #include <future>
 #include <optional>
 #include <string>
@@ -15,13 +16,13 @@ namespace orv {
 class PictureAhead {
  public:
   PictureAhead() = default;
-  // Waits for a decode still running: its picture is not wanted any more.
+  // Stops a decode still running and waits for it: its picture is not wanted any more.
   ~PictureAhead();
   PictureAhead(const PictureAhead&) = delete;
   PictureAhead& operator=(const PictureAhead&) = delete;
 
   // Starts decoding the picture file at picturePath as LoadPicture does, on a second thread. Anything
-  // started before is waited for and dropped. Where no thread can be had, nothing is started and the
+  // started before is stopped and dropped. Where no thread can be had, nothing is started and the
   // load decodes as usual.
   void Start(const std::string& picturePath);
 
@@ -30,13 +31,15 @@ class PictureAhead {
   // path, or when nothing was started: the caller then decodes the picture itself.
   std::optional<JpegResult> Take(const std::string& picturePath, QImage& target);
 
-  // Drops a picture not taken (for example when the start-up load stopped before its picture), so
-  // that its memory is not held for the rest of the run. Waits for a decode still running.
+  // Drops a picture not taken (for example when the start-up load stopped before its picture, or
+  // another running copy took this start's request), so that its memory is not held for the rest of
+  // the run. A decode still running is stopped and waited for.
   void Forget();
 
  private:
   std::string path_;
   std::future<std::pair<JpegResult, QImage>> decoding_;
+  std::atomic<bool> stop_{false};  // set to end a decode nobody will take
 };
 
 }  // namespace orv

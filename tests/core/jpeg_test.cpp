@@ -101,22 +101,22 @@ TEST_F(JpegTest, DecodesFlatBlocksToTheirColoursWithOpaquePadding) {
     for (std::size_t k = 32 * 4; k < stride; ++k) ASSERT_EQ(pixels[y * stride + k], 0xA5) << "row " << y;
 }
 
-TEST_F(JpegTest, MappedFileDecodesLikeTheSameBytesInMemory) {
+TEST_F(JpegTest, FileDecodesLikeTheSameBytesInMemory) {
   const std::vector<unsigned char> bytes = Encode(TexturedPixels(96, 64), 96, 64);
-  JpegFile mapped, inMemory;
-  ASSERT_EQ(mapped.Open(Write("textured.jpg", bytes)), JpegResult::Ok);
+  JpegFile fromFile, inMemory;
+  ASSERT_EQ(fromFile.Open(Write("textured.jpg", bytes)), JpegResult::Ok);
   ASSERT_EQ(inMemory.OpenBytes(bytes), JpegResult::Ok);
-  EXPECT_TRUE(mapped.mapped());
   std::vector<uint8_t> a(96 * 4 * 64), b(96 * 4 * 64);
-  ASSERT_EQ(mapped.DecodeInto(a.data(), 96 * 4), JpegResult::Ok);
+  ASSERT_EQ(fromFile.DecodeInto(a.data(), 96 * 4), JpegResult::Ok);
   ASSERT_EQ(inMemory.DecodeInto(b.data(), 96 * 4), JpegResult::Ok);
   EXPECT_EQ(a, b);
   // Still usable after a move; the moved-from file decodes nothing.
-  JpegFile moved = std::move(mapped);
+  JpegFile moved = std::move(fromFile);
   std::fill(a.begin(), a.end(), 0);
   ASSERT_EQ(moved.DecodeInto(a.data(), 96 * 4), JpegResult::Ok);
   EXPECT_EQ(a, b);
-  EXPECT_EQ(mapped.DecodeInto(a.data(), 96 * 4), JpegResult::Unreadable);  // NOLINT(bugprone-use-after-move)
+  EXPECT_EQ(fromFile.DecodeInto(a.data(), 96 * 4),
+            JpegResult::Unreadable);  // NOLINT(bugprone-use-after-move)
 }
 
 TEST_F(JpegTest, FileCutShortDecodesAsDamagedWithItsFullSize) {
@@ -128,6 +128,36 @@ TEST_F(JpegTest, FileCutShortDecodesAsDamagedWithItsFullSize) {
   EXPECT_EQ(file.header().height, 192);
   std::vector<uint8_t> pixels(256 * 4 * 192);
   EXPECT_EQ(file.DecodeInto(pixels.data(), 256 * 4), JpegResult::Damaged);
+}
+
+// The file changes on disk between Open and the decode (a map being rewritten while it loads): cut
+// short it decodes as damaged, and a picture of another size is refused rather than written past
+// the caller's rows.
+TEST_F(JpegTest, FileChangedAfterOpeningIsDecodedSafely) {
+  const std::vector<unsigned char> original = Encode(TexturedPixels(256, 192), 256, 192);
+  const std::vector<unsigned char> cut(original.begin(),
+                                       original.begin() + std::ptrdiff_t(original.size() / 2));
+  struct Case {
+    const char* name;
+    std::vector<unsigned char> replacement;
+    JpegResult expected;
+  };
+  const Case cases[] = {
+      {"cut short", cut, JpegResult::Damaged},
+      {"larger picture", Encode(TexturedPixels(512, 384), 512, 384), JpegResult::Unreadable},
+      {"emptied", {}, JpegResult::Unreadable},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Write("changing.jpg", original);
+    JpegFile file;
+    ASSERT_EQ(file.Open(path), JpegResult::Ok) << c.name;
+    // Rewritten in place: the open file sees the new contents.
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(c.replacement.data()), std::streamsize(c.replacement.size()));
+    std::vector<uint8_t> pixels(256 * 4 * 192 + 64, 0xA5);
+    EXPECT_EQ(file.DecodeInto(pixels.data(), 256 * 4), c.expected) << c.name;
+    for (std::size_t k = 256 * 4 * 192; k < pixels.size(); ++k) ASSERT_EQ(pixels[k], 0xA5) << c.name;
+  }
 }
 
 TEST_F(JpegTest, FilesThatAreNoPictureAreUnreadable) {

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QColor>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -86,12 +87,17 @@ TEST_F(PictureTest, UnreadablePictureLeavesTheCurrentOneUntouched) {
       break;
     }
   const std::string text = "not a picture";
+  const std::atomic<bool> go{false}, stop{true};
   struct Case {
     const char* name;
     std::string path;
+    const std::atomic<bool>* stop = nullptr;
   };
   const Case cases[] = {
       {"missing", dir_ / "missing.jpg"},
+      // A decode asked to stop (a decode ahead nobody takes) ends without a picture.
+      {"stopped", Write("stopped.jpg", small), &stop},
+      {"stopped large", Write("large.jpg", Encode(3072, 3072, [](int, int) { return 0x336699u; })), &stop},
       {"empty", Write("empty.jpg", {})},
       {"text", Write("text.jpg", std::vector<unsigned char>(text.begin(), text.end()))},
       {"oversized", Write("huge.jpg", oversized)},
@@ -99,11 +105,15 @@ TEST_F(PictureTest, UnreadablePictureLeavesTheCurrentOneUntouched) {
                                      32, 32, [](int, int) { return 0x102030u; }, JpegPixels::Cmyk))},
   };
   for (const Case& c : cases) {
+    if (c.stop) {
+      QImage picture;
+      ASSERT_EQ(LoadPicture(c.path, picture, &go), JpegResult::Ok) << c.name << ": readable when not stopped";
+    }
     QImage current(20, 10, QImage::Format_RGB32);
     current.fill(qRgb(9, 8, 7));
     const qint64 key = current.cacheKey();
     const uchar* bits = current.constBits();
-    EXPECT_EQ(LoadPicture(c.path, current), JpegResult::Unreadable) << c.name;
+    EXPECT_EQ(LoadPicture(c.path, current, c.stop), JpegResult::Unreadable) << c.name;
     EXPECT_EQ(current.cacheKey(), key) << c.name;
     EXPECT_EQ(current.constBits(), bits) << c.name;
     EXPECT_EQ(current.size(), QSize(20, 10)) << c.name;
