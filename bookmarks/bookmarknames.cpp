@@ -2,12 +2,14 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
 #include "bookmarks/bookmarkdraw.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
+#include "view/render.h"
 #include "view/text.h"
 
 namespace orv {
@@ -103,9 +105,11 @@ struct BookmarkNames::Layer {
     QImage picture;  // the names' pixels of the tile, cut to where they reach; null when none
     QPoint at;       // zoomed map pixel of the picture's top-left corner
     uint64_t used = 0;
+    QImage composed;  // the whole tile as the view shows it (RGB32), once a frame has taken it
   };
   std::unordered_map<uint64_t, Tile> tiles;
   uint64_t frame = 0;
+  qint64 pictureKey = 0;  // of the picture the composed tiles were made from
 
   void Update(const BookmarkLists& lists, const MapCorners& c, int32_t z) {
     if (listsChanged) {
@@ -256,23 +260,104 @@ struct BookmarkNames::Layer {
     return tile;
   }
 
-  void Draw(QImage& view, int32_t scrollX, int32_t scrollY) {
+  // The tiles a view of size at the scroll position shows, as a range of tile numbers.
+  struct TileRange {
+    int64_t x0, x1, y0, y1;
+    std::size_t Count() const { return static_cast<std::size_t>((x1 - x0 + 1) * (y1 - y0 + 1)); }
+  };
+  static TileRange TilesOf(QSize size, int32_t scrollX, int32_t scrollY) {
+    return {FloorDiv(scrollX, kTile), FloorDiv(int64_t{scrollX} + size.width() - 1, kTile),
+            FloorDiv(scrollY, kTile), FloorDiv(int64_t{scrollY} + size.height() - 1, kTile)};
+  }
+
+  Tile& TileAt(int64_t tx, int64_t ty, Labels& labels) {
+    auto [tile, isNew] = tiles.try_emplace(KeyOf(tx, ty));
+    if (isNew) tile->second = MakeTile(tx, ty, labels);
+    tile->second.used = frame;
+    return tile->second;
+  }
+
+  void Draw(QImage& view, int32_t scrollX, int32_t scrollY, const QRegion& within) {
     ++frame;
-    if (entries.empty() || view.isNull()) return;
-    const int64_t tx0 = FloorDiv(scrollX, kTile), tx1 = FloorDiv(int64_t{scrollX} + view.width() - 1, kTile);
-    const int64_t ty0 = FloorDiv(scrollY, kTile), ty1 = FloorDiv(int64_t{scrollY} + view.height() - 1, kTile);
+    if (entries.empty() || view.isNull() || within.isEmpty()) return;
+    const TileRange range = TilesOf(view.size(), scrollX, scrollY);
+    const bool everywhere = within.rectCount() == 1 && within.boundingRect().contains(view.rect());
     Labels labels;  // names that reach several of the tiles made for this frame are drawn once
     std::optional<QPainter> painter;
-    for (int64_t ty = ty0; ty <= ty1; ++ty)
-      for (int64_t tx = tx0; tx <= tx1; ++tx) {
-        auto [tile, isNew] = tiles.try_emplace(KeyOf(tx, ty));
-        if (isNew) tile->second = MakeTile(tx, ty, labels);
-        tile->second.used = frame;
-        if (tile->second.picture.isNull()) continue;
-        if (!painter) painter.emplace(&view);
-        painter->drawImage(tile->second.at - QPoint(scrollX, scrollY), tile->second.picture);
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty)
+      for (int64_t tx = range.x0; tx <= range.x1; ++tx) {
+        const Tile& tile = TileAt(tx, ty, labels);
+        if (tile.picture.isNull()) continue;
+        const QPoint at = tile.at - QPoint(scrollX, scrollY);
+        if (!everywhere && !within.intersects(QRect(at, tile.picture.size()))) continue;
+        if (!painter) {
+          painter.emplace(&view);
+          if (!everywhere) painter->setClipRegion(within);
+        }
+        painter->drawImage(at, tile.picture);
       }
-    ForgetFarTiles(static_cast<std::size_t>((tx1 - tx0 + 1) * (ty1 - ty0 + 1)));
+    ForgetFarTiles(range.Count());
+  }
+
+  // The tile's zoomed map pixels as a view shows them: the picture at the zoom with the names over it.
+  QImage ComposedTile(const Tile& tile, const QImage& picture, int64_t tx, int64_t ty) const {
+    QImage composed(kTile, kTile, QImage::Format_RGB32);
+    const QPoint corner(static_cast<int>(tx * kTile), static_cast<int>(ty * kTile));
+    ComposeZoomedView(composed, picture, {corner.x(), corner.y()}, zoom, kTile, kTile);
+    QPainter(&composed).drawImage(tile.at - corner, tile.picture);
+    return composed;
+  }
+
+  QRegion Compose(QImage& view, const QImage& picture, int32_t scrollX, int32_t scrollY, int32_t dw,
+                  int32_t dh, const QRect& drawnUnderNames) {
+    ++frame;
+    if (view.isNull()) return {};
+    const QRect viewRect = view.rect();
+    const TileRange range = TilesOf(view.size(), scrollX, scrollY);
+    // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole.
+    const bool cornersFit = range.x0 * kTile >= INT32_MIN && (range.x1 + 1) * kTile <= INT32_MAX &&
+                            range.y0 * kTile >= INT32_MIN && (range.y1 + 1) * kTile <= INT32_MAX;
+    if (entries.empty() || !cornersFit) {
+      ComposeZoomedView(view, picture, {scrollX, scrollY}, zoom, dw, dh);
+      return entries.empty() ? QRegion() : QRegion(viewRect);
+    }
+    if (picture.cacheKey() != pictureKey) {
+      pictureKey = picture.cacheKey();
+      for (auto& [key, tile] : tiles) tile.composed = QImage();
+    }
+    // Only where the view shows the picture at all do its pixels depend on the zoomed map pixel alone.
+    const QRect showsPicture(0, 0, std::clamp(dw, 0, view.width()), std::clamp(dh, 0, view.height()));
+    const auto composePart = [&](const QRect& part) {
+      ComposeZoomedPart(view, picture, {scrollX, scrollY}, zoom, dw, dh, part);
+    };
+    QRegion owed(drawnUnderNames & viewRect);
+    Labels labels;
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty)
+      for (int64_t tx = range.x0; tx <= range.x1; ++tx) {
+        Tile& tile = TileAt(tx, ty, labels);
+        const QPoint corner(static_cast<int>(tx * kTile - scrollX), static_cast<int>(ty * kTile - scrollY));
+        const QRect part = QRect(corner, QSize(kTile, kTile)) & viewRect;
+        if (tile.picture.isNull()) {
+          composePart(part);
+        } else if (!showsPicture.contains(part)) {
+          composePart(part);
+          owed += part;
+        } else {
+          if (tile.composed.isNull()) tile.composed = ComposedTile(tile, picture, tx, ty);
+          CopyPart(tile.composed, part.topLeft() - corner, view, part);
+        }
+      }
+    composePart(drawnUnderNames);
+    ForgetFarTiles(range.Count());
+    return owed;
+  }
+
+  // Copies the pixels of from starting at `source` onto the rectangle `part` of to (both 32 bits deep).
+  static void CopyPart(const QImage& from, QPoint source, QImage& to, const QRect& part) {
+    const std::size_t bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
+    for (int row = 0; row < part.height(); ++row)
+      std::memcpy(reinterpret_cast<QRgb*>(to.scanLine(part.y() + row)) + part.x(),
+                  reinterpret_cast<const QRgb*>(from.constScanLine(source.y() + row)) + source.x(), bytes);
   }
 
   // Tiles out of view are kept for a while, so that scrolling back finds them; the oldest go once
@@ -312,8 +397,20 @@ void BookmarkNames::SetOptions(const NameLabelOptions& options) {
 
 void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
                          int32_t zoomPercent, int32_t scrollX, int32_t scrollY) {
+  Draw(view, lists, corners, zoomPercent, scrollX, scrollY, QRegion(view.rect()));
+}
+
+void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
+                         int32_t zoomPercent, int32_t scrollX, int32_t scrollY, const QRegion& within) {
   layer_->Update(lists, corners, zoomPercent);
-  layer_->Draw(view, scrollX, scrollY);
+  layer_->Draw(view, scrollX, scrollY, within);
+}
+
+QRegion BookmarkNames::Compose(QImage& view, const QImage& picture, const BookmarkLists& lists,
+                               const MapCorners& corners, int32_t zoomPercent, int32_t scrollX,
+                               int32_t scrollY, int32_t dw, int32_t dh, const QRect& drawnUnderNames) {
+  layer_->Update(lists, corners, zoomPercent);
+  return layer_->Compose(view, picture, scrollX, scrollY, dw, dh, drawnUnderNames);
 }
 
 std::optional<BookmarkPlace> BookmarkNames::NameAt(const BookmarkLists& lists, const MapCorners& corners,
