@@ -25,6 +25,9 @@ constexpr int64_t kReachDown = 256;
 constexpr int64_t kReachBack = 80;
 // Room for the halo, the marker and smoothed edges around the letters' box.
 constexpr int64_t kLabelMargin = 8;
+// From this zoom up every picture pixel fills at least 2 x 2 view pixels: composing the picture reads
+// at most a quarter of what copying a kept tile reads, so frames compose it and blend the names.
+constexpr int32_t kComposeFromZoom = 200;
 // No more letters than this are drawn (MakeNameLabel cuts names there too).
 constexpr std::size_t kLongestName = 8192;
 
@@ -317,7 +320,7 @@ struct BookmarkNames::Layer {
     // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole.
     const bool cornersFit = range.x0 * kTile >= INT32_MIN && (range.x1 + 1) * kTile <= INT32_MAX &&
                             range.y0 * kTile >= INT32_MIN && (range.y1 + 1) * kTile <= INT32_MAX;
-    if (entries.empty() || !cornersFit) {
+    if (entries.empty() || !cornersFit || zoom >= kComposeFromZoom) {
       ComposeZoomedView(view, picture, {scrollX, scrollY}, zoom, dw, dh);
       return entries.empty() ? QRegion() : QRegion(viewRect);
     }
@@ -332,32 +335,44 @@ struct BookmarkNames::Layer {
     };
     QRegion owed(drawnUnderNames & viewRect);
     Labels labels;
-    for (int64_t ty = range.y0; ty <= range.y1; ++ty)
+    // Tile row by tile row: runs of tiles that show the picture alone are composed as one strip, and
+    // the kept tiles are copied view row by view row, so that the view is written in order.
+    struct Copy {
+      const QRgb* from;  // the tile's pixel shown at the part's left end of its first row
+      int x, width;      // view columns
+    };
+    std::vector<Copy> copies;
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty) {
+      copies.clear();
+      QRect strip, rows;
       for (int64_t tx = range.x0; tx <= range.x1; ++tx) {
         Tile& tile = TileAt(tx, ty, labels);
         const QPoint corner(static_cast<int>(tx * kTile - scrollX), static_cast<int>(ty * kTile - scrollY));
         const QRect part = QRect(corner, QSize(kTile, kTile)) & viewRect;
-        if (tile.picture.isNull()) {
-          composePart(part);
-        } else if (!showsPicture.contains(part)) {
-          composePart(part);
-          owed += part;
-        } else {
-          if (tile.composed.isNull()) tile.composed = ComposedTile(tile, picture, tx, ty);
-          CopyPart(tile.composed, part.topLeft() - corner, view, part);
+        rows = part;
+        if (tile.picture.isNull() || !showsPicture.contains(part)) {
+          if (!tile.picture.isNull()) owed += part;
+          strip |= part;
+          continue;
         }
+        composePart(strip);
+        strip = QRect();
+        if (tile.composed.isNull()) tile.composed = ComposedTile(tile, picture, tx, ty);
+        const QPoint source = part.topLeft() - corner;
+        copies.push_back({reinterpret_cast<const QRgb*>(tile.composed.constScanLine(source.y())) + source.x(),
+                          part.x(), part.width()});
       }
+      composePart(strip);
+      for (int row = 0; row < rows.height() && !copies.empty(); ++row) {
+        QRgb* line = reinterpret_cast<QRgb*>(view.scanLine(rows.y() + row));
+        for (const Copy& copy : copies)
+          std::memcpy(line + copy.x, copy.from + row * kTile,
+                      static_cast<std::size_t>(copy.width) * sizeof(QRgb));
+      }
+    }
     composePart(drawnUnderNames);
     ForgetFarTiles(range.Count());
     return owed;
-  }
-
-  // Copies the pixels of from starting at `source` onto the rectangle `part` of to (both 32 bits deep).
-  static void CopyPart(const QImage& from, QPoint source, QImage& to, const QRect& part) {
-    const std::size_t bytes = static_cast<std::size_t>(part.width()) * sizeof(QRgb);
-    for (int row = 0; row < part.height(); ++row)
-      std::memcpy(reinterpret_cast<QRgb*>(to.scanLine(part.y() + row)) + part.x(),
-                  reinterpret_cast<const QRgb*>(from.constScanLine(source.y() + row)) + source.x(), bytes);
   }
 
   // Tiles out of view are kept for a while, so that scrolling back finds them; the oldest go once

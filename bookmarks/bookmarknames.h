@@ -8,10 +8,11 @@
 // frame copies the tiles it shows. So a frame costs about the same however many names the map holds
 // and however many reach the view; a tile costs the names on it once, when it first comes into view.
 //
-// A frame may also take the picture from the layer (Compose): tiles that hold names are kept a second
-// time composed with the picture at the zoom under them, so that where names are, the frame copies
-// opaque pixels instead of composing the picture and blending the names over it. Such tiles go with
-// the names tiles, and when the picture changes (any edit of a QImage gives it a new cacheKey).
+// A frame may also take the picture from the layer (Compose): below 200 percent, where composing the
+// picture reads scattered picture pixels, tiles that hold names are kept a second time composed with
+// the picture at the zoom under them, so that where names are, the frame copies opaque pixels instead
+// of composing the picture and blending the names over it. Such tiles go with the names tiles, and
+// when the picture changes (any edit of a QImage gives it a new cacheKey).
 #include <QImage>
 #include <QRegion>
 #include <cstdint>
