@@ -317,10 +317,11 @@ struct BookmarkNames::Layer {
     if (view.isNull()) return {};
     const QRect viewRect = view.rect();
     const TileRange range = TilesOf(view.size(), scrollX, scrollY);
-    // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole.
+    // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole,
+    // as it is when everything is drawn under the names anyway (link outlines shown).
     const bool cornersFit = range.x0 * kTile >= INT32_MIN && (range.x1 + 1) * kTile <= INT32_MAX &&
                             range.y0 * kTile >= INT32_MIN && (range.y1 + 1) * kTile <= INT32_MAX;
-    if (entries.empty() || !cornersFit || zoom >= kComposeFromZoom) {
+    if (entries.empty() || !cornersFit || zoom >= kComposeFromZoom || drawnUnderNames.contains(viewRect)) {
       ComposeZoomedView(view, picture, {scrollX, scrollY}, zoom, dw, dh);
       return entries.empty() ? QRegion() : QRegion(viewRect);
     }
