@@ -15,6 +15,21 @@
 namespace orv {
 namespace {
 
+// What ComposeZoomedView(view, picture, origin, zoomPercent, dw, dh) writes into the rectangle part of
+// view (view positions), written there alone. origin plus the view's size must fit in 32 bits.
+void ComposeZoomedPart(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
+                       int32_t dh, const QRect& part) {
+  const QRect r = part & view.rect();
+  if (r.isEmpty()) return;
+  // The part as an image of its own over the view's pixels: its pixel (0, 0) is the view position
+  // r.topLeft(), which shows the zoomed map pixel origin + r.topLeft().
+  const qsizetype stride = view.bytesPerLine();
+  QImage sub(view.bits() + r.y() * stride + r.x() * qsizetype{4}, r.width(), r.height(), stride,
+             view.format());
+  ComposeZoomedView(sub, picture, {origin.x + r.x(), origin.y + r.y()}, zoomPercent,
+                    std::clamp(dw - r.x(), 0, r.width()), std::clamp(dh - r.y(), 0, r.height()));
+}
+
 // Tiles of the names layer and cells of the index of name points, both in zoomed map pixels.
 constexpr int64_t kTile = 256;
 constexpr int64_t kCell = 256;

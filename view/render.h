@@ -42,10 +42,4 @@ void ComposeView(QImage& view, const QImage& picture, const SourceRect& src, int
 void ComposeZoomedView(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
                        int32_t dh);
 
-// What ComposeZoomedView(view, picture, origin, zoomPercent, dw, dh) writes into the rectangle part of
-// view (view positions), written there alone: the rest of view is left as it is. origin plus the
-// view's size must fit in 32 bits.
-void ComposeZoomedPart(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
-                       int32_t dh, const QRect& part);
-
 }  // namespace orv
