@@ -88,8 +88,21 @@ bool BookmarkLayer::BookmarkFontSetup1Click() {
   return chosen.has_value();
 }
 
+void BookmarkLayer::ComposeView(QImage& view, const QImage& picture, int ScrollX, int ScrollY, int dw, int dh,
+                                const QRect& drawnUnderNames) {
+  owed_ = OwedNames{names_.Compose(view, picture, lists_, host_.Session().Corners(),
+                                   host_.Viewport().ZoomPercent(), ScrollX, ScrollY, dw, dh, drawnUnderNames),
+                    ScrollX, ScrollY, view.size()};
+}
+
 void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {
-  names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY);
+  const QRegion within =
+      owed_ && owed_->scrollX == ScrollX && owed_->scrollY == ScrollY && owed_->viewSize == view.size()
+          ? owed_->area
+          : QRegion(view.rect());
+  owed_.reset();
+  names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY,
+              within);
 }
 
 void BookmarkLayer::ListsChanged() {

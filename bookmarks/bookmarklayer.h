@@ -2,6 +2,7 @@
 // The bookmark layer of the map view: naming a new bookmark in the box over the map, the font given
 // to new bookmarks, and drawing the names. It sees the main window only through MapViewHost.
 #include <QImage>
+#include <QRegion>
 #include <functional>
 #include <optional>
 #include <random>
@@ -33,8 +34,13 @@ class BookmarkLayer {
   // The font dialog for new bookmarks; true when a font was chosen.
   bool BookmarkFontSetup1Click();
   BookmarkFontSpec& BookmarkFont() { return font_; }
+  // The first step of a frame: the picture at the zoom as ComposeZoomedView(view, picture, {ScrollX,
+  // ScrollY}, zoom, dw, dh) composes it, with the names already over it except within drawnUnderNames
+  // (view positions), where the next DrawBookmarks puts them over what is drawn there meanwhile.
+  void ComposeView(QImage& view, const QImage& picture, int ScrollX, int ScrollY, int dw, int dh,
+                   const QRect& drawnUnderNames);
   // The visible bookmark names into view, whose top-left pixel shows the zoomed map pixel
-  // (ScrollX, ScrollY).
+  // (ScrollX, ScrollY): those ComposeView left out, right after it, else all of them.
   void DrawBookmarks(QImage& view, int ScrollX, int ScrollY);
   // The lists changed (a bookmark added, removed or edited, a load): the names are worked out again.
   void ListsChanged();
@@ -53,6 +59,13 @@ class BookmarkLayer {
   BookmarkFontSpec font_;
   bool addingGlobal_ = false;
   BookmarkNames names_;  // the names as last drawn
+  // The view positions whose names the last ComposeView left to DrawBookmarks, and where it looked.
+  struct OwedNames {
+    QRegion area;
+    int scrollX, scrollY;
+    QSize viewSize;
+  };
+  std::optional<OwedNames> owed_;
 };
 
 }  // namespace orv

@@ -2,16 +2,33 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
 #include "bookmarks/bookmarkdraw.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
+#include "view/render.h"
 #include "view/text.h"
 
 namespace orv {
 namespace {
+
+// What ComposeZoomedView(view, picture, origin, zoomPercent, dw, dh) writes into the rectangle part of
+// view (view positions), written there alone. origin plus the view's size must fit in 32 bits.
+void ComposeZoomedPart(QImage& view, const QImage& picture, Point origin, int32_t zoomPercent, int32_t dw,
+                       int32_t dh, const QRect& part) {
+  const QRect r = part & view.rect();
+  if (r.isEmpty()) return;
+  // The part as an image of its own over the view's pixels: its pixel (0, 0) is the view position
+  // r.topLeft(), which shows the zoomed map pixel origin + r.topLeft().
+  const qsizetype stride = view.bytesPerLine();
+  QImage sub(view.bits() + r.y() * stride + r.x() * qsizetype{4}, r.width(), r.height(), stride,
+             view.format());
+  ComposeZoomedView(sub, picture, {origin.x + r.x(), origin.y + r.y()}, zoomPercent,
+                    std::clamp(dw - r.x(), 0, r.width()), std::clamp(dh - r.y(), 0, r.height()));
+}
 
 // Tiles of the names layer and cells of the index of name points, both in zoomed map pixels.
 constexpr int64_t kTile = 256;
@@ -23,6 +40,9 @@ constexpr int64_t kReachDown = 256;
 constexpr int64_t kReachBack = 80;
 // Room for the halo, the marker and smoothed edges around the letters' box.
 constexpr int64_t kLabelMargin = 8;
+// From this zoom up every picture pixel fills at least 2 x 2 view pixels: composing the picture reads
+// at most a quarter of what copying a kept tile reads, so frames compose it and blend the names.
+constexpr int32_t kComposeFromZoom = 200;
 // No more letters than this are drawn (MakeNameLabel cuts names there too).
 constexpr std::size_t kLongestName = 8192;
 
@@ -103,9 +123,11 @@ struct BookmarkNames::Layer {
     QImage picture;  // the names' pixels of the tile, cut to where they reach; null when none
     QPoint at;       // zoomed map pixel of the picture's top-left corner
     uint64_t used = 0;
+    QImage composed;  // the whole tile as the view shows it (RGB32), once a frame has taken it
   };
   std::unordered_map<uint64_t, Tile> tiles;
   uint64_t frame = 0;
+  qint64 pictureKey = 0;  // of the picture the composed tiles were made from
 
   void Update(const BookmarkLists& lists, const MapCorners& c, int32_t z) {
     if (listsChanged) {
@@ -256,23 +278,117 @@ struct BookmarkNames::Layer {
     return tile;
   }
 
-  void Draw(QImage& view, int32_t scrollX, int32_t scrollY) {
+  // The tiles a view of size at the scroll position shows, as a range of tile numbers.
+  struct TileRange {
+    int64_t x0, x1, y0, y1;
+    std::size_t Count() const { return static_cast<std::size_t>((x1 - x0 + 1) * (y1 - y0 + 1)); }
+  };
+  static TileRange TilesOf(QSize size, int32_t scrollX, int32_t scrollY) {
+    return {FloorDiv(scrollX, kTile), FloorDiv(int64_t{scrollX} + size.width() - 1, kTile),
+            FloorDiv(scrollY, kTile), FloorDiv(int64_t{scrollY} + size.height() - 1, kTile)};
+  }
+
+  Tile& TileAt(int64_t tx, int64_t ty, Labels& labels) {
+    auto [tile, isNew] = tiles.try_emplace(KeyOf(tx, ty));
+    if (isNew) tile->second = MakeTile(tx, ty, labels);
+    tile->second.used = frame;
+    return tile->second;
+  }
+
+  void Draw(QImage& view, int32_t scrollX, int32_t scrollY, const QRegion& within) {
     ++frame;
-    if (entries.empty() || view.isNull()) return;
-    const int64_t tx0 = FloorDiv(scrollX, kTile), tx1 = FloorDiv(int64_t{scrollX} + view.width() - 1, kTile);
-    const int64_t ty0 = FloorDiv(scrollY, kTile), ty1 = FloorDiv(int64_t{scrollY} + view.height() - 1, kTile);
+    if (entries.empty() || view.isNull() || within.isEmpty()) return;
+    const TileRange range = TilesOf(view.size(), scrollX, scrollY);
+    const bool everywhere = within.rectCount() == 1 && within.boundingRect().contains(view.rect());
     Labels labels;  // names that reach several of the tiles made for this frame are drawn once
     std::optional<QPainter> painter;
-    for (int64_t ty = ty0; ty <= ty1; ++ty)
-      for (int64_t tx = tx0; tx <= tx1; ++tx) {
-        auto [tile, isNew] = tiles.try_emplace(KeyOf(tx, ty));
-        if (isNew) tile->second = MakeTile(tx, ty, labels);
-        tile->second.used = frame;
-        if (tile->second.picture.isNull()) continue;
-        if (!painter) painter.emplace(&view);
-        painter->drawImage(tile->second.at - QPoint(scrollX, scrollY), tile->second.picture);
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty)
+      for (int64_t tx = range.x0; tx <= range.x1; ++tx) {
+        const Tile& tile = TileAt(tx, ty, labels);
+        if (tile.picture.isNull()) continue;
+        const QPoint at = tile.at - QPoint(scrollX, scrollY);
+        if (!everywhere && !within.intersects(QRect(at, tile.picture.size()))) continue;
+        if (!painter) {
+          painter.emplace(&view);
+          if (!everywhere) painter->setClipRegion(within);
+        }
+        painter->drawImage(at, tile.picture);
       }
-    ForgetFarTiles(static_cast<std::size_t>((tx1 - tx0 + 1) * (ty1 - ty0 + 1)));
+    ForgetFarTiles(range.Count());
+  }
+
+  // The tile's zoomed map pixels as a view shows them: the picture at the zoom with the names over it.
+  QImage ComposedTile(const Tile& tile, const QImage& picture, int64_t tx, int64_t ty) const {
+    QImage composed(kTile, kTile, QImage::Format_RGB32);
+    const QPoint corner(static_cast<int>(tx * kTile), static_cast<int>(ty * kTile));
+    ComposeZoomedView(composed, picture, {corner.x(), corner.y()}, zoom, kTile, kTile);
+    QPainter(&composed).drawImage(tile.at - corner, tile.picture);
+    return composed;
+  }
+
+  QRegion Compose(QImage& view, const QImage& picture, int32_t scrollX, int32_t scrollY, int32_t dw,
+                  int32_t dh, const QRect& drawnUnderNames) {
+    ++frame;
+    if (view.isNull()) return {};
+    const QRect viewRect = view.rect();
+    const TileRange range = TilesOf(view.size(), scrollX, scrollY);
+    // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole,
+    // as it is when everything is drawn under the names anyway (link outlines shown).
+    const bool cornersFit = range.x0 * kTile >= INT32_MIN && (range.x1 + 1) * kTile <= INT32_MAX &&
+                            range.y0 * kTile >= INT32_MIN && (range.y1 + 1) * kTile <= INT32_MAX;
+    if (entries.empty() || !cornersFit || zoom >= kComposeFromZoom || drawnUnderNames.contains(viewRect)) {
+      ComposeZoomedView(view, picture, {scrollX, scrollY}, zoom, dw, dh);
+      return entries.empty() ? QRegion() : QRegion(viewRect);
+    }
+    if (picture.cacheKey() != pictureKey) {
+      pictureKey = picture.cacheKey();
+      for (auto& [key, tile] : tiles) tile.composed = QImage();
+    }
+    // Only where the view shows the picture at all do its pixels depend on the zoomed map pixel alone.
+    const QRect showsPicture(0, 0, std::clamp(dw, 0, view.width()), std::clamp(dh, 0, view.height()));
+    const auto composePart = [&](const QRect& part) {
+      ComposeZoomedPart(view, picture, {scrollX, scrollY}, zoom, dw, dh, part);
+    };
+    QRegion owed(drawnUnderNames & viewRect);
+    Labels labels;
+    // Tile row by tile row: runs of tiles that show the picture alone are composed as one strip, and
+    // the kept tiles are copied view row by view row, so that the view is written in order.
+    struct Copy {
+      const QRgb* from;  // the tile's pixel shown at the part's left end of its first row
+      int x, width;      // view columns
+    };
+    std::vector<Copy> copies;
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty) {
+      copies.clear();
+      QRect strip, rows;
+      for (int64_t tx = range.x0; tx <= range.x1; ++tx) {
+        Tile& tile = TileAt(tx, ty, labels);
+        const QPoint corner(static_cast<int>(tx * kTile - scrollX), static_cast<int>(ty * kTile - scrollY));
+        const QRect part = QRect(corner, QSize(kTile, kTile)) & viewRect;
+        rows = part;
+        if (tile.picture.isNull() || !showsPicture.contains(part)) {
+          if (!tile.picture.isNull()) owed += part;
+          strip |= part;
+          continue;
+        }
+        composePart(strip);
+        strip = QRect();
+        if (tile.composed.isNull()) tile.composed = ComposedTile(tile, picture, tx, ty);
+        const QPoint source = part.topLeft() - corner;
+        copies.push_back({reinterpret_cast<const QRgb*>(tile.composed.constScanLine(source.y())) + source.x(),
+                          part.x(), part.width()});
+      }
+      composePart(strip);
+      for (int row = 0; row < rows.height() && !copies.empty(); ++row) {
+        QRgb* line = reinterpret_cast<QRgb*>(view.scanLine(rows.y() + row));
+        for (const Copy& copy : copies)
+          std::memcpy(line + copy.x, copy.from + row * kTile,
+                      static_cast<std::size_t>(copy.width) * sizeof(QRgb));
+      }
+    }
+    composePart(drawnUnderNames);
+    ForgetFarTiles(range.Count());
+    return owed;
   }
 
   // Tiles out of view are kept for a while, so that scrolling back finds them; the oldest go once
@@ -312,8 +428,20 @@ void BookmarkNames::SetOptions(const NameLabelOptions& options) {
 
 void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
                          int32_t zoomPercent, int32_t scrollX, int32_t scrollY) {
+  Draw(view, lists, corners, zoomPercent, scrollX, scrollY, QRegion(view.rect()));
+}
+
+void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
+                         int32_t zoomPercent, int32_t scrollX, int32_t scrollY, const QRegion& within) {
   layer_->Update(lists, corners, zoomPercent);
-  layer_->Draw(view, scrollX, scrollY);
+  layer_->Draw(view, scrollX, scrollY, within);
+}
+
+QRegion BookmarkNames::Compose(QImage& view, const QImage& picture, const BookmarkLists& lists,
+                               const MapCorners& corners, int32_t zoomPercent, int32_t scrollX,
+                               int32_t scrollY, int32_t dw, int32_t dh, const QRect& drawnUnderNames) {
+  layer_->Update(lists, corners, zoomPercent);
+  return layer_->Compose(view, picture, scrollX, scrollY, dw, dh, drawnUnderNames);
 }
 
 std::optional<BookmarkPlace> BookmarkNames::NameAt(const BookmarkLists& lists, const MapCorners& corners,

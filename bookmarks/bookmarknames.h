@@ -7,7 +7,14 @@
 // pixels that are kept while the zoom, the corners, the options and the drawn names stay the same; a
 // frame copies the tiles it shows. So a frame costs about the same however many names the map holds
 // and however many reach the view; a tile costs the names on it once, when it first comes into view.
+//
+// A frame may also take the picture from the layer (Compose): below 200 percent, where composing the
+// picture reads scattered picture pixels, tiles that hold names are kept a second time composed with
+// the picture at the zoom under them, so that where names are, the frame copies opaque pixels instead
+// of composing the picture and blending the names over it. Such tiles go with the names tiles, and
+// when the picture changes (any edit of a QImage gives it a new cacheKey).
 #include <QImage>
+#include <QRegion>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -44,6 +51,18 @@ class BookmarkNames {
   // out.
   void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
             int32_t scrollX, int32_t scrollY);
+  // The same, only within the view positions of `within`.
+  void Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners, int32_t zoomPercent,
+            int32_t scrollX, int32_t scrollY, const QRegion& within);
+
+  // Writes into view what ComposeZoomedView(view, picture, {scrollX, scrollY}, zoomPercent, dw, dh)
+  // followed by Draw would, except within drawnUnderNames (view positions), where it writes the
+  // picture alone. Returns the view positions whose names are still to be drawn, by Draw within them:
+  // drawnUnderNames, and where the view shows no kept tile. Drawing something into drawnUnderNames and
+  // then those names gives the same pixels as composing, drawing it and drawing all the names.
+  QRegion Compose(QImage& view, const QImage& picture, const BookmarkLists& lists, const MapCorners& corners,
+                  int32_t zoomPercent, int32_t scrollX, int32_t scrollY, int32_t dw, int32_t dh,
+                  const QRect& drawnUnderNames);
 
   // The bookmark whose drawn name (with halo and marker) covers the zoomed map pixel: the one drawn
   // last there. Nothing when no name covers it.

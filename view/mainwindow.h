@@ -282,7 +282,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void BookmarkFontSetup1Click();
   void ShowBookmarksWindow1Click();
   // The visible bookmark names into ViewBuffer, whose top-left pixel shows the zoomed map pixel
-  // (ScrollX, ScrollY).
+  // (ScrollX, ScrollY); within a frame, only those that RenderView's composition left to it.
   void DrawBookmarks(int ScrollX, int ScrollY);
   // Called after every change of the bookmark lists; the save follows within about a second
   // (bookmarkSave_ runs SaveBookmarksNow).

@@ -3,11 +3,14 @@
 #include <QImage>
 #include <algorithm>
 
+#include "bookmarks/bookmarklayer.h"
 #include "core/numbers.h"
+#include "maplinks/maplinklayer.h"
 #include "ui_mainwindow.h"
+#include "view/locationcross.h"
 #include "view/mainwindow.h"
-#include "view/overviewwidget.h"
 #include "view/mapnavigation.h"
+#include "view/overviewwidget.h"
 #include "view/paintbox.h"
 #include "view/render.h"
 #include "view/zoomdialog.h"
@@ -15,12 +18,6 @@
 namespace {
 
 constexpr int kPanel1Height = 109;  // the coordinate panels, aligned to the bottom
-
-// Where the cross point lies in the glass picture, and how far each stroke of the cross reaches.
-constexpr int kGlassCrossX = 26;
-constexpr int kGlassCrossY = 27;
-constexpr int kCrossReach = 5;
-constexpr QRgb kCrossColour = 0xFFFFFFFFu;
 
 // A bar takes a range of the viewport. Its PageSize stays as it was when the picture fits, unless the
 // layout sets it.
@@ -51,7 +48,14 @@ void TForm1::RenderView(int X, int Y) {
   const int32_t zoom = ZoomPercent();
   const int32_t DW = std::min(areaW, orv::ScaledLength(picture.width(), zoom));
   const int32_t DH = std::min(areaH, orv::ScaledLength(picture.height(), zoom));
-  orv::ComposeZoomedView(view, picture, {X, Y}, zoom, DW, DH);
+  // The names come from kept tiles composed with the picture, except where link outlines, the cross
+  // or its glass are drawn next: there DrawBookmarks puts them over those, as the frame is layered.
+  const QRect drawnUnderNames =
+      mapLinkLayer_->ShowLinkAreas()
+          ? view.rect()
+          : orv::LocationCrossArea(static_cast<long long>(CrossX()) - X, static_cast<long long>(CrossY()) - Y,
+                                   mag_.size(), view.size());
+  bookmarkLayer_->ComposeView(view, picture, X, Y, DW, DH, drawnUnderNames);
   DrawLinkAreas(X, Y);
   DrawLocationCross(X, Y);
   DrawBookmarks(X, Y);
@@ -167,50 +171,14 @@ bool TForm1::ApplyZoom(const QString& text) {
 // ---- the cross and the glass ---------------------------------------------------------------------
 
 void TForm1::DrawLocationCross(int scrollX, int scrollY) {
-  QImage& view = viewBuffer_;
-  if (view.isNull()) return;
-  const long long vx = static_cast<long long>(CrossX()) - scrollX;
-  const long long vy = static_cast<long long>(CrossY()) - scrollY;
-  // Nothing of the glass reaches the view from further away than its own size.
-  const long long reach = std::max(mag_.width(), mag_.height()) + kCrossReach;
-  if (vx < -reach || vy < -reach || vx > view.width() + reach || vy > view.height() + reach) return;
-  const int x = static_cast<int>(vx), y = static_cast<int>(vy);
-
-  DrawMagnifierGlass(x, y, view);
-
-  // Two white diagonals of 11 pixels crossing at the cross point, clipped to the view.
-  auto plot = [&view](int px, int py) {
-    if (px < 0 || py < 0 || px >= view.width() || py >= view.height()) return;
-    reinterpret_cast<QRgb*>(view.scanLine(py))[px] = kCrossColour;
-  };
-  for (int i = -kCrossReach; i <= kCrossReach; ++i) {
-    plot(x + i, y + i);
-    plot(x + i, y - i);
-  }
+  orv::DrawLocationCross(viewBuffer_, static_cast<long long>(CrossX()) - scrollX,
+                         static_cast<long long>(CrossY()) - scrollY, mag_, magmask_);
 }
 
 void TForm1::DrawMagnifierGlass(int x, int y, QImage& target) {
-  BlitMasked(target, x - kGlassCrossX, y - kGlassCrossY, mag_, magmask_);
+  orv::BlitMasked(target, x - orv::GlassCrossX, y - orv::GlassCrossY, mag_, magmask_);
 }
 
 void TForm1::BlitMasked(QImage& target, int left, int top, const QImage& picture, const QImage& mask) {
-  if (target.isNull() || picture.isNull() || mask.size() != picture.size() || target.depth() != 32) return;
-  const QImage pic =
-      picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
-  const QImage msk =
-      mask.format() == QImage::Format_RGB32 ? mask : mask.convertToFormat(QImage::Format_RGB32);
-  const long long w = pic.width(), h = pic.height();
-  const long long x0 = std::max(0LL, -static_cast<long long>(left));
-  const long long y0 = std::max(0LL, -static_cast<long long>(top));
-  const long long x1 = std::min(w, static_cast<long long>(target.width()) - left);
-  const long long y1 = std::min(h, static_cast<long long>(target.height()) - top);
-  for (long long r = y0; r < y1; ++r) {
-    const QRgb* p = reinterpret_cast<const QRgb*>(pic.constScanLine(static_cast<int>(r)));
-    const QRgb* m = reinterpret_cast<const QRgb*>(msk.constScanLine(static_cast<int>(r)));
-    QRgb* t = reinterpret_cast<QRgb*>(target.scanLine(static_cast<int>(top + r))) + left;
-    for (long long c = x0; c < x1; ++c) {
-      // White in the mask lets the view show through; any other colour lays the picture's pixel.
-      if ((m[c] & 0x00FFFFFFu) != 0x00FFFFFFu) t[c] = p[c] | 0xFF000000u;
-    }
-  }
+  orv::BlitMasked(target, left, top, picture, mask);
 }

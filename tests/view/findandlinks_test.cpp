@@ -5,13 +5,16 @@
 #include <QToolTip>
 #include <functional>
 
+#include "bookmarks/bookmarknames.h"
 #include "bookmarks/findbox.h"
 #include "maplinks/maplinkstore.h"
 #include "maplinks/maplinkswindow.h"
 #include "storage/appsettings.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
+#include "view/locationcross.h"
 #include "view/mainwindow_fixture.h"
+#include "view/render.h"
 
 namespace orv::testing {
 namespace {
@@ -82,8 +85,10 @@ TEST_F(FindAndLinksTest, CtrlFListsMatchesAndEnterPutsTheCrossOnTheChosenBookmar
   const auto zoomed = *form->Viewport().WorldToZoomed({4500, 500}, form->MapCorners());
   EXPECT_EQ((Point{form->CrossX(), form->CrossY()}), zoomed);
   EXPECT_EQ(form->Viewport().CrossWorld(form->MapCorners()), (Point{4500, 500}));
-  EXPECT_EQ(form->ScrollX(), std::clamp(zoomed.x - form->MapAreaWidth() / 2, 0, form->Viewport().MaxOriginX()));
-  EXPECT_EQ(form->ScrollY(), std::clamp(zoomed.y - form->MapAreaHeight() / 2, 0, form->Viewport().MaxOriginY()));
+  EXPECT_EQ(form->ScrollX(),
+            std::clamp(zoomed.x - form->MapAreaWidth() / 2, 0, form->Viewport().MaxOriginX()));
+  EXPECT_EQ(form->ScrollY(),
+            std::clamp(zoomed.y - form->MapAreaHeight() / 2, 0, form->Viewport().MaxOriginY()));
   EXPECT_EQ(form->PanelTexts().Edit1, "4500");
   EXPECT_EQ(form->PanelTexts().Edit2, "500");
 
@@ -184,6 +189,46 @@ TEST_F(FindAndLinksTest, ShowLinkAreasOutlinesTheAreasAndTheLinksWindowKeepsItsA
   const QRect area(1500 - form->ScrollX(), 1200 - form->ScrollY(), 41, 31);
   EXPECT_FALSE(covered.intersects(area));
   EXPECT_TRUE(QRect(0, 0, form->MapAreaWidth(), form->MapAreaHeight()).contains(area));
+}
+
+// The window's frames, whose names come from kept tiles, are the frames layered the plain way: the
+// picture, the cross and its glass, every name over them; also after the outline is drawn into the
+// picture, the cross moved onto a name, the zoom changed and the halo turned off.
+TEST_F(FindAndLinksTest, FramesAreThePictureThenCrossThenEveryName) {
+  Open();
+  const auto plain = [&] {
+    QImage view(form->ViewBuffer().size(), QImage::Format_RGB32);
+    const int32_t zoom = form->ZoomPercent();
+    const Point origin{form->ScrollX(), form->ScrollY()};
+    ComposeZoomedView(view, form->MapImage(), origin, zoom,
+                      std::min(view.width(), ScaledLength(form->MapImage().width(), zoom)),
+                      std::min(view.height(), ScaledLength(form->MapImage().height(), zoom)));
+    DrawLocationCross(view, int64_t{form->CrossX()} - origin.x, int64_t{form->CrossY()} - origin.y,
+                      form->GlassPicture(), form->GlassMask());
+    BookmarkNames names;
+    names.SetOptions({.halo = Control<QAction>(*form, "OutlineBookmarkNames1")->isChecked(), .marker = true});
+    names.Draw(view, form->Bookmarks(), form->MapCorners(), zoom, origin.x, origin.y);
+    return view;
+  };
+  const auto crossOnHarbour = [&] {
+    form->Viewport().SetCross(*form->Viewport().WorldToZoomed({1000, 1000}, form->MapCorners()));
+    form->CenterViewOnCross();
+  };
+  const std::function<void()> steps[] = {
+      crossOnHarbour,
+      [&] { QTest::keyClick(Box(), Qt::Key_S, Qt::ControlModifier); },
+      [&] { form->ApplyZoom("50"); },
+      [&] { form->ScrollViewTo(3, 7); },
+      [&] { Control<QAction>(*form, "OutlineBookmarkNames1")->trigger(); },
+      [&] { form->ApplyZoom("150"); },
+      crossOnHarbour,
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE(i);
+    steps[i]();
+    ASSERT_TRUE(form->MapImage().format() == QImage::Format_RGB32);
+    EXPECT_TRUE(form->ViewBuffer() == plain());
+  }
 }
 
 }  // namespace
