@@ -1,11 +1,14 @@
 #pragma once
-// What the picture benchmarks share: a large textured test picture written as a JPEG, and a reporter
-// that keeps the median and shortest time of each benchmark so that ratios can be printed.
+// What the picture benchmarks share: a large textured test picture written as a JPEG, the process's
+// memory figures, and a reporter that keeps the median and shortest time of each benchmark so that
+// ratios can be printed.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <string>
@@ -57,6 +60,15 @@ class Collector : public benchmark::ConsoleReporter {
 };
 
 // Repeats a benchmark as a timed single iteration, reporting the median and the shortest time.
+// A size in KiB from this process's /proc status (key with its colon, e.g. "VmHWM:"); -1 when absent.
+inline long StatusKiB(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+  return -1;
+}
+
 inline benchmark::internal::Benchmark* RepeatedOnce(benchmark::internal::Benchmark* b, int repetitions) {
   return b->Unit(benchmark::kMillisecond)
       ->UseRealTime()

@@ -98,27 +98,19 @@ void DecodeIntoFreshQImageBench(benchmark::State& state) {
   }
 }
 
-long StatusKiB(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return -1;
-}
-
 // Child mode: load the picture once and print the resident memory before, the peak after, and the
 // peaks of anonymous memory and of file pages mapped into the process sampled while loading (the
 // program and its libraries; the picture file itself is read through a buffer, not mapped); the
 // anonymous peak is what the load itself allocates.
 int PeakMemory(const std::string& path) {
-  const long before = StatusKiB("VmRSS:");
-  const long anonBefore = StatusKiB("RssAnon:");
+  const long before = orv::bench::StatusKiB("VmRSS:");
+  const long anonBefore = orv::bench::StatusKiB("RssAnon:");
   std::atomic<bool> done{false};
-  long anonPeak = anonBefore, filePeak = StatusKiB("RssFile:");
+  long anonPeak = anonBefore, filePeak = orv::bench::StatusKiB("RssFile:");
   std::thread sampler([&] {
     while (!done.load()) {
-      anonPeak = std::max(anonPeak, StatusKiB("RssAnon:"));
-      filePeak = std::max(filePeak, StatusKiB("RssFile:"));
+      anonPeak = std::max(anonPeak, orv::bench::StatusKiB("RssAnon:"));
+      filePeak = std::max(filePeak, orv::bench::StatusKiB("RssFile:"));
       std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
   });
@@ -126,7 +118,7 @@ int PeakMemory(const std::string& path) {
   const orv::JpegResult result = orv::LoadPicture(path, picture);
   done.store(true);
   sampler.join();
-  const long peak = StatusKiB("VmHWM:");
+  const long peak = orv::bench::StatusKiB("VmHWM:");
   std::printf("%ld %ld %lld %d %ld %ld\n", before, peak, static_cast<long long>(picture.sizeInBytes()),
               result == orv::JpegResult::Ok ? 1 : 0, anonPeak - anonBefore, filePeak);
   return 0;

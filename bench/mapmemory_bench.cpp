@@ -37,14 +37,6 @@ namespace fs = std::filesystem;
 constexpr int Side = 16384;
 constexpr double GoalMiB = 64;
 
-long StatusKiB(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
-  return -1;
-}
-
 // The file mapped whole and decoded in one TurboJPEG call into a fresh picture; its bytes, or 0.
 long long DecodeWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -74,7 +66,7 @@ long long DecodeWholeFile(const std::string& path) {
 // Child mode: one load the given way; prints the resident size before, the peak after (KiB) and the
 // picture's bytes (0 when the load failed).
 int MeasureOneLoad(const std::string& way, const std::string& path) {
-  const long before = StatusKiB("VmRSS:");
+  const long before = orv::bench::StatusKiB("VmRSS:");
   long long pictureBytes = 0;
   if (way == "whole-file") {
     pictureBytes = DecodeWholeFile(path);
@@ -82,7 +74,7 @@ int MeasureOneLoad(const std::string& way, const std::string& path) {
     QImage picture;
     if (orv::LoadPicture(path, picture) == orv::JpegResult::Ok) pictureBytes = picture.sizeInBytes();
   }
-  std::printf("%ld %ld %lld\n", before, StatusKiB("VmHWM:"), pictureBytes);
+  std::printf("%ld %ld %lld\n", before, orv::bench::StatusKiB("VmHWM:"), pictureBytes);
   return 0;
 }
 
