@@ -4,8 +4,10 @@
 //   cross and its glass in the middle) with 10,000 bookmarks spread over the world (about 100 in view
 //   at 100 percent, a sixth of them at 25, all at 10) at several zooms, and with 100,000, beside a
 //   frame with none (grey fill and a copy of a frame-sized picture into the frame), the two timed in
-//   turn in each iteration; the first frame after a change of the lists and after a change of the zoom;
-//   loading and saving those bookmarks beside one plain read and write of the same bytes.
+//   turn in each iteration, both while scrolling (each frame starts from the one before) and while
+//   jumping between two places (each frame composed whole); the first frame after a change of the lists and
+//   after a change of the zoom; loading and saving those bookmarks beside one plain read and write of the
+//   same bytes.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -126,12 +128,17 @@ struct MapFrame {
         names.Compose(view, picture, lists, BigMap(), zoom, scrollX, scrollY, dw, dh, underNames);
     orv::DrawLocationCross(view, crossX, crossY, glass, mask);
     names.Draw(view, lists, BigMap(), zoom, scrollX, scrollY, owed);
+    names.FrameShown(view);
   }
 };
 
 // Scroll positions near the middle of the map, moving a little each frame as when scrolling.
 int ScrollStep(int64_t i) {
   return static_cast<int>(i % 64) * 3;
+}
+// Two places a view's width apart in turn, as when jumping: no frame can start from the one before.
+int JumpStep(int64_t i) {
+  return (i % 2 ? 1 : -1) * kFrameWidth / 2;
 }
 
 void BM_FrameWithoutBookmarks(benchmark::State& state) {
@@ -148,9 +155,17 @@ void BM_FrameWithoutBookmarks(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameWithoutBookmarks)->Unit(benchmark::kMillisecond);
 
+// The zooms (percent) a frame benchmark runs at.
+template <int... Zooms>
+void AtZooms(benchmark::internal::Benchmark* b) {
+  (b->Arg(Zooms), ...);
+  b->Unit(benchmark::kMillisecond);
+}
+
 // Frames while scrolling about the middle of the map at a zoom (the argument, percent) with 10,000
 // or 100,000 bookmarks: at 25 percent about a sixth of the 10,000 names are in view, at 400 a few.
-void FrameWithBookmarks(benchmark::State& state, int count) {
+// Each such frame starts from the one before; frames that jump between two places are composed whole.
+void FrameWithBookmarks(benchmark::State& state, int count, int (*step)(int64_t) = ScrollStep) {
   Frame frame;
   MapFrame map;
   orv::BookmarkNames names;
@@ -160,8 +175,7 @@ void FrameWithBookmarks(benchmark::State& state, int count) {
   const int64_t middleY = int64_t{kFrameHeight} * 5 * zoom / 100 - kFrameHeight / 2;
   // The names of the stretch scrolled over are drawn once before the timing: these are the frames
   // of steady scrolling. The first frame at a zoom is timed by BM_FrameAfterZoomChange100000.
-  for (int64_t step : {0, 63})
-    map.Render(names, lists, zoom, middleX + ScrollStep(step), middleY + ScrollStep(step));
+  for (int64_t k : {0, 1, 63}) map.Render(names, lists, zoom, middleX + step(k), middleY + step(k));
   // Each iteration also times a frame without names, in turn before and after the frame with them,
   // so that the ratio "paired" compares the two under the same load of a shared machine.
   using Clock = std::chrono::steady_clock;
@@ -171,14 +185,14 @@ void FrameWithBookmarks(benchmark::State& state, int count) {
     const bool namesFirst = i % 2 == 0;
     const auto t0 = Clock::now();
     if (namesFirst)
-      map.Render(names, lists, zoom, middleX + ScrollStep(i), middleY + ScrollStep(i));
+      map.Render(names, lists, zoom, middleX + step(i), middleY + step(i));
     else
       frame.Compose();
     const auto t1 = Clock::now();
     if (namesFirst)
       frame.Compose();
     else
-      map.Render(names, lists, zoom, middleX + ScrollStep(i), middleY + ScrollStep(i));
+      map.Render(names, lists, zoom, middleX + step(i), middleY + step(i));
     const auto t2 = Clock::now();
     with += namesFirst ? t1 - t0 : t2 - t1;
     without += namesFirst ? t2 - t1 : t1 - t0;
@@ -194,26 +208,19 @@ void FrameWithBookmarks(benchmark::State& state, int count) {
 void BM_FrameWith10000Bookmarks(benchmark::State& state) {
   FrameWithBookmarks(state, kBookmarks);
 }
-BENCHMARK(BM_FrameWith10000Bookmarks)
-    ->Arg(10)
-    ->Arg(25)
-    ->Arg(33)
-    ->Arg(50)
-    ->Arg(100)
-    ->Arg(150)
-    ->Arg(200)
-    ->Arg(400)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameWith10000Bookmarks)->Apply(AtZooms<10, 25, 33, 50, 100, 150, 200, 400>);
+void BM_JumpFrameWith10000Bookmarks(benchmark::State& state) {
+  FrameWithBookmarks(state, kBookmarks, JumpStep);
+}
+BENCHMARK(BM_JumpFrameWith10000Bookmarks)->Apply(AtZooms<25, 50, 100, 150>);
+void BM_JumpFrameWith100000Bookmarks(benchmark::State& state) {
+  FrameWithBookmarks(state, 10 * kBookmarks, JumpStep);
+}
+BENCHMARK(BM_JumpFrameWith100000Bookmarks)->Apply(AtZooms<25, 50, 100>);
 void BM_FrameWith100000Bookmarks(benchmark::State& state) {
   FrameWithBookmarks(state, 10 * kBookmarks);
 }
-BENCHMARK(BM_FrameWith100000Bookmarks)
-    ->Arg(10)
-    ->Arg(25)
-    ->Arg(50)
-    ->Arg(100)
-    ->Arg(400)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameWith100000Bookmarks)->Apply(AtZooms<10, 25, 50, 100, 400>);
 
 // The same bookmarks with the view beyond the map's lower right corner: only the per-frame checks.
 void BM_FrameWith10000BookmarksNoneInView(benchmark::State& state) {

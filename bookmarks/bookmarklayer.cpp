@@ -96,13 +96,13 @@ void BookmarkLayer::ComposeView(QImage& view, const QImage& picture, int ScrollX
 }
 
 void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {
-  const QRegion within =
-      owed_ && owed_->scrollX == ScrollX && owed_->scrollY == ScrollY && owed_->viewSize == view.size()
-          ? owed_->area
-          : QRegion(view.rect());
+  const bool endsFrame =
+      owed_ && owed_->scrollX == ScrollX && owed_->scrollY == ScrollY && owed_->viewSize == view.size();
+  const QRegion within = endsFrame ? owed_->area : QRegion(view.rect());
   owed_.reset();
   names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY,
               within);
+  if (endsFrame) names_.FrameShown(view);
 }
 
 void BookmarkLayer::ListsChanged() {

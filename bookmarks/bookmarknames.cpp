@@ -9,11 +9,19 @@
 #include "bookmarks/bookmarkdraw.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
+#include "view/keptframe.h"
 #include "view/render.h"
 #include "view/text.h"
 
 namespace orv {
 namespace {
+
+// The rectangle r of view (within it) as an image of its own over the view's pixels.
+QImage PartOf(QImage& view, const QRect& r) {
+  const qsizetype stride = view.bytesPerLine();
+  return QImage(view.bits() + r.y() * stride + r.x() * qsizetype{4}, r.width(), r.height(), stride,
+                view.format());
+}
 
 // What ComposeZoomedView(view, picture, origin, zoomPercent, dw, dh) writes into the rectangle part of
 // view (view positions), written there alone. origin plus the view's size must fit in 32 bits.
@@ -21,11 +29,9 @@ void ComposeZoomedPart(QImage& view, const QImage& picture, Point origin, int32_
                        int32_t dh, const QRect& part) {
   const QRect r = part & view.rect();
   if (r.isEmpty()) return;
-  // The part as an image of its own over the view's pixels: its pixel (0, 0) is the view position
-  // r.topLeft(), which shows the zoomed map pixel origin + r.topLeft().
-  const qsizetype stride = view.bytesPerLine();
-  QImage sub(view.bits() + r.y() * stride + r.x() * qsizetype{4}, r.width(), r.height(), stride,
-             view.format());
+  // Its pixel (0, 0) is the view position r.topLeft(), which shows the zoomed map pixel
+  // origin + r.topLeft().
+  QImage sub = PartOf(view, r);
   ComposeZoomedView(sub, picture, {origin.x + r.x(), origin.y + r.y()}, zoomPercent,
                     std::clamp(dw - r.x(), 0, r.width()), std::clamp(dh - r.y(), 0, r.height()));
 }
@@ -128,13 +134,20 @@ struct BookmarkNames::Layer {
   std::unordered_map<uint64_t, Tile> tiles;
   uint64_t frame = 0;
   qint64 pictureKey = 0;  // of the picture the composed tiles were made from
+  uint64_t drawn = 0;     // counts the changes of what the names look like: each drops the tiles
+  KeptFrame kept;         // the last frame composed, while it stays in the view
+
+  void DropTiles() {
+    tiles.clear();
+    ++drawn;
+  }
 
   void Update(const BookmarkLists& lists, const MapCorners& c, int32_t z) {
     if (listsChanged) {
       listsChanged = false;
       if (TakeLists(lists)) {
         placedValid = false;
-        tiles.clear();
+        DropTiles();
       }
     }
     if (!placedValid || !(c == corners) || z != zoom) {
@@ -142,7 +155,7 @@ struct BookmarkNames::Layer {
       zoom = z;
       Place();
       placedValid = true;
-      tiles.clear();
+      DropTiles();
     }
   }
 
@@ -331,6 +344,40 @@ struct BookmarkNames::Layer {
     ++frame;
     if (view.isNull()) return {};
     const QRect viewRect = view.rect();
+    // From 200 percent up, composing a frame reads less than moving the last one's pixels.
+    const KeptFrame::Frame shown{
+        zoom, scrollX, scrollY, dw, dh, picture.cacheKey(), drawn, drawnUnderNames & viewRect};
+    QRegion stale(viewRect);
+    if (zoom < kComposeFromZoom)
+      stale = kept.Begin(view, shown);
+    else
+      kept.Forget();
+    QRegion owed;
+    if (stale == QRegion(viewRect)) {
+      owed = ComposeWithin(view, picture, scrollX, scrollY, dw, dh, drawnUnderNames);
+    } else {
+      // The rest of the view holds what this frame shows already.
+      for (const QRect& r : stale) {
+        QImage part = PartOf(view, r);
+        owed += ComposeWithin(part, picture, scrollX + r.x(), scrollY + r.y(),
+                              std::clamp(dw - r.x(), 0, r.width()), std::clamp(dh - r.y(), 0, r.height()),
+                              drawnUnderNames.translated(-r.topLeft()))
+                    .translated(r.topLeft());
+      }
+    }
+    // The tiles in view stay the newest, also those this frame did not need to copy.
+    const TileRange range = TilesOf(view.size(), scrollX, scrollY);
+    for (int64_t ty = range.y0; ty <= range.y1; ++ty)
+      for (int64_t tx = range.x0; tx <= range.x1; ++tx)
+        if (const auto tile = tiles.find(KeyOf(tx, ty)); tile != tiles.end()) tile->second.used = frame;
+    ForgetFarTiles(range.Count());
+    return owed;
+  }
+
+  // Compose for a view that may be a part of the map area's view.
+  QRegion ComposeWithin(QImage& view, const QImage& picture, int32_t scrollX, int32_t scrollY, int32_t dw,
+                        int32_t dh, const QRect& drawnUnderNames) {
+    const QRect viewRect = view.rect();
     const TileRange range = TilesOf(view.size(), scrollX, scrollY);
     // Tile corners are zoomed map pixels and must fit in 32 bits; beyond, the frame is composed whole,
     // as it is when everything is drawn under the names anyway (link outlines shown).
@@ -387,7 +434,6 @@ struct BookmarkNames::Layer {
       }
     }
     composePart(drawnUnderNames);
-    ForgetFarTiles(range.Count());
     return owed;
   }
 
@@ -423,7 +469,7 @@ void BookmarkNames::ListsChanged() {
 void BookmarkNames::SetOptions(const NameLabelOptions& options) {
   if (options.halo == layer_->options.halo && options.marker == layer_->options.marker) return;
   layer_->options = options;
-  layer_->tiles.clear();
+  layer_->DropTiles();
 }
 
 void BookmarkNames::Draw(QImage& view, const BookmarkLists& lists, const MapCorners& corners,
@@ -442,6 +488,10 @@ QRegion BookmarkNames::Compose(QImage& view, const QImage& picture, const Bookma
                                int32_t scrollY, int32_t dw, int32_t dh, const QRect& drawnUnderNames) {
   layer_->Update(lists, corners, zoomPercent);
   return layer_->Compose(view, picture, scrollX, scrollY, dw, dh, drawnUnderNames);
+}
+
+void BookmarkNames::FrameShown(const QImage& view) {
+  layer_->kept.Finished(view);
 }
 
 std::optional<BookmarkPlace> BookmarkNames::NameAt(const BookmarkLists& lists, const MapCorners& corners,

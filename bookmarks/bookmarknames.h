@@ -64,6 +64,11 @@ class BookmarkNames {
                   int32_t zoomPercent, int32_t scrollX, int32_t scrollY, int32_t dw, int32_t dh,
                   const QRect& drawnUnderNames);
 
+  // The view holds the frame the last Compose began, finished (the names it owed drawn): while
+  // nothing else writes into view, the next Compose that only scrolls it by less than its size keeps
+  // the pixels the two frames share and composes the rest.
+  void FrameShown(const QImage& view);
+
   // The bookmark whose drawn name (with halo and marker) covers the zoomed map pixel: the one drawn
   // last there. Nothing when no name covers it.
   std::optional<BookmarkPlace> NameAt(const BookmarkLists& lists, const MapCorners& corners,

@@ -114,6 +114,7 @@ class NamedFrameTest : public ::testing::Test {
                                       ShownWidth(f.zoom), ShownHeight(f.zoom), under);
     DrawUnderNames(view, f);
     kept.Draw(view, lists, corners, f.zoom, f.scroll.x, f.scroll.y, owed);
+    kept.FrameShown(view);
     return view;
   }
   void ExpectSame(const Frame& f) {
@@ -186,6 +187,43 @@ TEST_F(NamedFrameTest, KeptTilesGiveThePlainFrameAtEveryZoomPositionAndChange) {
     changes[change++ % std::size(changes)]();
     f = {zoom, scrolls[2], {scrolls[2].x + 300, scrolls[2].y + 200}, false};
     ExpectSame(f);
+  }
+}
+
+// Frames while the view scrolls start from the last frame: walks of small and large steps in every
+// direction, with the cross moving and the view's edge at the picture's edge, give the plain frames,
+// also across changes between two frames and a write into the view between two frames.
+TEST_F(NamedFrameTest, ScrolledFramesKeptFromTheLastFrameAreThePlainOnes) {
+  view.fill(qRgb(255, 0, 255));
+  const Point steps[] = {{3, 0},      {0, 5},          {-7, -2},           {1, -1},
+                         {-250, 130}, {kViewW - 1, 0}, {0, -(kViewH - 1)}, {0, 0},
+                         {40, 40},    {-3, 11}};
+  const std::function<void()> between[] = {
+      [] {},
+      [&] {
+        lists.CurrentMapBookmarks[2] = SetField(1, lists.CurrentMapBookmarks[2], FieldSeparator, "N");
+        ListsChanged();
+      },
+      [&] { picture.invertPixels(); },
+      [&] { SetOptions({.halo = false, .marker = true}); },
+      // Something else drawn into the view after the frame was shown.
+      [&] { DrawLocationCross(view, 100, 100, glass.picture, glass.mask); },
+      [&] { SetOptions({.halo = true, .marker = true}); },
+  };
+  int change = 0;
+  for (int zoom : {10, 33, 50, 100, 150, 200}) {
+    const int zw = ScaledLength(kPictureW, zoom), zh = ScaledLength(kPictureH, zoom);
+    Frame f{zoom, {std::max(0, zw / 2 - kViewW / 2), std::max(0, zh / 2 - kViewH / 2)}, {}, false};
+    for (int k = 0; k < 24; ++k) {
+      const Point step = steps[k % std::size(steps)];
+      // Within the picture, and at times right at its edge.
+      f.scroll = {std::clamp(f.scroll.x + step.x, 0, std::max(0, zw - kViewW)),
+                  std::clamp(f.scroll.y + step.y, 0, std::max(0, zh - kViewH))};
+      f.cross = {f.scroll.x + 40 + k * 23 % kViewW, f.scroll.y + 300 - k * 7};
+      f.linkOutlines = k % 11 == 10;
+      if (k % 8 == 7) between[change++ % std::size(between)]();
+      ExpectSame(f);
+    }
   }
 }
 
