@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "bookmarks/bookmarkstore.h"
+#include "bookmarks/bookmarkrecords.h"
 #include "maplinks/maplinkstore.h"
 #include "storage/bookmarkfont.h"
 #include "view/coordinatepanels.h"
@@ -158,11 +158,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // that rectangle of target is read or written; parts outside target are skipped.
   static void BlitMasked(QImage& target, int left, int top, const QImage& picture, const QImage& mask);
 
-  // The bookmark lists (the designed CurrentMapBookmarks, GlobalBookmarks and their font lists).
-  orv::BookmarkLists& Bookmarks() { return bookmarks_; }
-  const orv::BookmarkLists& Bookmarks() const { return bookmarks_; }
-  const std::vector<std::string>& CurrentMapBookmarks() const { return bookmarks_.CurrentMapBookmarks; }
-  const std::vector<std::string>& GlobalBookmarks() const { return bookmarks_.GlobalBookmarks; }
+  // The bookmark store (the designed CurrentMapBookmarks, GlobalBookmarks and their font lists).
+  orv::BookmarkStore& Bookmarks() { return bookmarks_; }
+  const orv::BookmarkStore& Bookmarks() const { return bookmarks_; }
+  const std::vector<std::string>& CurrentMapBookmarks() const { return bookmarks_.CurrentMapBookmarks(); }
+  const std::vector<std::string>& GlobalBookmarks() const { return bookmarks_.GlobalBookmarks(); }
   // The map links of the current map, with the state of a link area being drawn.
   orv::MapLinkState& Links() { return links_; }
   const orv::MapLinkState& Links() const { return links_; }
@@ -417,7 +417,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QImage viewBuffer_;           // the composed view, the size of the map area
   orv::Point popupPoint_;       // zoomed map pixel of the last right click
   orv::Point popupWorldPoint_;  // world point of the last right click
-  orv::BookmarkLists bookmarks_;
+  orv::BookmarkStore bookmarks_;
   orv::MapLinkState links_;
   std::mt19937 random_;  // seeded from the clock at start; tests seed it themselves
   orv::MapViewport viewport_;
