@@ -67,8 +67,7 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   else
     store_.Add(BookmarkPage::CurrentMap, JoinFields({"V", x, y, name}), fontRecord);
 
-  // The new name shows in this frame already.
-  names_.ListsChanged();
+  // The new name shows in this frame already (the store's change has reached the names).
   host_.RenderView();
   store_.Sort();
   // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.

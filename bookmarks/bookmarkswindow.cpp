@@ -114,6 +114,10 @@ TForm3::TForm3(orv::BookmarkStore& store, orv::MapViewHost& host, std::function<
     connect(button, &QPushButton::clicked, this, [this] { ExportBookmarks(this); });
   for (QPushButton* button : {ui->ImportButton1, ui->ImportButton2})
     connect(button, &QPushButton::clicked, this, [this] { ImportBookmarks(this); });
+  // Each search index is built again after any change of the records (the search finds new notes
+  // from the next keystroke on).
+  connect(&store_, &orv::BookmarkStore::changed, this,
+          [this] { global_.indexStale = current_.indexStale = true; });
   qApp->installEventFilter(this);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -290,8 +294,6 @@ void TForm3::NotesChanged(Page& page) {
   std::string updated = store_.WithNotes(page.id, static_cast<std::size_t>(k), *lines);
   if (updated == record) return;
   Rewrite(page, static_cast<std::size_t>(k), std::move(updated), orv::BookmarkUndo::Edit::Notes);
-  // The search finds the new notes from the next keystroke on.
-  page.indexStale = true;
   Changed();
 }
 

@@ -143,6 +143,10 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   form4_ = new TForm4(dialogs_, this);
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, random_, this);
+  // The names drawn and the find box follow every change of the bookmarks; the user's own changes are
+  // saved about a second later.
+  connect(&bookmarks_, &orv::BookmarkStore::changed, this, &TForm1::BookmarkListsChanged);
+  connect(&bookmarks_, &orv::BookmarkStore::edited, this, [this] { bookmarkSave_.Schedule(); });
   BuildBookmarksMenu();
   ArrangeMenus();
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),
@@ -374,7 +378,6 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   }
   bookmarks_.Sort();
   form3_->FillBookmarkLists();
-  BookmarkListsChanged();
   links_.store.Sort();
   following_->Resume();
 }
@@ -444,7 +447,6 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
   bookmarks_.Sort();
   form3_->FillBookmarkLists();
-  BookmarkListsChanged();
   links_.store.Sort();
   ui->PaintBox1->show();
 

@@ -284,8 +284,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // The visible bookmark names into ViewBuffer, whose top-left pixel shows the zoomed map pixel
   // (ScrollX, ScrollY); within a frame, only those that RenderView's composition left to it.
   void DrawBookmarks(int ScrollX, int ScrollY);
-  // Called after every change of the bookmark lists; the save follows within about a second
-  // (bookmarkSave_ runs SaveBookmarksNow).
+  // Called after every change of the bookmark lists made by the user: draws the view, and the save
+  // follows within about a second (bookmarkSave_ runs SaveBookmarksNow).
   void BookmarksChanged();
 
   void AddMapLink1Click();
@@ -341,8 +341,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Map > Find Bookmark... (Ctrl+F): the find box over the map; choosing a bookmark there puts the
   // cross on it, centres the view and shows it in the panels.
   void FindBookmark1Click();
-  // The drawing of the names and the find box follow every change of the bookmark lists (loads,
-  // sorting and BookmarksChanged call it).
+  // The drawing of the names and the find box follow every change of the bookmark lists (the
+  // store's changed() runs it).
   void BookmarkListsChanged();
   // View > Outline Bookmark Names and View > Show Link Areas; both are remembered in the settings.
   void SetOutlineBookmarkNames(bool on);
