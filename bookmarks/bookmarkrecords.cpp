@@ -1,6 +1,7 @@
 #include "bookmarks/bookmarkrecords.h"
 
 #include <algorithm>
+#include <array>
 
 #include "bookmarks/bookmarkrows.h"
 #include "storage/fields.h"
@@ -16,16 +17,31 @@ const BookmarkFields& FieldsOf(BookmarkPage page) {
   return page == BookmarkPage::Global ? GlobalBookmarkFields : MapBookmarkFields;
 }
 
+// Fields 1 to N of a record, split in one pass; "" for those it lacks. Fields are the runs of bytes
+// between separators, as FieldView reads them.
+template <std::size_t N>
+std::array<std::string_view, N> LeadingFields(std::string_view record) {
+  std::array<std::string_view, N> fields{};
+  std::size_t i = 0;
+  for (std::size_t n = 0; n < N; ++n) {
+    while (i < record.size() && record[i] == FieldSeparator) ++i;
+    const std::size_t start = i;
+    while (i < record.size() && record[i] != FieldSeparator) ++i;
+    fields[n] = record.substr(start, i - start);
+  }
+  return fields;
+}
+
 // A font record: face name, size, colour, style letters. The letters are read as the drawing reads
 // them: each present letter sets its attribute.
 std::optional<BookmarkFontSpec> ParseFont(std::string_view fontRecord) {
-  const auto size = ParseInt(FieldView(2, fontRecord));
-  const auto color = ParseInt(FieldView(3, fontRecord));
+  const auto fields = LeadingFields<4>(fontRecord);
+  const auto size = ParseInt(fields[1]);
+  const auto color = ParseInt(fields[2]);
   if (!size || !color) return std::nullopt;
-  const std::string_view style = FieldView(4, fontRecord);
+  const std::string_view style = fields[3];
   const auto has = [style](char letter) { return style.find(letter) != std::string_view::npos; };
-  return BookmarkFontSpec{
-      std::string(FieldView(1, fontRecord)), *size, *color, has('b'), has('i'), has('u'), has('s')};
+  return BookmarkFontSpec{std::string(fields[0]), *size, *color, has('b'), has('i'), has('u'), has('s')};
 }
 
 template <typename T>
@@ -39,15 +55,17 @@ void MoveInOrder(std::vector<T>& items, const std::vector<std::size_t>& order) {
 }  // namespace
 
 Bookmark ParseBookmark(BookmarkPage page, std::string_view record, std::string_view fontRecord) {
-  const BookmarkFields& fields = FieldsOf(page);
+  const BookmarkFields& f = FieldsOf(page);
+  const auto fields = LeadingFields<6>(record);
+  const auto field = [&fields](int n) { return fields[static_cast<std::size_t>(n - 1)]; };
   Bookmark b;
-  if (page == BookmarkPage::Global) b.id = FieldView(kGlobalIdField, record);
-  b.visible = FieldView(fields.visibility, record) == "V";
-  const auto x = ParseInt(FieldView(fields.x, record));
-  const auto y = ParseInt(FieldView(fields.y, record));
+  if (page == BookmarkPage::Global) b.id = field(kGlobalIdField);
+  b.visible = field(f.visibility) == "V";
+  const auto x = ParseInt(field(f.x));
+  const auto y = ParseInt(field(f.y));
   if (x && y) b.world = Point{*x, *y};
-  b.name = FieldView(fields.name, record);
-  b.notes = CommaTextToNotes(std::string(FieldView(fields.notes, record)));
+  b.name = field(f.name);
+  if (!field(f.notes).empty()) b.notes = CommaTextToNotes(std::string(field(f.notes)));
   b.font = ParseFont(fontRecord);
   return b;
 }

@@ -41,6 +41,11 @@ TEST(BookmarkStore, TakesTheFieldsOutOfGoodAndBadRecords) {
       {kMap, R({"v", "1x", "8", "Broken"}), R({"Arial", "big", "0", "b"}), {"", false, {}, "Broken", {}, {}}},
       {kGlobal, R({"id2", "V", "5"}), "", {"id2", true, {}, "", {}, {}}},
       {kMap, "V", R({"Arial", "10", "255", "b"}), {"", true, {}, "", {}, arial}},
+      // Fields are the runs between separators: empty ones do not count.
+      {kMap,
+       R({"", "V", "", "3", "4", "Ford"}),
+       R({"", "Arial", "10", "", "255", "b"}),
+       {"", true, Point{3, 4}, "Ford", {}, arial}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.record);
