@@ -105,10 +105,8 @@ void BookmarkStore::LoadGlobal(const IniDocument& settings, std::mt19937& random
 
 void BookmarkStore::LoadMap(const IniDocument& map) {
   LoadMapBookmarks(lists_, map);
-  // The load sets only the visibility of the global records.
-  const BookmarkPage global = BookmarkPage::Global;
-  for (std::size_t i = 0; i < global_.size(); ++i)
-    global_[i].visible = FieldView(FieldsOf(global).visibility, lists_.GlobalBookmarks[i]) == "V";
+  // The load rewrites each global record's visibility field, so they are parsed again too.
+  ParsePage(BookmarkPage::Global);
   ParsePage(BookmarkPage::CurrentMap);
   emit changed();
 }
