@@ -62,7 +62,7 @@ TForm1& Window(int count) {
   TForm1*& form = made[count];
   if (!form) {
     form = new TForm1(orv::TForm1Config{dir.filePath("orvantis.ini").toStdString(), &dialogs, 1});
-    form->Bookmarks() = ManyGlobals(count);
+    form->Bookmarks().Replace(ManyGlobals(count));
     form->form3()->FillBookmarkLists();
     form->form3()->show();
     QApplication::processEvents();
@@ -97,7 +97,7 @@ void BM_WindowKeystroke(benchmark::State& state) {
 void BM_SearchAlone(benchmark::State& state) {
   TForm1& form = Window(static_cast<int>(state.range(0)));
   const orv::BookmarkSearchIndex index(
-      orv::SearchableBookmarks(form.Bookmarks().GlobalBookmarks, orv::GlobalBookmarkFields));
+      orv::SearchableBookmarks(form.GlobalBookmarks(), orv::GlobalBookmarkFields));
   const QString typed = QString::fromLatin1(kKeystrokes[state.range(1)].to);
   for (auto _ : state) benchmark::DoNotOptimize(index.Find(typed, orv::SearchOrder::ByName).size());
 }

@@ -15,9 +15,9 @@
 
 namespace orv {
 
-BookmarkLayer::BookmarkLayer(BookmarkLists& lists, MapViewHost& host, QLineEdit* nameBox,
+BookmarkLayer::BookmarkLayer(BookmarkStore& store, MapViewHost& host, QLineEdit* nameBox,
                              std::mt19937& random, std::function<void()> listsChanged)
-    : lists_(lists),
+    : store_(store),
       host_(host),
       nameBox_(nameBox),
       random_(random),
@@ -62,18 +62,14 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   const orv::Point world = host_.PopupWorldPoint();
   const std::string x = std::to_string(world.x);
   const std::string y = std::to_string(world.y);
-  if (addingGlobal_) {
-    lists_.GlobalBookmarks.push_back(JoinFields({orv::NewBookmarkId(random_), "V", x, y, name}));
-    lists_.GlobalBookmarkFonts.push_back(fontRecord);
-  } else {
-    lists_.CurrentMapBookmarks.push_back(JoinFields({"V", x, y, name}));
-    lists_.CurrentMapBookmarkFonts.push_back(fontRecord);
-  }
+  if (addingGlobal_)
+    store_.Add(BookmarkPage::Global, JoinFields({orv::NewBookmarkId(random_), "V", x, y, name}), fontRecord);
+  else
+    store_.Add(BookmarkPage::CurrentMap, JoinFields({"V", x, y, name}), fontRecord);
 
-  // The new name shows in this frame already.
-  names_.ListsChanged();
+  // The new name shows in this frame already (the store's change has reached the names).
   host_.RenderView();
-  orv::SortBookmarks(lists_);
+  store_.Sort();
   // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.
   listsChanged_();
   const orv::Point popup = host_.PopupPoint();
@@ -90,7 +86,7 @@ bool BookmarkLayer::BookmarkFontSetup1Click() {
 
 void BookmarkLayer::ComposeView(QImage& view, const QImage& picture, int ScrollX, int ScrollY, int dw, int dh,
                                 const QRect& drawnUnderNames) {
-  owed_ = OwedNames{names_.Compose(view, picture, lists_, host_.Session().Corners(),
+  owed_ = OwedNames{names_.Compose(view, picture, store_.Lists(), host_.Session().Corners(),
                                    host_.Viewport().ZoomPercent(), ScrollX, ScrollY, dw, dh, drawnUnderNames),
                     ScrollX, ScrollY, view.size()};
 }
@@ -100,8 +96,8 @@ void BookmarkLayer::DrawBookmarks(QImage& view, int ScrollX, int ScrollY) {
       owed_ && owed_->scrollX == ScrollX && owed_->scrollY == ScrollY && owed_->viewSize == view.size();
   const QRegion within = endsFrame ? owed_->area : QRegion(view.rect());
   owed_.reset();
-  names_.Draw(view, lists_, host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX, ScrollY,
-              within);
+  names_.Draw(view, store_.Lists(), host_.Session().Corners(), host_.Viewport().ZoomPercent(), ScrollX,
+              ScrollY, within);
   if (endsFrame) names_.FrameShown(view);
 }
 
@@ -116,14 +112,12 @@ void BookmarkLayer::SetOutlineNames(bool on) {
 std::optional<QString> BookmarkLayer::NotesAt(QPoint viewPosition) {
   const MapViewport& viewport = host_.Viewport();
   const orv::Point zoomed = viewport.ViewToZoomed({viewPosition.x(), viewPosition.y()});
-  const auto place = names_.NameAt(lists_, host_.Session().Corners(), viewport.ZoomPercent(), zoomed);
+  const auto place = names_.NameAt(store_.Lists(), host_.Session().Corners(), viewport.ZoomPercent(), zoomed);
   if (!place) return std::nullopt;
-  const std::vector<std::string>& list = place->global ? lists_.GlobalBookmarks : lists_.CurrentMapBookmarks;
-  if (place->index >= list.size()) return std::nullopt;
-  const int notesField = place->global ? 6 : 5;
+  const BookmarkPage page = place->global ? BookmarkPage::Global : BookmarkPage::CurrentMap;
+  if (place->index >= store_.Records(page).size()) return std::nullopt;
   QStringList lines;
-  for (const std::string& line : CommaTextToNotes(GetField(notesField, list[place->index], FieldSeparator)))
-    lines << FromBytes(line);
+  for (const std::string& line : store_.at(page, place->index).notes) lines << FromBytes(line);
   return lines.join('\n');
 }
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "bookmarks/bookmarkdraw.h"
-#include "bookmarks/bookmarkstore.h"
+#include "bookmarks/bookmarkrecords.h"
 #include "storage/bookmarkfont.h"
 #include "view/mapviewhost.h"
 
@@ -21,7 +21,7 @@ class BookmarkLayer {
  public:
   // nameBox: the hidden box over the map in which a new bookmark is named. listsChanged runs after a
   // bookmark was added, once the lists are sorted again.
-  BookmarkLayer(BookmarkLists& lists, MapViewHost& host, QLineEdit* nameBox, std::mt19937& random,
+  BookmarkLayer(BookmarkStore& store, MapViewHost& host, QLineEdit* nameBox, std::mt19937& random,
                 std::function<void()> listsChanged);
 
   // "Add Bookmark" > "Current Map" and "Global": the name box opens at the right-clicked point.
@@ -51,7 +51,7 @@ class BookmarkLayer {
   std::optional<QString> NotesAt(QPoint viewPosition);
 
  private:
-  BookmarkLists& lists_;
+  BookmarkStore& store_;
   MapViewHost& host_;
   QLineEdit* nameBox_;
   std::mt19937& random_;

@@ -53,12 +53,12 @@ QString NotesText(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<void()> changed,
+TForm3::TForm3(orv::BookmarkStore& store, orv::MapViewHost& host, std::function<void()> changed,
                std::mt19937& random, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       ui(new Ui::TForm3),
-      lists_(lists),
+      store_(store),
       host_(host),
       changed_(std::move(changed)),
       random_(random) {
@@ -69,8 +69,7 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
   ui->PageControl1->setCurrentWidget(ui->TabSheet2);
 
   global_.id = orv::BookmarkPage::Global;
-  global_.records = &lists_.GlobalBookmarks;
-  global_.fonts = &lists_.GlobalBookmarkFonts;
+  global_.records = &store_.GlobalBookmarks();
   global_.fields = orv::GlobalBookmarkFields;
   global_.list = ui->ListBox1;
   global_.notes = ui->Memo1;
@@ -78,8 +77,7 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
   global_.search = ui->SearchBox1;
   global_.order = ui->SortBox1;
   current_.id = orv::BookmarkPage::CurrentMap;
-  current_.records = &lists_.CurrentMapBookmarks;
-  current_.fonts = &lists_.CurrentMapBookmarkFonts;
+  current_.records = &store_.CurrentMapBookmarks();
   current_.fields = orv::MapBookmarkFields;
   current_.list = ui->ListBox2;
   current_.notes = ui->Memo2;
@@ -116,6 +114,10 @@ TForm3::TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<
     connect(button, &QPushButton::clicked, this, [this] { ExportBookmarks(this); });
   for (QPushButton* button : {ui->ImportButton1, ui->ImportButton2})
     connect(button, &QPushButton::clicked, this, [this] { ImportBookmarks(this); });
+  // Each search index is built again after any change of the records (the search finds new notes
+  // from the next keystroke on).
+  connect(&store_, &orv::BookmarkStore::changed, this,
+          [this] { global_.indexStale = current_.indexStale = true; });
   qApp->installEventFilter(this);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -259,13 +261,12 @@ void TForm3::SelectEntry(Page& page) {
   const int k = Selected(page);
   if (k < 0) return;
   undo_.Seal();
+  // Copies: storing the controls' values back below may rewrite the record.
   const std::string record = (*page.records)[static_cast<std::size_t>(k)];
-  const auto x = orv::ParseInt(orv::GetField(page.fields.x, record, orv::FieldSeparator));
-  const auto y = orv::ParseInt(orv::GetField(page.fields.y, record, orv::FieldSeparator));
+  const orv::Bookmark bookmark = store_.at(page.id, static_cast<std::size_t>(k));
   const std::string visibility = orv::GetField(page.fields.visibility, record, orv::FieldSeparator);
   // A record without a name cannot hold notes: they would be read back as its name.
   const bool named = orv::IntOr(orv::GetField(0, record, orv::FieldSeparator), 0) >= page.fields.name;
-  const std::string notes = orv::GetField(page.fields.notes, record, orv::FieldSeparator);
 
   // Each of these changes runs the control's own handler, which stores the value back in its
   // normal form.
@@ -275,13 +276,13 @@ void TForm3::SelectEntry(Page& page) {
   {
     // The box is refilled in one step, so the record is not rewritten through an empty box first.
     const QSignalBlocker quiet(page.notes);
-    page.notes->setPlainText(NotesText(orv::CommaTextToNotes(notes)));
+    page.notes->setPlainText(NotesText(bookmark.notes));
   }
   NotesChanged(page);
   choosing_ = false;
 
   // A hand-edited record whose coordinates are not integers is shown but not scrolled to.
-  if (x && y) ShowWorldPoint(*x, *y);
+  if (bookmark.world) ShowWorldPoint(bookmark.world->x, bookmark.world->y);
 }
 
 void TForm3::NotesChanged(Page& page) {
@@ -290,12 +291,9 @@ void TForm3::NotesChanged(Page& page) {
   const std::string& record = (*page.records)[static_cast<std::size_t>(k)];
   const auto lines = NotesLines(page.notes->toPlainText());
   if (!lines) return;  // the box refuses such characters; nothing it cannot store is written
-  std::string updated =
-      orv::SetField(page.fields.notes, record, orv::FieldSeparator, orv::NotesToCommaText(*lines));
+  std::string updated = store_.WithNotes(page.id, static_cast<std::size_t>(k), *lines);
   if (updated == record) return;
   Rewrite(page, static_cast<std::size_t>(k), std::move(updated), orv::BookmarkUndo::Edit::Notes);
-  // The search finds the new notes from the next keystroke on.
-  page.indexStale = true;
   Changed();
 }
 
@@ -304,7 +302,7 @@ void TForm3::DeleteEntry(Page& page) {
   if (k < 0) return;
   const std::string name =
       orv::GetField(page.fields.name, (*page.records)[static_cast<std::size_t>(k)], orv::FieldSeparator);
-  undo_.Delete(lists_, page.id, static_cast<std::size_t>(k),
+  undo_.Delete(store_, page.id, static_cast<std::size_t>(k),
                StepMap(page, orv::BookmarkUndo::Edit::Visibility));
   Redraw();
   FillBookmarkLists();
@@ -316,8 +314,8 @@ void TForm3::VisibilityChanged(Page& page) {
   const int k = Selected(page);
   if (k < 0) return;
   const std::string& record = (*page.records)[static_cast<std::size_t>(k)];
-  std::string updated = orv::SetField(page.fields.visibility, record, orv::FieldSeparator,
-                                      page.visible->isChecked() ? "V" : "N");
+  std::string updated =
+      store_.WithVisibility(page.id, static_cast<std::size_t>(k), page.visible->isChecked());
   if (updated != record) {
     Rewrite(page, static_cast<std::size_t>(k), std::move(updated), orv::BookmarkUndo::Edit::Visibility);
     Changed();
@@ -327,9 +325,9 @@ void TForm3::VisibilityChanged(Page& page) {
 
 void TForm3::Rewrite(Page& page, std::size_t k, std::string updated, orv::BookmarkUndo::Edit edit) {
   if (choosing_)
-    undo_.Normalise(lists_, page.id, k, std::move(updated));
+    undo_.Normalise(store_, page.id, k, std::move(updated));
   else
-    undo_.Replace(lists_, page.id, k, std::move(updated), edit, StepMap(page, edit));
+    undo_.Replace(store_, page.id, k, std::move(updated), edit, StepMap(page, edit));
 }
 
 std::string TForm3::CurrentMap() const {
@@ -342,11 +340,11 @@ std::string TForm3::StepMap(const Page& page, orv::BookmarkUndo::Edit edit) cons
 }
 
 void TForm3::UndoChange() {
-  ShowUndone(undo_.Undo(lists_, CurrentMap()), "Nothing to undo.");
+  ShowUndone(undo_.Undo(store_, CurrentMap()), "Nothing to undo.");
 }
 
 void TForm3::RedoChange() {
-  ShowUndone(undo_.Redo(lists_, CurrentMap()), "Nothing to redo.");
+  ShowUndone(undo_.Redo(store_, CurrentMap()), "Nothing to redo.");
 }
 
 void TForm3::ShowUndone(const std::optional<orv::UndoneChange>& change, const char* nothing) {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "bookmarks/bookmarkrecords.h"
 #include "bookmarks/bookmarkrows.h"
 #include "bookmarks/bookmarksearch.h"
-#include "bookmarks/bookmarkstore.h"
 #include "bookmarks/bookmarkundo.h"
 
 class QCheckBox;
@@ -40,7 +40,7 @@ class TForm3 : public QWidget {
  public:
   // changed runs after every change of the lists made here; random gives imported global bookmarks
   // their identifiers.
-  TForm3(orv::BookmarkLists& lists, orv::MapViewHost& host, std::function<void()> changed,
+  TForm3(orv::BookmarkStore& store, orv::MapViewHost& host, std::function<void()> changed,
          std::mt19937& random, QWidget* parent = nullptr);
   ~TForm3() override;
 
@@ -80,8 +80,7 @@ class TForm3 : public QWidget {
   // records the list box shows.
   struct Page {
     orv::BookmarkPage id;
-    std::vector<std::string>* records;
-    std::vector<std::string>* fonts;
+    const std::vector<std::string>* records;
     orv::BookmarkFields fields;
     QListView* list;
     orv::BookmarkListModel* entries;  // the list box's entries: which records it shows
@@ -130,7 +129,7 @@ class TForm3 : public QWidget {
   void Changed();
 
   Ui::TForm3* ui;
-  orv::BookmarkLists& lists_;
+  orv::BookmarkStore& store_;
   orv::MapViewHost& host_;
   std::function<void()> changed_;
   std::mt19937& random_;

@@ -42,7 +42,7 @@ void TForm3::ExportBookmarks(QWidget* parent) {
   orv::Dialogs& dialogs = host_.dialogs();
   const auto set = AskWhich(dialogs, parent, "Export which bookmarks?");
   if (!set) return;
-  const orv::RowsToExport exported = orv::ExportRows(lists_, *set, ExchangeMapName(CurrentMap()));
+  const orv::RowsToExport exported = orv::ExportRows(store_.Lists(), *set, ExchangeMapName(CurrentMap()));
   orv::OpenFileRequest request{"Export Bookmarks", kFileFilter, "bookmarks.csv", {}};
   const auto path = dialogs.SaveFile(parent, request);
   if (!path) return;
@@ -70,15 +70,15 @@ void TForm3::ImportBookmarks(QWidget* parent) {
 
   orv::ImportTarget target;
   target.currentMap = ExchangeMapName(CurrentMap());
-  target.existing = orv::PresentBookmarks(lists_);
+  target.existing = orv::PresentBookmarks(store_.Lists());
   target.takeMap = *set != orv::ExchangeSet::Global;
   target.takeGlobal = *set != orv::ExchangeSet::CurrentMap;
   target.newId = [this] { return orv::NewBookmarkId(random_); };
   const orv::ImportResult result = orv::ImportBookmarkFile(*path, target);
   if (!result.rows.empty()) {
     // As after any change of the lists: in name order, drawn, shown and saved.
-    orv::AddImported(lists_, result.rows);
-    orv::SortBookmarks(lists_);
+    store_.AddImported(result.rows);
+    store_.Sort();
     Redraw();
     FillBookmarkLists();
     Changed();

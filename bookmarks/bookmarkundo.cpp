@@ -6,24 +6,16 @@
 namespace orv {
 namespace {
 
-struct PageLists {
-  std::vector<std::string>& records;
-  std::vector<std::string>& fonts;
-};
-
-PageLists ListsOf(BookmarkLists& lists, BookmarkPage page) {
-  if (page == BookmarkPage::Global) return {lists.GlobalBookmarks, lists.GlobalBookmarkFonts};
-  return {lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts};
-}
-
 // Where record (with font, when given) stands: at preferred if it is there, else its first place.
-std::optional<std::size_t> Locate(const PageLists& page, std::size_t preferred, const std::string& record,
-                                  const std::string* font) {
+std::optional<std::size_t> Locate(const BookmarkStore& store, BookmarkPage page, std::size_t preferred,
+                                  const std::string& record, const std::string* font) {
+  const std::vector<std::string>& records = store.Records(page);
+  const std::vector<std::string>& fonts = store.Fonts(page);
   auto matches = [&](std::size_t i) {
-    return page.records[i] == record && (!font || (i < page.fonts.size() && page.fonts[i] == *font));
+    return records[i] == record && (!font || (i < fonts.size() && fonts[i] == *font));
   };
-  if (preferred < page.records.size() && matches(preferred)) return preferred;
-  for (std::size_t i = 0; i < page.records.size(); ++i) {
+  if (preferred < records.size() && matches(preferred)) return preferred;
+  for (std::size_t i = 0; i < records.size(); ++i) {
     if (matches(i)) return i;
   }
   return std::nullopt;
@@ -31,36 +23,34 @@ std::optional<std::size_t> Locate(const PageLists& page, std::size_t preferred, 
 
 }  // namespace
 
-void BookmarkUndo::Delete(BookmarkLists& lists, BookmarkPage page, std::size_t k, const std::string& map) {
-  PageLists p = ListsOf(lists, page);
-  if (k >= p.records.size()) return;
-  Step step{page, k, p.records[k], {}, k < p.fonts.size() ? p.fonts[k] : std::string(), Edit::Visibility,
-            map};
-  p.records.erase(p.records.begin() + static_cast<std::ptrdiff_t>(k));
-  if (k < p.fonts.size()) p.fonts.erase(p.fonts.begin() + static_cast<std::ptrdiff_t>(k));
+void BookmarkUndo::Delete(BookmarkStore& store, BookmarkPage page, std::size_t k, const std::string& map) {
+  const std::vector<std::string>& records = store.Records(page);
+  if (k >= records.size()) return;
+  Step step{page, k, records[k], {}, store.Fonts(page)[k], Edit::Visibility, map};
+  store.Remove(page, k);
   Push(std::move(step));
 }
 
-void BookmarkUndo::Replace(BookmarkLists& lists, BookmarkPage page, std::size_t k, std::string updated,
+void BookmarkUndo::Replace(BookmarkStore& store, BookmarkPage page, std::size_t k, std::string updated,
                            Edit edit, const std::string& map) {
-  PageLists p = ListsOf(lists, page);
-  if (k >= p.records.size() || p.records[k] == updated) return;
-  Step step{page, k, p.records[k], updated, {}, edit, map};
-  p.records[k] = std::move(updated);
+  const std::vector<std::string>& records = store.Records(page);
+  if (k >= records.size() || records[k] == updated) return;
+  Step step{page, k, records[k], updated, {}, edit, map};
+  store.ReplaceRecord(page, k, std::move(updated));
   Push(std::move(step));
 }
 
-void BookmarkUndo::Normalise(BookmarkLists& lists, BookmarkPage page, std::size_t k, std::string updated) {
-  PageLists p = ListsOf(lists, page);
-  if (k >= p.records.size() || p.records[k] == updated) return;
+void BookmarkUndo::Normalise(BookmarkStore& store, BookmarkPage page, std::size_t k, std::string updated) {
+  const std::vector<std::string>& records = store.Records(page);
+  if (k >= records.size() || records[k] == updated) return;
   for (auto* steps : {&done_, &undone_}) {
     for (Step& step : *steps) {
       if (step.page != page) continue;
-      if (step.before == p.records[k]) step.before = updated;
-      if (step.after == p.records[k]) step.after = updated;
+      if (step.before == records[k]) step.before = updated;
+      if (step.after == records[k]) step.after = updated;
     }
   }
-  p.records[k] = std::move(updated);
+  store.ReplaceRecord(page, k, std::move(updated));
 }
 
 void BookmarkUndo::Push(Step step) {
@@ -82,37 +72,34 @@ void BookmarkUndo::Push(Step step) {
   if (done_.size() > kDepth) done_.pop_front();
 }
 
-std::optional<UndoneChange> BookmarkUndo::Apply(BookmarkLists& lists, const Step& step, bool forwards) const {
-  PageLists p = ListsOf(lists, step.page);
+std::optional<UndoneChange> BookmarkUndo::Apply(BookmarkStore& store, const Step& step, bool forwards) const {
   const std::string& from = forwards ? step.before : step.after;
   const std::string& to = forwards ? step.after : step.before;
   if (from.empty()) {
     // The deleted bookmark comes back where it stood, with its font record.
-    const std::size_t k = std::min(step.index, p.records.size());
-    p.records.insert(p.records.begin() + static_cast<std::ptrdiff_t>(k), to);
-    p.fonts.insert(p.fonts.begin() + static_cast<std::ptrdiff_t>(std::min(k, p.fonts.size())), step.font);
+    const std::size_t k = std::min(step.index, store.Records(step.page).size());
+    store.Insert(step.page, k, to, step.font);
     return UndoneChange{step.page, k};
   }
-  const auto k = Locate(p, step.index, from, to.empty() ? &step.font : nullptr);
+  const auto k = Locate(store, step.page, step.index, from, to.empty() ? &step.font : nullptr);
   if (!k) return std::nullopt;
   if (to.empty()) {
-    p.records.erase(p.records.begin() + static_cast<std::ptrdiff_t>(*k));
-    if (*k < p.fonts.size()) p.fonts.erase(p.fonts.begin() + static_cast<std::ptrdiff_t>(*k));
+    store.Remove(step.page, *k);
     return UndoneChange{step.page, std::nullopt};
   }
-  p.records[*k] = to;
+  store.ReplaceRecord(step.page, *k, to);
   return UndoneChange{step.page, *k};
 }
 
 std::optional<UndoneChange> BookmarkUndo::Move(std::deque<Step>& from, std::deque<Step>& to,
-                                               BookmarkLists& lists, const std::string& currentMap,
+                                               BookmarkStore& store, const std::string& currentMap,
                                                bool forwards) {
   sealed_ = true;
   while (!from.empty()) {
     Step step = std::move(from.back());
     from.pop_back();
     if (!step.map.empty() && step.map != currentMap) continue;
-    if (auto change = Apply(lists, step, forwards)) {
+    if (auto change = Apply(store, step, forwards)) {
       if (change->index) step.index = *change->index;
       to.push_back(std::move(step));
       return change;
@@ -121,12 +108,12 @@ std::optional<UndoneChange> BookmarkUndo::Move(std::deque<Step>& from, std::dequ
   return std::nullopt;
 }
 
-std::optional<UndoneChange> BookmarkUndo::Undo(BookmarkLists& lists, const std::string& currentMap) {
-  return Move(done_, undone_, lists, currentMap, false);
+std::optional<UndoneChange> BookmarkUndo::Undo(BookmarkStore& store, const std::string& currentMap) {
+  return Move(done_, undone_, store, currentMap, false);
 }
 
-std::optional<UndoneChange> BookmarkUndo::Redo(BookmarkLists& lists, const std::string& currentMap) {
-  return Move(undone_, done_, lists, currentMap, true);
+std::optional<UndoneChange> BookmarkUndo::Redo(BookmarkStore& store, const std::string& currentMap) {
+  return Move(undone_, done_, store, currentMap, true);
 }
 
 }  // namespace orv

@@ -11,11 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "bookmarks/bookmarkstore.h"
+#include "bookmarks/bookmarkrecords.h"
 
 namespace orv {
-
-enum class BookmarkPage { CurrentMap, Global };
 
 // What an undo or redo changed: the page, and where the record stands now (nothing when it was
 // removed).
@@ -32,21 +30,21 @@ class BookmarkUndo {
 
   // Removes entry k of the page (record and font record) and records it. map is the current map
   // info file when the step belongs to it (every current-map step), empty when it holds on every map.
-  void Delete(BookmarkLists& lists, BookmarkPage page, std::size_t k, const std::string& map);
+  void Delete(BookmarkStore& store, BookmarkPage page, std::size_t k, const std::string& map);
   // Replaces record k of the page with updated. Notes edits of one record that follow each other
   // without another step, an undo or Seal between them make one step, so that typing a note is undone
   // at once rather than key by key.
   enum class Edit { Visibility, Notes };
-  void Replace(BookmarkLists& lists, BookmarkPage page, std::size_t k, std::string updated, Edit edit,
+  void Replace(BookmarkStore& store, BookmarkPage page, std::size_t k, std::string updated, Edit edit,
                const std::string& map);
   // Writes record k of the page in its normal form (as the bookmarks window stores what it shows).
   // No step of the user's: the history follows the record, so that its steps still find it.
-  void Normalise(BookmarkLists& lists, BookmarkPage page, std::size_t k, std::string updated);
+  void Normalise(BookmarkStore& store, BookmarkPage page, std::size_t k, std::string updated);
   // Ends the merging of notes edits (another bookmark was chosen).
   void Seal() { sealed_ = true; }
 
-  std::optional<UndoneChange> Undo(BookmarkLists& lists, const std::string& currentMap);
-  std::optional<UndoneChange> Redo(BookmarkLists& lists, const std::string& currentMap);
+  std::optional<UndoneChange> Undo(BookmarkStore& store, const std::string& currentMap);
+  std::optional<UndoneChange> Redo(BookmarkStore& store, const std::string& currentMap);
   std::size_t UndoSteps() const { return done_.size(); }
   std::size_t RedoSteps() const { return undone_.size(); }
 
@@ -63,8 +61,8 @@ class BookmarkUndo {
 
   void Push(Step step);
   // Applies the step forwards (from before to after) or backwards; nothing when its record is gone.
-  std::optional<UndoneChange> Apply(BookmarkLists& lists, const Step& step, bool forwards) const;
-  std::optional<UndoneChange> Move(std::deque<Step>& from, std::deque<Step>& to, BookmarkLists& lists,
+  std::optional<UndoneChange> Apply(BookmarkStore& store, const Step& step, bool forwards) const;
+  std::optional<UndoneChange> Move(std::deque<Step>& from, std::deque<Step>& to, BookmarkStore& store,
                                    const std::string& currentMap, bool forwards);
 
   std::deque<Step> done_;

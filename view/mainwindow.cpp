@@ -143,6 +143,10 @@ TForm1::TForm1(const orv::TForm1Config& config, QWidget* parent)
   form4_ = new TForm4(dialogs_, this);
   form3_ = new TForm3(
       bookmarks_, *this, [this] { BookmarksChanged(); }, random_, this);
+  // The names drawn and the find box follow every change of the bookmarks; the user's own changes are
+  // saved about a second later.
+  connect(&bookmarks_, &orv::BookmarkStore::changed, this, &TForm1::BookmarkListsChanged);
+  connect(&bookmarks_, &orv::BookmarkStore::edited, this, [this] { bookmarkSave_.Schedule(); });
   BuildBookmarksMenu();
   ArrangeMenus();
   for (QWidget* w : {static_cast<QWidget*>(form2_), static_cast<QWidget*>(form5_),
@@ -326,7 +330,7 @@ void TForm1::ReportFailedSave(const std::string& path) {
 
 bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
   std::string failed;
-  if (orv::SaveBookmarks(bookmarks_, mapFile, settingsFile_, &failed)) return true;
+  if (bookmarks_.Save(mapFile, settingsFile_, &failed)) return true;
   ReportFailedSave(failed.empty() ? settingsFile_ : failed);
   return false;
 }
@@ -357,7 +361,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   const std::string& settings = settingsFile_;
   BookmarkFont() = orv::ReadBookmarkFont(settings);
   const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
-  orv::LoadGlobalBookmarks(bookmarks_, settingsDoc, random_);
+  bookmarks_.LoadGlobal(settingsDoc, random_);
   const std::string last = mapFile.empty() ? settingsDoc.Value("General", "LastMapFilename") : mapFile;
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte). A map
@@ -372,9 +376,8 @@ void TForm1::StartupLoading(const std::string& mapFile) {
     ui->PaintBox1->hide();
     session_.SetCorners(orv::MapCorners{});
   }
-  orv::SortBookmarks(bookmarks_);
+  bookmarks_.Sort();
   form3_->FillBookmarkLists();
-  BookmarkListsChanged();
   links_.store.Sort();
   following_->Resume();
 }
@@ -429,10 +432,10 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   // one just saved (the current map loaded again).
   if (!left.empty() && orv::SameFile(left, path)) {
     const orv::IniDocument saved = orv::LoadIniFile(path).document;
-    orv::LoadMapBookmarks(bookmarks_, saved);
+    bookmarks_.LoadMap(saved);
     links_.store.Load(saved);
   } else {
-    orv::LoadMapBookmarks(bookmarks_, loaded.document);
+    bookmarks_.LoadMap(loaded.document);
     links_.store.Load(loaded.document);
   }
   // Remembered at once: a run that ends without its shutdown saves still starts with this map. A
@@ -442,9 +445,8 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();
   setWindowTitle(PathText(orv::MapWindowTitle(path)));
-  orv::SortBookmarks(bookmarks_);
+  bookmarks_.Sort();
   form3_->FillBookmarkLists();
-  BookmarkListsChanged();
   links_.store.Sort();
   ui->PaintBox1->show();
 

@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "bookmarks/bookmarkstore.h"
+#include "bookmarks/bookmarkrecords.h"
 #include "maplinks/maplinkstore.h"
 #include "storage/bookmarkfont.h"
 #include "view/coordinatepanels.h"
@@ -158,11 +158,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // that rectangle of target is read or written; parts outside target are skipped.
   static void BlitMasked(QImage& target, int left, int top, const QImage& picture, const QImage& mask);
 
-  // The bookmark lists (the designed CurrentMapBookmarks, GlobalBookmarks and their font lists).
-  orv::BookmarkLists& Bookmarks() { return bookmarks_; }
-  const orv::BookmarkLists& Bookmarks() const { return bookmarks_; }
-  const std::vector<std::string>& CurrentMapBookmarks() const { return bookmarks_.CurrentMapBookmarks; }
-  const std::vector<std::string>& GlobalBookmarks() const { return bookmarks_.GlobalBookmarks; }
+  // The bookmark store (the designed CurrentMapBookmarks, GlobalBookmarks and their font lists).
+  orv::BookmarkStore& Bookmarks() { return bookmarks_; }
+  const orv::BookmarkStore& Bookmarks() const { return bookmarks_; }
+  const std::vector<std::string>& CurrentMapBookmarks() const { return bookmarks_.CurrentMapBookmarks(); }
+  const std::vector<std::string>& GlobalBookmarks() const { return bookmarks_.GlobalBookmarks(); }
   // The map links of the current map, with the state of a link area being drawn.
   orv::MapLinkState& Links() { return links_; }
   const orv::MapLinkState& Links() const { return links_; }
@@ -284,8 +284,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // The visible bookmark names into ViewBuffer, whose top-left pixel shows the zoomed map pixel
   // (ScrollX, ScrollY); within a frame, only those that RenderView's composition left to it.
   void DrawBookmarks(int ScrollX, int ScrollY);
-  // Called after every change of the bookmark lists; the save follows within about a second
-  // (bookmarkSave_ runs SaveBookmarksNow).
+  // Called after every change of the bookmark lists made by the user: draws the view, and the save
+  // follows within about a second (bookmarkSave_ runs SaveBookmarksNow).
   void BookmarksChanged();
 
   void AddMapLink1Click();
@@ -341,8 +341,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Map > Find Bookmark... (Ctrl+F): the find box over the map; choosing a bookmark there puts the
   // cross on it, centres the view and shows it in the panels.
   void FindBookmark1Click();
-  // The drawing of the names and the find box follow every change of the bookmark lists (loads,
-  // sorting and BookmarksChanged call it).
+  // The drawing of the names and the find box follow every change of the bookmark lists (the
+  // store's changed() runs it).
   void BookmarkListsChanged();
   // View > Outline Bookmark Names and View > Show Link Areas; both are remembered in the settings.
   void SetOutlineBookmarkNames(bool on);
@@ -417,7 +417,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QImage viewBuffer_;           // the composed view, the size of the map area
   orv::Point popupPoint_;       // zoomed map pixel of the last right click
   orv::Point popupWorldPoint_;  // world point of the last right click
-  orv::BookmarkLists bookmarks_;
+  orv::BookmarkStore bookmarks_;
   orv::MapLinkState links_;
   std::mt19937 random_;  // seeded from the clock at start; tests seed it themselves
   orv::MapViewport viewport_;

@@ -43,7 +43,7 @@ void TForm1::BuildFindAndViewItems() {
   FindBookmark1->setObjectName("FindBookmark1");
   FindBookmark1->setShortcut(QKeySequence::Find);
   connect(FindBookmark1, &QAction::triggered, this, [this] { FindBookmark1Click(); });
-  findBox_ = new orv::FindBox(bookmarks_, ui->centralwidget);
+  findBox_ = new orv::FindBox(bookmarks_.Lists(), ui->centralwidget);
   connect(findBox_, &orv::FindBox::chosen, this, [this](orv::Point world) {
     // The cross goes onto the bookmark: the panels, the directions and Ctrl+C then start from it.
     MoveCrossToWorld(world, orv::CrossView::Centre);

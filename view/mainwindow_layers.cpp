@@ -39,8 +39,6 @@ void TForm1::DrawBookmarks(int ScrollX, int ScrollY) {
 }
 
 void TForm1::BookmarksChanged() {
-  // The bookmarks window draws the view before it tells of a deletion: the names follow here.
-  BookmarkListsChanged();
   RenderView();
   // Restarted at every change: a burst of changes (typing notes) is saved once, about a second after
   // the last of them.

@@ -70,8 +70,8 @@ TEST_F(BookmarkCrash, BookmarksAddedBeforeAKillAreThereAtTheNextStart) {
   EXPECT_EQ(Entries(BookmarksControls(w).ListBox2)[0], "Smithy");
   ASSERT_EQ(Entries(BookmarksControls(w).ListBox1).size(), 1);
   EXPECT_EQ(Entries(BookmarksControls(w).ListBox1)[0], "Ferry");
-  EXPECT_EQ(GetField(1, S().Bookmarks().CurrentMapBookmarks[0], FieldSeparator), "V");
-  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(1, S().CurrentMapBookmarks()[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(2, S().GlobalBookmarks()[0], FieldSeparator), "V");
 }
 
 }  // namespace

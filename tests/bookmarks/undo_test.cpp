@@ -130,41 +130,42 @@ TEST(BookmarkUndo, ChainsOfUndoAndRedo) {
 
   for (const Chain& chain : chains) {
     SCOPED_TRACE(chain.what);
-    BookmarkLists lists = Start();
+    BookmarkStore store;
+    store.Replace(Start());
+    const BookmarkLists& lists = store.Lists();
     BookmarkUndo undo;
     std::string map = "first.dem";
     int failed = 0;
     for (const Action& a : chain.actions) {
-      auto& records = a.page == kGlobal ? lists.GlobalBookmarks : lists.CurrentMapBookmarks;
-      auto& fonts = a.page == kGlobal ? lists.GlobalBookmarkFonts : lists.CurrentMapBookmarkFonts;
+      const auto& records = store.Records(a.page);
       const std::string stepMap = a.page == kMap || a.kind == Action::Visibility ? map : "";
       switch (a.kind) {
         case Action::Delete:
-          undo.Delete(lists, a.page, a.k, stepMap);
+          undo.Delete(store, a.page, a.k, stepMap);
           break;
         case Action::Visibility:
         case Action::Notes:
-          undo.Replace(lists, a.page, a.k,
+          undo.Replace(store, a.page, a.k,
                        SetField(field(a.page, a.kind), records[a.k], FieldSeparator, a.value),
                        a.kind == Action::Notes ? Edit::Notes : Edit::Visibility, stepMap);
           break;
         case Action::Normalise:
-          undo.Normalise(lists, a.page, a.k,
+          undo.Normalise(store, a.page, a.k,
                          SetField(field(a.page, a.kind), records[a.k], FieldSeparator, a.value));
           break;
         case Action::Undo:
-          failed += !undo.Undo(lists, map);
+          failed += !undo.Undo(store, map);
           break;
         case Action::Redo:
-          failed += !undo.Redo(lists, map);
+          failed += !undo.Redo(store, map);
           break;
         case Action::Seal:
           undo.Seal();
           break;
         case Action::AddFirst:
-          records.insert(records.begin(), a.page == kGlobal ? R({"id9", "V", "0", "0", "Added"})
-                                                            : R({"V", "0", "0", "Added"}));
-          fonts.insert(fonts.begin(), R({"Arial", "10", "0", ""}));
+          store.Insert(a.page, 0,
+                       a.page == kGlobal ? R({"id9", "V", "0", "0", "Added"}) : R({"V", "0", "0", "Added"}),
+                       R({"Arial", "10", "0", ""}));
           break;
         case Action::OtherMap:
           map = "second.dem";
@@ -182,11 +183,12 @@ TEST(BookmarkUndo, ChainsOfUndoAndRedo) {
 }
 
 TEST(BookmarkUndo, UndoneDeletionTellsWhereTheRecordStandsAgain) {
-  BookmarkLists lists = Start();
+  BookmarkStore store;
+  store.Replace(Start());
   BookmarkUndo undo;
-  undo.Delete(lists, kMap, 2, "m.dem");
-  EXPECT_EQ(undo.Undo(lists, "m.dem"), (UndoneChange{kMap, 2}));
-  EXPECT_EQ(undo.Redo(lists, "m.dem"), (UndoneChange{kMap, std::nullopt}));
+  undo.Delete(store, kMap, 2, "m.dem");
+  EXPECT_EQ(undo.Undo(store, "m.dem"), (UndoneChange{kMap, 2}));
+  EXPECT_EQ(undo.Redo(store, "m.dem"), (UndoneChange{kMap, std::nullopt}));
   EXPECT_EQ(undo.UndoSteps(), 1u);
   EXPECT_EQ(undo.RedoSteps(), 0u);
 }

@@ -21,22 +21,23 @@ class BookmarksFindTest : public BookmarksWindowTest {
     Open();
     map = MakeMap("town");
     EXPECT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-    auto& b = S().Bookmarks();
-    b.GlobalBookmarks = {R({"id1", "V", "100", "100", "Bank", "\"open late\""}),
-                         R({"id2", "V", "2000", "2000", "Caf\xE9 Royal"}),
-                         R({"id3", "V", "900", "900", "Inn"})};
-    b.GlobalBookmarkFonts = {
-        "Arial\xB3"
-        "10\xB3"
-        "0\xB3"
-        "b",
-        "Arial\xB3"
-        "12\xB3"
-        "0\xB3",
-        "Arial\xB3"
-        "9\xB3"
-        "0\xB3"
-        "i"};
+    EditBookmarkLists(S(), [](BookmarkLists& b) {
+      b.GlobalBookmarks = {R({"id1", "V", "100", "100", "Bank", "\"open late\""}),
+                           R({"id2", "V", "2000", "2000", "Caf\xE9 Royal"}),
+                           R({"id3", "V", "900", "900", "Inn"})};
+      b.GlobalBookmarkFonts = {
+          "Arial\xB3"
+          "10\xB3"
+          "0\xB3"
+          "b",
+          "Arial\xB3"
+          "12\xB3"
+          "0\xB3",
+          "Arial\xB3"
+          "9\xB3"
+          "0\xB3"
+          "i"};
+    });
     TForm3& w = Bookmarks();
     w.FillBookmarkLists();
     return w;
@@ -47,7 +48,7 @@ class BookmarksFindTest : public BookmarksWindowTest {
 TEST_F(BookmarksFindTest, SearchNarrowsTheListAndItsActionsReachTheShownBookmark) {
   TForm3& w = OpenWithGlobals();
   BookmarksControls c(w);
-  auto& globals = S().Bookmarks().GlobalBookmarks;
+  const auto& globals = S().Bookmarks().GlobalBookmarks();
 
   QTest::keyClicks(c.SearchBox1, "CAFE");
   EXPECT_EQ(Entries(c.ListBox1), QStringList{QString::fromUtf8("Café Royal")});
@@ -92,7 +93,7 @@ TEST_F(BookmarksFindTest, DistanceOrderPutsTheNearestToTheCrossFirst) {
 TEST_F(BookmarksFindTest, CtrlZBringsBackDeletionsVisibilityAndNotesAndCtrlShiftZRedoes) {
   TForm3& w = OpenWithGlobals();
   BookmarksControls c(w);
-  auto& b = S().Bookmarks();
+  const BookmarkLists& b = S().Bookmarks().Lists();
   const BookmarkLists before = b;
 
   Click(c.ListBox1, 1);  // Café Royal
@@ -124,13 +125,15 @@ TEST_F(BookmarksFindTest, CtrlZBringsBackDeletionsVisibilityAndNotesAndCtrlShift
 TEST_F(BookmarksFindTest, ExportFromTheMapMenuAndImportThroughTheWindow) {
   TForm3& w = OpenWithGlobals();
   BookmarksControls c(w);
-  auto& b = S().Bookmarks();
-  b.CurrentMapBookmarks = {R({"V", "5", "6", "Well"})};
-  b.CurrentMapBookmarkFonts = {
-      "Arial\xB3"
-      "8\xB3"
-      "0\xB3"
-      "u"};
+  EditBookmarkLists(S(), [](BookmarkLists& b) {
+    b.CurrentMapBookmarks = {R({"V", "5", "6", "Well"})};
+    b.CurrentMapBookmarkFonts = {
+        "Arial\xB3"
+        "8\xB3"
+        "0\xB3"
+        "u"};
+  });
+  const BookmarkLists& b = S().Bookmarks().Lists();
   const BookmarkLists before = b;
 
   const std::string file = Path("out.json");
@@ -141,8 +144,10 @@ TEST_F(BookmarksFindTest, ExportFromTheMapMenuAndImportThroughTheWindow) {
   EXPECT_THAT(ReadText(file), HasSubstr("\"name\": \"Caf\xC3\xA9 Royal\""));
 
   // The global ones gone, then taken back from the file: new identifiers, sorted, shown and saved.
-  b.GlobalBookmarks.clear();
-  b.GlobalBookmarkFonts.clear();
+  EditBookmarkLists(S(), [](BookmarkLists& lists) {
+    lists.GlobalBookmarks.clear();
+    lists.GlobalBookmarkFonts.clear();
+  });
   w.FillBookmarkLists();
   dialogs.choiceAnswers = {1};  // Global
   dialogs.answers = {QString::fromStdString(file)};

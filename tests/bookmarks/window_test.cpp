@@ -91,7 +91,7 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   const Point bank = S().PopupWorldPoint();
   auto text = [](int v) { return std::to_string(v); };
 
-  const auto& b = S().Bookmarks();
+  const BookmarkLists& b = S().Bookmarks().Lists();
   EXPECT_THAT(b.CurrentMapBookmarks, ElementsAre(R({"V", text(alpha.x), text(alpha.y), "Alpha"}),
                                                  R({"V", text(inn.x), text(inn.y), "zeta Inn"})));
   EXPECT_THAT(b.CurrentMapBookmarkFonts,
@@ -135,11 +135,13 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   Open();
   const std::string map = MakeMap("town");
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  auto& b = S().Bookmarks();
-  b.CurrentMapBookmarks = {R({"N", "2560", "2048", "Centre", "\"old, note\",second"}),
-                           R({"V", "5100", "4000", "Corner"}), R({"V", "1x", "5", "Broken"}),
-                           R({"V", "10", "10"})};
-  b.CurrentMapBookmarkFonts = {"", "", "", ""};
+  EditBookmarkLists(S(), [](BookmarkLists& b) {
+    b.CurrentMapBookmarks = {R({"N", "2560", "2048", "Centre", "\"old, note\",second"}),
+                             R({"V", "5100", "4000", "Corner"}), R({"V", "1x", "5", "Broken"}),
+                             R({"V", "10", "10"})};
+    b.CurrentMapBookmarkFonts = {"", "", "", ""};
+  });
+  const BookmarkLists& b = S().Bookmarks().Lists();
   TForm3& w = Bookmarks();
   w.FillBookmarkLists();
   BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);
@@ -217,15 +219,15 @@ TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   ASSERT_TRUE(BookmarksControls(w).CheckBox1->isChecked());
   QTest::mouseClick(BookmarksControls(w).CheckBox1, Qt::LeftButton, {},
                     BookmarksControls(w).CheckBox1->rect().center());
-  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
+  EXPECT_EQ(GetField(2, S().GlobalBookmarks()[0], FieldSeparator), "N");
   form->ScrollViewTo(0, 0);
   EXPECT_EQ(DarkPixels(S().ViewBuffer(), at), 0);
 
-  const std::string id = GetField(1, S().Bookmarks().GlobalBookmarks[0], FieldSeparator);
+  const std::string id = GetField(1, S().GlobalBookmarks()[0], FieldSeparator);
   ASSERT_EQ(form->LoadMap(coast), LoadOutcome::Loaded);
-  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "V");
+  EXPECT_EQ(GetField(2, S().GlobalBookmarks()[0], FieldSeparator), "V");
   ASSERT_EQ(form->LoadMap(town), LoadOutcome::Loaded);
-  EXPECT_EQ(GetField(2, S().Bookmarks().GlobalBookmarks[0], FieldSeparator), "N");
+  EXPECT_EQ(GetField(2, S().GlobalBookmarks()[0], FieldSeparator), "N");
   EXPECT_THAT(Section(town, "Global Bookmarks"), ElementsAre(id + "=N"));
   EXPECT_THAT(Section(coast, "Global Bookmarks"), ElementsAre(id + "=V"));
 }
@@ -234,9 +236,12 @@ TEST_F(BookmarksWindowTest, DeleteRemovesOnlyAChosenBookmark) {
   Open();
   const std::string map = MakeMap("town");
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  auto& b = S().Bookmarks();
-  b.CurrentMapBookmarks = {R({"V", "1", "1", "a"}), R({"V", "2", "2", "b", "note"}), R({"V", "3", "3", "c"})};
-  b.CurrentMapBookmarkFonts = {"f1", "f2", "f3"};
+  EditBookmarkLists(S(), [](BookmarkLists& b) {
+    b.CurrentMapBookmarks = {R({"V", "1", "1", "a"}), R({"V", "2", "2", "b", "note"}),
+                             R({"V", "3", "3", "c"})};
+    b.CurrentMapBookmarkFonts = {"f1", "f2", "f3"};
+  });
+  const BookmarkLists& b = S().Bookmarks().Lists();
   TForm3& w = Bookmarks();
   w.FillBookmarkLists();
   BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);

@@ -367,8 +367,8 @@ TEST_F(BadInputTest, RecordsWithStrayLineBreaksSurviveASave) {
     TForm1& w = Open();
     const TForm1& s = w;
     ASSERT_EQ(dem, w.CurrentMapFile());
-    EXPECT_EQ(2u, s.Bookmarks().CurrentMapBookmarks.size());
-    EXPECT_EQ(2u, s.Bookmarks().GlobalBookmarks.size());
+    EXPECT_EQ(2u, s.CurrentMapBookmarks().size());
+    EXPECT_EQ(2u, s.GlobalBookmarks().size());
     EXPECT_EQ(2u, s.Links().store.size());
     form.reset();
     EXPECT_EQ(std::vector<std::string>{}, dialogs.messages);
@@ -386,11 +386,12 @@ TEST_F(BadInputTest, LongNamesAndHugeSizesDrawInBoundedMemory) {
   const std::string dem = MakeMap("Plain", 3000, 2000, QImage());
   TForm1& w = Open();
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(dem));
-  BookmarkLists& lists = w.Bookmarks();
-  lists.CurrentMapBookmarks = {Fields({"V", "0", "0", std::string(kTenMegabytes, 'W')}),
-                               Fields({"V", "0", "2048", std::string(400, 'M')})};
-  lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
-                                   Fields({"Arial", "5000", "65280", ""})};
+  EditBookmarkLists(w, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks = {Fields({"V", "0", "0", std::string(kTenMegabytes, 'W')}),
+                                 Fields({"V", "0", "2048", std::string(400, 'M')})};
+    lists.CurrentMapBookmarkFonts = {Fields({"Arial", "10", "255", ""}),
+                                     Fields({"Arial", "5000", "65280", ""})};
+  });
   w.BookmarkListsChanged();
   const QImage& view = w.ViewBuffer();
   // Pixels of the view mostly of one colour channel: the letters of one of the names.

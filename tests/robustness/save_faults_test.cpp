@@ -106,7 +106,7 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
   // One more current-map bookmark, global bookmark and map link, shown in the windows' lists as the
   // handlers that add them show them.
   void AddData(TForm1& w, int n) {
-    AddBookmarkPair(w.Bookmarks(), n);
+    EditBookmarkLists(w, [n](BookmarkLists& lists) { AddBookmarkPair(lists, n); });
     w.form3()->FillBookmarkLists();
     w.Links().store.Add(MakeMapLinkRecord({n, n, n + 10, n + 10}, "Other.dem", "Link " + std::to_string(n)));
     w.form5()->FillMapLinksList();
@@ -122,8 +122,8 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
   void ExpectKeptInMemory(TForm1& w, std::size_t pairs) {
     EXPECT_EQ(map, w.CurrentMapFile());
     EXPECT_EQ(QSize(64, 48), w.MapImage().size());
-    EXPECT_EQ(pairs, w.Bookmarks().CurrentMapBookmarks.size());
-    EXPECT_EQ(pairs, w.Bookmarks().GlobalBookmarks.size());
+    EXPECT_EQ(pairs, w.CurrentMapBookmarks().size());
+    EXPECT_EQ(pairs, w.GlobalBookmarks().size());
     EXPECT_EQ(pairs, w.Links().store.size());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListView*>("ListBox1")->model()->rowCount());
     EXPECT_EQ(static_cast<int>(pairs), w.form3()->findChild<QListView*>("ListBox2")->model()->rowCount());
@@ -136,8 +136,8 @@ class SaveFaultTest : public MainWindowTest, public ::testing::WithParamInterfac
     std::mt19937 random(1);
     LoadGlobalBookmarks(lists, settingsFile, random);
     LoadMapBookmarks(lists, map);
-    EXPECT_EQ(s.Bookmarks().CurrentMapBookmarks, lists.CurrentMapBookmarks);
-    EXPECT_EQ(s.Bookmarks().GlobalBookmarks, lists.GlobalBookmarks);
+    EXPECT_EQ(s.CurrentMapBookmarks(), lists.CurrentMapBookmarks);
+    EXPECT_EQ(s.GlobalBookmarks(), lists.GlobalBookmarks);
     std::vector<std::string> links;
     LoadMapLinks(links, map);
     EXPECT_EQ(s.MapLinks(), links);

@@ -122,8 +122,10 @@ TEST_F(FindAndLinksTest, RestingOnANameShowsItsNotesAndNamesFollowChangesAtOnce)
   // A name deleted in the bookmarks window leaves the view in the same step.
   const QRgb before = form->ViewBuffer().pixel(ViewOf({1000, 1000}));
   EXPECT_NE(before, qRgb(20, 30, 70));
-  form->Bookmarks().CurrentMapBookmarks.erase(form->Bookmarks().CurrentMapBookmarks.begin());
-  form->Bookmarks().CurrentMapBookmarkFonts.erase(form->Bookmarks().CurrentMapBookmarkFonts.begin());
+  EditBookmarkLists(*form, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks.erase(lists.CurrentMapBookmarks.begin());
+    lists.CurrentMapBookmarkFonts.erase(lists.CurrentMapBookmarkFonts.begin());
+  });
   form->BookmarksChanged();
   const QRgb after = form->ViewBuffer().pixel(ViewOf({1000, 1000}));
   EXPECT_LE(std::abs(qBlue(after) - 70), 8);  // the picture, up to its JPEG noise
@@ -207,7 +209,7 @@ TEST_F(FindAndLinksTest, FramesAreThePictureThenCrossThenEveryName) {
                       form->GlassPicture(), form->GlassMask());
     BookmarkNames names;
     names.SetOptions({.halo = Control<QAction>(*form, "OutlineBookmarkNames1")->isChecked(), .marker = true});
-    names.Draw(view, form->Bookmarks(), form->MapCorners(), zoom, origin.x, origin.y);
+    names.Draw(view, form->Bookmarks().Lists(), form->MapCorners(), zoom, origin.x, origin.y);
     return view;
   };
   const auto crossOnHarbour = [&] {

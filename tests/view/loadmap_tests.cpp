@@ -183,9 +183,10 @@ TEST_F(LoadTest, FirstRunWithoutMapWritesOnlyTheBookmarkFont) {
 TEST_F(LoadTest, GlobalBookmarksChangedWithoutAMapAreSavedAtShutdown) {
   TForm1& w = Open();
   const std::string sep(1, '\xB3');
-  w.Bookmarks().GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep +
-                                                "Camp");
-  w.Bookmarks().GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  EditBookmarkLists(w, [&](BookmarkLists& lists) {
+    lists.GlobalBookmarks.push_back("AbCdEfGhIj" + sep + "V" + sep + "100" + sep + "200" + sep + "Camp");
+    lists.GlobalBookmarkFonts.push_back("Arial" + sep + "10" + sep + "0" + sep + "b");
+  });
   w.BookmarksChanged();
   form.reset();
   EXPECT_NE(std::string::npos, ReadSetting("Map Bookmarks", "bookmark1", settingsFile).find("Camp"));

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +89,14 @@ T* Control(QMainWindow& window, const char* name) {
   if (!found) found = window.findChild<T*>(name);
   EXPECT_NE(nullptr, found) << name;
   return found;
+}
+
+// Sets a window's bookmark lists as a hand-edited file would give them: edit changes a copy, which the
+// store then takes whole.
+inline void EditBookmarkLists(TForm1& window, const std::function<void(BookmarkLists&)>& edit) {
+  BookmarkLists lists = window.Bookmarks().Lists();
+  edit(lists);
+  window.Bookmarks().Replace(std::move(lists));
 }
 
 // A picture whose every pixel tells where it lies: red and green are x and y modulo 256, blue holds
