@@ -7,8 +7,38 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "storage/inilines.h"
 
 namespace orv {
+
+// The key=value lines of one section, gathered for IniDocument::ReplaceSection. Each Add has the
+// effect of IniDocument::Set on a section that starts empty: keys are trimmed, a key added again
+// (without regard to case) takes the new value in its first place, an empty value removes the key,
+// and a line that could not be read back as written is left out.
+class IniSectionLines {
+ public:
+  void Add(std::string_view key, std::string_view value);
+  void Clear();
+
+ private:
+  friend class IniDocument;
+  struct Entry {
+    uint32_t offset = 0;  // "key=value" within text_
+    uint32_t keySize = 0;
+    uint32_t size = 0;
+    bool removed = false;
+  };
+  std::string_view Text(const Entry& e) const { return {text_.data() + e.offset, e.size}; }
+  std::string_view Key(const Entry& e) const { return {text_.data() + e.offset, e.keySize}; }
+
+  std::string text_;  // the lines' text back to back, without line endings
+  std::vector<Entry> entries_;
+  ini::KeyIndex keys_;    // key to entry
+  std::size_t live_ = 0;  // entries not removed
+  bool opens_ = false;    // a line was added: the section is written, even if it ends up empty
+};
 
 class IniDocument {
  public:
@@ -36,6 +66,16 @@ class IniDocument {
   bool RemoveKey(std::string_view section, std::string_view key);
   // Removes every part of the section with all its lines. True when there was one.
   bool RemoveSection(std::string_view section);
+  // Gives the section exactly these lines: the same as RemoveSection and then a Set for each line,
+  // but the section's text is made in one piece, and a document that already ends with the section
+  // holding exactly these lines in this order is left as it is. True when the document's bytes
+  // changed; false also when CanHold refuses the section name.
+  bool ReplaceSection(std::string_view section, const IniSectionLines& lines);
+
+  // Serialises the document into out (reusing its memory) and returns true, unless the bytes are
+  // exactly those the document was read from: then false, without serialising when nothing was
+  // written since. A copy compares with the bytes its original was read from.
+  bool SerializeChanges(std::string& out) const;
 
   // Whether a write could be read back as written: names and values hold no line break, a section
   // no "]", a key no "=" and does not start like a section or comment line. An empty key stands for

@@ -74,7 +74,7 @@ struct Line {
   uint32_t equals = 0;  // key lines: position of the first "="
   Kind kind = Kind::Other;
   Eol eol = Eol::None;
-  bool repeated = false;  // key lines: the same key occurs again later in its section
+  mutable bool repeated = false;  // key lines: the same key occurs again later in its section
 
   std::string_view Text() const { return {data, size}; }
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
@@ -106,19 +106,22 @@ class TextArena {
 };
 
 // Open-addressing index from key (without regard to case) to the line that holds it. The key text
-// is not copied: it is compared against the line itself.
+// is not copied: it is compared against the line itself (nameOf gives the key of an indexed line).
 class KeyIndex {
  public:
-  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+  template <typename NameOf>
+  uint32_t Find(std::string_view key, uint64_t hash, NameOf nameOf) const {
     if (slots_.empty()) return kNoLine;
     const uint32_t tag = Tag(hash);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.line == kEmpty) return kNoLine;
-      if (slot.tag == tag && slot.line != kErased && EqualNoCase(lines[slot.line].Name(), key))
-        return slot.line;
+      if (slot.tag == tag && slot.line != kErased && EqualNoCase(nameOf(slot.line), key)) return slot.line;
     }
+  }
+  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+    return Find(key, hash, [&](uint32_t line) { return lines[line].Name(); });
   }
 
   void Reserve(std::size_t keys) {
@@ -179,8 +182,11 @@ class KeyIndex {
 struct Section {
   std::vector<uint32_t> headers;  // every "[Name]" line of this section, in file order
   uint32_t tail = kNoLine;        // new keys go after this line: the first part's last key, or its header
-  KeyIndex keys;
-  std::size_t parsedKeys = 0;  // key lines found while parsing, to size the index
+  // Made at the first lookup in the section, so that a file read only to be written back again
+  // (most sections of a save are replaced whole) is never hashed key by key.
+  mutable KeyIndex keys;
+  mutable bool indexed = true;
+  std::size_t keyLines = 0;  // key lines the section had when it was read or replaced, to size the index
 };
 
 }  // namespace orv::ini
