@@ -137,12 +137,12 @@ class IniDocument::Impl {
     return true;
   }
 
-  bool ReplaceSection(std::string_view name, const IniSectionLines& lines) {
+  bool ReplaceSection(std::string_view name, IniSectionLines lines) {
     if (HoldsExactly(name, lines)) return false;
     const bool removed = RemoveSection(name);
     if (!lines.opens_) return removed;
     Section* s = AddSection(name);
-    const char* text = arena_.Store(lines.text_);
+    const char* text = arena_.Adopt(std::move(lines.text_));
     lines_.reserve(lines_.size() + lines.live_);
     for (const IniSectionLines::Entry& entry : lines.entries_) {
       if (entry.removed) continue;
@@ -451,9 +451,9 @@ bool IniDocument::RemoveSection(std::string_view section) {
   return !s.empty() && impl_->Write(s, std::string_view(), std::string_view());
 }
 
-bool IniDocument::ReplaceSection(std::string_view section, const IniSectionLines& lines) {
+bool IniDocument::ReplaceSection(std::string_view section, IniSectionLines lines) {
   const std::string_view s = Trim(section);
-  return CanHold(s, std::string_view(), std::string_view()) && impl_->ReplaceSection(s, lines);
+  return CanHold(s, std::string_view(), std::string_view()) && impl_->ReplaceSection(s, std::move(lines));
 }
 
 bool IniDocument::SerializeChanges(std::string& out) const {
@@ -491,6 +491,12 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
   keys_.Insert(index, hash);
   ++live_;
   opens_ = true;
+}
+
+void IniSectionLines::Reserve(std::size_t lines, std::size_t bytes) {
+  entries_.reserve(lines);
+  text_.reserve(bytes);
+  keys_.Reserve(lines);
 }
 
 void IniSectionLines::Clear() {

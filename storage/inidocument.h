@@ -20,7 +20,12 @@ namespace orv {
 class IniSectionLines {
  public:
   void Add(std::string_view key, std::string_view value);
+  // Room for this many lines of about this many bytes in all, so that gathering them does not
+  // grow (and copy) the buffers again and again.
+  void Reserve(std::size_t lines, std::size_t bytes);
   void Clear();
+  // Whether an Add made a line: the section is then written, even if later Adds removed every key.
+  bool OpensSection() const { return opens_; }
 
  private:
   friend class IniDocument;
@@ -37,7 +42,7 @@ class IniSectionLines {
   std::vector<Entry> entries_;
   ini::KeyIndex keys_;    // key to entry
   std::size_t live_ = 0;  // entries not removed
-  bool opens_ = false;    // a line was added: the section is written, even if it ends up empty
+  bool opens_ = false;
 };
 
 class IniDocument {
@@ -70,7 +75,8 @@ class IniDocument {
   // but the section's text is made in one piece, and a document that already ends with the section
   // holding exactly these lines in this order is left as it is. True when the document's bytes
   // changed; false also when CanHold refuses the section name.
-  bool ReplaceSection(std::string_view section, const IniSectionLines& lines);
+  // The document keeps the text of lines (moved in, not copied).
+  bool ReplaceSection(std::string_view section, IniSectionLines lines);
 
   // Serialises the document into out (reusing its memory) and returns true, unless the bytes are
   // exactly those the document was read from: then false, without serialising when nothing was

@@ -1,6 +1,7 @@
 #pragma once
 // The pieces a settings-format document is built from: lines that point into the file's text, the
-// store for text written later, and the index from key to line. Used by IniDocument only.
+// store for text written later, and the index from key to line. Used by IniDocument and
+// IniSectionLines only.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -40,7 +41,12 @@ inline uint64_t HashNoCase(std::string_view s) {
     h ^= static_cast<unsigned char>(Lower(c));
     h *= 1099511628211ull;
   }
-  return h ^ (h >> 29);
+  // FNV leaves a key's last bytes in the low bits only, and numbered keys ("bookmark1",
+  // "bookmark2", ...) differ just there; the index takes its slots from the upper half, so the bits
+  // are mixed once more (as MurmurHash3 finishes).
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  return h ^ (h >> 33);
 }
 
 inline std::string LowerCopy(std::string_view s) {
@@ -84,6 +90,12 @@ struct Line {
 // Holds the text of lines created after parsing. Chunks never move, so lines may point into them.
 class TextArena {
  public:
+  // Keeps text made elsewhere as it is: lines may point into the returned bytes.
+  const char* Adopt(std::string text) {
+    adopted_.push_back(std::make_unique<const std::string>(std::move(text)));
+    return adopted_.back()->data();
+  }
+
   const char* Store(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
     const std::size_t need = a.size() + b.size() + c.size();
     if (need > left_) {
@@ -101,6 +113,7 @@ class TextArena {
 
  private:
   std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<std::unique_ptr<const std::string>> adopted_;
   char* next_ = nullptr;
   std::size_t left_ = 0;
 };
