@@ -96,12 +96,27 @@ class IniDocument::Impl {
     const Section* s = FindSection(section);
     if (!s) return nullptr;
     Index(*s);
+    // Lists are read key after key in file order: the key line after the one found last is tried
+    // first, without hashing.
+    if (lastFoundSection_ == s) {
+      uint32_t i = lines_[lastFound_].next;
+      while (i != kNoLine && lines_[i].kind == Kind::Other) i = lines_[i].next;
+      if (i != kNoLine && lines_[i].kind == Kind::Key && lines_[i].indexed &&
+          EqualNoCase(lines_[i].Name(), key)) {
+        lastFound_ = i;
+        return &lines_[i];
+      }
+    }
     const uint32_t line = s->keys.Find(lines_, key, HashNoCase(key));
-    return line == kNoLine ? nullptr : &lines_[line];
+    if (line == kNoLine) return nullptr;
+    lastFoundSection_ = s;
+    lastFound_ = line;
+    return &lines_[line];
   }
 
   // Applies one write; true when the document changed. section and key are trimmed and valid.
   bool Write(std::string_view section, std::string_view key, std::string_view value) {
+    lastFoundSection_ = nullptr;
     if (key.empty()) return RemoveSection(section);
     Section* s = FindSection(section);
     if (s) Index(*s);
@@ -133,6 +148,7 @@ class IniDocument::Impl {
     const uint32_t index = InsertAfter(s->tail, line);
     s->tail = index;
     s->keys.Insert(index, hash);
+    lines_[index].indexed = true;
     edited_ = true;
     return true;
   }
@@ -239,10 +255,12 @@ class IniDocument::Impl {
         if (lines_[i].kind != Kind::Key) continue;
         const uint64_t hash = HashNoCase(lines_[i].Name());
         const uint32_t first = s.keys.Find(lines_, lines_[i].Name(), hash);
-        if (first == kNoLine)
+        if (first == kNoLine) {
           s.keys.Insert(i, hash);
-        else
+          lines_[i].indexed = true;
+        } else {
           lines_[first].repeated = true;
+        }
       }
     }
   }
@@ -337,6 +355,7 @@ class IniDocument::Impl {
   }
 
   bool RemoveSection(std::string_view name) {
+    lastFoundSection_ = nullptr;
     LowerInto(name);
     auto it = sections_.find(lookup_);
     if (it == sections_.end()) return false;
@@ -391,6 +410,8 @@ class IniDocument::Impl {
   mutable std::string lookup_;
   mutable const Section* lastSection_ = nullptr;
   mutable std::string lastSectionName_;
+  mutable const Section* lastFoundSection_ = nullptr;  // the section and key line Find found last
+  mutable uint32_t lastFound_ = kNoLine;
 };
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}

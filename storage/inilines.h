@@ -81,6 +81,7 @@ struct Line {
   Kind kind = Kind::Other;
   Eol eol = Eol::None;
   mutable bool repeated = false;  // key lines: the same key occurs again later in its section
+  mutable bool indexed = false;   // key lines: the line the section's index holds for its key
 
   std::string_view Text() const { return {data, size}; }
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
