@@ -525,17 +525,14 @@ void IniSectionLines::Clear() {
 }
 
 bool IniDocument::CanHold(std::string_view section, std::string_view key, std::string_view value) {
-  auto hasBreak = [](std::string_view s) {
-    return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
-  };
   const std::string_view s = Trim(section);
-  if (s.empty() || hasBreak(s) || s.find(']') != std::string_view::npos) return false;
+  if (s.empty() || HasLineBreak(s) || s.find(']') != std::string_view::npos) return false;
   if (!key.empty()) {
     const std::string_view k = Trim(key);
-    if (k.empty() || hasBreak(k) || k.find('=') != std::string_view::npos) return false;
+    if (k.empty() || HasLineBreak(k) || k.find('=') != std::string_view::npos) return false;
     if (k.front() == '[' || k.front() == ';' || k.front() == '#') return false;
   }
-  return !hasBreak(value);
+  return !HasLineBreak(value);
 }
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,18 +36,48 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Eight bytes of text read as one number (the missing ones of a shorter piece are zero).
+inline uint64_t Word(const char* p, std::size_t n) {
+  uint64_t w = 0;
+  std::memcpy(&w, p, std::min<std::size_t>(n, 8));
+  return w;
+}
+
+// The word with its letters A-Z made lower case, as Lower does byte by byte: a byte is upper case
+// when its low seven bits lie from 'A' to 'Z' and its high bit is clear.
+inline uint64_t LowerWord(uint64_t w) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const uint64_t low7 = w & ~kHigh;
+  const uint64_t fromA = low7 + 0x3F3F3F3F3F3F3F3Full;  // high bit set where the byte >= 'A'
+  const uint64_t pastZ = low7 + 0x2525252525252525ull;  // high bit set where the byte > 'Z'
+  const uint64_t upper = fromA & ~pastZ & ~w & kHigh;
+  return w | (upper >> 2);  // 0x80 >> 2 is the 0x20 between upper and lower case
+}
+
+// A hash of s that ignores the case of A-Z, taken eight bytes at a time.
 inline uint64_t HashNoCase(std::string_view s) {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (char c : s) {
-    h ^= static_cast<unsigned char>(Lower(c));
-    h *= 1099511628211ull;
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+  for (std::size_t i = 0; i < s.size(); i += 8) {
+    h = (h ^ LowerWord(Word(s.data() + i, s.size() - i))) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
   }
-  // FNV leaves a key's last bytes in the low bits only, and numbered keys ("bookmark1",
-  // "bookmark2", ...) differ just there; the index takes its slots from the upper half, so the bits
-  // are mixed once more (as MurmurHash3 finishes).
+  // Finished as MurmurHash3 finishes, so that every byte reaches the upper half, from which the
+  // index takes its slots.
   h ^= h >> 33;
   h *= 0xff51afd7ed558ccdull;
   return h ^ (h >> 33);
+}
+
+// Whether s holds a line feed or a carriage return, tested eight bytes at a time.
+inline bool HasLineBreak(std::string_view s) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const auto hasZeroByte = [](uint64_t v) { return ((v - kOnes) & ~v & kHigh) != 0; };
+  for (std::size_t i = 0; i < s.size(); i += 8) {
+    const uint64_t w = Word(s.data() + i, s.size() - i);
+    if (hasZeroByte(w ^ (kOnes * '\n')) || hasZeroByte(w ^ (kOnes * '\r'))) return true;
+  }
+  return false;
 }
 
 inline std::string LowerCopy(std::string_view s) {

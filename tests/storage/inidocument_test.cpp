@@ -153,6 +153,42 @@ TEST(IniDocumentTest, ReplacingASectionEqualsRemovingItAndSettingEachKey) {
   }
 }
 
+// The word-at-a-time helpers against their byte-by-byte meaning, at the edges of A-Z, in bytes with
+// the high bit set and past the first eight bytes.
+TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
+  const std::string texts[] = {"",
+                               "a",
+                               "bookmark1",
+                               "BOOKMARK1FONT",
+                               "@[`{",
+                               "\xC1\xDA\xE1",
+                               "AZaz09",
+                               "bookmark12font",
+                               "Bookmark12Font",
+                               "x\n",
+                               "0123456789abcdef\r",
+                               "\xC1"};
+  for (const std::string& a : texts) {
+    EXPECT_EQ(ini::HasLineBreak(a), a.find_first_of("\r\n") != std::string::npos) << a;
+    for (const std::string& b : texts) {
+      const bool equal = ini::EqualNoCase(a, b);
+      EXPECT_EQ(ini::HashNoCase(a) == ini::HashNoCase(b), equal) << a << " / " << b;
+      EXPECT_EQ(ini::LowerCopy(a) == ini::LowerCopy(b), equal) << a << " / " << b;
+    }
+  }
+  std::string lowered;
+  for (char c : std::string("AZaz@[`{\xC1\xDA"
+                            "09"))
+    lowered += ini::Lower(c);
+  uint64_t word = ini::LowerWord(ini::Word("AZaz@[`{", 8));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word), 8), lowered.substr(0, 8));
+  word =
+      ini::LowerWord(ini::Word("\xC1\xDA"
+                               "09",
+                               4));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word), 4), lowered.substr(8));
+}
+
 TEST(IniDocumentTest, ReportsBytesChangedOnlyWhenTheyDifferFromThoseRead) {
   const std::string bytes = "[A]\r\nk = 1\r\n";
   IniDocument doc(bytes);
