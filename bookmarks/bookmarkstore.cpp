@@ -1,10 +1,12 @@
 #include "bookmarks/bookmarkstore.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string_view>
 
 #include "storage/fields.h"
+#include "storage/inidocument.h"
 #include "storage/inifile.h"
 #include "storage/settings.h"
 #include "storage/storedvalues.h"
@@ -140,6 +142,15 @@ std::string_view FontAt(const std::vector<std::string>& fonts, std::size_t i) {
   return i < fonts.size() ? std::string_view(fonts[i]) : std::string_view();
 }
 
+// Room in lines for a record list and its font list under their numbered keys.
+void ReserveFor(IniSectionLines& lines, const std::vector<std::string>& records,
+                const std::vector<std::string>& fonts) {
+  std::size_t bytes = 0;
+  for (const std::string& record : records) bytes += record.size() + 32;  // two keys, two "="
+  for (const std::string& font : fonts) bytes += font.size();
+  lines.Reserve(2 * records.size(), bytes);
+}
+
 }  // namespace
 
 void LoadGlobalBookmarks(BookmarkLists& lists, const IniDocument& settings, std::mt19937& random) {
@@ -177,8 +188,59 @@ void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile) {
   LoadMapBookmarks(lists, LoadIniFile(mapFile).document);
 }
 
+void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& settings) {
+  BookmarkKeys keys;
+  std::string scratch;  // a record changed to fit in a value
+  // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
+  // blank), so none is refused and the numbering has no gap at which the next load would stop.
+  IniSectionLines records;
+  if (map) {
+    map->Set(kGeneral, kVersionKey, kCurrentVersion);
+    ReserveFor(records, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
+    for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
+      records.Add(keys.record(i + 1), StorableView(lists.CurrentMapBookmarks[i], scratch));
+      records.Add(keys.font(i + 1), StorableView(FontAt(lists.CurrentMapBookmarkFonts, i), scratch));
+    }
+    map->ReplaceSection(kMapBookmarks, std::move(records));
+    records.Clear();
+  }
+  ReserveFor(records, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
+  IniSectionLines visibilities;  // of the global bookmarks on the map, by identifier
+  if (map) visibilities.Reserve(lists.GlobalBookmarks.size(), lists.GlobalBookmarks.size() * 16);
+  bool visibilitiesFirst = false;
+  for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
+    const std::string_view record = StorableView(lists.GlobalBookmarks[i], scratch);
+    if (map) {
+      const std::string_view id = FieldView(kGlobalIdField, record);
+      // An empty identifier would name no key: it would stand for the whole section instead.
+      if (!id.empty()) visibilities.Add(id, FieldView(kGlobalVisibilityField, record));
+    }
+    if (!records.OpensSection() && visibilities.OpensSection()) visibilitiesFirst = true;
+    records.Add(keys.record(i + 1), record);
+    records.Add(keys.font(i + 1), StorableView(FontAt(lists.GlobalBookmarkFonts, i), scratch));
+  }
+  settings.Set(kGeneral, kVersionKey, kCurrentVersion);
+  if (map != &settings) {
+    if (map) map->ReplaceSection(kGlobalBookmarks, std::move(visibilities));
+    settings.ReplaceSection(kMapBookmarks, std::move(records));
+    return;
+  }
+  // A map info file that is the settings file itself: the global records take the place of the
+  // map's, and the two sections are written in the order in which their first lines came.
+  settings.RemoveSection(kGlobalBookmarks);
+  settings.RemoveSection(kMapBookmarks);
+  if (visibilitiesFirst) settings.ReplaceSection(kGlobalBookmarks, visibilities);
+  settings.ReplaceSection(kMapBookmarks, std::move(records));
+  if (!visibilitiesFirst) settings.ReplaceSection(kGlobalBookmarks, std::move(visibilities));
+}
+
 bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
                    std::string* failedFile) {
+  return SaveBookmarks(lists, mapFile, settingsFile, nullptr, failedFile);
+}
+
+bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
+                   const std::function<void(IniDocument&)>& alsoInMap, std::string* failedFile) {
   // Each file is read once, changed as a document and written once, and only when its bytes change.
   IniFile map;
   const bool withMap = !mapFile.empty();
@@ -188,35 +250,8 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
   IniFile separateSettings;
   if (!oneFile) separateSettings = LoadIniFile(settingsFile);
   IniFile& settings = oneFile ? map : separateSettings;
-
-  BookmarkKeys keys;
-  std::string scratch;  // a record changed to fit in a value
-  if (withMap) {
-    IniDocument& doc = map.document;
-    doc.Set(kGeneral, kVersionKey, kCurrentVersion);
-    doc.RemoveSection(kMapBookmarks);
-    // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
-    // blank), so none is refused and the numbering has no gap at which the next load would stop.
-    for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
-      doc.Set(kMapBookmarks, keys.record(i + 1), StorableView(lists.CurrentMapBookmarks[i], scratch));
-      doc.Set(kMapBookmarks, keys.font(i + 1),
-              StorableView(FontAt(lists.CurrentMapBookmarkFonts, i), scratch));
-    }
-    doc.RemoveSection(kGlobalBookmarks);
-  }
-  settings.document.Set(kGeneral, kVersionKey, kCurrentVersion);
-  settings.document.RemoveSection(kMapBookmarks);
-  for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
-    const std::string_view record = StorableView(lists.GlobalBookmarks[i], scratch);
-    if (withMap) {
-      const std::string_view id = FieldView(kGlobalIdField, record);
-      // An empty identifier would name no key: it would remove the whole section instead.
-      if (!id.empty()) map.document.Set(kGlobalBookmarks, id, FieldView(kGlobalVisibilityField, record));
-    }
-    settings.document.Set(kMapBookmarks, keys.record(i + 1), record);
-    settings.document.Set(kMapBookmarks, keys.font(i + 1),
-                          StorableView(FontAt(lists.GlobalBookmarkFonts, i), scratch));
-  }
+  PutBookmarks(lists, withMap ? &map.document : nullptr, settings.document);
+  if (withMap && alsoInMap) alsoInMap(map.document);
 
   bool ok = true;
   if (withMap && !SaveIniFile(map, mapFile)) {

@@ -6,6 +6,7 @@
 //   global record:      identifier, visibility on the current map, X, Y, name, notes
 //   font record:        face name, size (points), colour (red in the lowest byte), style letters
 // Each font list runs parallel to its record list.
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,6 +35,13 @@ void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile);
 // then receives the path of the (first) file that failed.
 bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
                    std::string* failedFile = nullptr);
+// The same, with alsoInMap making more changes to the map info file's document before it is written
+// (the map's links, in a save of everything the map holds), so that the file is read and written once.
+bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const std::string& settingsFile,
+                   const std::function<void(IniDocument&)>& alsoInMap, std::string* failedFile = nullptr);
+// The changes SaveBookmarks makes to the documents: map is null without a map, and the same
+// document as settings when the map info file is the settings file.
+void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& settings);
 // Orders each record list (with its font list) by name, ignoring case, in the user's locale order.
 void SortBookmarks(BookmarkLists& lists);
 // Ten characters drawn from the identifier alphabet.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "storage/fields.h"
+#include "storage/inidocument.h"
 #include "storage/inifile.h"
 #include "storage/integers.h"
 #include "storage/settings.h"
@@ -31,15 +32,22 @@ void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {
   LoadMapLinks(links, LoadIniFile(mapFile).document);
 }
 
-bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile) {
-  IniFile map = LoadIniFile(mapFile);
-  map.document.RemoveSection(MapLinksSection);
+void PutMapLinks(const std::vector<std::string>& links, IniDocument& map) {
   // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
   // gap at which the next load stops.
   NumberedKey key(kLinkKeyPrefix);
   std::string scratch;
-  for (std::size_t i = 0; i < links.size(); ++i)
-    map.document.Set(MapLinksSection, key(i + 1), StorableView(links[i], scratch));
+  IniSectionLines lines;
+  std::size_t bytes = 0;
+  for (const std::string& link : links) bytes += link.size() + 16;  // with the key and "="
+  lines.Reserve(links.size(), bytes);
+  for (std::size_t i = 0; i < links.size(); ++i) lines.Add(key(i + 1), StorableView(links[i], scratch));
+  map.ReplaceSection(MapLinksSection, std::move(lines));
+}
+
+bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile) {
+  IniFile map = LoadIniFile(mapFile);
+  PutMapLinks(links, map.document);
   return SaveIniFile(map, mapFile);
 }
 

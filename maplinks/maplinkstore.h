@@ -87,6 +87,8 @@ void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile);
 // Rewrites the section "Map Links" in list order; the file is read and written once. False when it
 // could not be written.
 bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapFile);
+// The change SaveMapLinks makes to the map info file's document.
+void PutMapLinks(const std::vector<std::string>& links, IniDocument& map);
 // Orders by status text, ignoring case, in the user's locale order. Links with equal texts keep their
 // order.
 void SortMapLinks(std::vector<std::string>& links);

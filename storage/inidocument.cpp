@@ -17,9 +17,10 @@
 // - Each line keeps its own line ending (LF or CRLF); new lines take the ending of the file's first
 //   line, and a new file gets CRLF.
 //
-// Lookups go through per-section hash indexes from key to line, and lines form a linked list in
-// one vector, so inserting or removing a key costs constant time and loading or saving N keys is
-// linear in the file's size.
+// Lookups go through per-section hash indexes from key to line, made at a section's first lookup,
+// and lines form a linked list in one vector, so inserting or removing a key costs constant time and
+// loading or saving N keys is linear in the file's size. Parsed lines point into the bytes read, which
+// the document owns; a save compares with them to tell whether anything changed.
 #include "storage/inidocument.h"
 
 #include <cstring>
@@ -35,13 +36,13 @@ class IniDocument::Impl {
  public:
   void Parse(std::string bytes) {
     *this = Impl();
-    original_ = std::move(bytes);
-    const char* p = original_.data();
-    const char* end = p + original_.size();
-    lines_.reserve(original_.size() / 48 + 16);
-    // First the lines, their kinds and how many keys each section has; then the key indexes, each
-    // made the right size at once.
-    std::vector<std::pair<uint32_t, Section*>> parts;  // header line and its section, in file order
+    text_ = std::make_shared<const std::string>(std::move(bytes));
+    baseline_ = text_;
+    const char* p = text_->data();
+    const char* end = p + text_->size();
+    lines_.reserve(text_->size() / 48 + 16);
+    Section* current = nullptr;  // the section of the part being read
+    bool firstPart = false;
     while (p < end) {
       const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
       Line line;
@@ -60,32 +61,20 @@ class IniDocument::Impl {
         SkipByteOrderMark(line);
       }
       Classify(line);
-      if (line.kind == Kind::Key && parts.empty()) line.kind = Kind::Other;  // before any section
+      if (line.kind == Kind::Key && !current) line.kind = Kind::Other;  // before any section
       const uint32_t index = Append(line);
       if (line.kind == Kind::Header) {
         auto [it, fresh] = sections_.try_emplace(LowerCopy(line.Name()));
-        it->second.headers.push_back(index);
-        if (fresh) it->second.tail = index;
-        parts.emplace_back(index, &it->second);
+        current = &it->second;
+        current->headers.push_back(index);
+        if (fresh) {
+          current->tail = index;
+          current->indexed = false;
+        }
+        firstPart = fresh;
       } else if (line.kind == Kind::Key) {
-        ++parts.back().second->parsedKeys;
-      }
-    }
-    for (auto& [name, section] : sections_) section.keys.Reserve(section.parsedKeys);
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-      const auto [header, section] = parts[part];
-      const bool firstPart = section->headers.front() == header;
-      const uint32_t stop =
-          part + 1 < parts.size() ? parts[part + 1].first : static_cast<uint32_t>(lines_.size());
-      for (uint32_t i = header + 1; i < stop; ++i) {
-        if (lines_[i].kind != Kind::Key) continue;
-        const uint64_t hash = HashNoCase(lines_[i].Name());
-        const uint32_t first = section->keys.Find(lines_, lines_[i].Name(), hash);
-        if (first == kNoLine)
-          section->keys.Insert(i, hash);
-        else
-          lines_[first].repeated = true;
-        if (firstPart) section->tail = i;
+        ++current->keyLines;
+        if (firstPart) current->tail = index;
       }
     }
   }
@@ -106,19 +95,37 @@ class IniDocument::Impl {
   const Line* Find(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     if (!s) return nullptr;
+    Index(*s);
+    // Lists are read key after key in file order: the key line after the one found last is tried
+    // first, without hashing.
+    if (lastFoundSection_ == s) {
+      uint32_t i = lines_[lastFound_].next;
+      while (i != kNoLine && lines_[i].kind == Kind::Other) i = lines_[i].next;
+      if (i != kNoLine && lines_[i].kind == Kind::Key && lines_[i].indexed &&
+          EqualNoCase(lines_[i].Name(), key)) {
+        lastFound_ = i;
+        return &lines_[i];
+      }
+    }
     const uint32_t line = s->keys.Find(lines_, key, HashNoCase(key));
-    return line == kNoLine ? nullptr : &lines_[line];
+    if (line == kNoLine) return nullptr;
+    lastFoundSection_ = s;
+    lastFound_ = line;
+    return &lines_[line];
   }
 
   // Applies one write; true when the document changed. section and key are trimmed and valid.
   bool Write(std::string_view section, std::string_view key, std::string_view value) {
+    lastFoundSection_ = nullptr;
     if (key.empty()) return RemoveSection(section);
     Section* s = FindSection(section);
+    if (s) Index(*s);
     const uint64_t hash = HashNoCase(key);
     const uint32_t found = s ? s->keys.Find(lines_, key, hash) : kNoLine;
     if (value.empty()) {
       if (found == kNoLine) return false;
       RemoveKey(*s, found, key, hash);
+      edited_ = true;
       return true;
     }
     if (found != kNoLine) {
@@ -128,6 +135,7 @@ class IniDocument::Impl {
       const uint32_t size = static_cast<uint32_t>(prefix.size() + value.size());
       line.data = arena_.Store(prefix, value);
       line.size = size;
+      edited_ = true;
       return true;
     }
     if (!s) s = AddSection(section);
@@ -140,7 +148,46 @@ class IniDocument::Impl {
     const uint32_t index = InsertAfter(s->tail, line);
     s->tail = index;
     s->keys.Insert(index, hash);
+    lines_[index].indexed = true;
+    edited_ = true;
     return true;
+  }
+
+  bool ReplaceSection(std::string_view name, IniSectionLines lines) {
+    if (HoldsExactly(name, lines)) return false;
+    const bool removed = RemoveSection(name);
+    if (!lines.opens_) return removed;
+    Section* s = AddSection(name);
+    const char* text = arena_.Adopt(std::move(lines.text_));
+    lines_.reserve(lines_.size() + lines.live_);
+    for (const IniSectionLines::Entry& entry : lines.entries_) {
+      if (entry.removed) continue;
+      Line line = NewLine();
+      line.data = text + entry.offset;
+      line.size = entry.size;
+      line.nameEnd = entry.keySize;
+      line.equals = entry.keySize;
+      line.kind = Kind::Key;
+      s->tail = Append(line);
+    }
+    s->keyLines = lines.live_;
+    s->indexed = false;
+    return true;
+  }
+
+  bool SerializeChanges(std::string& out) const {
+    if (!edited_) return false;
+    Serialize(out);
+    return out != *baseline_;
+  }
+
+  // A copy: the other document's lines, parsed from its bytes, compared with what it was read from.
+  void CopyFrom(const Impl& other) {
+    std::string bytes;
+    other.Serialize(bytes);
+    Parse(std::move(bytes));
+    baseline_ = other.baseline_;
+    edited_ = other.edited_;
   }
 
  private:
@@ -194,6 +241,52 @@ class IniDocument::Impl {
   void LowerInto(std::string_view name) const {
     lookup_.assign(name);
     for (char& c : lookup_) c = Lower(c);
+  }
+
+  // Builds the section's key index from its lines, in file order: the first occurrence of a key is
+  // the one found, and it is marked when the key occurs again.
+  void Index(const Section& s) const {
+    if (s.indexed) return;
+    s.indexed = true;
+    s.keys.Reserve(s.keyLines);
+    for (uint32_t header : s.headers) {
+      for (uint32_t i = lines_[header].next; i != kNoLine && lines_[i].kind != Kind::Header;
+           i = lines_[i].next) {
+        if (lines_[i].kind != Kind::Key) continue;
+        const uint64_t hash = HashNoCase(lines_[i].Name());
+        const uint32_t first = s.keys.Find(lines_, lines_[i].Name(), hash);
+        if (first == kNoLine) {
+          s.keys.Insert(i, hash);
+          lines_[i].indexed = true;
+        } else {
+          lines_[first].repeated = true;
+        }
+      }
+    }
+  }
+
+  // Whether replacing the section with lines would give back the same bytes: the section stands
+  // in one part at the end of the document, after a blank line or at its start, its header reads
+  // exactly "[name]", and its lines are exactly these lines, each ending like a new line.
+  bool HoldsExactly(std::string_view name, const IniSectionLines& lines) const {
+    LowerInto(name);
+    const auto it = sections_.find(lookup_);
+    if (it == sections_.end()) return !lines.opens_;
+    if (!lines.opens_ || it->second.headers.size() != 1) return false;
+    const Line& header = lines_[it->second.headers.front()];
+    if (header.prev != kNoLine && !Trim(lines_[header.prev].Text()).empty()) return false;
+    const std::string_view text = header.Text();
+    if (header.eol != newEol_ || text.size() != name.size() + 2 || text.front() != '[' ||
+        text.back() != ']' || text.substr(1, name.size()) != name) {
+      return false;
+    }
+    uint32_t i = header.next;
+    for (const IniSectionLines::Entry& entry : lines.entries_) {
+      if (entry.removed) continue;
+      if (i == kNoLine || lines_[i].eol != newEol_ || lines_[i].Text() != lines.Text(entry)) return false;
+      i = lines_[i].next;
+    }
+    return i == kNoLine;
   }
 
   uint32_t Append(const Line& line) {
@@ -254,15 +347,15 @@ class IniDocument::Impl {
     header.nameEnd = header.size - 1;
     header.kind = Kind::Header;
     const uint32_t index = Append(header);
-    std::string lower = LowerCopy(name);
-    Section& s = sections_[lower];
-    if (lower == removedName_) s.keys.Reserve(removedKeys_);
+    Section& s = sections_[LowerCopy(name)];
     s.headers.push_back(index);
+    edited_ = true;
     s.tail = index;
     return &s;
   }
 
   bool RemoveSection(std::string_view name) {
+    lastFoundSection_ = nullptr;
     LowerInto(name);
     auto it = sections_.find(lookup_);
     if (it == sections_.end()) return false;
@@ -275,10 +368,8 @@ class IniDocument::Impl {
       } while (i != kNoLine && lines_[i].kind != Kind::Header);
     }
     if (lastSection_ == &it->second) lastSection_ = nullptr;
-    // A section is usually removed to be written again at once: remember its size for the index.
-    removedName_ = it->first;
-    removedKeys_ = it->second.keys.size();
     sections_.erase(it);
+    edited_ = true;
     return true;
   }
 
@@ -305,8 +396,12 @@ class IniDocument::Impl {
     s.tail = i;
   }
 
-  std::string original_;  // the file as read; parsed lines point into it
-  TextArena arena_;       // text of lines written since
+  // The text parsed lines point into, and the bytes the document was read from (the same text,
+  // except in a copy, which compares with its original's).
+  std::shared_ptr<const std::string> text_ = std::make_shared<const std::string>();
+  std::shared_ptr<const std::string> baseline_ = text_;
+  bool edited_ = false;  // a write has changed the document since it was read
+  TextArena arena_;      // text of lines written since
   std::vector<Line> lines_;
   uint32_t head_ = kNoLine;
   uint32_t last_ = kNoLine;
@@ -314,9 +409,9 @@ class IniDocument::Impl {
   Eol newEol_ = Eol::CrLf;
   mutable std::string lookup_;
   mutable const Section* lastSection_ = nullptr;
-  std::string removedName_;  // the section removed last, and how many keys it had
-  std::size_t removedKeys_ = 0;
   mutable std::string lastSectionName_;
+  mutable const Section* lastFoundSection_ = nullptr;  // the section and key line Find found last
+  mutable uint32_t lastFound_ = kNoLine;
 };
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {}
@@ -325,7 +420,9 @@ IniDocument::IniDocument(std::string bytes) : IniDocument() {
   impl_->Parse(std::move(bytes));
 }
 
-IniDocument::IniDocument(const IniDocument& other) : IniDocument(other.Serialize()) {}
+IniDocument::IniDocument(const IniDocument& other) : IniDocument() {
+  impl_->CopyFrom(*other.impl_);
+}
 
 IniDocument& IniDocument::operator=(const IniDocument& other) {
   if (this != &other) *this = IniDocument(other);
@@ -375,18 +472,24 @@ bool IniDocument::RemoveSection(std::string_view section) {
   return !s.empty() && impl_->Write(s, std::string_view(), std::string_view());
 }
 
-bool IniDocument::CanHold(std::string_view section, std::string_view key, std::string_view value) {
-  auto hasBreak = [](std::string_view s) {
-    return s.find('\n') != std::string_view::npos || s.find('\r') != std::string_view::npos;
-  };
+bool IniDocument::ReplaceSection(std::string_view section, IniSectionLines lines) {
   const std::string_view s = Trim(section);
-  if (s.empty() || hasBreak(s) || s.find(']') != std::string_view::npos) return false;
+  return CanHold(s, std::string_view(), std::string_view()) && impl_->ReplaceSection(s, std::move(lines));
+}
+
+bool IniDocument::SerializeChanges(std::string& out) const {
+  return impl_->SerializeChanges(out);
+}
+
+bool IniDocument::CanHold(std::string_view section, std::string_view key, std::string_view value) {
+  const std::string_view s = Trim(section);
+  if (s.empty() || HasLineBreak(s) || s.find(']') != std::string_view::npos) return false;
   if (!key.empty()) {
     const std::string_view k = Trim(key);
-    if (k.empty() || hasBreak(k) || k.find('=') != std::string_view::npos) return false;
+    if (k.empty() || HasLineBreak(k) || k.find('=') != std::string_view::npos) return false;
     if (k.front() == '[' || k.front() == ';' || k.front() == '#') return false;
   }
-  return !hasBreak(value);
+  return !HasLineBreak(value);
 }
 
 }  // namespace orv

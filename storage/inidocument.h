@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/inisectionlines.h"
+
 namespace orv {
 
 class IniDocument {
@@ -36,6 +38,17 @@ class IniDocument {
   bool RemoveKey(std::string_view section, std::string_view key);
   // Removes every part of the section with all its lines. True when there was one.
   bool RemoveSection(std::string_view section);
+  // Gives the section exactly these lines: the same as RemoveSection and then a Set for each line,
+  // but the section's text is made in one piece, and a document that already ends with the section
+  // holding exactly these lines in this order is left as it is. True when the document's bytes
+  // changed; false also when CanHold refuses the section name.
+  // The document keeps the text of lines (moved in, not copied).
+  bool ReplaceSection(std::string_view section, IniSectionLines lines);
+
+  // Serialises the document into out (reusing its memory) and returns true, unless the bytes are
+  // exactly those the document was read from: then false, without serialising when nothing was
+  // written since. A copy compares with the bytes its original was read from.
+  bool SerializeChanges(std::string& out) const;
 
   // Whether a write could be read back as written: names and values hold no line break, a section
   // no "]", a key no "=" and does not start like a section or comment line. An empty key stands for

@@ -23,7 +23,8 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
     ::close(fd);
     return ReadOutcome::Unreadable;
   }
-  bytes.resize(static_cast<std::size_t>(st.st_size));
+  // One byte more than the file holds, so that the read that finds its end needs no larger buffer.
+  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t have = 0;
   bool failed = false;
   for (;;) {
@@ -45,17 +46,18 @@ IniFile LoadIniFile(const std::string& path) {
   IniFile file;
   // A path holding a NUL byte names another file (the part before the NUL): it reads as missing.
   if (path.empty() || path.find('\0') != std::string::npos) return file;
-  const ReadOutcome outcome = ReadWholeFile(path, file.loaded);
+  std::string bytes;
+  const ReadOutcome outcome = ReadWholeFile(path, bytes);
   file.unreadable = outcome == ReadOutcome::Unreadable;
-  if (outcome == ReadOutcome::Read) file.document = IniDocument(file.loaded);
+  if (outcome == ReadOutcome::Read) file.document = IniDocument(std::move(bytes));
   return file;
 }
 
 bool SaveIniFile(const IniFile& file, const std::string& path) {
   if (file.unreadable || path.empty() || path.find('\0') != std::string::npos) return false;
-  const std::string bytes = file.document.Serialize();
+  std::string bytes;
   // Unchanged since it was read (a missing file left empty stays missing).
-  if (bytes == file.loaded) return true;
+  if (!file.document.SerializeChanges(bytes)) return true;
   return ReplaceFileAtomically(path, bytes);
 }
 

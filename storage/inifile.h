@@ -7,8 +7,7 @@
 namespace orv {
 
 struct IniFile {
-  IniDocument document;
-  std::string loaded;       // the bytes read, so that a save can tell whether anything changed
+  IniDocument document;     // knows the bytes it was read from, so a save can tell whether anything changed
   bool unreadable = false;  // the path exists but cannot be read as a file: it is never written over
 };
 

@@ -1,9 +1,11 @@
 #pragma once
 // The pieces a settings-format document is built from: lines that point into the file's text, the
-// store for text written later, and the index from key to line. Used by IniDocument only.
+// store for text written later, and the index from key to line. Used by IniDocument and
+// IniSectionLines only.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,13 +36,48 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Eight bytes of text read as one number (the missing ones of a shorter piece are zero).
+inline uint64_t Word(const char* p, std::size_t n) {
+  uint64_t w = 0;
+  std::memcpy(&w, p, std::min<std::size_t>(n, 8));
+  return w;
+}
+
+// The word with its letters A-Z made lower case, as Lower does byte by byte: a byte is upper case
+// when its low seven bits lie from 'A' to 'Z' and its high bit is clear.
+inline uint64_t LowerWord(uint64_t w) {
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const uint64_t low7 = w & ~kHigh;
+  const uint64_t fromA = low7 + 0x3F3F3F3F3F3F3F3Full;  // high bit set where the byte >= 'A'
+  const uint64_t pastZ = low7 + 0x2525252525252525ull;  // high bit set where the byte > 'Z'
+  const uint64_t upper = fromA & ~pastZ & ~w & kHigh;
+  return w | (upper >> 2);  // 0x80 >> 2 is the 0x20 between upper and lower case
+}
+
+// A hash of s that ignores the case of A-Z, taken eight bytes at a time.
 inline uint64_t HashNoCase(std::string_view s) {
-  uint64_t h = 1469598103934665603ull;  // FNV-1a
-  for (char c : s) {
-    h ^= static_cast<unsigned char>(Lower(c));
-    h *= 1099511628211ull;
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ s.size();
+  for (std::size_t i = 0; i < s.size(); i += 8) {
+    h = (h ^ LowerWord(Word(s.data() + i, s.size() - i))) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
   }
-  return h ^ (h >> 29);
+  // Finished as MurmurHash3 finishes, so that every byte reaches the upper half, from which the
+  // index takes its slots.
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  return h ^ (h >> 33);
+}
+
+// Whether s holds a line feed or a carriage return, tested eight bytes at a time.
+inline bool HasLineBreak(std::string_view s) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHigh = 0x8080808080808080ull;
+  const auto hasZeroByte = [](uint64_t v) { return ((v - kOnes) & ~v & kHigh) != 0; };
+  for (std::size_t i = 0; i < s.size(); i += 8) {
+    const uint64_t w = Word(s.data() + i, s.size() - i);
+    if (hasZeroByte(w ^ (kOnes * '\n')) || hasZeroByte(w ^ (kOnes * '\r'))) return true;
+  }
+  return false;
 }
 
 inline std::string LowerCopy(std::string_view s) {
@@ -74,7 +111,8 @@ struct Line {
   uint32_t equals = 0;  // key lines: position of the first "="
   Kind kind = Kind::Other;
   Eol eol = Eol::None;
-  bool repeated = false;  // key lines: the same key occurs again later in its section
+  mutable bool repeated = false;  // key lines: the same key occurs again later in its section
+  mutable bool indexed = false;   // key lines: the line the section's index holds for its key
 
   std::string_view Text() const { return {data, size}; }
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
@@ -84,6 +122,12 @@ struct Line {
 // Holds the text of lines created after parsing. Chunks never move, so lines may point into them.
 class TextArena {
  public:
+  // Keeps text made elsewhere as it is: lines may point into the returned bytes.
+  const char* Adopt(std::string text) {
+    adopted_.push_back(std::make_unique<const std::string>(std::move(text)));
+    return adopted_.back()->data();
+  }
+
   const char* Store(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
     const std::size_t need = a.size() + b.size() + c.size();
     if (need > left_) {
@@ -101,24 +145,28 @@ class TextArena {
 
  private:
   std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<std::unique_ptr<const std::string>> adopted_;
   char* next_ = nullptr;
   std::size_t left_ = 0;
 };
 
 // Open-addressing index from key (without regard to case) to the line that holds it. The key text
-// is not copied: it is compared against the line itself.
+// is not copied: it is compared against the line itself (nameOf gives the key of an indexed line).
 class KeyIndex {
  public:
-  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+  template <typename NameOf>
+  uint32_t Find(std::string_view key, uint64_t hash, NameOf nameOf) const {
     if (slots_.empty()) return kNoLine;
     const uint32_t tag = Tag(hash);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
       const Slot& slot = slots_[i];
       if (slot.line == kEmpty) return kNoLine;
-      if (slot.tag == tag && slot.line != kErased && EqualNoCase(lines[slot.line].Name(), key))
-        return slot.line;
+      if (slot.tag == tag && slot.line != kErased && EqualNoCase(nameOf(slot.line), key)) return slot.line;
     }
+  }
+  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+    return Find(key, hash, [&](uint32_t line) { return lines[line].Name(); });
   }
 
   void Reserve(std::size_t keys) {
@@ -179,8 +227,11 @@ class KeyIndex {
 struct Section {
   std::vector<uint32_t> headers;  // every "[Name]" line of this section, in file order
   uint32_t tail = kNoLine;        // new keys go after this line: the first part's last key, or its header
-  KeyIndex keys;
-  std::size_t parsedKeys = 0;  // key lines found while parsing, to size the index
+  // Made at the first lookup in the section, so that a file read only to be written back again
+  // (most sections of a save are replaced whole) is never hashed key by key.
+  mutable KeyIndex keys;
+  mutable bool indexed = true;
+  std::size_t keyLines = 0;  // key lines the section had when it was read or replaced, to size the index
 };
 
 }  // namespace orv::ini

@@ -77,8 +77,7 @@ std::string StorableValue(std::string value) {
 }
 
 std::string_view StorableView(std::string_view value, std::string& scratch) {
-  // Two searches for one byte each (find_first_of would look each byte up in the set with a call).
-  if (value.find('\r') == std::string_view::npos && value.find('\n') == std::string_view::npos) return value;
+  if (!ini::HasLineBreak(value)) return value;
   scratch = StorableValue(std::string(value));
   return scratch;
 }

@@ -335,6 +335,13 @@ bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
   return false;
 }
 
+void TForm1::SaveMapAndBookmarksTo(const std::string& mapFile) {
+  std::string failed;
+  const auto links = [this](orv::IniDocument& map) { orv::PutMapLinks(links_.store.MapLinks(), map); };
+  if (!orv::SaveBookmarks(bookmarks_, mapFile, settingsFile_, links, &failed))
+    ReportFailedSave(failed.empty() ? settingsFile_ : failed);
+}
+
 // A save that reaches its files ends the loss the user was told about: the next failure of the same
 // file is a new loss and is reported again.
 void TForm1::SaveBookmarksNow() {
@@ -396,8 +403,7 @@ void TForm1::FormDestroy() {
   const std::string& map = CurrentMapFile();
   if (!map.empty()) {
     if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
-    SaveBookmarksTo(map);
-    if (!links_.store.Save(map)) ReportFailedSave(map);
+    SaveMapAndBookmarksTo(map);
   } else if (bookmarksPending) {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
     SaveBookmarksTo(map);
@@ -426,8 +432,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   viewport_.SetZoom(100);
 
   // The bookmarks and links of the map being left go into its own file before the new ones load.
-  if (!left.empty()) SaveBookmarksTo(left);
-  if (!left.empty() && !links_.store.Save(left)) ReportFailedSave(left);
+  if (!left.empty()) SaveMapAndBookmarksTo(left);
   // The new map's bookmarks and links come from the file as read by the load, unless that file is the
   // one just saved (the current map loaded again).
   if (!left.empty() && orv::SameFile(left, path)) {

@@ -220,6 +220,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void SaveMapLinksNow();
   // Saves the bookmarks into mapFile (none when empty) and the settings file; reports a failure.
   bool SaveBookmarksTo(const std::string& mapFile);
+  // Saves the bookmarks and the map links of a map left or closed together, so that its map info
+  // file is read and written once (not at all when nothing changed); reports failures.
+  void SaveMapAndBookmarksTo(const std::string& mapFile);
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 // layouts read and converted; the comma-text form of notes; identifiers and ordering.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +14,9 @@
 #include <sstream>
 
 #include "bookmarks/bookmarkstore.h"
+#include "maplinks/maplinkstore.h"
 #include "storage/fields.h"
+#include "storage/inidocument.h"
 #include "storage/settings.h"
 
 namespace orv {
@@ -143,6 +146,47 @@ TEST_F(StoreTest, SavingAgainAfterADeletionLeavesNoKeysBehind) {
   ASSERT_TRUE(SaveBookmarks(BookmarkLists{}, map_, settings_));
   EXPECT_THAT(Lines(map_), ElementsAre(Line{"General", "Version", "v2.2"}));
   EXPECT_THAT(Lines(settings_), ElementsAre(Line{"General", "Version", "v2.2"}));
+}
+
+// Leaving a map saves its bookmarks and links in one go: the files come out as the two saves one
+// after the other write them, and a map whose data did not change is not written at all (the two
+// saves alone each move their sections behind the other's, so they rewrite it every time).
+TEST_F(StoreTest, SavingTheLinksWithTheBookmarksWritesTheSameFilesAndNothingWhenUnchanged) {
+  const std::string mapText = "[Map Dimensions]\r\nUpperLeftX=10\r\n[Map Links]\r\nmaplink1 = old\r\n";
+  BookmarkLists lists;
+  lists.CurrentMapBookmarks = {R({"V", "1", "1", "a"}), R({"N", "2", "2", "b"})};
+  lists.CurrentMapBookmarkFonts = {"f1"};
+  // Identifiers that repeat without regard to case, and one without a visibility.
+  lists.GlobalBookmarks = {R({"idA", "V", "1", "1", "x"}), R({"IDa", "N", "2", "2", "y"}), R({"idB"}),
+                           R({"idC", "N", "3", "3", "z"})};
+  lists.GlobalBookmarkFonts = {"g1", "g2", "g3", "g4"};
+  const std::vector<std::string> links = {R({"1", "2", "30", "40", "cave.dem", "Cave"}), "two\nlines"};
+  const auto putLinks = [&](IniDocument& map) { PutMapLinks(links, map); };
+
+  const std::string separateMap = Path("separate.dem"), separateSettings = Path("separate.ini");
+  WriteFile(map_, mapText);
+  WriteFile(separateMap, mapText);
+  ASSERT_TRUE(SaveBookmarks(lists, separateMap, separateSettings));
+  ASSERT_TRUE(SaveMapLinks(links, separateMap));
+  ASSERT_TRUE(SaveBookmarks(lists, map_, settings_, putLinks));
+  const auto bytes = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(bytes(map_), bytes(separateMap));
+  EXPECT_EQ(bytes(settings_), bytes(separateSettings));
+  EXPECT_THAT(LinesOf(map_, "Global Bookmarks"),
+              ElementsAre(Line{"Global Bookmarks", "idA", "N"}, Line{"Global Bookmarks", "idC", "N"}));
+
+  const auto inode = [](const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+  };
+  const auto mapInode = inode(map_), settingsInode = inode(settings_);
+  ASSERT_TRUE(SaveBookmarks(lists, map_, settings_, putLinks));
+  EXPECT_EQ(inode(map_), mapInode);
+  EXPECT_EQ(inode(settings_), settingsInode);
+  EXPECT_EQ(bytes(map_), bytes(separateMap));
 }
 
 TEST_F(StoreTest, WithoutAMapOnlyTheSettingsFileIsWritten) {

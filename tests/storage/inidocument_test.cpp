@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -86,6 +88,126 @@ TEST(IniDocumentTest, RefusesWritesThatCouldNotBeReadBack) {
     IniDocument doc;
     if (c.key[0] != '\0' && c.value[0] != '\0') EXPECT_EQ(doc.Set(c.section, c.key, c.value), c.holds);
   }
+}
+
+// Replacing a section whole gives the same bytes as removing it and setting each key in turn, and
+// reports a change exactly when the bytes differ.
+TEST(IniDocumentTest, ReplacingASectionEqualsRemovingItAndSettingEachKey) {
+  const std::string files[] = {
+      "",
+      "[General]\r\nVersion=v2.2\r\n\r\n[List]\r\nk1=a\r\nk2=b\r\n",
+      "[General]\nVersion=v2.2\n\n[List]\nk1=a\nk2=b\n",
+      "[List]\nk1=a\nk2=b\n",
+      "[List]\nk1=a\n\n[Other]\nx=1\n",
+      "[List]\nk1=a\n[Other]\nx=1\n[list]\nk2=b\n",
+      "[General]\nv=1\n[List]\nk1=a\nk2=b\n",
+      "[LIST]\nk1=a\nk2=b\n",
+      "[List]\nk1=a\nk2=b",
+      "\xEF\xBB\xBF[List]\r\nk1=a\r\nk2=b\r\n",
+      "[List]\r\nk1=a\nk2=b\r\n",
+      "[List]\nk1=a\n",
+  };
+  using Adds = std::vector<std::pair<std::string, std::string>>;
+  const Adds adds[] = {
+      {{"k1", "a"}, {"k2", "b"}},
+      {{"k1", "a"}, {"K1", "c"}, {"k2", "b"}},
+      {{"k1", "a"}, {"k1", ""}, {"k2", "b"}, {"K1", "d"}},
+      {},
+      {{"k1", "a"}, {"k1", ""}},
+      {{"k9", ""}},
+      {{" k1 ", " a"}, {"k1", "a"}, {"k2", "b "}},
+      {{"bad=key", "x"}, {"k2", "two\nlines"}, {"[k", "x"}, {"k1", "a"}},
+  };
+  for (const std::string& bytes : files) {
+    for (std::size_t a = 0; a < std::size(adds); ++a) {
+      IniDocument expected(bytes);
+      expected.RemoveSection("List");
+      IniSectionLines lines;
+      for (const auto& [key, value] : adds[a]) {
+        expected.Set("List", key, value);
+        lines.Add(key, value);
+      }
+      IniDocument doc(bytes);
+      const bool changed = doc.ReplaceSection(" List ", lines);
+      const std::string result = doc.Serialize();
+      SCOPED_TRACE(::testing::Message() << "file " << bytes << ", lines " << a);
+      EXPECT_EQ(result, expected.Serialize());
+      EXPECT_EQ(changed, result != bytes);
+      std::string written;
+      EXPECT_EQ(doc.SerializeChanges(written), result != bytes);
+      for (const char* key : {"k1", "K2", "k9"})
+        EXPECT_EQ(doc.Find("list", key), expected.Find("List", key)) << key;
+    }
+  }
+  // The cases a save meets most: the file already holds the section as it would be written.
+  for (const char* bytes :
+       {"[General]\r\nVersion=v2.2\r\n\r\n[List]\r\nk1=a\r\nk2=b\r\n", "[List]\nk1=a\nk2=b\n"}) {
+    IniDocument doc(bytes);
+    IniSectionLines lines;
+    lines.Add("k1", "a");
+    lines.Add("k2", "b");
+    EXPECT_FALSE(doc.ReplaceSection("List", lines)) << bytes;
+    lines.Clear();
+    lines.Add("k1", "a");
+    EXPECT_TRUE(doc.ReplaceSection("List", lines)) << bytes;
+  }
+}
+
+// The word-at-a-time helpers against their byte-by-byte meaning, at the edges of A-Z, in bytes with
+// the high bit set and past the first eight bytes.
+TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
+  const std::string texts[] = {"",
+                               "a",
+                               "bookmark1",
+                               "BOOKMARK1FONT",
+                               "@[`{",
+                               "\xC1\xDA\xE1",
+                               "AZaz09",
+                               "bookmark12font",
+                               "Bookmark12Font",
+                               "x\n",
+                               "0123456789abcdef\r",
+                               "\xC1"};
+  for (const std::string& a : texts) {
+    EXPECT_EQ(ini::HasLineBreak(a), a.find_first_of("\r\n") != std::string::npos) << a;
+    for (const std::string& b : texts) {
+      const bool equal = ini::EqualNoCase(a, b);
+      EXPECT_EQ(ini::HashNoCase(a) == ini::HashNoCase(b), equal) << a << " / " << b;
+      EXPECT_EQ(ini::LowerCopy(a) == ini::LowerCopy(b), equal) << a << " / " << b;
+    }
+  }
+  std::string lowered;
+  for (char c : std::string("AZaz@[`{\xC1\xDA"
+                            "09"))
+    lowered += ini::Lower(c);
+  uint64_t word = ini::LowerWord(ini::Word("AZaz@[`{", 8));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word), 8), lowered.substr(0, 8));
+  word =
+      ini::LowerWord(ini::Word("\xC1\xDA"
+                               "09",
+                               4));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word), 4), lowered.substr(8));
+}
+
+TEST(IniDocumentTest, ReportsBytesChangedOnlyWhenTheyDifferFromThoseRead) {
+  const std::string bytes = "[A]\r\nk = 1\r\n";
+  IniDocument doc(bytes);
+  std::string out = "kept";
+  EXPECT_FALSE(doc.SerializeChanges(out));
+  ASSERT_TRUE(doc.Set("A", "k", "2"));
+  IniDocument copy = doc;
+  EXPECT_TRUE(copy.SerializeChanges(out));
+  EXPECT_EQ(out, "[A]\r\nk =2\r\n");
+  // Written back to what the file holds: the same bytes, in the copy too.
+  ASSERT_TRUE(doc.Set("A", "k", " 1"));
+  ASSERT_TRUE(copy.Set("A", "k", " 1"));
+  EXPECT_FALSE(doc.SerializeChanges(out));
+  EXPECT_FALSE(copy.SerializeChanges(out));
+  EXPECT_FALSE(IniDocument(bytes).SerializeChanges(out));
+  IniDocument empty;
+  ASSERT_TRUE(empty.Set("A", "k", "1"));
+  ASSERT_TRUE(empty.RemoveSection("A"));
+  EXPECT_FALSE(empty.SerializeChanges(out));
 }
 
 }  // namespace

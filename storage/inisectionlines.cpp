@@ -1,0 +1,52 @@
+#include "storage/inisectionlines.h"
+
+#include "storage/inidocument.h"
+
+namespace orv {
+
+using namespace ini;
+
+void IniSectionLines::Add(std::string_view key, std::string_view value) {
+  const std::string_view k = Trim(key);
+  // Any valid section name: only the key and the value are checked here.
+  if (k.empty() || !IniDocument::CanHold("-", k, value)) return;
+  const uint64_t hash = HashNoCase(k);
+  const uint32_t found = keys_.Find(k, hash, [this](uint32_t e) { return Key(entries_[e]); });
+  if (found != kNoLine && !entries_[found].removed) {
+    Entry& entry = entries_[found];
+    if (value.empty()) {
+      entry.removed = true;
+      --live_;
+      return;
+    }
+    const std::string_view old = Text(entry).substr(entry.keySize + 1);
+    if (Trim(old) == value) return;  // as Set, which leaves a line alone when it reads the value
+    // The first spelling of the key stays, with the new value.
+    const std::string first(Key(entry));
+    entry.offset = static_cast<uint32_t>(text_.size());
+    entry.size = static_cast<uint32_t>(first.size() + 1 + value.size());
+    text_.append(first).append("=").append(value);
+    return;
+  }
+  if (value.empty()) return;
+  const uint32_t index = static_cast<uint32_t>(entries_.size());
+  entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
+                      static_cast<uint32_t>(k.size() + 1 + value.size()), false});
+  text_.append(k).append("=").append(value);
+  if (found != kNoLine) keys_.Erase(found, hash);
+  keys_.Insert(index, hash);
+  ++live_;
+  opens_ = true;
+}
+
+void IniSectionLines::Reserve(std::size_t lines, std::size_t bytes) {
+  entries_.reserve(lines);
+  text_.reserve(bytes);
+  keys_.Reserve(lines);
+}
+
+void IniSectionLines::Clear() {
+  *this = IniSectionLines();
+}
+
+}  // namespace orv

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/inilines.h"
+
+namespace orv {
+
+// The key=value lines of one section, gathered for IniDocument::ReplaceSection. Each Add has the
+// effect of IniDocument::Set on a section that starts empty: keys are trimmed, a key added again
+// (without regard to case) takes the new value in its first place, an empty value removes the key,
+// and a line that could not be read back as written is left out.
+class IniSectionLines {
+ public:
+  void Add(std::string_view key, std::string_view value);
+  // Room for this many lines of about this many bytes in all, so that gathering them does not
+  // grow (and copy) the buffers again and again.
+  void Reserve(std::size_t lines, std::size_t bytes);
+  void Clear();
+  // Whether an Add made a line: the section is then written, even if later Adds removed every key.
+  bool OpensSection() const { return opens_; }
+
+ private:
+  friend class IniDocument;
+  struct Entry {
+    uint32_t offset = 0;  // "key=value" within text_
+    uint32_t keySize = 0;
+    uint32_t size = 0;
+    bool removed = false;
+  };
+  std::string_view Text(const Entry& e) const { return {text_.data() + e.offset, e.size}; }
+  std::string_view Key(const Entry& e) const { return {text_.data() + e.offset, e.keySize}; }
+
+  std::string text_;  // the lines' text back to back, without line endings
+  std::vector<Entry> entries_;
+  ini::KeyIndex keys_;    // key to entry
+  std::size_t live_ = 0;  // entries not removed
+  bool opens_ = false;
+};
+
+}  // namespace orv
