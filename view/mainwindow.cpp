@@ -338,7 +338,7 @@ bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
 void TForm1::SaveMapAndBookmarksTo(const std::string& mapFile) {
   std::string failed;
   const auto links = [this](orv::IniDocument& map) { orv::PutMapLinks(links_.store.MapLinks(), map); };
-  if (!orv::SaveBookmarks(bookmarks_, mapFile, settingsFile_, links, &failed))
+  if (!orv::SaveBookmarks(bookmarks_.Lists(), mapFile, settingsFile_, links, &failed))
     ReportFailedSave(failed.empty() ? settingsFile_ : failed);
 }
 
