@@ -174,8 +174,11 @@ void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
     const std::string_view id = FieldView(kGlobalIdField, record);
     const std::string_view stored =
         id.empty() ? std::string_view() : map.Find(kGlobalBookmarks, id).value_or("");
-    record = SetField(kGlobalVisibilityField, record, FieldSeparator,
-                      stored.empty() ? kVisible : std::string(stored));
+    // A hand-edited value holding the separator would split into fields and shift the record's
+    // point and name, which the next save would write into the settings file: it reads as missing.
+    const bool usable = !stored.empty() && stored.find(FieldSeparator) == std::string_view::npos;
+    record =
+        SetField(kGlobalVisibilityField, record, FieldSeparator, usable ? std::string(stored) : kVisible);
   }
   if (map.Value(kGeneral, kVersionKey) == kCurrentVersion) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);

@@ -235,14 +235,18 @@ TEST_F(StoreTest, ListsEndAtTheFirstMissingRecord) {
 
 TEST_F(StoreTest, GlobalVisibilityBelongsToEachMap) {
   const std::string other = Path("other.dem");
-  WriteFile(map_, "[Global Bookmarks]\nhidden1234=N\n");
+  // A hand-edited visibility holding the separator byte reads as missing: split, it would move the
+  // record's point and name.
+  WriteFile(map_, "[Global Bookmarks]\nhidden1234=N\nbroken1234=N\xB3X\n");
   WriteFile(other, "[General]\nVersion=v2.2\n");
   BookmarkLists lists;
-  lists.GlobalBookmarks = {R({"hidden1234", "V", "1", "1", "a"}), R({"unlisted12", "N", "2", "2", "b"})};
-  lists.GlobalBookmarkFonts = {"", ""};
+  lists.GlobalBookmarks = {R({"hidden1234", "V", "1", "1", "a"}), R({"unlisted12", "N", "2", "2", "b"}),
+                           R({"broken1234", "V", "9", "9", "Gate"})};
+  lists.GlobalBookmarkFonts = {"", "", ""};
   LoadMapBookmarks(lists, map_);
   EXPECT_EQ(GetField(2, lists.GlobalBookmarks[0], FieldSeparator), "N");
   EXPECT_EQ(GetField(2, lists.GlobalBookmarks[1], FieldSeparator), "V");  // not listed: visible
+  EXPECT_EQ(lists.GlobalBookmarks[2], R({"broken1234", "V", "9", "9", "Gate"}));
   LoadMapBookmarks(lists, other);
   EXPECT_EQ(GetField(2, lists.GlobalBookmarks[0], FieldSeparator), "V");
 }
