@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QMenu>
+#include <QStyle>
 #include <QToolButton>
 #include <filesystem>
 
@@ -136,7 +137,12 @@ void AtlasMenu::PlaceOffer(QWidget* statusPanel, int rightMargin) {
 
 void AtlasMenu::MoveOffer() {
   const QRect panel = statusPanel_->geometry();
-  const QSize size = offer_->sizeHint().boundedTo(QSize(panel.width(), panel.height()));
+  // The button's own size leaves no room for the arrow that marks its menu, which the style draws over
+  // the end of the caption.
+  const QSize wanted =
+      offer_->sizeHint() +
+      QSize(offer_->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, offer_), 0);
+  const QSize size = wanted.boundedTo(QSize(panel.width(), panel.height()));
   offer_->setGeometry(panel.right() - rightMargin_ - size.width(), panel.top(), size.width(), panel.height());
 }
 
