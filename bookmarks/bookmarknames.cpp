@@ -352,18 +352,14 @@ struct BookmarkNames::Layer {
       stale = kept.Begin(view, shown);
     else
       kept.Forget();
+    // Only the stale parts are composed: the rest of the view shows this frame already.
     QRegion owed;
-    if (stale == QRegion(viewRect)) {
-      owed = ComposeWithin(view, picture, scrollX, scrollY, dw, dh, drawnUnderNames);
-    } else {
-      // The rest of the view holds what this frame shows already.
-      for (const QRect& r : stale) {
-        QImage part = PartOf(view, r);
-        owed += ComposeWithin(part, picture, scrollX + r.x(), scrollY + r.y(),
-                              std::clamp(dw - r.x(), 0, r.width()), std::clamp(dh - r.y(), 0, r.height()),
-                              drawnUnderNames.translated(-r.topLeft()))
-                    .translated(r.topLeft());
-      }
+    for (const QRect& r : stale) {
+      QImage part = PartOf(view, r);
+      owed +=
+          ComposeWithin(part, picture, scrollX + r.x(), scrollY + r.y(), std::clamp(dw - r.x(), 0, r.width()),
+                        std::clamp(dh - r.y(), 0, r.height()), drawnUnderNames.translated(-r.topLeft()))
+              .translated(r.topLeft());
     }
     // The tiles in view stay the newest, also those this frame did not need to copy.
     const TileRange range = TilesOf(view.size(), scrollX, scrollY);
