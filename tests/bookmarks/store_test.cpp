@@ -187,6 +187,17 @@ TEST_F(StoreTest, SavingTheLinksWithTheBookmarksWritesTheSameFilesAndNothingWhen
   EXPECT_EQ(inode(map_), mapInode);
   EXPECT_EQ(inode(settings_), settingsInode);
   EXPECT_EQ(bytes(map_), bytes(separateMap));
+
+  // A map info file that is the settings file too: both halves and the links land in the one file,
+  // as the separate saves put them there.
+  const std::string both = Path("both.dem"), bothSeparate = Path("both-separate.dem");
+  WriteFile(both, mapText);
+  WriteFile(bothSeparate, mapText);
+  ASSERT_TRUE(SaveBookmarks(lists, bothSeparate, bothSeparate));
+  ASSERT_TRUE(SaveMapLinks(links, bothSeparate));
+  ASSERT_TRUE(SaveBookmarks(lists, both, both, putLinks));
+  EXPECT_EQ(bytes(both), bytes(bothSeparate));
+  EXPECT_EQ(LinesOf(both, "Map Links").size(), 2u);
 }
 
 TEST_F(StoreTest, WithoutAMapOnlyTheSettingsFileIsWritten) {
