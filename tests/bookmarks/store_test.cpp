@@ -163,12 +163,17 @@ TEST_F(StoreTest, SavingTheLinksWithTheBookmarksWritesTheSameFilesAndNothingWhen
   const std::vector<std::string> links = {R({"1", "2", "30", "40", "cave.dem", "Cave"}), "two\nlines"};
   const auto putLinks = [&](IniDocument& map) { PutMapLinks(links, map); };
 
+  // The two saves one after the other into separateMap and separateSettings, and the combined save
+  // into map and settings, each map starting from mapText.
+  const auto saveBothWays = [&](const std::string& separateMap, const std::string& separateSettings,
+                                const std::string& map, const std::string& settings) {
+    WriteFile(map, mapText);
+    WriteFile(separateMap, mapText);
+    return SaveBookmarks(lists, separateMap, separateSettings) && SaveMapLinks(links, separateMap) &&
+           SaveBookmarks(lists, map, settings, putLinks);
+  };
   const std::string separateMap = Path("separate.dem"), separateSettings = Path("separate.ini");
-  WriteFile(map_, mapText);
-  WriteFile(separateMap, mapText);
-  ASSERT_TRUE(SaveBookmarks(lists, separateMap, separateSettings));
-  ASSERT_TRUE(SaveMapLinks(links, separateMap));
-  ASSERT_TRUE(SaveBookmarks(lists, map_, settings_, putLinks));
+  ASSERT_TRUE(saveBothWays(separateMap, separateSettings, map_, settings_));
   const auto bytes = [](const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -191,11 +196,7 @@ TEST_F(StoreTest, SavingTheLinksWithTheBookmarksWritesTheSameFilesAndNothingWhen
   // A map info file that is the settings file too: both halves and the links land in the one file,
   // as the separate saves put them there.
   const std::string both = Path("both.dem"), bothSeparate = Path("both-separate.dem");
-  WriteFile(both, mapText);
-  WriteFile(bothSeparate, mapText);
-  ASSERT_TRUE(SaveBookmarks(lists, bothSeparate, bothSeparate));
-  ASSERT_TRUE(SaveMapLinks(links, bothSeparate));
-  ASSERT_TRUE(SaveBookmarks(lists, both, both, putLinks));
+  ASSERT_TRUE(saveBothWays(bothSeparate, bothSeparate, both, both));
   EXPECT_EQ(bytes(both), bytes(bothSeparate));
   EXPECT_EQ(LinesOf(both, "Map Links").size(), 2u);
 }
