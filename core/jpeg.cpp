@@ -130,7 +130,7 @@ bool KnownColourSpace(J_COLOR_SPACE space) {
 // with pixels it decodes every row into them, provided the picture still has header's size. Only
 // plain data lives in this frame, so that the decoder's error jump leaves nothing undestroyed.
 JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t strideBytes,
-                const std::atomic<bool>* stop) {
+                const std::atomic<bool>* stop, const std::function<void(int)>& rowsDone) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   Errors errors;
@@ -174,6 +174,7 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
         const JDIMENSION count = std::min(RowBatch, cinfo.output_height - first);
         for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + std::size_t(first + i) * strideBytes;
         jpeg_read_scanlines(&cinfo, rows, count);
+        if (rowsDone) rowsDone(int(cinfo.output_scanline));
       }
       if (cinfo.output_scanline < cinfo.output_height) {
         result = JpegResult::Unreadable;  // stopped
@@ -232,7 +233,7 @@ JpegResult JpegFile::Open(const std::string& path) {
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   std::vector<unsigned char> buffer(ReadBufferBytes);
   Source source = NewSource(fd_, data_, buffer.data());
-  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr, {});
   if (result != JpegResult::Ok) Clear();
   return result;
 }
@@ -240,17 +241,18 @@ JpegResult JpegFile::Open(const std::string& path) {
 JpegResult JpegFile::OpenBytes(std::vector<unsigned char> data) {
   Clear();
   Source source = NewSource(-1, data, nullptr);
-  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr);
+  const JpegResult result = Pass(source, header_, nullptr, 0, nullptr, {});
   if (result == JpegResult::Ok) data_ = std::move(data);
   return result;
 }
 
-JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop) {
+JpegResult JpegFile::DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop,
+                                const std::function<void(int)>& rowsDone) {
   if (header_.width == 0 || pixels == nullptr) return JpegResult::Unreadable;
   if (strideBytes < std::size_t(header_.width) * 4u) return JpegResult::Unreadable;
   std::vector<unsigned char> buffer(fd_ >= 0 ? ReadBufferBytes : 0);
   Source source = NewSource(fd_, data_, buffer.data());
-  return Pass(source, header_, pixels, strideBytes, stop);
+  return Pass(source, header_, pixels, strideBytes, stop, rowsDone);
 }
 
 }  // namespace orv

@@ -425,7 +425,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
 
 void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& loaded) {
   const std::string& left = loaded.leftMap;
-  MapPictureLoaded(left);
+  MapPictureLoaded(left, loaded.overview);
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
   ui->PaintBox1->hide();

@@ -330,7 +330,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void SaveRememberedState();
   // A new map's picture is in the session and leftMap (may be empty) is being left: the view of
   // leftMap is remembered and the overview made.
-  void MapPictureLoaded(const std::string& leftMap);
+  void MapPictureLoaded(const std::string& leftMap, const orv::Overview& overview);
   // A load has finished showing path: it becomes the first of Open Recent.
   void MapShown(const std::string& path);
   // At start-up: path (just loaded) gets the zoom and view centre it was left with.

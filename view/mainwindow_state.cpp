@@ -187,12 +187,12 @@ void TForm1::OpenRecentMap(const std::string& path) {
 
 // ---- loads ---------------------------------------------------------------------------------------
 
-void TForm1::MapPictureLoaded(const std::string& leftMap) {
+void TForm1::MapPictureLoaded(const std::string& leftMap, const orv::Overview& overview) {
   if (rememberState_ && !leftMap.empty()) {
     // The viewport still shows the map being left.
     if (const auto view = ViewNow(viewport_)) orv::WindowState(settingsFile_).RememberView(leftMap, *view);
   }
-  overview_->PictureLoaded();
+  overview_->PictureLoaded(overview);
 }
 
 void TForm1::MapShown(const std::string& path) {

@@ -25,7 +25,7 @@ MapLoadResult MapSession::Load(const std::string& path, PictureAhead* ahead) {
   }
 
   QImage picture;
-  const auto early = ahead ? ahead->Take(info.picturePath, picture) : std::nullopt;
+  const auto early = ahead ? ahead->Take(info.picturePath, picture, &result.overview) : std::nullopt;
   const JpegResult decoded = early ? *early : LoadPicture(info.picturePath, picture);
   if (decoded == JpegResult::Unreadable || picture.isNull()) {
     result.messages.push_back("Unable to load image '" + PictureNameForMessages(path) +

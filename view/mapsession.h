@@ -9,6 +9,7 @@
 
 #include "core/transform.h"
 #include "storage/inidocument.h"
+#include "view/overview.h"
 
 namespace orv {
 
@@ -31,6 +32,9 @@ struct MapLoadResult {
   std::string leftMap;
   // After a load, the map info file as it was read, for the bookmarks and links it holds.
   IniDocument document;
+  // After a load whose picture was decoded ahead, its overview, made while the rows came; null
+  // otherwise (the overview is then made from the picture).
+  Overview overview;
 };
 
 class MapSession {

@@ -51,6 +51,26 @@ void AverageBlockRows(const QImage& source, int k, int tyBegin, int tyEnd, QImag
   }
 }
 
+// The overview of a picture of size, with its thumbnail allocated but not yet filled; block 1 (the
+// picture kept as it is) for a picture short enough. Null for an empty size or a picture longer than
+// the column sums can hold.
+Overview StartOverview(QSize size) {
+  const int longer = std::max(size.width(), size.height());
+  if (size.isEmpty()) return {};
+  const int k = (longer + OverviewMaxSide - 1) / OverviewMaxSide;
+  // A column sum of k bytes must fit 16 bits. Only pictures longer than any JPEG can be refused here.
+  if (k > 65535 / 255) return {};
+  Overview overview;
+  overview.block = k;
+  overview.pictureSize = size;
+  if (k > 1) {
+    overview.thumbnail =
+        QImage((size.width() + k - 1) / k, (size.height() + k - 1) / k, QImage::Format_RGB32);
+    if (overview.thumbnail.isNull()) return {};
+  }
+  return overview;
+}
+
 }  // namespace
 
 Overview MakeOverview(const QImage& picture) {
@@ -58,34 +78,48 @@ Overview MakeOverview(const QImage& picture) {
   const QImage source = picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32
                             ? picture
                             : picture.convertToFormat(QImage::Format_RGB32);
-  const int w = source.width(), h = source.height();
-  const int longer = std::max(w, h);
-  const int k = (longer + OverviewMaxSide - 1) / OverviewMaxSide;
-  // A column sum of k bytes must fit 16 bits. Only pictures longer than any JPEG can be refused here.
-  if (k > 65535 / 255) return {};
-  Overview overview;
-  overview.block = k;
-  overview.pictureSize = source.size();
-  if (k <= 1) {
-    overview.thumbnail = source.convertToFormat(QImage::Format_RGB32);
+  Overview overview = StartOverview(source.size());
+  if (overview.block <= 1) {
+    // A copy of its own: sharing the picture's pixels would make the first mark drawn into the
+    // picture copy it.
+    if (!overview.pictureSize.isEmpty())
+      overview.thumbnail = source.format() == QImage::Format_RGB32
+                               ? source.copy()
+                               : source.convertToFormat(QImage::Format_RGB32);
     return overview;
   }
-
-  const int tw = (w + k - 1) / k, th = (h + k - 1) / k;
-  QImage thumbnail(tw, th, QImage::Format_RGB32);
-  if (thumbnail.isNull()) return {};
   // The upper and lower halves are averaged side by side, on a second thread where there is one.
+  const int k = overview.block, th = overview.thumbnail.height();
   const int half = th / 2;
   std::thread lower;
   try {
-    lower = std::thread(AverageBlockRows, std::cref(source), k, half, th, std::ref(thumbnail));
+    lower = std::thread(AverageBlockRows, std::cref(source), k, half, th, std::ref(overview.thumbnail));
   } catch (const std::system_error&) {
-    AverageBlockRows(source, k, half, th, thumbnail);
+    AverageBlockRows(source, k, half, th, overview.thumbnail);
   }
-  AverageBlockRows(source, k, 0, half, thumbnail);
+  AverageBlockRows(source, k, 0, half, overview.thumbnail);
   if (lower.joinable()) lower.join();
-  overview.thumbnail = std::move(thumbnail);
   return overview;
+}
+
+OverviewMaker::OverviewMaker(QSize pictureSize) : overview_(StartOverview(pictureSize)) {}
+
+void OverviewMaker::RowsReady(const QImage& picture, int rows) {
+  if (overview_.block <= 1 || picture.size() != overview_.pictureSize) return;
+  const int whole = std::min(rows / overview_.block, overview_.thumbnail.height());
+  if (whole <= blockRowsDone_) return;
+  AverageBlockRows(picture, overview_.block, blockRowsDone_, whole, overview_.thumbnail);
+  blockRowsDone_ = whole;
+}
+
+Overview OverviewMaker::Finish(const QImage& picture) {
+  if (overview_.pictureSize.isEmpty() || picture.size() != overview_.pictureSize ||
+      picture.format() != QImage::Format_RGB32) {
+    return {};
+  }
+  if (overview_.block <= 1) return MakeOverview(picture);
+  RowsReady(picture, picture.height() + overview_.block);  // the last block row may be cut short
+  return overview_;
 }
 
 QRect ViewOnOverview(const Overview& overview, Point viewOrigin, QSize viewSize, int32_t zoomPercent) {

@@ -28,6 +28,24 @@ struct Overview {
 // average, the two halves of the picture on two threads where a second one can be had.
 Overview MakeOverview(const QImage& picture);
 
+// Makes the same overview as MakeOverview a block row at a time, as the rows of a picture being
+// decoded become final, so that it is ready when the decode ends.
+class OverviewMaker {
+ public:
+  // For a Format_RGB32 picture of pictureSize.
+  explicit OverviewMaker(QSize pictureSize);
+  // Averages the block rows that lie wholly within the first rows rows of picture (of the size
+  // given; rows once given must not change afterwards).
+  void RowsReady(const QImage& picture, int rows);
+  // The overview of picture, the whole of it decoded: the block rows still missing are averaged now.
+  // Null when picture is not of the size given, or not Format_RGB32.
+  Overview Finish(const QImage& picture);
+
+ private:
+  Overview overview_;
+  int blockRowsDone_ = 0;
+};
+
 // The part of the picture that a view shows, in thumbnail pixels, rounded outwards and at least one
 // pixel wide and high. viewOrigin is the view origin in zoomed map pixels, viewSize the map area's
 // size in view pixels. Empty for a null overview or a zoom below 1.

@@ -33,8 +33,9 @@ OverviewWidget::OverviewWidget(MapViewHost& host) : QWidget(host.MapArea()), hos
   hide();
 }
 
-void OverviewWidget::PictureLoaded() {
-  overview_ = MakeOverview(host_.Session().Picture());
+void OverviewWidget::PictureLoaded(const Overview& made) {
+  const QImage& picture = host_.Session().Picture();
+  overview_ = !made.isNull() && made.pictureSize == picture.size() ? made : MakeOverview(picture);
   shown_ = QImage();
   ViewChanged();
 }

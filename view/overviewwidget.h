@@ -23,8 +23,9 @@ class OverviewWidget : public QWidget {
   // Lies over host.MapArea(), which must outlive it.
   explicit OverviewWidget(MapViewHost& host);
 
-  // Makes the thumbnail of the picture the session holds now; called once per load.
-  void PictureLoaded();
+  // Takes the thumbnail of the picture the session holds now, made already or (when made is null or
+  // of another picture) made here; called once per load.
+  void PictureLoaded(const Overview& made = {});
   // The view moved, zoomed or the map area changed size: shows or hides the overview, places it in
   // its corner and redraws the rectangle.
   void ViewChanged();

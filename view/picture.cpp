@@ -71,7 +71,16 @@ QImage NewMappedImage(int width, int height, uint8_t*& pixels, std::size_t& pixe
   return image;
 }
 
-JpegResult DecodeLarge(JpegFile& file, QImage& target, const std::atomic<bool>* stop) {
+// Decodes file into pixels, the memory of image, telling rows (if given) as they come.
+JpegResult DecodeRows(JpegFile& file, const QImage& image, uint8_t* pixels, const std::atomic<bool>* stop,
+                      PictureRows* rows) {
+  if (!rows) return file.DecodeInto(pixels, std::size_t(image.bytesPerLine()), stop);
+  rows->Begin(image);
+  return file.DecodeInto(pixels, std::size_t(image.bytesPerLine()), stop,
+                         [rows](int n) { rows->Decoded(n); });
+}
+
+JpegResult DecodeLarge(JpegFile& file, QImage& target, const std::atomic<bool>* stop, PictureRows* rows) {
   const JpegHeader& header = file.header();
   uint8_t* pixels = nullptr;
   std::size_t pixelBytes = 0;
@@ -85,25 +94,62 @@ JpegResult DecodeLarge(JpegFile& file, QImage& target, const std::atomic<bool>* 
   } catch (const std::system_error&) {
     // No thread to be had: the decoder takes the page faults itself, a little slower.
   }
-  const JpegResult result = file.DecodeInto(pixels, std::size_t(image.bytesPerLine()), stop);
+  const JpegResult result = DecodeRows(file, image, pixels, stop, rows);
   decoded.store(true, std::memory_order_relaxed);
   if (faulting.joinable()) faulting.join();
   if (result != JpegResult::Unreadable) target = std::move(image);
   return result;
 }
 
-JpegResult DecodeSmall(JpegFile& file, QImage& decoded, const std::atomic<bool>* stop) {
+JpegResult DecodeSmall(JpegFile& file, QImage& decoded, const std::atomic<bool>* stop, PictureRows* rows) {
   const JpegHeader& header = file.header();
   QImage image(header.width, header.height, QImage::Format_RGB32);
   if (image.isNull()) return JpegResult::Unreadable;
-  const JpegResult result = file.DecodeInto(image.bits(), std::size_t(image.bytesPerLine()), stop);
+  // Taken before the rows' copy exists: asked for with a copy around, the pixels would be copied.
+  uint8_t* pixels = image.bits();
+  const JpegResult result = DecodeRows(file, image, pixels, stop, rows);
   if (result != JpegResult::Unreadable) decoded = std::move(image);
   return result;
 }
 
 }  // namespace
 
-JpegResult LoadPicture(const std::string& path, QImage& target, const std::atomic<bool>* stop) {
+PictureRows::Seen PictureRows::WaitBeyond(int known) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return seen_.ended || seen_.rows > known; });
+  return seen_;
+}
+
+void PictureRows::Begin(const QImage& picture) {
+  const std::lock_guard lock(mutex_);
+  seen_.picture = picture;
+}
+
+void PictureRows::Decoded(int rows) {
+  {
+    const std::lock_guard lock(mutex_);
+    seen_.rows = rows;
+  }
+  changed_.notify_all();
+}
+
+void PictureRows::End() {
+  {
+    const std::lock_guard lock(mutex_);
+    seen_.picture = QImage();
+    seen_.ended = true;
+  }
+  changed_.notify_all();
+}
+
+JpegResult LoadPicture(const std::string& path, QImage& target, const std::atomic<bool>* stop,
+                       PictureRows* rows) {
+  struct EndRows {
+    PictureRows* rows;
+    ~EndRows() {
+      if (rows) rows->End();
+    }
+  } endRows{rows};
   JpegFile file;
   if (file.Open(path) != JpegResult::Ok) return JpegResult::Unreadable;
   const JpegHeader& header = file.header();
@@ -112,8 +158,8 @@ JpegResult LoadPicture(const std::string& path, QImage& target, const std::atomi
   // The new picture is decoded beside the old one and replaces it only when it could be read, so a
   // failed load leaves the current map as it was.
   QImage decoded;
-  const JpegResult result =
-      decodedBytes >= LargePictureBytes ? DecodeLarge(file, decoded, stop) : DecodeSmall(file, decoded, stop);
+  const JpegResult result = decodedBytes >= LargePictureBytes ? DecodeLarge(file, decoded, stop, rows)
+                                                              : DecodeSmall(file, decoded, stop, rows);
   if (result == JpegResult::Unreadable) return result;
   target = std::move(decoded);
   return result;

@@ -5,11 +5,14 @@
 #include <QImage>
 #include <atomic>
 #include <future>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "core/jpeg.h"
+#include "view/overview.h"
+#include "view/picture.h"
 
 namespace orv {
 
@@ -29,7 +32,10 @@ class PictureAhead {
   // For the picture file started, once: waits for its decode to end and hands over the result as
   // LoadPicture would (target is replaced unless the result is Unreadable). Nothing for any other
   // path, or when nothing was started: the caller then decodes the picture itself.
-  std::optional<JpegResult> Take(const std::string& picturePath, QImage& target);
+  // With overview given, the waiting thread makes the picture's overview while the rows come, and
+  // sets it along with target (left as it was when the picture is Unreadable).
+  std::optional<JpegResult> Take(const std::string& picturePath, QImage& target,
+                                 Overview* overview = nullptr);
 
   // Drops a picture not taken (for example when the start-up load stopped before its picture, or
   // another running copy took this start's request), so that its memory is not held for the rest of
@@ -37,9 +43,14 @@ class PictureAhead {
   void Forget();
 
  private:
+  // Makes the overview of the rows as the decode running writes them, until it ends; nothing when
+  // the decode ended before its picture existed.
+  std::optional<OverviewMaker> FollowRows();
+
   std::string path_;
   std::future<std::pair<JpegResult, QImage>> decoding_;
-  std::atomic<bool> stop_{false};  // set to end a decode nobody will take
+  std::unique_ptr<PictureRows> rows_;  // of the decode running
+  std::atomic<bool> stop_{false};      // set to end a decode nobody will take
 };
 
 }  // namespace orv

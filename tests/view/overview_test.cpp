@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -59,6 +61,36 @@ TEST(Overview, EachPixelIsTheRoundedAverageOfItsBlock) {
         ASSERT_EQ(qBlue(got), (b + n / 2) / n) << tx << "," << ty;
       }
   }
+}
+
+TEST(Overview, MadeAsTheRowsComeItIsTheSameAsMadeAfter) {
+  struct Case {
+    QSize size;
+    std::vector<int> rowsReady;  // rows final at each step, as a decoder reports them
+  };
+  const Case cases[] = {
+      {{1030, 20}, {}},                          // nothing before the end
+      {{1030, 20}, {1, 2, 3, 5, 8, 16, 20}},     // one block row cut short at the bottom
+      {{1600, 1555}, {16, 17, 300, 301, 1552}},  // blocks of 4: steps inside and at block edges
+      {{700, 1025}, {3, 1024, 1025}},            // blocks of 3, the last row of one pixel
+      {{300, 200}, {16, 200}},                   // small enough to be kept as it is
+  };
+  for (const Case& c : cases) {
+    const QImage picture = Speckled(c.size.width(), c.size.height());
+    OverviewMaker maker(c.size);
+    for (int rows : c.rowsReady) {
+      // The rows not yet final hold other pixels, which a block row made too early would show.
+      QImage partial = picture.copy();
+      for (int y = rows; y < partial.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb*>(partial.scanLine(y)), partial.width(), 0xFF123456u);
+      maker.RowsReady(partial, rows);
+    }
+    const Overview made = maker.Finish(picture), after = MakeOverview(picture);
+    EXPECT_EQ(made.block, after.block) << c.size.width() << "x" << c.size.height();
+    EXPECT_EQ(made.pictureSize, after.pictureSize);
+    EXPECT_EQ(made.thumbnail, after.thumbnail) << c.size.width() << "x" << c.size.height();
+  }
+  EXPECT_TRUE(OverviewMaker(QSize(40, 40)).Finish(Speckled(40, 41)).isNull()) << "another picture";
 }
 
 TEST(Overview, WhiteStaysWhiteWithTheLargestBlocks) {

@@ -26,6 +26,20 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
   EXPECT_EQ(picture, expected);
   EXPECT_EQ(ahead.Take(path, picture), std::nullopt) << "taken twice";
 
+  // The overview made while the rows came is the one made from the picture, and the picture is
+  // held once: a copy left with the decoder would make the first mark drawn copy the whole picture.
+  for (const QSize size : {QSize(300, 200), QSize(3000, 2900)}) {  // the second in memory of its own
+    const std::string large = Path("large.JPG");
+    WriteJpeg(large, PatternPicture(size.width(), size.height()));
+    ahead.Start(large);
+    Overview overview;
+    QImage taken;
+    ASSERT_EQ(ahead.Take(large, taken, &overview), JpegResult::Ok);
+    EXPECT_TRUE(taken.isDetached());
+    EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail) << size.width();
+    EXPECT_FALSE(overview.isNull());
+  }
+
   ahead.Start(path);
   ahead.Forget();
   EXPECT_EQ(ahead.Take(path, picture), std::nullopt) << "forgotten";
@@ -37,8 +51,10 @@ TEST_F(PictureAheadTest, UnreadablePictureLeavesTheTargetAsItWas) {
   const QImage before = picture;
   PictureAhead ahead;
   ahead.Start(Path("bad.JPG"));
-  EXPECT_EQ(ahead.Take(Path("bad.JPG"), picture), JpegResult::Unreadable);
+  Overview overview;
+  EXPECT_EQ(ahead.Take(Path("bad.JPG"), picture, &overview), JpegResult::Unreadable);
   EXPECT_EQ(picture, before);
+  EXPECT_TRUE(overview.isNull());
 }
 
 }  // namespace
