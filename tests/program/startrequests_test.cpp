@@ -13,6 +13,8 @@
 #include "app/singleinstance.h"
 #include "core/sextant.h"
 #include "view/mainwindow_fixture.h"
+#include "view/overview.h"
+#include "view/overviewwidget.h"
 #include "view/pictureahead.h"
 
 namespace orv::testing {
@@ -125,16 +127,19 @@ TEST_F(StartRequestsTest, APictureDroppedOnTheWindowLoadsItsMap) {
   EXPECT_EQ(box->text(), QString::number(0));  // refreshed by the load, not the file's name
 }
 
-// The first load takes the picture decoded ahead for it instead of decoding the file again.
+// The first load takes the picture decoded ahead for it instead of decoding the file again, with
+// the overview made while it decoded.
 TEST_F(StartRequestsTest, TheFirstLoadTakesThePictureDecodedAhead) {
-  const std::string map = MakeMap("town", 300, 200);
+  const std::string map = MakeMap("town", 1300, 200);
   const std::string picture = Path("town.JPG");
   PictureAhead ahead;
   ahead.Start(picture);
   TForm1Config config{settingsFile, &dialogs, 1234, &ahead};
   form = std::make_unique<TForm1>(config);
   ASSERT_EQ(form->LoadMap(map), LoadOutcome::Loaded);
-  EXPECT_EQ(form->MapImage().size(), QSize(300, 200));
+  EXPECT_EQ(form->MapImage().size(), QSize(1300, 200));
+  EXPECT_EQ(form->Overview()->Thumbnail().thumbnail, MakeOverview(form->MapImage()).thumbnail);
+  EXPECT_TRUE(form->MapImage().isDetached());
   QImage left;
   EXPECT_FALSE(ahead.Take(picture, left));  // handed over once, to the load
 }
