@@ -97,12 +97,15 @@ double TimeDjpeg(const fs::path& picture) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Writes the map (picture and .dem), a copy of the program and its settings file naming the map.
+// Writes the map (picture and .dem), a copy of the program (and of its windows' module) and its
+// settings file naming the map.
 bool MakeStartFolder(const fs::path& dir, const fs::path& program) {
   std::error_code ec;
   fs::create_directories(dir / "runtime", ec);
   fs::permissions(dir / "runtime", fs::perms::owner_all, ec);
   if (ec || !fs::copy_file(program, dir / "orvantis", ec)) return false;
+  if (!fs::copy_file(program.parent_path() / "orvantis-window.so", dir / "orvantis-window.so", ec))
+    return false;
   if (!orv::bench::MakeTexturedJpeg((dir / "map.JPG").string(), Width, Height)) return false;
   std::ofstream(dir / "map.dem", std::ios::binary)
       << "[Map Dimensions]\r\nUpperLeft_X=0\r\nUpperLeft_Y=0\r\nUpperRight_X=8192\r\nUpperRight_Y=0\r\n"

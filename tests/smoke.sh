@@ -33,8 +33,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The program keeps its settings beside itself: a copy of it in a folder of its own.
-cp "$build/orvantis" "$work/orvantis"
+# The program keeps its settings beside itself: a copy of it (and of the windows it loads) in a folder
+# of its own.
+cp "$build/orvantis" "$build/orvantis-window.so" "$work/"
 printf '[General]\r\nLastMapFilename=%s\r\n' "$map" >"$work/orvantis.ini"
 
 # Xvfb picks a free display itself and tells its number. On a busy machine a fresh server has been

@@ -1,4 +1,4 @@
-// Orvantis: the program entry.
+// Orvantis: the windows' entry, called by the program's launcher once it has loaded this module.
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -13,10 +13,11 @@
 #include "app/shutdownsignals.h"
 #include "app/singleinstance.h"
 #include "core/mapinfo.h"
+#include "core/pictureahead.h"
+#include "launcher/launch.h"
 #include "storage/settings.h"
 #include "view/fonts.h"
 #include "view/mainwindow.h"
-#include "view/pictureahead.h"
 #include "view/qtdialogs.h"
 #include "view/startrequests.h"
 
@@ -82,8 +83,8 @@ class FirstFrameReport : public QObject {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const auto started = std::chrono::steady_clock::now();
+int OrvantisWindowMain(int argc, char** argv, orv::Launch* launch) {
+  const auto started = launch->started;
   // The command line is read before the toolkit starts, so --help and --version need no display.
   const orv::CommandLine line = orv::CommandLine::Parse(OwnArguments(argc, argv), QDir::currentPath());
   switch (line.action) {
@@ -100,13 +101,17 @@ int main(int argc, char** argv) {
       break;
   }
 
-  // The first map's picture is decoded from here on, while the toolkit starts and the windows are
-  // created: decoding a large map takes longer than both, so it starts before them.
+  // The first map's picture is decoded while the toolkit starts and the windows are created:
+  // decoding a large map takes longer than both, so it starts before them. The launcher started the
+  // last map's; a start that asks for another map decodes that one instead.
   const std::string settingsFile = orv::SettingsFile();
-  orv::PictureAhead pictureAhead;
+  orv::PictureAhead& pictureAhead = *launch->ahead;
   const std::string firstMap = FirstMap(line.request, settingsFile);
-  if (!firstMap.empty()) {
-    if (const auto picture = orv::FindPicture(firstMap)) pictureAhead.Start(*picture);
+  const auto firstPicture = firstMap.empty() ? std::nullopt : orv::FindPicture(firstMap);
+  if (!firstPicture) {
+    pictureAhead.Forget();
+  } else if (pictureAhead.Path() != *firstPicture) {
+    pictureAhead.Start(*firstPicture);
   }
 
   QApplication app(argc, argv);

@@ -5,7 +5,6 @@
 #include "core/mapinfo.h"
 #include "view/mapoutline.h"
 #include "view/picture.h"
-#include "view/pictureahead.h"
 
 namespace orv {
 
@@ -25,7 +24,7 @@ MapLoadResult MapSession::Load(const std::string& path, PictureAhead* ahead) {
   }
 
   QImage picture;
-  const auto early = ahead ? ahead->Take(info.picturePath, picture, &result.overview) : std::nullopt;
+  const auto early = ahead ? TakePicture(*ahead, info.picturePath, picture, &result.overview) : std::nullopt;
   const JpegResult decoded = early ? *early : LoadPicture(info.picturePath, picture);
   if (decoded == JpegResult::Unreadable || picture.isNull()) {
     result.messages.push_back("Unable to load image '" + PictureNameForMessages(path) +

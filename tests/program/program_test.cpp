@@ -18,6 +18,8 @@ class ProgramTest : public MainWindowTest {
     MainWindowTest::SetUp();
     program = QString::fromStdString(Path("orvantis"));
     ASSERT_TRUE(QFile::copy(ORV_BINARY_DIR "/orvantis", program));
+    ASSERT_TRUE(QFile::copy(ORV_BINARY_DIR "/orvantis-window.so",
+                            QString::fromStdString(Path("orvantis-window.so"))));
   }
 
   // Starts the program with args; platform "offscreen" draws nowhere, "" leaves no platform at all.
@@ -90,6 +92,14 @@ TEST_F(ProgramTest, AnswersOnTheCommandLineWithoutAWindow) {
     if (c.out.empty()) EXPECT_EQ(out, "");
   }
   EXPECT_FALSE(QFile::exists(QString::fromStdString(settingsFile)));
+
+  // Without the windows' module beside it, the program says so and ends.
+  ASSERT_TRUE(QFile::remove(QString::fromStdString(Path("orvantis-window.so"))));
+  QProcess& alone = Start({"--version"}, "");
+  ASSERT_TRUE(Ends(alone));
+  EXPECT_EQ(alone.exitCode(), 1);
+  EXPECT_EQ(alone.readAllStandardError().toStdString(),
+            "orvantis: the windows' module orvantis-window.so is missing\n");
 }
 
 // Each signal closes the window normally: the bookmark font, written only by the shutdown saves,

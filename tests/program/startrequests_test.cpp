@@ -11,11 +11,12 @@
 #include <filesystem>
 
 #include "app/singleinstance.h"
+#include "core/pictureahead.h"
 #include "core/sextant.h"
 #include "view/mainwindow_fixture.h"
 #include "view/overview.h"
 #include "view/overviewwidget.h"
-#include "view/pictureahead.h"
+#include "view/picture.h"
 
 namespace orv::testing {
 namespace {
@@ -42,6 +43,7 @@ TEST_F(StartRequestsTest, APositionHandedOverByALaterStartMovesTheCross) {
 
   const QString program = dir.filePath("orvantis");
   ASSERT_TRUE(QFile::copy(ORV_BINARY_DIR "/orvantis", program));
+  ASSERT_TRUE(QFile::copy(ORV_BINARY_DIR "/orvantis-window.so", dir.filePath("orvantis-window.so")));
   QProcess later;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -141,7 +143,7 @@ TEST_F(StartRequestsTest, TheFirstLoadTakesThePictureDecodedAhead) {
   EXPECT_EQ(form->Overview()->Thumbnail().thumbnail, MakeOverview(form->MapImage()).thumbnail);
   EXPECT_TRUE(form->MapImage().isDetached());
   QImage left;
-  EXPECT_FALSE(ahead.Take(picture, left));  // handed over once, to the load
+  EXPECT_FALSE(TakePicture(ahead, picture, left));  // handed over once, to the load
 }
 
 // The last map and a chosen bookmark font are in the settings file at once, before any shutdown.

@@ -1,6 +1,6 @@
 // A picture decoded ahead of its load: handed over once, only for the file started, as a load
 // would have decoded it.
-#include "view/pictureahead.h"
+#include "core/pictureahead.h"
 
 #include "mainwindow_fixture.h"
 #include "view/picture.h"
@@ -18,13 +18,13 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
 
   PictureAhead ahead;
   QImage picture;
-  EXPECT_EQ(ahead.Take(path, picture), std::nullopt) << "nothing started";
+  EXPECT_EQ(TakePicture(ahead, path, picture), std::nullopt) << "nothing started";
   ahead.Start(path);
-  EXPECT_EQ(ahead.Take(Path("other.JPG"), picture), std::nullopt);
+  EXPECT_EQ(TakePicture(ahead, Path("other.JPG"), picture), std::nullopt);
   EXPECT_TRUE(picture.isNull());
-  EXPECT_EQ(ahead.Take(path, picture), JpegResult::Ok);
+  EXPECT_EQ(TakePicture(ahead, path, picture), JpegResult::Ok);
   EXPECT_EQ(picture, expected);
-  EXPECT_EQ(ahead.Take(path, picture), std::nullopt) << "taken twice";
+  EXPECT_EQ(TakePicture(ahead, path, picture), std::nullopt) << "taken twice";
 
   // The overview made while the rows came is the one made from the picture, and the picture is
   // held once: a copy left with the decoder would make the first mark drawn copy the whole picture.
@@ -34,7 +34,7 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
     ahead.Start(large);
     Overview overview;
     QImage taken;
-    ASSERT_EQ(ahead.Take(large, taken, &overview), JpegResult::Ok);
+    ASSERT_EQ(TakePicture(ahead, large, taken, &overview), JpegResult::Ok);
     EXPECT_TRUE(taken.isDetached());
     EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail) << size.width();
     EXPECT_FALSE(overview.isNull());
@@ -42,7 +42,7 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
 
   ahead.Start(path);
   ahead.Forget();
-  EXPECT_EQ(ahead.Take(path, picture), std::nullopt) << "forgotten";
+  EXPECT_EQ(TakePicture(ahead, path, picture), std::nullopt) << "forgotten";
 }
 
 TEST_F(PictureAheadTest, UnreadablePictureLeavesTheTargetAsItWas) {
@@ -52,7 +52,7 @@ TEST_F(PictureAheadTest, UnreadablePictureLeavesTheTargetAsItWas) {
   PictureAhead ahead;
   ahead.Start(Path("bad.JPG"));
   Overview overview;
-  EXPECT_EQ(ahead.Take(Path("bad.JPG"), picture, &overview), JpegResult::Unreadable);
+  EXPECT_EQ(TakePicture(ahead, Path("bad.JPG"), picture, &overview), JpegResult::Unreadable);
   EXPECT_EQ(picture, before);
   EXPECT_TRUE(overview.isNull());
 }
