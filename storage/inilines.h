@@ -39,7 +39,12 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
 // Eight bytes of text read as one number (the missing ones of a shorter piece are zero).
 inline uint64_t Word(const char* p, std::size_t n) {
   uint64_t w = 0;
-  std::memcpy(&w, p, std::min<std::size_t>(n, 8));
+  // A whole word is one load; only the short piece at the end needs a copy of variable length.
+  if (n >= 8) {
+    std::memcpy(&w, p, 8);
+  } else {
+    std::memcpy(&w, p, n);
+  }
   return w;
 }
 
