@@ -48,4 +48,16 @@ class TimesReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> times_;
 };
 
+// Runs the benchmarks chosen on the command line without a line for each, then prints what `print`
+// makes of their processor times.
+template <typename Print>
+int RunThenPrint(int argc, char** argv, Print print) {
+  benchmark::Initialize(&argc, argv);
+  TimesReporter reporter(TimesReporter::Measure::Cpu, benchmark::ConsoleReporter::OO_None);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  print(reporter);
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace orv::bench

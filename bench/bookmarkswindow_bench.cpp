@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "bench_frames.h"
 #include "bench_times.h"
 #include "bookmarks/bookmarkrows.h"
 #include "bookmarks/bookmarkswindow.h"
@@ -23,16 +24,7 @@
 
 namespace {
 
-class NoDialogs : public orv::Dialogs {
- public:
-  void ShowMessage(QWidget*, const QString&) override {}
-  std::optional<QString> OpenFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
-  std::optional<int> Choose(QWidget*, const QString&, const QStringList&) override { return std::nullopt; }
-  std::optional<orv::BookmarkFontSpec> ChooseFont(QWidget*, const orv::BookmarkFontSpec&) override {
-    return std::nullopt;
-  }
-};
+using orv::bench::NoDialogs;
 
 // Global records with names and notes of a few words, some accented, sorted as the program keeps them.
 orv::BookmarkLists ManyGlobals(int count) {

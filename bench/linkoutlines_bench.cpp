@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_frames.h"
 #include "bench_times.h"
 #include "maplinks/linkoutlines.h"
 #include "maplinks/maplinkstore.h"
@@ -44,14 +45,7 @@ std::vector<std::string> ManyLinks(int count = 10000) {
 void FrameCopy(benchmark::State& state) {
   QImage picture(4000, 3000, QImage::Format_RGB32);
   picture.fill(0xff336699u);
-  QImage view(1920, 1080, QImage::Format_RGB32);
-  for (auto _ : state) {
-    QPainter painter(&view);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), picture, QRect(700, 500, 1920, 1080));
-    painter.end();
-    benchmark::DoNotOptimize(view.constBits());
-  }
+  orv::bench::TimeFrameCopy(state, picture);
 }
 BENCHMARK(FrameCopy)->Name("Frame/Copy")->Unit(benchmark::kMicrosecond);
 
@@ -118,11 +112,5 @@ void PrintRatios(const orv::bench::TimesReporter& reporter) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
-                                     benchmark::ConsoleReporter::OO_None);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  PrintRatios(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return orv::bench::RunThenPrint(argc, argv, PrintRatios);
 }

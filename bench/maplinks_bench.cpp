@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_frames.h"
 #include "bench_times.h"
 #include "maplinks/linkoutlines.h"
 #include "maplinks/maplinkstore.h"
@@ -107,14 +108,7 @@ QImage Picture() {
 
 void ViewFrameCopy(benchmark::State& state) {
   const QImage picture = Picture();
-  QImage view(1920, 1080, QImage::Format_RGB32);
-  for (auto _ : state) {
-    QPainter painter(&view);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), picture, QRect(700, 500, 1920, 1080));
-    painter.end();
-    benchmark::DoNotOptimize(view.constBits());
-  }
+  orv::bench::TimeFrameCopy(state, picture);
 }
 BENCHMARK(ViewFrameCopy)->Name("ViewFrame/Copy")->Unit(benchmark::kMicrosecond);
 
@@ -149,11 +143,5 @@ void PrintShares(const orv::bench::TimesReporter& reporter) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
-                                     benchmark::ConsoleReporter::OO_None);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  PrintShares(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return orv::bench::RunThenPrint(argc, argv, PrintShares);
 }

@@ -110,11 +110,5 @@ void PrintRatios(const orv::bench::TimesReporter& reporter) {
 
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  orv::bench::TimesReporter reporter(orv::bench::TimesReporter::Measure::Cpu,
-                                     benchmark::ConsoleReporter::OO_None);
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  PrintRatios(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return orv::bench::RunThenPrint(argc, argv, PrintRatios);
 }

@@ -16,6 +16,7 @@
 #include <map>
 #include <string>
 
+#include "bench_frames.h"
 #include "bench_times.h"
 #include "core/jpegwrite.h"
 #include "view/dialogs.h"
@@ -31,16 +32,7 @@ constexpr int kViewW = 1920, kViewH = 1080;
 constexpr int kPictureW = 8192, kPictureH = 6554;
 constexpr int kZooms[] = {100, 50, 200, 37};
 
-class NoDialogs : public orv::Dialogs {
- public:
-  void ShowMessage(QWidget*, const QString&) override {}
-  std::optional<QString> OpenFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
-  std::optional<QString> SaveFile(QWidget*, const orv::OpenFileRequest&) override { return std::nullopt; }
-  std::optional<int> Choose(QWidget*, const QString&, const QStringList&) override { return std::nullopt; }
-  std::optional<orv::BookmarkFontSpec> ChooseFont(QWidget*, const orv::BookmarkFontSpec&) override {
-    return std::nullopt;
-  }
-};
+using orv::bench::NoDialogs;
 
 const QImage& Picture() {
   static const QImage picture = [] {
