@@ -50,7 +50,12 @@ std::optional<JpegResult> TakePicture(PictureAhead& ahead, const std::string& pi
   if (taken->result == JpegResult::Unreadable) return taken->result;
   QImage image = PictureImage(taken->picture);
   if (image.isNull()) return JpegResult::Unreadable;
-  if (maker) *overview = maker->Finish(image);
+  if (overview) {
+    // A decode that ended before the follower first looked (a small picture, or windows slow to
+    // come) left it no rows: the whole overview is averaged now.
+    if (!maker) maker.emplace(image.size());
+    *overview = maker->Finish(image);
+  }
   target = std::move(image);
   return taken->result;
 }

@@ -2,6 +2,9 @@
 // would have decoded it.
 #include "core/pictureahead.h"
 
+#include <chrono>
+#include <thread>
+
 #include "mainwindow_fixture.h"
 #include "view/picture.h"
 
@@ -28,15 +31,21 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
 
   // The overview made while the rows came is the one made from the picture, and the picture is
   // held once: a copy left with the decoder would make the first mark drawn copy the whole picture.
-  for (const QSize size : {QSize(300, 200), QSize(3000, 2900)}) {  // the second in memory of its own
+  // Taken at once, or after a pause in which the decode surely ended before anyone followed it.
+  const struct {
+    QSize size;
+    bool late;
+  } takes[] = {{QSize(300, 200), false}, {QSize(300, 200), true}, {QSize(3000, 2900), false}};
+  for (const auto& [size, late] : takes) {  // the largest in memory of its own
     const std::string large = Path("large.JPG");
     WriteJpeg(large, PatternPicture(size.width(), size.height()));
     ahead.Start(large);
+    if (late) std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Overview overview;
     QImage taken;
     ASSERT_EQ(TakePicture(ahead, large, taken, &overview), JpegResult::Ok);
     EXPECT_TRUE(taken.isDetached());
-    EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail) << size.width();
+    EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail) << size.width() << (late ? " taken late" : "");
     EXPECT_FALSE(overview.isNull());
   }
 
