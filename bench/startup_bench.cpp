@@ -161,9 +161,10 @@ int main() {
   // ratio within each pair drifts less than the times themselves.
   std::vector<double> paired;
   for (std::size_t i = 0; i < starts.size(); ++i) paired.push_back(starts[i] / djpegs[i]);
-  std::printf("  start-up / djpeg: %.2f (shortest), %.2f (median), %.2f (median of the pairs)"
-              "  (aim: 1.1 or below)\n",
-              shortestStart / shortestDjpeg, Median(starts) / Median(djpegs), Median(paired));
+  std::printf(
+      "  start-up / djpeg: %.2f (shortest), %.2f (median), %.2f (median of the pairs)"
+      "  (aim: 1.1 or below)\n",
+      shortestStart / shortestDjpeg, Median(starts) / Median(djpegs), Median(paired));
   fs::remove_all(dir);
   return 0;
 }

@@ -45,7 +45,8 @@ TEST_F(PictureAheadTest, HandsOverTheStartedPictureOnce) {
     QImage taken;
     ASSERT_EQ(TakePicture(ahead, large, taken, &overview), JpegResult::Ok);
     EXPECT_TRUE(taken.isDetached());
-    EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail) << size.width() << (late ? " taken late" : "");
+    EXPECT_EQ(overview.thumbnail, MakeOverview(taken).thumbnail)
+        << size.width() << (late ? " taken late" : "");
     EXPECT_FALSE(overview.isNull());
   }
 
