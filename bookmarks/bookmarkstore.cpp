@@ -201,8 +201,8 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
     map->Set(kGeneral, kVersionKey, kCurrentVersion);
     ReserveFor(records, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
     for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
-      records.Add(keys.record(i + 1), StorableView(lists.CurrentMapBookmarks[i], scratch));
-      records.Add(keys.font(i + 1), StorableView(FontAt(lists.CurrentMapBookmarkFonts, i), scratch));
+      records.AddRecord(keys.record(i + 1), lists.CurrentMapBookmarks[i]);
+      records.AddRecord(keys.font(i + 1), FontAt(lists.CurrentMapBookmarkFonts, i));
     }
     map->ReplaceSection(kMapBookmarks, std::move(records));
     records.Clear();
@@ -219,8 +219,8 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
       if (!id.empty()) visibilities.Add(id, FieldView(kGlobalVisibilityField, record));
     }
     if (!records.OpensSection() && visibilities.OpensSection()) visibilitiesFirst = true;
-    records.Add(keys.record(i + 1), record);
-    records.Add(keys.font(i + 1), StorableView(FontAt(lists.GlobalBookmarkFonts, i), scratch));
+    records.AddRecord(keys.record(i + 1), record);
+    records.AddRecord(keys.font(i + 1), FontAt(lists.GlobalBookmarkFonts, i));
   }
   settings.Set(kGeneral, kVersionKey, kCurrentVersion);
   if (map != &settings) {

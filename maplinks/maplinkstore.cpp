@@ -36,12 +36,11 @@ void PutMapLinks(const std::vector<std::string>& links, IniDocument& map) {
   // A stray line break from a hand-edited file becomes a blank: refused, the record would leave a
   // gap at which the next load stops.
   NumberedKey key(kLinkKeyPrefix);
-  std::string scratch;
   IniSectionLines lines;
   std::size_t bytes = 0;
   for (const std::string& link : links) bytes += link.size() + 16;  // with the key and "="
   lines.Reserve(links.size(), bytes);
-  for (std::size_t i = 0; i < links.size(); ++i) lines.Add(key(i + 1), StorableView(links[i], scratch));
+  for (std::size_t i = 0; i < links.size(); ++i) lines.AddRecord(key(i + 1), links[i]);
   map.ReplaceSection(MapLinksSection, std::move(lines));
 }
 

@@ -1,5 +1,7 @@
 #include "storage/inisectionlines.h"
 
+#include <algorithm>
+
 #include "storage/inidocument.h"
 
 namespace orv {
@@ -10,6 +12,7 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
   const std::string_view k = Trim(key);
   // Any valid section name: only the key and the value are checked here.
   if (k.empty() || !IniDocument::CanHold("-", k, value)) return;
+  IndexAllKeys();
   const uint64_t hash = HashNoCase(k);
   const uint32_t found = keys_.Find(k, hash, [this](uint32_t e) { return Key(entries_[e]); });
   if (found != kNoLine && !entries_[found].removed) {
@@ -35,14 +38,38 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
   text_.append(k).append("=").append(value);
   if (found != kNoLine) keys_.Erase(found, hash);
   keys_.Insert(index, hash);
+  indexed_ = entries_.size();
   ++live_;
   opens_ = true;
+}
+
+void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
+  const std::string_view k = Trim(key);
+  if (k.empty() || value.empty() || !IniDocument::CanHold("-", k, std::string_view())) return;
+  const std::size_t valueAt = text_.size() + k.size() + 1;
+  entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
+                      static_cast<uint32_t>(k.size() + 1 + value.size()), false});
+  text_.append(k).append("=").append(value);
+  // The copy is scanned while it is fresh in the cache.
+  const auto copied = text_.begin() + static_cast<std::ptrdiff_t>(valueAt);
+  if (HasLineBreak(std::string_view(text_).substr(valueAt)))
+    std::replace_if(
+        copied, text_.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  ++live_;
+  opens_ = true;
+}
+
+void IniSectionLines::IndexAllKeys() {
+  if (indexed_ == entries_.size()) return;
+  keys_.Reserve(std::max(reservedKeys_, entries_.size() + 1));
+  for (; indexed_ < entries_.size(); ++indexed_)
+    keys_.Insert(static_cast<uint32_t>(indexed_), HashNoCase(Key(entries_[indexed_])));
 }
 
 void IniSectionLines::Reserve(std::size_t lines, std::size_t bytes) {
   entries_.reserve(lines);
   text_.reserve(bytes);
-  keys_.Reserve(lines);
+  reservedKeys_ = lines;
 }
 
 void IniSectionLines::Clear() {

@@ -15,6 +15,11 @@ namespace orv {
 class IniSectionLines {
  public:
   void Add(std::string_view key, std::string_view value);
+  // Add for a numbered record, whose key the caller knows is not among the lines yet (without regard
+  // to case). Line breaks in the value become blanks, so that a record from a hand-edited file is
+  // kept and the numbering has no gap at which the next load would stop. Nothing is looked up: the
+  // key index catches up only if a later Add needs it.
+  void AddRecord(std::string_view key, std::string_view value);
   // Room for this many lines of about this many bytes in all, so that gathering them does not
   // grow (and copy) the buffers again and again.
   void Reserve(std::size_t lines, std::size_t bytes);
@@ -32,11 +37,14 @@ class IniSectionLines {
   };
   std::string_view Text(const Entry& e) const { return {text_.data() + e.offset, e.size}; }
   std::string_view Key(const Entry& e) const { return {text_.data() + e.offset, e.keySize}; }
+  void IndexAllKeys();
 
   std::string text_;  // the lines' text back to back, without line endings
   std::vector<Entry> entries_;
-  ini::KeyIndex keys_;    // key to entry
-  std::size_t live_ = 0;  // entries not removed
+  ini::KeyIndex keys_;  // key to entry, for the entries before indexed_
+  std::size_t indexed_ = 0;
+  std::size_t reservedKeys_ = 0;  // room the index takes once it is needed
+  std::size_t live_ = 0;          // entries not removed
   bool opens_ = false;
 };
 
