@@ -39,13 +39,21 @@ inline bool EqualNoCase(std::string_view a, std::string_view b) {
 // Eight bytes of text read as one number (the missing ones of a shorter piece are zero).
 inline uint64_t Word(const char* p, std::size_t n) {
   uint64_t w = 0;
-  // A whole word is one load; only the short piece at the end needs a copy of variable length.
   if (n >= 8) {
     std::memcpy(&w, p, 8);
-  } else {
-    std::memcpy(&w, p, n);
+    return w;
   }
-  return w;
+  // A shorter piece (keys mostly are) is joined from two loads that may overlap: a copy of variable
+  // length would be a library call, and reading its bytes back as one number a stall.
+  if (n >= 4) {
+    uint32_t first = 0, last = 0;
+    std::memcpy(&first, p, 4);
+    std::memcpy(&last, p + n - 4, 4);
+    return first | (uint64_t{last} << (8 * (n - 4)));
+  }
+  if (n == 0) return 0;
+  const auto byte = [p](std::size_t i) { return uint64_t{static_cast<unsigned char>(p[i])} << (8 * i); };
+  return byte(0) | byte(n / 2) | byte(n - 1);
 }
 
 // The word with its letters A-Z made lower case, as Lower does byte by byte: a byte is upper case

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "storage/inisectionlines.h"
+#include "storage/settings.h"
 
 namespace orv {
 namespace {
@@ -153,6 +157,33 @@ TEST(IniDocumentTest, ReplacingASectionEqualsRemovingItAndSettingEachKey) {
   }
 }
 
+// Numbered records added without a lookup read as Set of their storable values would have written
+// them, also when a later Add changes or removes one of them (the key index then catches up).
+TEST(IniDocumentTest, RecordsAddedWithoutLookupMatchSettingEachKey) {
+  struct Step {
+    bool record;
+    std::string key, value;
+  };
+  using Steps = std::vector<Step>;
+  const Steps cases[] = {
+      {{true, "k1", "a"}, {true, "k2", "two\nlines\r"}, {true, "k3", ""}, {true, " k4 ", "x"}},
+      {{true, "k1", "a"}, {true, "k2", "b"}, {false, "K1", "c"}, {false, "k2", ""}, {false, "k5", "e"}},
+      {{false, "v1", "a"}, {true, "k1", "b"}, {false, "V1", "c"}, {true, "k2", "d"}, {false, "k2", "f"}},
+      {{true, "bad=key", "x"}, {true, "[k", "x"}, {true, "k1", "\r\n"}},
+  };
+  for (std::size_t c = 0; c < std::size(cases); ++c) {
+    IniDocument expected("[General]\nv=1\n");
+    IniDocument doc("[General]\nv=1\n");
+    IniSectionLines lines;
+    for (const auto& [record, key, value] : cases[c]) {
+      expected.Set("List", key, record ? StorableValue(value) : value);
+      record ? lines.AddRecord(key, value) : lines.Add(key, value);
+    }
+    doc.ReplaceSection("List", std::move(lines));
+    EXPECT_EQ(doc.Serialize(), expected.Serialize()) << "case " << c;
+  }
+}
+
 // The word-at-a-time helpers against their byte-by-byte meaning, at the edges of A-Z, in bytes with
 // the high bit set and past the first eight bytes.
 TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
@@ -166,6 +197,7 @@ TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
                                "bookmark12font",
                                "Bookmark12Font",
                                "x\n",
+                               "bookmark12\nfo",
                                "0123456789abcdef\r",
                                "\xC1"};
   for (const std::string& a : texts) {
@@ -175,6 +207,13 @@ TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
       EXPECT_EQ(ini::HashNoCase(a) == ini::HashNoCase(b), equal) << a << " / " << b;
       EXPECT_EQ(ini::LowerCopy(a) == ini::LowerCopy(b), equal) << a << " / " << b;
     }
+  }
+  // A piece shorter than a word reads as its bytes followed by zeros.
+  const char bytes[] = "\x01\x82\x03\x84\x05\x86\x07\x88";
+  for (std::size_t n = 0; n <= 8; ++n) {
+    uint64_t padded = 0;
+    std::memcpy(&padded, bytes, n);
+    EXPECT_EQ(ini::Word(bytes, n), padded) << n;
   }
   std::string lowered;
   for (char c : std::string("AZaz@[`{\xC1\xDA"
