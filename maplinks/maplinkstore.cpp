@@ -7,7 +7,6 @@
 #include "storage/inidocument.h"
 #include "storage/inifile.h"
 #include "storage/integers.h"
-#include "storage/settings.h"
 #include "storage/storedvalues.h"
 #include "view/localeorder.h"
 
