@@ -81,6 +81,13 @@ inline uint64_t HashNoCase(std::string_view s) {
   return h ^ (h >> 33);
 }
 
+// Turns the line feeds and carriage returns of [begin, end) into blanks, so that the text fits in one
+// value.
+inline void BlankLineBreaks(char* begin, char* end) {
+  for (char* c = begin; c != end; ++c)
+    if (*c == '\r' || *c == '\n') *c = ' ';
+}
+
 // Whether s holds a line feed or a carriage return, tested eight bytes at a time.
 inline bool HasLineBreak(std::string_view s) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;

@@ -51,10 +51,8 @@ void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
                       static_cast<uint32_t>(k.size() + 1 + value.size()), false});
   text_.append(k).append("=").append(value);
   // The copy is scanned while it is fresh in the cache.
-  const auto copied = text_.begin() + static_cast<std::ptrdiff_t>(valueAt);
   if (HasLineBreak(std::string_view(text_).substr(valueAt)))
-    std::replace_if(
-        copied, text_.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    BlankLineBreaks(text_.data() + valueAt, text_.data() + text_.size());
   ++live_;
   opens_ = true;
 }

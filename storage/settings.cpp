@@ -71,8 +71,7 @@ bool WriteSetting(const std::string& section, const std::string& key, const std:
 }
 
 std::string StorableValue(std::string value) {
-  for (char& c : value)
-    if (c == '\r' || c == '\n') c = ' ';
+  ini::BlankLineBreaks(value.data(), value.data() + value.size());
   return value;
 }
 
