@@ -125,6 +125,11 @@ void MagnifyRows(QRgb* const* outs, int rows, const QRgb* in, int n, int phase) 
 template <int K, int Rows>
 __attribute__((target("avx2"))) int SpreadBlocks(QRgb* const* outs, int rows, const QRgb*& in, int n, int d) {
   const int count = Rows ? Rows : rows;
+  // The stores could alias outs as far as the compiler knows, which would reload every row's pointer
+  // before each store: a local copy keeps them in registers.
+  QRgb* out[Rows ? Rows : 1];
+  if constexpr (Rows != 0) std::copy(outs, outs + Rows, out);
+  QRgb* const* const rowsOut = Rows ? out : outs;
   __m256i spread[K / 2];
   for (int j = 0; j < K / 2; ++j)
     spread[j] = _mm256_setr_epi32((8 * j + 0) / K, (8 * j + 1) / K, (8 * j + 2) / K, (8 * j + 3) / K,
@@ -133,7 +138,8 @@ __attribute__((target("avx2"))) int SpreadBlocks(QRgb* const* outs, int rows, co
     const __m256i s = _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
     for (int j = 0; j < K / 2; ++j) {
       const __m256i v = _mm256_permutevar8x32_epi32(s, spread[j]);
-      for (int r = 0; r < count; ++r) _mm256_storeu_si256(reinterpret_cast<__m256i*>(outs[r] + d + 8 * j), v);
+      for (int r = 0; r < count; ++r)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(rowsOut[r] + d + 8 * j), v);
     }
   }
   return d;
