@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/freedmemory.h"
 #include "core/mapinfo.h"
 #include "core/pictureahead.h"
 #include "launcher/launch.h"
@@ -28,6 +29,7 @@ std::vector<std::filesystem::path> ModuleCandidates() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orv::ReuseFreedMemory();
   orv::Launch launch;
   launch.started = std::chrono::steady_clock::now();
   orv::PictureAhead ahead;
