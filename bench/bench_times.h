@@ -3,6 +3,7 @@
 // included), so that a benchmark program can print its figures beside their baselines once all have
 // run. Where a benchmark runs more than once (repetitions), its shortest time is kept.
 #include <benchmark/benchmark.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,14 @@
 #include <vector>
 
 namespace orv::bench {
+
+// Processor time of this thread, in milliseconds: on a shared machine the clock also counts the time
+// the thread waits for a processor.
+inline double CpuMs() {
+  timespec t;
+  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
 
 class TimesReporter : public benchmark::ConsoleReporter {
  public:

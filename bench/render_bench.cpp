@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <map>
 #include <string>
@@ -35,6 +34,7 @@ constexpr int kViewW = 1920, kViewH = 1080;
 constexpr int kPictureW = 8192, kPictureH = 6554;
 constexpr int kZooms[] = {100, 50, 200, 37};
 
+using orv::bench::CpuMs;
 using orv::bench::NoDialogs;
 
 const QImage& Picture() {
@@ -242,13 +242,6 @@ void BM_FrameFill(benchmark::State& state) {
     view.fill(QColor(128, 128, 128));
     benchmark::DoNotOptimize(view.constBits());
   }
-}
-
-// Processor time of this thread, in milliseconds.
-double CpuMs() {
-  timespec t;
-  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 // Runs of frames at zoom, each timed right after a run of as many frame writes, so that both share

@@ -23,12 +23,12 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench_times.h"
 #include "bookmarks/bookmarkstore.h"
 #include "core/freedmemory.h"
 #include "maplinks/maplinkstore.h"
@@ -39,13 +39,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Processor time of this thread, in milliseconds.
-double CpuMs() {
-  timespec t;
-  ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
+using orv::bench::CpuMs;
 
 double Ms(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
