@@ -484,11 +484,7 @@ bool IniDocument::SerializeChanges(std::string& out) const {
 bool IniDocument::CanHold(std::string_view section, std::string_view key, std::string_view value) {
   const std::string_view s = Trim(section);
   if (s.empty() || HasLineBreak(s) || s.find(']') != std::string_view::npos) return false;
-  if (!key.empty()) {
-    const std::string_view k = Trim(key);
-    if (k.empty() || HasLineBreak(k) || k.find('=') != std::string_view::npos) return false;
-    if (k.front() == '[' || k.front() == ';' || k.front() == '#') return false;
-  }
+  if (!key.empty() && !CanBeKey(Trim(key))) return false;
   return !HasLineBreak(value);
 }
 

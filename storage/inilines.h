@@ -100,6 +100,13 @@ inline bool HasLineBreak(std::string_view s) {
   return false;
 }
 
+// Whether a trimmed key can stand in a line and be read back as written: not empty, no line break
+// or '=', and not starting as a section header or a comment does.
+inline bool CanBeKey(std::string_view k) {
+  if (k.empty() || k.front() == '[' || k.front() == ';' || k.front() == '#') return false;
+  return k.find('=') == std::string_view::npos && !HasLineBreak(k);
+}
+
 inline std::string LowerCopy(std::string_view s) {
   std::string out(s);
   for (char& c : out) c = Lower(c);

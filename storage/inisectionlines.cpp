@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
-#include "storage/inidocument.h"
-
 namespace orv {
 
 using namespace ini;
 
 void IniSectionLines::Add(std::string_view key, std::string_view value) {
   const std::string_view k = Trim(key);
-  // Any valid section name: only the key and the value are checked here.
-  if (k.empty() || !IniDocument::CanHold("-", k, value)) return;
+  if (!CanBeKey(k) || HasLineBreak(value)) return;
   IndexAllKeys();
   const uint64_t hash = HashNoCase(k);
   const uint32_t found = keys_.Find(k, hash, [this](uint32_t e) { return Key(entries_[e]); });
@@ -45,7 +42,7 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
 
 void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
   const std::string_view k = Trim(key);
-  if (k.empty() || value.empty() || !IniDocument::CanHold("-", k, std::string_view())) return;
+  if (value.empty() || !CanBeKey(k)) return;
   const std::size_t valueAt = text_.size() + k.size() + 1;
   entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
                       static_cast<uint32_t>(k.size() + 1 + value.size()), false});
