@@ -82,10 +82,11 @@ TEST(IniDocumentTest, RefusesWritesThatCouldNotBeReadBack) {
     const char* value;
     bool holds;
   } cases[] = {
-      {"A", "k", "v", true},     {"A", "", "", true},      {"A", "k", "", true},
-      {"", "k", "v", false},     {"A]", "k", "v", false},  {"A", "k=x", "v", false},
-      {"A", "[k", "v", false},   {"A", ";k", "v", false},  {"A", "k", "two\nlines", false},
-      {"A", "k", "cr\r", false}, {"A\n", "k", "v", false}, {"A", "  ", "v", false},
+      {"A", "k", "v", true},     {"A", "", "", true},       {"A", "k", "", true},
+      {"", "k", "v", false},     {"A]", "k", "v", false},   {"A", "k=x", "v", false},
+      {"A", "[k", "v", false},   {"A", ";k", "v", false},   {"A", "k", "two\nlines", false},
+      {"A", "k", "cr\r", false}, {"A\n", "k", "v", false},  {"A", "  ", "v", false},
+      {"A", "#k", "v", false},   {"A", "k\nj", "v", false}, {"A", " k ", "v", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IniDocument::CanHold(c.section, c.key, c.value), c.holds) << c.section << "/" << c.key;
