@@ -126,15 +126,8 @@ void SortByName(std::vector<std::string>& records, std::vector<std::string>& fon
   names.reserve(records.size());
   for (const auto& r : records) names.push_back(FieldView(nameField, r));
   const std::vector<std::size_t> order = LocaleOrder(names);
-  std::vector<std::string> sortedRecords, sortedFonts;
-  sortedRecords.reserve(records.size());
-  sortedFonts.reserve(fonts.size());
-  for (std::size_t i : order) {
-    sortedRecords.push_back(std::move(records[i]));
-    sortedFonts.push_back(i < fonts.size() ? std::move(fonts[i]) : std::string());
-  }
-  records = std::move(sortedRecords);
-  fonts = std::move(sortedFonts);
+  Reorder(records, order);
+  Reorder(fonts, order);
 }
 
 // The font record at index i of a font list, "" past its end.

@@ -53,11 +53,7 @@ void SortMapLinks(std::vector<std::string>& links) {
   std::vector<std::string_view> texts;
   texts.reserve(links.size());
   for (const std::string& record : links) texts.push_back(FieldView(6, record));
-  const std::vector<std::size_t> order = LocaleOrder(texts);
-  std::vector<std::string> sorted;
-  sorted.reserve(links.size());
-  for (std::size_t i : order) sorted.push_back(std::move(links[i]));
-  links = std::move(sorted);
+  Reorder(links, LocaleOrder(texts));
 }
 
 std::optional<LinkRect> LinkArea(const std::string& record) {

@@ -25,14 +25,19 @@ std::optional<char> ByteOf(QChar ch) {
 
 }  // namespace
 
-QString FromBytes(const std::string& bytes) {
-  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+QString FromBytes(std::string_view bytes) {
+  QString text;
+  FromBytesInto(bytes, text);
+  return text;
+}
+
+void FromBytesInto(std::string_view bytes, QString& text) {
+  text.resize(static_cast<qsizetype>(bytes.size()));
   QChar* out = text.data();
   for (unsigned char b : bytes) {
     const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
     *out++ = QChar(high ? kHigh[b - 0x80] : char16_t(b));
   }
-  return text;
 }
 
 std::optional<std::string> ToBytes(const QString& text) {

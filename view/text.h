@@ -3,10 +3,13 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orv {
 
-QString FromBytes(const std::string& bytes);
+QString FromBytes(std::string_view bytes);
+// The same into text, reusing its memory: for converting many texts one after another.
+void FromBytesInto(std::string_view bytes, QString& text);
 // The bytes of text, or nothing when a character cannot be held in Windows-1252.
 std::optional<std::string> ToBytes(const QString& text);
 // True when ch can be typed into a stored record: encodable and not the field separator.

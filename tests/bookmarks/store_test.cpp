@@ -333,6 +333,14 @@ TEST(SortBookmarks, OrdersByNameIgnoringCaseAndMovesFonts) {
   EXPECT_EQ(GetField(4, lists.CurrentMapBookmarks[3], FieldSeparator), "gamma");
   EXPECT_THAT(lists.GlobalBookmarkFonts, ElementsAre("fe", "fm", "fz"));
   EXPECT_EQ(GetField(5, lists.GlobalBookmarks[1], FieldSeparator), "Mike");
+
+  // Lists already in order stay, and each font list is made as long as its record list.
+  lists.CurrentMapBookmarkFonts.pop_back();
+  lists.GlobalBookmarkFonts.push_back("extra");
+  SortBookmarks(lists);
+  EXPECT_THAT(lists.CurrentMapBookmarkFonts, ElementsAre("fa", "fb", "fB", ""));
+  EXPECT_THAT(lists.GlobalBookmarkFonts, ElementsAre("fe", "fm", "fz"));
+  EXPECT_EQ(GetField(4, lists.CurrentMapBookmarks[3], FieldSeparator), "gamma");
 }
 
 TEST(NewBookmarkId, DrawsTenCharactersFromTheAlphabetWithoutItsLastLetter) {
