@@ -33,9 +33,11 @@ constexpr int kOldMapSizeField = 4;
 constexpr int kOldGlobalSizeField = 5;
 
 // Keys of the nth record and of its font record: "bookmark<n>" and "bookmark<n>font".
+constexpr std::string_view kRecordKey = "bookmark";
+constexpr std::string_view kFontSuffix = "font";
 struct BookmarkKeys {
-  NumberedKey record{"bookmark"};
-  NumberedKey font{"bookmark", "font"};
+  NumberedKey record{kRecordKey};
+  NumberedKey font{kRecordKey, kFontSuffix};
 };
 
 // The font record an older record gets: the font every bookmark had then, at its stored size.
@@ -47,15 +49,11 @@ std::string OldLayoutFont(const std::string& size) {
 // first empty record.
 void ReadCurrentLayout(const IniDocument& file, std::vector<std::string>& records,
                        std::vector<std::string>& fonts) {
-  records.clear();
-  fonts.clear();
-  BookmarkKeys keys;
-  for (std::size_t n = 1;; ++n) {
-    std::string record = file.Value(kMapBookmarks, keys.record(n));
-    if (record.empty()) break;
-    fonts.push_back(file.Value(kMapBookmarks, keys.font(n)));
-    records.push_back(std::move(record));
-  }
+  const std::vector<std::string_view> recordValues = NumberedList(file, kMapBookmarks, kRecordKey);
+  const std::vector<std::string_view> fontValues =
+      NumberedValues(file, kMapBookmarks, kRecordKey, kFontSuffix, recordValues.size());
+  records.assign(recordValues.begin(), recordValues.end());
+  fonts.assign(fontValues.begin(), fontValues.end());
 }
 
 // Records of an older layout with a size field: the size moves into a font record of its own.
@@ -63,10 +61,8 @@ void ReadSizedLayout(const IniDocument& file, int sizeField, std::vector<std::st
                      std::vector<std::string>& fonts) {
   records.clear();
   fonts.clear();
-  NumberedKey key("bookmark");
-  for (std::size_t n = 1;; ++n) {
-    const std::string old = file.Value(kMapBookmarks, key(n));
-    if (old.empty()) break;
+  for (const std::string_view value : NumberedList(file, kMapBookmarks, kRecordKey)) {
+    const std::string old(value);
     fonts.push_back(OldLayoutFont(GetField(sizeField, old, FieldSeparator)));
     records.push_back(SetField(sizeField, old, FieldSeparator, ""));
   }
@@ -91,10 +87,8 @@ std::string TakeUntil(std::string& s, const std::string& delimiter) {
 void ReadOldestGlobalLayout(const IniDocument& file, std::mt19937& random, BookmarkLists& lists) {
   lists.GlobalBookmarks.clear();
   lists.GlobalBookmarkFonts.clear();
-  NumberedKey key("bookmark");
-  for (std::size_t n = 1;; ++n) {
-    std::string s = file.Value(kMapBookmarks, key(n));
-    if (s.empty()) break;
+  for (const std::string_view value : NumberedList(file, kMapBookmarks, kRecordKey)) {
+    std::string s(value);
     std::string record = NewBookmarkId(random) + FieldSeparator + "V" + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;

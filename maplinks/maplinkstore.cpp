@@ -18,13 +18,8 @@ constexpr std::string_view kLinkKeyPrefix = "maplink";  // keys "maplink1", "map
 }  // namespace
 
 void LoadMapLinks(std::vector<std::string>& links, const IniDocument& map) {
-  links.clear();
-  NumberedKey key(kLinkKeyPrefix);
-  for (std::size_t n = 1;; ++n) {
-    std::string record = map.Value(MapLinksSection, key(n));
-    if (record.empty()) break;
-    links.push_back(std::move(record));
-  }
+  const std::vector<std::string_view> records = NumberedList(map, MapLinksSection, kLinkKeyPrefix);
+  links.assign(records.begin(), records.end());
 }
 
 void LoadMapLinks(std::vector<std::string>& links, const std::string& mapFile) {

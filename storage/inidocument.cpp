@@ -114,6 +114,12 @@ class IniDocument::Impl {
     return &lines_[line];
   }
 
+  template <typename Visit>
+  void ForEachKey(std::string_view section, Visit visit) const {
+    if (const Section* s = FindSection(section))
+      ForEachKeyLine(*s, [&](uint32_t i) { visit(lines_[i].Name(), lines_[i].Value()); });
+  }
+
   // Applies one write; true when the document changed. section and key are trimmed and valid.
   bool Write(std::string_view section, std::string_view key, std::string_view value) {
     lastFoundSection_ = nullptr;
@@ -243,26 +249,35 @@ class IniDocument::Impl {
     for (char& c : lookup_) c = Lower(c);
   }
 
+  // Calls visit with the index of each key line of the section, through all its parts in file
+  // order. visit may unlink the line it is given.
+  template <typename Visit>
+  void ForEachKeyLine(const Section& s, Visit visit) const {
+    for (uint32_t header : s.headers) {
+      for (uint32_t i = lines_[header].next; i != kNoLine && lines_[i].kind != Kind::Header;) {
+        const uint32_t next = lines_[i].next;
+        if (lines_[i].kind == Kind::Key) visit(i);
+        i = next;
+      }
+    }
+  }
+
   // Builds the section's key index from its lines, in file order: the first occurrence of a key is
   // the one found, and it is marked when the key occurs again.
   void Index(const Section& s) const {
     if (s.indexed) return;
     s.indexed = true;
     s.keys.Reserve(s.keyLines);
-    for (uint32_t header : s.headers) {
-      for (uint32_t i = lines_[header].next; i != kNoLine && lines_[i].kind != Kind::Header;
-           i = lines_[i].next) {
-        if (lines_[i].kind != Kind::Key) continue;
-        const uint64_t hash = HashNoCase(lines_[i].Name());
-        const uint32_t first = s.keys.Find(lines_, lines_[i].Name(), hash);
-        if (first == kNoLine) {
-          s.keys.Insert(i, hash);
-          lines_[i].indexed = true;
-        } else {
-          lines_[first].repeated = true;
-        }
+    ForEachKeyLine(s, [&](uint32_t i) {
+      const uint64_t hash = HashNoCase(lines_[i].Name());
+      const uint32_t first = s.keys.Find(lines_, lines_[i].Name(), hash);
+      if (first == kNoLine) {
+        s.keys.Insert(i, hash);
+        lines_[i].indexed = true;
+      } else {
+        lines_[first].repeated = true;
       }
-    }
+    });
   }
 
   // Whether replacing the section with lines would give back the same bytes: the section stands
@@ -379,13 +394,9 @@ class IniDocument::Impl {
     RemoveKeyLine(s, first);
     if (!repeated) return;
     const std::string wanted(key);
-    for (uint32_t header : s.headers) {
-      for (uint32_t i = lines_[header].next; i != kNoLine && lines_[i].kind != Kind::Header;) {
-        const uint32_t next = lines_[i].next;
-        if (lines_[i].kind == Kind::Key && EqualNoCase(lines_[i].Name(), wanted)) RemoveKeyLine(s, i);
-        i = next;
-      }
-    }
+    ForEachKeyLine(s, [&](uint32_t i) {
+      if (EqualNoCase(lines_[i].Name(), wanted)) RemoveKeyLine(s, i);
+    });
   }
 
   void RemoveKeyLine(Section& s, uint32_t index) {
@@ -454,6 +465,13 @@ std::optional<std::string_view> IniDocument::Find(std::string_view section, std:
 
 std::string IniDocument::Value(std::string_view section, std::string_view key) const {
   return std::string(Find(section, key).value_or(std::string_view()));
+}
+
+void IniDocument::ForEachKey(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+  const std::string_view s = Trim(section);
+  if (!s.empty()) impl_->ForEachKey(s, visit);
 }
 
 bool IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {

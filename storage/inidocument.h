@@ -3,6 +3,7 @@
 // and keys are found without regard to letter case; values are raw bytes, read with the blanks
 // around them trimmed. Every line that is not changed keeps its place, its bytes and its own line
 // ending, so a document parsed and serialised again gives back the same bytes.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,11 @@ class IniDocument {
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
   // Find's value, or "" when missing.
   std::string Value(std::string_view section, std::string_view key) const;
+  // Calls visit with the key and the value of each key line of section, through all its parts in
+  // file order, as Find reads them; a key that stands more than once is visited each time. For
+  // reading a long list of keys in one pass instead of looking each up.
+  void ForEachKey(std::string_view section,
+                  const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 
   // Stores value under key in section, adding the section (after a blank line) and the key (after
   // the section's last key) as needed; an empty value removes the key. Section and key are trimmed

@@ -1,7 +1,7 @@
 #pragma once
 // The pieces a settings-format document is built from: lines that point into the file's text, the
 // store for text written later, and the index from key to line. Used by IniDocument and
-// IniSectionLines only.
+// IniSectionLines; its letter-case helpers also by readers that match keys themselves.
 #include <algorithm>
 #include <bit>
 #include <cstdint>

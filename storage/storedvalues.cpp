@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "storage/fields.h"
+#include "storage/inidocument.h"
+#include "storage/inilines.h"
 #include "storage/settings.h"
 
 namespace orv {
@@ -21,7 +23,57 @@ int HexDigit(char c) {
   return -1;
 }
 
+// n when key is prefix + n + suffix, n written as NumberedKey writes it (decimal, no leading zero),
+// letter case ignored; 0 otherwise.
+std::size_t KeyNumber(std::string_view key, std::string_view prefix, std::string_view suffix) {
+  if (key.size() <= prefix.size() + suffix.size() || !ini::EqualNoCase(key.substr(0, prefix.size()), prefix) ||
+      !ini::EqualNoCase(key.substr(key.size() - suffix.size()), suffix)) {
+    return 0;
+  }
+  const std::string_view digits = key.substr(prefix.size(), key.size() - prefix.size() - suffix.size());
+  std::size_t n = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '0';
+  return whole ? n : 0;
+}
+
+// The values of prefix + n + suffix for n = 1 .. limit (by n - 1), each the first occurrence.
+std::vector<std::optional<std::string_view>> ValuesByNumber(const IniDocument& doc, std::string_view section,
+                                                            std::string_view prefix, std::string_view suffix,
+                                                            std::size_t limit) {
+  std::vector<std::optional<std::string_view>> values(limit);
+  doc.ForEachKey(section, [&](std::string_view key, std::string_view value) {
+    const std::size_t n = KeyNumber(key, prefix, suffix);
+    if (n >= 1 && n <= limit && !values[n - 1]) values[n - 1] = value;
+  });
+  return values;
+}
+
 }  // namespace
+
+std::vector<std::string_view> NumberedList(const IniDocument& doc, std::string_view section,
+                                           std::string_view prefix, std::string_view suffix) {
+  // A list of n values needs n key lines, so the section's key count bounds it (and a hand-edited
+  // key with a huge number costs nothing).
+  std::size_t keyLines = 0;
+  doc.ForEachKey(section, [&](std::string_view, std::string_view) { ++keyLines; });
+  std::vector<std::string_view> list;
+  for (const auto& value : ValuesByNumber(doc, section, prefix, suffix, keyLines)) {
+    if (!value || value->empty()) break;
+    list.push_back(*value);
+  }
+  return list;
+}
+
+std::vector<std::string_view> NumberedValues(const IniDocument& doc, std::string_view section,
+                                             std::string_view prefix, std::string_view suffix,
+                                             std::size_t count) {
+  std::vector<std::string_view> values;
+  values.reserve(count);
+  for (const auto& value : ValuesByNumber(doc, section, prefix, suffix, count))
+    values.push_back(value.value_or(std::string_view()));
+  return values;
+}
 
 std::string PathToValue(std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";

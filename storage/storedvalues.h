@@ -49,6 +49,19 @@ class NumberedKey {
   std::string suffix_;
 };
 
+class IniDocument;
+
+// The values of the keys prefix + "1" + suffix, prefix + "2" + suffix, ... in section of doc, up to the
+// first missing or empty one, each as doc.Find reads it (the first occurrence of a key, letter case
+// ignored). The section's lines are matched in one pass rather than looked up key by key. The views
+// point into doc.
+std::vector<std::string_view> NumberedList(const IniDocument& doc, std::string_view section,
+                                           std::string_view prefix, std::string_view suffix = {});
+// The values of prefix + n + suffix for n = 1 .. count, read in the same way; "" where one is missing.
+std::vector<std::string_view> NumberedValues(const IniDocument& doc, std::string_view section,
+                                             std::string_view prefix, std::string_view suffix,
+                                             std::size_t count);
+
 // Values of prefix + "1", prefix + "2", ... in section of file, up to the first missing or empty one,
 // and at most limit of them.
 std::vector<std::string> ReadNumberedValues(const std::string& file, const std::string& section,

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/inidocument.h"
 #include "storage/storedvalues.h"
 #include "test_files.h"
 
@@ -470,6 +471,44 @@ TEST(NumberedKeyTest, KeysFollowTheNumberWhateverTheKeyBefore) {
   NumberedKey link("maplink");
   EXPECT_EQ(link(1), "maplink1");
   EXPECT_EQ(link(12), "maplink12");
+}
+
+// A list read in one pass over its section gives what looking up bookmark1, bookmark2, ... in turn
+// gives: the first occurrence of each key in any letter case, up to the first missing or empty one.
+TEST(NumberedListTest, ReadsWhatLookingUpEachKeyInTurnReads) {
+  const std::string files[] = {
+      "[S]\nbookmark1=a\nbookmark1font=f1\nbookmark2=b\n",
+      "[S]\nbookmark2=b\nbookmark2font=f2\nbookmark1=a\n",
+      "[S]\nbookmark1=a\nBOOKMARK1=z\nBookMark2FONT=F\nbookmark2=b\nbookmark2font=g\n",
+      "[S]\nbookmark1=\nbookmark1=a\n",
+      "[S]\nbookmark1=a\nbookmark3=c\n",
+      "[S]\nbookmark01=x\nbookmark+1=y\nbookmark 1=w\nbookmark1=a\nbookmark=n\nbookmarkfont=m\n",
+      "[S]\nbookmark1=a\n[T]\nbookmark2=t\n[s]\nbookmark2=b\nbookmark1=z\n",
+      "[S]\nbookmark99999999999999999999999=x\nbookmark18446744073709551615=y\nbookmark1=a\n",
+      "[S]\n  bookmark1 =  a  \r\nbookmark1fontx=q\n",
+      "bookmark1=a\n[T]\nbookmark1=t\n",
+  };
+  const auto lookUp = [](const IniDocument& doc, const char* suffix, std::size_t count) {
+    std::vector<std::string_view> values;
+    NumberedKey key("bookmark", suffix);
+    for (std::size_t n = 1; count ? n <= count : true; ++n) {
+      const std::string_view value = doc.Find("S", key(n)).value_or("");
+      if (!count && value.empty()) break;
+      values.push_back(value);
+    }
+    return values;
+  };
+  for (const std::string& bytes : files) {
+    IniDocument doc(bytes);
+    for (int written = 0; written < 2; ++written) {
+      // Lines written after the file was read are read as well.
+      if (written) doc.Set("S", "bookmark2", "w");
+      const std::vector<std::string_view> list = NumberedList(doc, "s", "bookmark");
+      EXPECT_EQ(list, lookUp(doc, "", 0)) << bytes << written;
+      EXPECT_EQ(NumberedValues(doc, "S", "bookmark", "font", list.size() + 1), lookUp(doc, "font", list.size() + 1))
+          << bytes << written;
+    }
+  }
 }
 
 }  // namespace
