@@ -164,8 +164,7 @@ void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
     // A hand-edited value holding the separator would split into fields and shift the record's
     // point and name, which the next save would write into the settings file: it reads as missing.
     const bool usable = !stored.empty() && stored.find(FieldSeparator) == std::string_view::npos;
-    record =
-        SetField(kGlobalVisibilityField, record, FieldSeparator, usable ? std::string(stored) : kVisible);
+    ReplaceField(kGlobalVisibilityField, record, FieldSeparator, usable ? stored : kVisible);
   }
   if (map.Value(kGeneral, kVersionKey) == kCurrentVersion) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);

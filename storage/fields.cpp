@@ -104,6 +104,27 @@ std::string SetField(int n, const std::string& s, char separator, const std::str
   return result;
 }
 
+void ReplaceField(int n, std::string& s, char separator, std::string_view newValue) {
+  // A record without a separator at either end or two in a row holds its fields between single
+  // separators, as SetField joins them; an empty value removes a field, which SetField does.
+  const char twice[] = {separator, separator};
+  const bool tidy = !s.empty() && s.front() != separator && s.back() != separator &&
+                    s.find(twice, 0, 2) == std::string::npos;
+  if (tidy && n >= 1 && !newValue.empty()) {
+    std::size_t begin = 0;
+    for (int i = 1; i < n && begin != std::string::npos; ++i) {
+      begin = s.find(separator, begin);
+      if (begin != std::string::npos) ++begin;
+    }
+    if (begin != std::string::npos) {
+      const std::size_t end = std::min(s.find(separator, begin), s.size());
+      s.replace(begin, end - begin, newValue);
+      return;
+    }
+  }
+  s = SetField(n, s, separator, std::string(newValue));
+}
+
 std::string StripSeparators(const std::string& s, char separator) {
   const std::size_t last = s.find_last_not_of(separator);
   if (last == std::string::npos) return {};

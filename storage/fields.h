@@ -19,6 +19,9 @@ std::string_view FieldView(int n, std::string_view s, char separator = FieldSepa
 // s rebuilt with newValue as field n; an empty newValue removes field n. n = 0 puts newValue first;
 // n past the last field appends it after extra separators.
 std::string SetField(int n, const std::string& s, char separator, const std::string& newValue);
+// Sets field n of s as SetField does, changing s in place where that gives the same record (s with
+// no empty field and n one of its fields), so that a record updated field by field is not rebuilt.
+void ReplaceField(int n, std::string& s, char separator, std::string_view newValue);
 // The fields joined into one record, separator between each two. The fields are taken as they are:
 // an empty field or one holding the separator does not read back as the same field.
 std::string JoinFields(std::initializer_list<std::string_view> fields, char separator = FieldSeparator);

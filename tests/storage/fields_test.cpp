@@ -83,10 +83,20 @@ TEST(FieldsTest, SetFieldRebuildsTheRecord) {
       {"", 0, "x", "x"},
       {"", 3, "", ""},  // no field to remove, and none is made
       {"|||", 3, "", ""},
+      {"a|bb|c", 2, "x", "a|x|c"},
+      {"a|b|c", 3, "xyz", "a|b|xyz"},
+      {"abc", 1, "V", "V"},
+      {"a|b|", 2, "x", "a|x"},
+      {"a||b", 2, "x", "a|x"},
   };
-  for (const SetCase& c : cases)
+  for (const SetCase& c : cases) {
     EXPECT_EQ(SetField(c.n, R(c.record), FieldSeparator, R(c.value)), R(c.expected))
         << c.record << " field " << c.n << " := " << c.value;
+    // Setting the field in place gives the same record.
+    std::string record = R(c.record);
+    ReplaceField(c.n, record, FieldSeparator, R(c.value));
+    EXPECT_EQ(record, R(c.expected)) << "in place: " << c.record << " field " << c.n << " := " << c.value;
+  }
 }
 
 TEST(FieldsTest, FieldSetPastTheEndReadsBackAsTheNextField) {
