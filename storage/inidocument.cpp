@@ -23,6 +23,7 @@
 // the document owns; a save compares with them to tell whether anything changed.
 #include "storage/inidocument.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -40,7 +41,9 @@ class IniDocument::Impl {
     baseline_ = text_;
     const char* p = text_->data();
     const char* end = p + text_->size();
-    lines_.reserve(text_->size() / 48 + 16);
+    // Room for about twice the file's lines, so that replacing its longest sections (a save writes
+    // its lists whole) adds their new lines without moving every line.
+    lines_.reserve(text_->size() / 24 + 16);
     Section* current = nullptr;  // the section of the part being read
     bool firstPart = false;
     while (p < end) {
@@ -165,7 +168,8 @@ class IniDocument::Impl {
     if (!lines.opens_) return removed;
     Section* s = AddSection(name);
     const char* text = arena_.Adopt(std::move(lines.text_));
-    lines_.reserve(lines_.size() + lines.live_);
+    if (lines_.capacity() < lines_.size() + lines.live_)
+      lines_.reserve(std::max(2 * lines_.capacity(), lines_.size() + lines.live_));
     for (const IniSectionLines::Entry& entry : lines.entries_) {
       if (entry.removed) continue;
       Line line = NewLine();
@@ -341,17 +345,20 @@ class IniDocument::Impl {
     return index;
   }
 
-  void Unlink(uint32_t index) {
-    Line& line = lines_[index];
-    if (line.prev != kNoLine)
-      lines_[line.prev].next = line.next;
+  // Takes the run of lines from first to last out of the list.
+  void Unlink(uint32_t first, uint32_t last) {
+    const uint32_t prev = lines_[first].prev;
+    const uint32_t next = lines_[last].next;
+    if (prev != kNoLine)
+      lines_[prev].next = next;
     else
-      head_ = line.next;
-    if (line.next != kNoLine)
-      lines_[line.next].prev = line.prev;
+      head_ = next;
+    if (next != kNoLine)
+      lines_[next].prev = prev;
     else
-      last_ = line.prev;
+      last_ = prev;
   }
+  void Unlink(uint32_t index) { Unlink(index, index); }
 
   Section* AddSection(std::string_view name) {
     if (last_ != kNoLine && !Trim(lines_[last_].Text()).empty()) Append(NewLine());
@@ -375,12 +382,10 @@ class IniDocument::Impl {
     auto it = sections_.find(lookup_);
     if (it == sections_.end()) return false;
     for (uint32_t header : it->second.headers) {
-      uint32_t i = header;
-      do {
-        const uint32_t next = lines_[i].next;
-        Unlink(i);
-        i = next;
-      } while (i != kNoLine && lines_[i].kind != Kind::Header);
+      uint32_t last = header;
+      while (lines_[last].next != kNoLine && lines_[lines_[last].next].kind != Kind::Header)
+        last = lines_[last].next;
+      Unlink(header, last);
     }
     if (lastSection_ == &it->second) lastSection_ = nullptr;
     sections_.erase(it);

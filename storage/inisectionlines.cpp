@@ -55,7 +55,8 @@ void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
 }
 
 void IniSectionLines::IndexAllKeys() {
-  if (indexed_ == entries_.size()) return;
+  // Also at the first Add, when there is nothing to catch up on: the index then starts at its
+  // reserved size instead of growing step by step.
   keys_.Reserve(std::max(reservedKeys_, entries_.size() + 1));
   for (; indexed_ < entries_.size(); ++indexed_)
     keys_.Insert(static_cast<uint32_t>(indexed_), HashNoCase(Key(entries_[indexed_])));

@@ -209,6 +209,16 @@ TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
       EXPECT_EQ(ini::LowerCopy(a) == ini::LowerCopy(b), equal) << a << " / " << b;
     }
   }
+  // Line breaks at every place of texts of every length up to three blocks of sixteen bytes.
+  for (std::size_t size = 0; size <= 48; ++size) {
+    for (std::size_t at = 0; at <= size; ++at) {
+      for (const char lineBreak : {'\n', '\r'}) {
+        std::string text(size, 'x');
+        if (at < size) text[at] = lineBreak;  // at == size: none
+        EXPECT_EQ(ini::HasLineBreak(text), at < size) << size << " " << at;
+      }
+    }
+  }
   // A piece shorter than a word reads as its bytes followed by zeros.
   const char bytes[] = "\x01\x82\x03\x84\x05\x86\x07\x88";
   for (std::size_t n = 0; n <= 8; ++n) {
