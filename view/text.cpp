@@ -23,21 +23,26 @@ std::optional<char> ByteOf(QChar ch) {
   return std::nullopt;
 }
 
+// The characters of Windows-1252 bytes, written from out on.
+void CharactersInto(std::string_view bytes, QChar* out) {
+  for (unsigned char b : bytes) {
+    const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
+    *out++ = QChar(high ? kHigh[b - 0x80] : char16_t(b));
+  }
+}
+
 }  // namespace
 
 QString FromBytes(std::string_view bytes) {
-  QString text;
-  FromBytesInto(bytes, text);
+  // Made at its exact size: a resized string would keep room to grow.
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  CharactersInto(bytes, text.data());
   return text;
 }
 
 void FromBytesInto(std::string_view bytes, QString& text) {
   text.resize(static_cast<qsizetype>(bytes.size()));
-  QChar* out = text.data();
-  for (unsigned char b : bytes) {
-    const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
-    *out++ = QChar(high ? kHigh[b - 0x80] : char16_t(b));
-  }
+  CharactersInto(bytes, text.data());
 }
 
 std::optional<std::string> ToBytes(const QString& text) {
