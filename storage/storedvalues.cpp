@@ -26,7 +26,8 @@ int HexDigit(char c) {
 // n when key is prefix + n + suffix, n written as NumberedKey writes it (decimal, no leading zero),
 // letter case ignored; 0 otherwise.
 std::size_t KeyNumber(std::string_view key, std::string_view prefix, std::string_view suffix) {
-  if (key.size() <= prefix.size() + suffix.size() || !ini::EqualNoCase(key.substr(0, prefix.size()), prefix) ||
+  if (key.size() <= prefix.size() + suffix.size() ||
+      !ini::EqualNoCase(key.substr(0, prefix.size()), prefix) ||
       !ini::EqualNoCase(key.substr(key.size() - suffix.size()), suffix)) {
     return 0;
   }

@@ -505,7 +505,8 @@ TEST(NumberedListTest, ReadsWhatLookingUpEachKeyInTurnReads) {
       if (written) doc.Set("S", "bookmark2", "w");
       const std::vector<std::string_view> list = NumberedList(doc, "s", "bookmark");
       EXPECT_EQ(list, lookUp(doc, "", 0)) << bytes << written;
-      EXPECT_EQ(NumberedValues(doc, "S", "bookmark", "font", list.size() + 1), lookUp(doc, "font", list.size() + 1))
+      EXPECT_EQ(NumberedValues(doc, "S", "bookmark", "font", list.size() + 1),
+                lookUp(doc, "font", list.size() + 1))
           << bytes << written;
     }
   }
