@@ -105,8 +105,15 @@ void BookmarkStore::LoadGlobal(const IniDocument& settings, std::mt19937& random
 
 void BookmarkStore::LoadMap(const IniDocument& map) {
   LoadMapBookmarks(lists_, map);
-  // The load rewrites each global record's visibility field, so they are parsed again too.
-  ParsePage(BookmarkPage::Global);
+  // The load sets each global record's visibility field to a value without a separator, and its other
+  // fields read as they did: only the visibility is read again.
+  std::vector<Bookmark>& globals = Typed(BookmarkPage::Global);
+  if (globals.size() == lists_.GlobalBookmarks.size()) {
+    for (std::size_t i = 0; i < globals.size(); ++i)
+      globals[i].visible = FieldView(GlobalBookmarkFields.visibility, lists_.GlobalBookmarks[i]) == "V";
+  } else {
+    ParsePage(BookmarkPage::Global);
+  }
   ParsePage(BookmarkPage::CurrentMap);
   emit changed();
 }

@@ -60,8 +60,9 @@ TEST(BookmarkStore, SavesRecordsThatDoNotParseAsTheyWereRead) {
   BookmarkLists odd;
   odd.CurrentMapBookmarks = {R({"V", "1.5", "2", "Half"}), "V", R({"?", "1", "2", "Odd", "\"open", "x"})};
   odd.CurrentMapBookmarkFonts = {"", R({"Arial", "ten"}), R({"Arial", "10", "0", "bq"})};
-  odd.GlobalBookmarks = {R({"id1", "V", "", "", ""}), R({"id2", "N", "3", "4", "Mill", "", "", "extra"})};
-  odd.GlobalBookmarkFonts = {R({"Arial", "10", "red", "b"}), "x"};
+  odd.GlobalBookmarks = {R({"id1", "V", "", "", ""}), R({"id2", "N", "3", "4", "Mill", "", "", "extra"}),
+                         "id3"};
+  odd.GlobalBookmarkFonts = {R({"Arial", "10", "red", "b"}), "x", ""};
   BookmarkStore store;
   store.Replace(odd);
   ASSERT_TRUE(store.Save(map, settings));
@@ -76,6 +77,12 @@ TEST(BookmarkStore, SavesRecordsThatDoNotParseAsTheyWereRead) {
   again.LoadMap(LoadIniFile(map).document);
   EXPECT_EQ(again.CurrentMapBookmarks(), odd.CurrentMapBookmarks);
   EXPECT_EQ(again.CurrentMapBookmarkFonts(), odd.CurrentMapBookmarkFonts);
+  // Each global bookmark's fields are what its record holds after the map's load.
+  for (std::size_t k = 0; k < again.GlobalBookmarks().size(); ++k) {
+    EXPECT_EQ(again.at(kGlobal, k),
+              ParseBookmark(kGlobal, again.GlobalBookmarks()[k], again.GlobalBookmarkFonts()[k]))
+        << again.GlobalBookmarks()[k];
+  }
 }
 
 BookmarkLists Start() {
