@@ -49,9 +49,9 @@ std::string OldLayoutFont(const std::string& size) {
 // first empty record.
 void ReadCurrentLayout(const IniDocument& file, std::vector<std::string>& records,
                        std::vector<std::string>& fonts) {
-  const std::vector<std::string_view> recordValues = NumberedList(file, kMapBookmarks, kRecordKey);
-  const std::vector<std::string_view> fontValues =
-      NumberedValues(file, kMapBookmarks, kRecordKey, kFontSuffix, recordValues.size());
+  const NumberedKeys keys(file, kMapBookmarks, kRecordKey, {"", kFontSuffix});
+  const std::vector<std::string_view> recordValues = keys.List(0);
+  const std::vector<std::string_view> fontValues = keys.Values(1, recordValues.size());
   records.assign(recordValues.begin(), recordValues.end());
   fonts.assign(fontValues.begin(), fontValues.end());
 }

@@ -23,57 +23,68 @@ int HexDigit(char c) {
   return -1;
 }
 
-// n when key is prefix + n + suffix, n written as NumberedKey writes it (decimal, no leading zero),
-// letter case ignored; 0 otherwise.
-std::size_t KeyNumber(std::string_view key, std::string_view prefix, std::string_view suffix) {
-  if (key.size() <= prefix.size() + suffix.size() ||
-      !ini::EqualNoCase(key.substr(0, prefix.size()), prefix) ||
-      !ini::EqualNoCase(key.substr(key.size() - suffix.size()), suffix)) {
-    return 0;
-  }
-  const std::string_view digits = key.substr(prefix.size(), key.size() - prefix.size() - suffix.size());
+// The number n and the suffix's place when key is prefix + n + one of suffixes, n written as NumberedKey
+// writes it (decimal, no leading zero), letter case ignored.
+std::optional<std::pair<std::size_t, std::size_t>> KeyNumber(
+    std::string_view key, std::string_view prefix, std::initializer_list<std::string_view> suffixes) {
+  if (key.size() <= prefix.size() || !ini::EqualNoCase(key.substr(0, prefix.size()), prefix))
+    return std::nullopt;
+  const char* digits = key.data() + prefix.size();
+  const char* end = key.data() + key.size();
   std::size_t n = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-  const bool whole = error == std::errc() && end == digits.data() + digits.size() && digits.front() != '0';
-  return whole ? n : 0;
+  const auto [rest, error] = std::from_chars(digits, end, n);
+  if (error != std::errc() || rest == digits || *digits == '0') return std::nullopt;
+  const std::string_view suffix(rest, static_cast<std::size_t>(end - rest));
+  std::size_t place = 0;
+  for (const std::string_view wanted : suffixes) {
+    if (ini::EqualNoCase(suffix, wanted)) return std::pair{n, place};
+    ++place;
+  }
+  return std::nullopt;
 }
 
-// The values of prefix + n + suffix for n = 1 .. limit (by n - 1), each the first occurrence.
-std::vector<std::optional<std::string_view>> ValuesByNumber(const IniDocument& doc, std::string_view section,
-                                                            std::string_view prefix, std::string_view suffix,
-                                                            std::size_t limit) {
-  std::vector<std::optional<std::string_view>> values(limit);
-  doc.ForEachKey(section, [&](std::string_view key, std::string_view value) {
-    const std::size_t n = KeyNumber(key, prefix, suffix);
-    if (n >= 1 && n <= limit && !values[n - 1]) values[n - 1] = value;
-  });
+// found's values placed by number (n - 1), for n up to count; the first occurrence of each.
+std::vector<std::optional<std::string_view>> ByNumber(
+    const std::vector<std::pair<std::size_t, std::string_view>>& found, std::size_t count) {
+  std::vector<std::optional<std::string_view>> values(count);
+  for (const auto& [n, value] : found)
+    if (n <= count && !values[n - 1]) values[n - 1] = value;
   return values;
 }
 
 }  // namespace
 
-std::vector<std::string_view> NumberedList(const IniDocument& doc, std::string_view section,
-                                           std::string_view prefix, std::string_view suffix) {
-  // A list of n values needs n key lines, so the section's key count bounds it (and a hand-edited
-  // key with a huge number costs nothing).
-  std::size_t keyLines = 0;
-  doc.ForEachKey(section, [&](std::string_view, std::string_view) { ++keyLines; });
+NumberedKeys::NumberedKeys(const IniDocument& doc, std::string_view section, std::string_view prefix,
+                           std::initializer_list<std::string_view> suffixes)
+    : found_(suffixes.size()) {
+  doc.ForEachKey(section, [&](std::string_view key, std::string_view value) {
+    if (const auto number = KeyNumber(key, prefix, suffixes))
+      found_[number->second].emplace_back(number->first, value);
+  });
+}
+
+std::vector<std::string_view> NumberedKeys::List(std::size_t suffix) const {
+  // A list of n values needs n keys, so the keys found bound it (and a hand-edited key with a huge
+  // number takes no room).
   std::vector<std::string_view> list;
-  for (const auto& value : ValuesByNumber(doc, section, prefix, suffix, keyLines)) {
+  for (const auto& value : ByNumber(found_[suffix], found_[suffix].size())) {
     if (!value || value->empty()) break;
     list.push_back(*value);
   }
   return list;
 }
 
-std::vector<std::string_view> NumberedValues(const IniDocument& doc, std::string_view section,
-                                             std::string_view prefix, std::string_view suffix,
-                                             std::size_t count) {
+std::vector<std::string_view> NumberedKeys::Values(std::size_t suffix, std::size_t count) const {
   std::vector<std::string_view> values;
   values.reserve(count);
-  for (const auto& value : ValuesByNumber(doc, section, prefix, suffix, count))
+  for (const auto& value : ByNumber(found_[suffix], count))
     values.push_back(value.value_or(std::string_view()));
   return values;
+}
+
+std::vector<std::string_view> NumberedList(const IniDocument& doc, std::string_view section,
+                                           std::string_view prefix, std::string_view suffix) {
+  return NumberedKeys(doc, section, prefix, {suffix}).List(0);
 }
 
 std::string PathToValue(std::string_view path) {

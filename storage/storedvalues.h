@@ -2,9 +2,11 @@
 // Value forms shared by the program's remembered state: paths stored so that any byte survives, on/off
 // flags, records of fields and lists under numbered keys.
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orv {
@@ -51,16 +53,27 @@ class NumberedKey {
 
 class IniDocument;
 
-// The values of the keys prefix + "1" + suffix, prefix + "2" + suffix, ... in section of doc, up to the
-// first missing or empty one, each as doc.Find reads it (the first occurrence of a key, letter case
-// ignored). The section's lines are matched in one pass rather than looked up key by key. The views
-// point into doc.
+// The values of numbered keys prefix + n + suffix in a section of doc, for a few suffixes at once,
+// each as doc.Find reads it (the first occurrence of a key, letter case ignored). The section's lines
+// are matched in one pass rather than looked up key by key. The views point into doc.
+class NumberedKeys {
+ public:
+  NumberedKeys(const IniDocument& doc, std::string_view section, std::string_view prefix,
+               std::initializer_list<std::string_view> suffixes);
+  // The values of prefix + "1" + suffix, prefix + "2" + suffix, ... up to the first missing or empty
+  // one, for the suffix at this place in the list.
+  std::vector<std::string_view> List(std::size_t suffix) const;
+  // The values for n = 1 .. count; "" where one is missing.
+  std::vector<std::string_view> Values(std::size_t suffix, std::size_t count) const;
+
+ private:
+  // Each suffix's keys as found, in file order: their number and value.
+  std::vector<std::vector<std::pair<std::size_t, std::string_view>>> found_;
+};
+
+// NumberedKeys(doc, section, prefix, {suffix}).List(0).
 std::vector<std::string_view> NumberedList(const IniDocument& doc, std::string_view section,
                                            std::string_view prefix, std::string_view suffix = {});
-// The values of prefix + n + suffix for n = 1 .. count, read in the same way; "" where one is missing.
-std::vector<std::string_view> NumberedValues(const IniDocument& doc, std::string_view section,
-                                             std::string_view prefix, std::string_view suffix,
-                                             std::size_t count);
 
 // Values of prefix + "1", prefix + "2", ... in section of file, up to the first missing or empty one,
 // and at most limit of them.

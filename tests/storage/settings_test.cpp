@@ -503,11 +503,11 @@ TEST(NumberedListTest, ReadsWhatLookingUpEachKeyInTurnReads) {
     for (int written = 0; written < 2; ++written) {
       // Lines written after the file was read are read as well.
       if (written) doc.Set("S", "bookmark2", "w");
-      const std::vector<std::string_view> list = NumberedList(doc, "s", "bookmark");
+      const NumberedKeys keys(doc, "s", "bookmark", {"", "font"});
+      const std::vector<std::string_view> list = keys.List(0);
       EXPECT_EQ(list, lookUp(doc, "", 0)) << bytes << written;
-      EXPECT_EQ(NumberedValues(doc, "S", "bookmark", "font", list.size() + 1),
-                lookUp(doc, "font", list.size() + 1))
-          << bytes << written;
+      EXPECT_EQ(NumberedList(doc, "S", "bookmark", "font"), lookUp(doc, "font", 0)) << bytes << written;
+      EXPECT_EQ(keys.Values(1, list.size() + 1), lookUp(doc, "font", list.size() + 1)) << bytes << written;
     }
   }
 }
