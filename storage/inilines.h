@@ -32,13 +32,6 @@ inline char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-inline bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
 // Eight bytes of text read as one number (the missing ones of a shorter piece are zero).
 inline uint64_t Word(const char* p, std::size_t n) {
   uint64_t w = 0;
@@ -68,6 +61,16 @@ inline uint64_t LowerWord(uint64_t w) {
   const uint64_t pastZ = low7 + 0x2525252525252525ull;  // high bit set where the byte > 'Z'
   const uint64_t upper = fromA & ~pastZ & ~w & kHigh;
   return w | (upper >> 2);  // 0x80 >> 2 is the 0x20 between upper and lower case
+}
+
+// Whether a and b are equal once A-Z are made lower case, compared eight bytes at a time.
+inline bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); i += 8) {
+    if (LowerWord(Word(a.data() + i, a.size() - i)) != LowerWord(Word(b.data() + i, b.size() - i)))
+      return false;
+  }
+  return true;
 }
 
 // A hash of s that ignores the case of A-Z, taken eight bytes at a time.
