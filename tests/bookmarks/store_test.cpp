@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
@@ -199,6 +200,31 @@ TEST_F(StoreTest, SavingTheLinksWithTheBookmarksWritesTheSameFilesAndNothingWhen
   ASSERT_TRUE(saveBothWays(bothSeparate, bothSeparate, both, both));
   EXPECT_EQ(bytes(both), bytes(bothSeparate));
   EXPECT_EQ(LinesOf(both, "Map Links").size(), 2u);
+}
+
+// In a map info file that is the settings file itself, a global bookmark's visibility counts as
+// written before its record: the section whose first line came first stands first.
+TEST_F(StoreTest, OneFileForBothHalvesStartsWithTheSectionWrittenFirst) {
+  const std::string file = Path("one.dem");
+  const std::string noFields(2, FieldSeparator);  // a record without an identifier has no visibility
+  const struct {
+    std::vector<std::string> globals;
+    std::vector<std::string> sections;
+  } cases[] = {
+      {{R({"id1", "V", "1", "1", "a"})}, {"General", "Global Bookmarks", "Map Bookmarks"}},
+      {{noFields, R({"id2", "N", "1", "1", "b"})}, {"General", "Map Bookmarks", "Global Bookmarks"}},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(file);
+    BookmarkLists lists;
+    lists.GlobalBookmarks = c.globals;
+    lists.GlobalBookmarkFonts.assign(c.globals.size(), "f");
+    ASSERT_TRUE(SaveBookmarks(lists, file, file));
+    std::vector<std::string> sections;
+    for (const Line& line : Lines(file))
+      if (sections.empty() || sections.back() != line.section) sections.push_back(line.section);
+    EXPECT_EQ(sections, c.sections) << c.globals.front();
+  }
 }
 
 TEST_F(StoreTest, WithoutAMapOnlyTheSettingsFileIsWritten) {
