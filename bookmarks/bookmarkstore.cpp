@@ -8,7 +8,6 @@
 #include "storage/fields.h"
 #include "storage/inidocument.h"
 #include "storage/inifile.h"
-#include "storage/settings.h"
 #include "storage/storedvalues.h"
 #include "view/localeorder.h"
 
@@ -179,7 +178,6 @@ void LoadMapBookmarks(BookmarkLists& lists, const std::string& mapFile) {
 
 void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& settings) {
   BookmarkKeys keys;
-  std::string scratch;  // a record changed to fit in a value
   // Records go in as values can hold them (a stray line break from a hand-edited file becomes a
   // blank), so none is refused and the numbering has no gap at which the next load would stop.
   IniSectionLines records;
@@ -198,14 +196,16 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
   if (map) visibilities.Reserve(lists.GlobalBookmarks.size(), lists.GlobalBookmarks.size() * 16);
   bool visibilitiesFirst = false;
   for (std::size_t i = 0; i < lists.GlobalBookmarks.size(); ++i) {
-    const std::string_view record = StorableView(lists.GlobalBookmarks[i], scratch);
+    const bool recordsOpened = records.OpensSection();
+    // The identifier and visibility are read from the record as stored, line breaks made blanks.
+    const std::string_view record = records.AddRecord(keys.record(i + 1), lists.GlobalBookmarks[i]);
     if (map) {
       const std::string_view id = FieldView(kGlobalIdField, record);
       // An empty identifier would name no key: it would stand for the whole section instead.
       if (!id.empty()) visibilities.Add(id, FieldView(kGlobalVisibilityField, record));
     }
-    if (!records.OpensSection() && visibilities.OpensSection()) visibilitiesFirst = true;
-    records.AddRecord(keys.record(i + 1), record);
+    // A bookmark's visibility line counts as coming before its record's line.
+    if (!recordsOpened && visibilities.OpensSection()) visibilitiesFirst = true;
     records.AddRecord(keys.font(i + 1), FontAt(lists.GlobalBookmarkFonts, i));
   }
   settings.Set(kGeneral, kVersionKey, kCurrentVersion);

@@ -40,9 +40,9 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
   opens_ = true;
 }
 
-void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
+std::string_view IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
   const std::string_view k = Trim(key);
-  if (value.empty() || !CanBeKey(k)) return;
+  if (value.empty() || !CanBeKey(k)) return {};
   const std::size_t valueAt = text_.size() + k.size() + 1;
   entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
                       static_cast<uint32_t>(k.size() + 1 + value.size()), false});
@@ -52,6 +52,7 @@ void IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
     BlankLineBreaks(text_.data() + valueAt, text_.data() + text_.size());
   ++live_;
   opens_ = true;
+  return std::string_view(text_).substr(valueAt);
 }
 
 void IniSectionLines::IndexAllKeys() {

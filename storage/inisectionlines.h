@@ -18,8 +18,9 @@ class IniSectionLines {
   // Add for a numbered record, whose key the caller knows is not among the lines yet (without regard
   // to case). Line breaks in the value become blanks, so that a record from a hand-edited file is
   // kept and the numbering has no gap at which the next load would stop. Nothing is looked up: the
-  // key index catches up only if a later Add needs it.
-  void AddRecord(std::string_view key, std::string_view value);
+  // key index catches up only if a later Add needs it. Gives the value as stored (line breaks made
+  // blanks), or "" when no line was made; the view lasts until the next Add or AddRecord.
+  std::string_view AddRecord(std::string_view key, std::string_view value);
   // Room for this many lines of about this many bytes in all, so that gathering them does not
   // grow (and copy) the buffers again and again.
   void Reserve(std::size_t lines, std::size_t bytes);

@@ -159,14 +159,16 @@ std::string JoinRecord(const std::vector<std::string>& fields) {
 }
 
 NumberedKey::NumberedKey(std::string_view prefix, std::string_view suffix)
-    : key_(prefix), prefixSize_(prefix.size()), suffix_(suffix) {}
+    : key_(std::string(prefix) + std::string(kMaxDigits, '0') + std::string(suffix)),
+      prefixSize_(prefix.size()),
+      suffix_(suffix) {}
 
 std::string_view NumberedKey::operator()(std::size_t n) {
-  char digits[24];
-  const auto [end, error] = std::to_chars(std::begin(digits), std::end(digits), n);
-  key_.resize(prefixSize_);
-  key_.append(digits, end).append(suffix_);
-  return key_;
+  // The digits are written after the prefix and the suffix after them, in place.
+  char* const digits = key_.data() + prefixSize_;
+  char* const end = std::to_chars(digits, digits + kMaxDigits, n).ptr;
+  std::copy(suffix_.begin(), suffix_.end(), end);
+  return {key_.data(), static_cast<std::size_t>(end - key_.data()) + suffix_.size()};
 }
 
 std::vector<std::string> ReadNumberedValues(const std::string& file, const std::string& section,

@@ -46,7 +46,8 @@ class NumberedKey {
   std::string_view operator()(std::size_t n);
 
  private:
-  std::string key_;
+  static constexpr std::size_t kMaxDigits = 20;  // of the largest std::size_t
+  std::string key_;                              // the prefix, room for the digits, the suffix
   std::size_t prefixSize_;
   std::string suffix_;
 };
