@@ -40,11 +40,13 @@ class CalibrationMarkers : public QWidget {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const auto& points = draft->points();
-    const auto largest = draft->calibration().ok() ? draft->calibration().largest : std::nullopt;
+    // The point that fits worst is marked red while the fit is usable; no index reaches points.size().
+    const std::size_t worst =
+        draft->calibration().ok() ? draft->calibration().largest.value_or(points.size()) : points.size();
     for (std::size_t i = 0; i < points.size(); ++i) {
       const PicturePoint at = ViewOfPicture(viewport_, points[i].picture);
       const QPointF centre(at.x, at.y);
-      const QColor colour = largest == i ? QColor(230, 30, 30) : QColor(255, 220, 0);
+      const QColor colour = i == worst ? QColor(230, 30, 30) : QColor(255, 220, 0);
       painter.setBrush(Qt::NoBrush);
       painter.setPen(QPen(Qt::black, 4));
       painter.drawEllipse(centre, kMarkerRadius, kMarkerRadius);
