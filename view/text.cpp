@@ -1,5 +1,6 @@
 #include "view/text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "storage/fields.h"
@@ -25,6 +26,13 @@ std::optional<char> ByteOf(QChar ch) {
 
 // The characters of Windows-1252 bytes, written from out on.
 void CharactersInto(std::string_view bytes, QChar* out) {
+  // Bytes outside 0x80..0x9F stand for the characters of their own codes: a text without those (most
+  // names) is widened byte by byte, which the compiler does many bytes at a time.
+  const auto table = [](char c) { return static_cast<unsigned char>(c) - 0x80u < 0x20u; };
+  if (std::none_of(bytes.begin(), bytes.end(), table)) {
+    for (unsigned char b : bytes) *out++ = QChar(char16_t(b));
+    return;
+  }
   for (unsigned char b : bytes) {
     const bool high = b >= 0x80 && b <= 0x9F && kHigh[b - 0x80] != 0;
     *out++ = QChar(high ? kHigh[b - 0x80] : char16_t(b));
