@@ -1,14 +1,8 @@
 // A settings-format file as an ordered list of lines with indexes for its sections and keys.
 //
-// How lines are read:
-// - "[Name]" (blanks allowed before "[" and around Name; anything after "]" is ignored) opens the
-//   section Name. A line starting with "[" that has no "]" is an ordinary line.
-// - Inside a section, a line with "=" whose text before the first "=" is not empty after trimming
-//   blanks is a key line: the key is that trimmed text, the value the text after the first "=" with
-//   its leading and trailing blanks trimmed (no quotes removed), so a hand-edited "Name = Verdana"
-//   reads "Verdana".
-// - Lines starting with ";" or "#" are comments. Lines before the first section, comments, blank
-//   lines and any other text are never matched; they are kept as they are, in their order.
+// How a line is read is told beside Classify (storage/inilines.h). Then:
+// - Lines before the first section, comments, blank lines and any other text are never matched;
+//   they are kept as they are, in their order.
 // - Sections and keys match without regard to ASCII letter case; other bytes must be equal.
 // - A repeated section counts as one section: a key is looked up through all of its parts in file
 //   order and the first occurrence wins for reading and for replacing; new keys go after the last
@@ -203,35 +197,6 @@ class IniDocument::Impl {
  private:
   static void SkipByteOrderMark(Line& line) {
     if (line.Text().starts_with("\xEF\xBB\xBF")) line.nameBegin = 3;
-  }
-
-  // Sets kind and name of a freshly read line (nameBegin may already skip a byte order mark).
-  static void Classify(Line& line) {
-    const std::string_view text = line.Text();
-    std::size_t begin = line.nameBegin;
-    while (begin < text.size() && IsBlank(text[begin])) ++begin;
-    if (begin == text.size() || text[begin] == ';' || text[begin] == '#') return;
-    if (text[begin] == '[') {
-      const std::size_t close = text.find(']', begin + 1);
-      if (close == std::string_view::npos) return;
-      SetName(line, text.substr(0, close), begin + 1);
-      line.kind = Kind::Header;
-      return;
-    }
-    const std::size_t equals = text.find('=', begin);
-    if (equals == std::string_view::npos) return;
-    SetName(line, text.substr(0, equals), begin);
-    if (line.nameBegin == line.nameEnd) return;
-    line.equals = static_cast<uint32_t>(equals);
-    line.kind = Kind::Key;
-  }
-
-  static void SetName(Line& line, std::string_view upTo, std::size_t begin) {
-    std::size_t end = upTo.size();
-    while (begin < end && IsBlank(upTo[begin])) ++begin;
-    while (end > begin && IsBlank(upTo[end - 1])) --end;
-    line.nameBegin = static_cast<uint32_t>(begin);
-    line.nameEnd = static_cast<uint32_t>(end);
   }
 
   // Writes and reads come in runs on one section, so the last section found is remembered by the

@@ -1,7 +1,7 @@
 #pragma once
-// The pieces a settings-format document is built from: lines that point into the file's text, the
-// store for text written later, and the index from key to line. Used by IniDocument and
-// IniSectionLines; its letter-case helpers also by readers that match keys themselves.
+// The pieces a settings-format document is built from: lines that point into the file's text and how
+// each is read, the store for text written later, and the index from key to line. Used by
+// IniDocument and IniSectionLines; its letter-case helpers also by readers that match keys themselves.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -166,6 +166,41 @@ struct Line {
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
   std::string_view Value() const { return Trim({data + equals + 1, size - equals - 1}); }
 };
+
+// Sets kind and name of a freshly read line (nameBegin may already skip a byte order mark):
+// - "[Name]" (blanks allowed before "[" and around Name; anything after "]" is ignored) opens the
+//   section Name. A line starting with "[" that has no "]" is an ordinary line.
+// - A line with "=" whose text before the first "=" is not empty after trimming blanks is a key line
+//   (inside a section): the key is that trimmed text, the value the text after the first "=" with
+//   its leading and trailing blanks trimmed (no quotes removed), so a hand-edited "Name = Verdana"
+//   reads "Verdana".
+// - Lines starting with ";" or "#" are comments.
+inline void Classify(Line& line) {
+  const std::string_view text = line.Text();
+  const auto setName = [&line](std::string_view upTo, std::size_t begin) {
+    std::size_t end = upTo.size();
+    while (begin < end && IsBlank(upTo[begin])) ++begin;
+    while (end > begin && IsBlank(upTo[end - 1])) --end;
+    line.nameBegin = static_cast<uint32_t>(begin);
+    line.nameEnd = static_cast<uint32_t>(end);
+  };
+  std::size_t begin = line.nameBegin;
+  while (begin < text.size() && IsBlank(text[begin])) ++begin;
+  if (begin == text.size() || text[begin] == ';' || text[begin] == '#') return;
+  if (text[begin] == '[') {
+    const std::size_t close = text.find(']', begin + 1);
+    if (close == std::string_view::npos) return;
+    setName(text.substr(0, close), begin + 1);
+    line.kind = Kind::Header;
+    return;
+  }
+  const std::size_t equals = text.find('=', begin);
+  if (equals == std::string_view::npos) return;
+  setName(text.substr(0, equals), begin);
+  if (line.nameBegin == line.nameEnd) return;
+  line.equals = static_cast<uint32_t>(equals);
+  line.kind = Kind::Key;
+}
 
 // Holds the text of lines created after parsing. Chunks never move, so lines may point into them.
 class TextArena {
