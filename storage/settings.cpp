@@ -75,12 +75,6 @@ std::string StorableValue(std::string value) {
   return value;
 }
 
-std::string_view StorableView(std::string_view value, std::string& scratch) {
-  if (!ini::HasLineBreak(value)) return value;
-  scratch = StorableValue(std::string(value));
-  return scratch;
-}
-
 SettingsWriteGroup::SettingsWriteGroup(std::string file) : file_(std::move(file)) {
   if (file_.empty()) return;
   auto [it, fresh] = HeldFiles().try_emplace(PathKey(file_));

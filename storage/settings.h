@@ -31,9 +31,6 @@ bool WriteSetting(const std::string& section, const std::string& key, const std:
 // can hold a carriage return alone inside a line; saved through this they keep their place in their
 // list instead of being refused, which would end the list there at the next load.
 std::string StorableValue(std::string value);
-// value as StorableValue makes it, without a copy when it holds no line break (the usual case): the
-// changed copy, when one is needed, is made in scratch, and the view points there.
-std::string_view StorableView(std::string_view value, std::string& scratch);
 
 // Collects the writes to one file while it lives; the file is written once, atomically (temporary
 // file in the same directory, flushed, renamed over the old one), when the outermost group for that
