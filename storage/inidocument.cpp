@@ -12,15 +12,19 @@
 //   line, and a new file gets CRLF.
 //
 // Lookups go through per-section hash indexes from key to line, made at a section's first lookup,
-// and lines form a linked list in one vector, so inserting or removing a key costs constant time and
-// loading or saving N keys is linear in the file's size. Parsed lines point into the bytes read, which
-// the document owns; a save compares with them to tell whether anything changed.
+// and lines form a linked list in one vector (storage/inilinelist.h), so inserting or removing a key
+// costs constant time and loading or saving N keys is linear in the file's size. Parsed lines point
+// into the bytes read, which the document owns; a save compares with them to tell whether anything
+// changed. Reading a file finds only its section headers: the lines between them stay blocks (see
+// Kind::Block) until a lookup or a write in their section, and the lines a section is replaced with
+// go in as one block. A save, which replaces its long lists whole, thus never splits them into lines.
 #include "storage/inidocument.h"
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
+#include "storage/inilinelist.h"
 #include "storage/inilines.h"
 
 namespace orv {
@@ -29,64 +33,43 @@ using namespace ini;
 
 class IniDocument::Impl {
  public:
+  // Reads the file's section headers; the lines between them are kept as blocks, split into lines
+  // only when their section is first looked up or written line by line.
   void Parse(std::string bytes) {
     *this = Impl();
     text_ = std::make_shared<const std::string>(std::move(bytes));
     baseline_ = text_;
-    const char* p = text_->data();
-    const char* end = p + text_->size();
-    // Room for about twice the file's lines, so that replacing its longest sections (a save writes
-    // its lists whole) adds their new lines without moving every line.
-    lines_.reserve(text_->size() / 24 + 16);
-    Section* current = nullptr;  // the section of the part being read
-    bool firstPart = false;
-    while (p < end) {
-      const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    const char* const begin = text_->data();
+    const char* const end = begin + text_->size();
+    const char* firstNl = static_cast<const char*>(std::memchr(begin, '\n', end - begin));
+    lines_.SetNewEol(firstNl ? EndingBefore(begin, firstNl + 1) : Eol::CrLf);
+    // A header holds "[": only lines with one are read on their own. run is the first line not yet
+    // taken into a header or a block, p the line after the last one read.
+    const char* run = begin;
+    for (const char* p = begin; p < end;) {
+      const char* bracket = static_cast<const char*>(std::memchr(p, '[', end - p));
+      if (!bracket) break;
+      const char* lineStart = static_cast<const char*>(memrchr(p, '\n', bracket - p));
+      lineStart = lineStart ? lineStart + 1 : p;
+      const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', end - bracket));
+      const char* lineEnd = nl ? nl + 1 : end;
       Line line;
-      line.data = p;
-      if (nl) {
-        const bool cr = nl > p && nl[-1] == '\r';
-        line.size = static_cast<uint32_t>(nl - p - (cr ? 1 : 0));
-        line.eol = cr ? Eol::CrLf : Eol::Lf;
-        p = nl + 1;
-      } else {
-        line.size = static_cast<uint32_t>(end - p);
-        p = end;
-      }
-      if (lines_.empty()) {
-        newEol_ = line.eol == Eol::None ? Eol::CrLf : line.eol;
-        SkipByteOrderMark(line);
-      }
+      line.data = lineStart;
+      line.eol = EndingBefore(lineStart, lineEnd);
+      line.size = static_cast<uint32_t>(lineEnd - lineStart - EolText(line.eol).size());
+      if (lineStart == begin) SkipByteOrderMark(line);
       Classify(line);
-      if (line.kind == Kind::Key && !current) line.kind = Kind::Other;  // before any section
-      const uint32_t index = Append(line);
       if (line.kind == Kind::Header) {
-        auto [it, fresh] = sections_.try_emplace(LowerCopy(line.Name()));
-        current = &it->second;
-        current->headers.push_back(index);
-        if (fresh) {
-          current->tail = index;
-          current->indexed = false;
-        }
-        firstPart = fresh;
-      } else if (line.kind == Kind::Key) {
-        ++current->keyLines;
-        if (firstPart) current->tail = index;
+        AppendBlock(run, lineStart);
+        AddHeader(line);
+        run = lineEnd;
       }
+      p = lineEnd;  // no other line starts before the next line
     }
+    AppendBlock(run, end);
   }
 
-  void Serialize(std::string& out) const {
-    std::size_t size = 0;
-    for (uint32_t i = head_; i != kNoLine; i = lines_[i].next)
-      size += lines_[i].size + EolText(lines_[i].eol).size();
-    out.clear();
-    out.reserve(size);
-    for (uint32_t i = head_; i != kNoLine; i = lines_[i].next) {
-      out.append(lines_[i].Text());
-      out.append(EolText(lines_[i].eol));
-    }
-  }
+  void Serialize(std::string& out) const { lines_.Serialize(out); }
 
   // The line holding key in section, or null.
   const Line* Find(std::string_view section, std::string_view key) const {
@@ -113,8 +96,10 @@ class IniDocument::Impl {
 
   template <typename Visit>
   void ForEachKey(std::string_view section, Visit visit) const {
-    if (const Section* s = FindSection(section))
-      ForEachKeyLine(*s, [&](uint32_t i) { visit(lines_[i].Name(), lines_[i].Value()); });
+    const Section* s = FindSection(section);
+    if (!s) return;
+    SplitLines(*s);
+    ForEachKeyLine(*s, [&](uint32_t i) { visit(lines_[i].Name(), lines_[i].Value()); });
   }
 
   // Applies one write; true when the document changed. section and key are trimmed and valid.
@@ -142,13 +127,13 @@ class IniDocument::Impl {
       return true;
     }
     if (!s) s = AddSection(section);
-    Line line = NewLine();
+    Line line = lines_.NewLine();
     line.data = arena_.Store(key, "=", value);
     line.size = static_cast<uint32_t>(key.size() + 1 + value.size());
     line.nameEnd = static_cast<uint32_t>(key.size());
     line.equals = line.nameEnd;
     line.kind = Kind::Key;
-    const uint32_t index = InsertAfter(s->tail, line);
+    const uint32_t index = lines_.InsertAfter(s->tail, line);
     s->tail = index;
     s->keys.Insert(index, hash);
     lines_[index].indexed = true;
@@ -156,25 +141,21 @@ class IniDocument::Impl {
     return true;
   }
 
+  // The new lines go in as one block, split only if the section is later looked up.
   bool ReplaceSection(std::string_view name, IniSectionLines lines) {
-    if (HoldsExactly(name, lines)) return false;
+    const bool opens = lines.OpensSection();
+    std::string text = lines.TakeText(EolText(lines_.NewEol()));
+    if (HoldsExactly(name, opens, text)) return false;
     const bool removed = RemoveSection(name);
-    if (!lines.opens_) return removed;
+    if (!opens) return removed;
     Section* s = AddSection(name);
-    const char* text = arena_.Adopt(std::move(lines.text_));
-    if (lines_.capacity() < lines_.size() + lines.live_)
-      lines_.reserve(std::max(2 * lines_.capacity(), lines_.size() + lines.live_));
-    for (const IniSectionLines::Entry& entry : lines.entries_) {
-      if (entry.removed) continue;
-      Line line = NewLine();
-      line.data = text + entry.offset;
-      line.size = entry.size;
-      line.nameEnd = entry.keySize;
-      line.equals = entry.keySize;
-      line.kind = Kind::Key;
-      s->tail = Append(line);
-    }
-    s->keyLines = lines.live_;
+    if (text.empty()) return true;
+    Line block = lines_.NewLine();
+    block.size = static_cast<uint32_t>(text.size() - EolText(lines_.NewEol()).size());
+    block.data = arena_.Adopt(std::move(text));
+    block.kind = Kind::Block;
+    lines_.Append(block);
+    s->split = false;
     s->indexed = false;
     return true;
   }
@@ -235,6 +216,7 @@ class IniDocument::Impl {
   // the one found, and it is marked when the key occurs again.
   void Index(const Section& s) const {
     if (s.indexed) return;
+    SplitLines(s);
     s.indexed = true;
     s.keys.Reserve(s.keyLines);
     ForEachKeyLine(s, [&](uint32_t i) {
@@ -249,91 +231,92 @@ class IniDocument::Impl {
     });
   }
 
-  // Whether replacing the section with lines would give back the same bytes: the section stands
-  // in one part at the end of the document, after a blank line or at its start, its header reads
-  // exactly "[name]", and its lines are exactly these lines, each ending like a new line.
-  bool HoldsExactly(std::string_view name, const IniSectionLines& lines) const {
+  // Whether replacing the section with lines (their text with endings; opens as OpensSection) would
+  // give back the same bytes: the section stands in one part at the end of the document, after a
+  // blank line or at its start, its header reads exactly "[name]", and the bytes after the header
+  // are exactly the lines.
+  bool HoldsExactly(std::string_view name, bool opens, std::string_view lines) const {
     LowerInto(name);
     const auto it = sections_.find(lookup_);
-    if (it == sections_.end()) return !lines.opens_;
-    if (!lines.opens_ || it->second.headers.size() != 1) return false;
+    if (it == sections_.end()) return !opens;
+    if (!opens || it->second.headers.size() != 1) return false;
     const Line& header = lines_[it->second.headers.front()];
-    if (header.prev != kNoLine && !Trim(lines_[header.prev].Text()).empty()) return false;
+    if (header.prev != kNoLine && !Trim(lines_[header.prev].LastLineText()).empty()) return false;
     const std::string_view text = header.Text();
-    if (header.eol != newEol_ || text.size() != name.size() + 2 || text.front() != '[' ||
+    if (header.eol != lines_.NewEol() || text.size() != name.size() + 2 || text.front() != '[' ||
         text.back() != ']' || text.substr(1, name.size()) != name) {
       return false;
     }
-    uint32_t i = header.next;
-    for (const IniSectionLines::Entry& entry : lines.entries_) {
-      if (entry.removed) continue;
-      if (i == kNoLine || lines_[i].eol != newEol_ || lines_[i].Text() != lines.Text(entry)) return false;
-      i = lines_[i].next;
+    for (uint32_t i = header.next; i != kNoLine; i = lines_[i].next) {
+      for (const std::string_view piece : {lines_[i].Text(), EolText(lines_[i].eol)}) {
+        if (!lines.starts_with(piece)) return false;
+        lines.remove_prefix(piece.size());
+      }
     }
-    return i == kNoLine;
+    return lines.empty();
   }
 
-  uint32_t Append(const Line& line) {
-    const uint32_t index = static_cast<uint32_t>(lines_.size());
-    lines_.push_back(line);
-    Line& added = lines_.back();
-    added.prev = last_;
-    added.next = kNoLine;
-    if (last_ != kNoLine) {
-      // The file's last line gets an ending when a line follows it. A line that ends in a CR byte
-      // is given CRLF: its CR and an LF alone would read back as one CRLF, losing the CR.
-      Line& before = lines_[last_];
-      if (before.eol == Eol::None) before.eol = before.Text().ends_with('\r') ? Eol::CrLf : newEol_;
-      before.next = index;
-    } else {
-      head_ = index;
+  // Keeps the whole lines of [begin, end) as one block at the end of the list.
+  void AppendBlock(const char* begin, const char* end) {
+    if (begin == end) return;
+    Line block;
+    block.data = begin;
+    block.eol = EndingBefore(begin, end);
+    block.size = static_cast<uint32_t>(end - begin - EolText(block.eol).size());
+    block.kind = Kind::Block;
+    lines_.Append(block);
+  }
+
+  void AddHeader(const Line& header) {
+    const uint32_t index = lines_.Append(header);
+    auto [it, fresh] = sections_.try_emplace(LowerCopy(header.Name()));
+    Section& s = it->second;
+    s.headers.push_back(index);
+    s.split = false;
+    if (fresh) {
+      s.tail = index;
+      s.indexed = false;
     }
-    last_ = index;
-    return index;
   }
 
-  // A line made by a write: it ends like the file's first line.
-  Line NewLine() const {
-    Line line;
-    line.eol = newEol_;
-    return line;
-  }
+  // Splitting changes how the lines are held, not what the document says, so reading may do it.
+  void SplitLines(const Section& s) const { const_cast<Impl*>(this)->Split(const_cast<Section&>(s)); }
 
-  uint32_t InsertAfter(uint32_t after, Line line) {
-    if (after == last_) return Append(line);
-    const uint32_t index = static_cast<uint32_t>(lines_.size());
-    line.prev = after;
-    line.next = lines_[after].next;
-    lines_.push_back(line);
-    lines_[line.next].prev = index;
-    lines_[after].next = index;
-    return index;
+  // Puts the lines of the section's blocks in their place, each on its own, and counts its key
+  // lines; new keys go after the last key line of its first part.
+  void Split(Section& s) {
+    if (s.split) return;
+    s.split = true;
+    s.keyLines = 0;
+    for (std::size_t part = 0; part < s.headers.size(); ++part) {
+      const auto count = [&](uint32_t i) {
+        if (lines_[i].kind != Kind::Key) return;
+        ++s.keyLines;
+        if (part == 0) s.tail = i;
+      };
+      for (uint32_t i = lines_[s.headers[part]].next; i != kNoLine && lines_[i].kind != Kind::Header;) {
+        const uint32_t next = lines_[i].next;
+        if (lines_[i].kind != Kind::Block) {
+          count(i);
+        } else {
+          for (uint32_t j = lines_.SplitBlock(i, [](Line& line) { Classify(line); }); j < lines_.Size(); ++j)
+            count(j);
+        }
+        i = next;
+      }
+    }
   }
-
-  // Takes the run of lines from first to last out of the list.
-  void Unlink(uint32_t first, uint32_t last) {
-    const uint32_t prev = lines_[first].prev;
-    const uint32_t next = lines_[last].next;
-    if (prev != kNoLine)
-      lines_[prev].next = next;
-    else
-      head_ = next;
-    if (next != kNoLine)
-      lines_[next].prev = prev;
-    else
-      last_ = prev;
-  }
-  void Unlink(uint32_t index) { Unlink(index, index); }
 
   Section* AddSection(std::string_view name) {
-    if (last_ != kNoLine && !Trim(lines_[last_].Text()).empty()) Append(NewLine());
-    Line header = NewLine();
+    if (lines_.Last() != kNoLine && !Trim(lines_[lines_.Last()].LastLineText()).empty())
+      lines_.Append(lines_.NewLine());
+    Line header = lines_.NewLine();
     header.data = arena_.Store("[", name, "]");
     header.size = static_cast<uint32_t>(name.size() + 2);
     header.nameBegin = 1;
     header.nameEnd = header.size - 1;
     header.kind = Kind::Header;
-    const uint32_t index = Append(header);
+    const uint32_t index = lines_.Append(header);
     Section& s = sections_[LowerCopy(name)];
     s.headers.push_back(index);
     edited_ = true;
@@ -350,7 +333,7 @@ class IniDocument::Impl {
       uint32_t last = header;
       while (lines_[last].next != kNoLine && lines_[lines_[last].next].kind != Kind::Header)
         last = lines_[last].next;
-      Unlink(header, last);
+      lines_.Unlink(header, last);
     }
     if (lastSection_ == &it->second) lastSection_ = nullptr;
     sections_.erase(it);
@@ -370,7 +353,7 @@ class IniDocument::Impl {
   }
 
   void RemoveKeyLine(Section& s, uint32_t index) {
-    Unlink(index);
+    lines_.Unlink(index);
     if (s.tail != index) return;
     uint32_t i = lines_[index].prev;
     while (lines_[i].kind == Kind::Other) i = lines_[i].prev;
@@ -383,11 +366,8 @@ class IniDocument::Impl {
   std::shared_ptr<const std::string> baseline_ = text_;
   bool edited_ = false;  // a write has changed the document since it was read
   TextArena arena_;      // text of lines written since
-  std::vector<Line> lines_;
-  uint32_t head_ = kNoLine;
-  uint32_t last_ = kNoLine;
+  LineList lines_;
   std::unordered_map<std::string, Section> sections_;  // by lower-case name
-  Eol newEol_ = Eol::CrLf;
   mutable std::string lookup_;
   mutable const Section* lastSection_ = nullptr;
   mutable std::string lastSectionName_;

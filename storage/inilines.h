@@ -135,7 +135,10 @@ inline std::string LowerCopy(std::string_view s) {
 }
 
 enum class Eol : uint8_t { None, Lf, CrLf };
-enum class Kind : uint8_t { Other, Header, Key };
+// A Block is a run of whole lines kept as one piece of text until something reads them one by one:
+// the endings of all but its last line stand inside the text, and eol is the last one's. Sections a
+// save replaces whole are thus never split into lines, and neither are the lines they are written as.
+enum class Kind : uint8_t { Other, Header, Key, Block };
 
 inline std::string_view EolText(Eol eol) {
   switch (eol) {
@@ -165,7 +168,43 @@ struct Line {
   std::string_view Text() const { return {data, size}; }
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
   std::string_view Value() const { return Trim({data + equals + 1, size - equals - 1}); }
+  // The text of the last of the lines this line stands for (a block's last line; else the text).
+  std::string_view LastLineText() const {
+    const std::string_view text = Text();
+    if (kind != Kind::Block) return text;
+    const std::size_t nl = text.rfind('\n');
+    return nl == std::string_view::npos ? text : text.substr(nl + 1);
+  }
 };
+
+// The ending of the line that ends at end (just after its "\n", or at the end of a text without
+// one), never reaching before begin.
+inline Eol EndingBefore(const char* begin, const char* end) {
+  if (end == begin || end[-1] != '\n') return Eol::None;
+  return end - begin >= 2 && end[-2] == '\r' ? Eol::CrLf : Eol::Lf;
+}
+
+// Calls visit with each line of a block, unclassified: its text and its ending.
+template <typename Visit>
+void ForEachLineOf(const Line& block, Visit visit) {
+  const char* p = block.data;
+  const char* const end = p + block.size;
+  for (;;) {
+    Line line;
+    line.data = p;
+    const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    if (!nl) {
+      line.size = static_cast<uint32_t>(end - p);
+      line.eol = block.eol;
+      visit(line);
+      return;
+    }
+    line.eol = EndingBefore(p, nl + 1);
+    line.size = static_cast<uint32_t>(nl - p - (line.eol == Eol::CrLf ? 1 : 0));
+    visit(line);
+    p = nl + 1;
+  }
+}
 
 // Sets kind and name of a freshly read line (nameBegin may already skip a byte order mark):
 // - "[Name]" (blanks allowed before "[" and around Name; anything after "]" is ignored) opens the
@@ -248,7 +287,8 @@ class KeyIndex {
       if (slot.tag == tag && slot.line != kErased && EqualNoCase(nameOf(slot.line), key)) return slot.line;
     }
   }
-  uint32_t Find(const std::vector<Line>& lines, std::string_view key, uint64_t hash) const {
+  template <typename Lines>  // indexable by line number
+  uint32_t Find(const Lines& lines, std::string_view key, uint64_t hash) const {
     return Find(key, hash, [&](uint32_t line) { return lines[line].Name(); });
   }
 
@@ -314,7 +354,8 @@ struct Section {
   // (most sections of a save are replaced whole) is never hashed key by key.
   mutable KeyIndex keys;
   mutable bool indexed = true;
-  std::size_t keyLines = 0;  // key lines the section had when it was read or replaced, to size the index
+  bool split = true;         // no part holds a block: every line stands on its own
+  std::size_t keyLines = 0;  // key lines the section had when it was split, to size the index
 };
 
 }  // namespace orv::ini

@@ -16,6 +16,7 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
     Entry& entry = entries_[found];
     if (value.empty()) {
       entry.removed = true;
+      holes_ = true;
       --live_;
       return;
     }
@@ -25,14 +26,15 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
     const std::string first(Key(entry));
     entry.offset = static_cast<uint32_t>(text_.size());
     entry.size = static_cast<uint32_t>(first.size() + 1 + value.size());
-    text_.append(first).append("=").append(value);
+    AppendLine(first, value);
+    holes_ = true;
     return;
   }
   if (value.empty()) return;
   const uint32_t index = static_cast<uint32_t>(entries_.size());
   entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
                       static_cast<uint32_t>(k.size() + 1 + value.size()), false});
-  text_.append(k).append("=").append(value);
+  AppendLine(k, value);
   if (found != kNoLine) keys_.Erase(found, hash);
   keys_.Insert(index, hash);
   indexed_ = entries_.size();
@@ -43,16 +45,33 @@ void IniSectionLines::Add(std::string_view key, std::string_view value) {
 std::string_view IniSectionLines::AddRecord(std::string_view key, std::string_view value) {
   const std::string_view k = Trim(key);
   if (value.empty() || !CanBeKey(k)) return {};
-  const std::size_t valueAt = text_.size() + k.size() + 1;
   entries_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(k.size()),
                       static_cast<uint32_t>(k.size() + 1 + value.size()), false});
-  text_.append(k).append("=").append(value);
+  const std::size_t valueAt = AppendLine(k, value);
   // The copy is scanned while it is fresh in the cache.
-  if (HasLineBreak(std::string_view(text_).substr(valueAt)))
-    BlankLineBreaks(text_.data() + valueAt, text_.data() + text_.size());
+  char* const stored = text_.data() + valueAt;
+  if (HasLineBreak({stored, value.size()})) BlankLineBreaks(stored, stored + value.size());
   ++live_;
   opens_ = true;
-  return std::string_view(text_).substr(valueAt);
+  return {stored, value.size()};
+}
+
+std::size_t IniSectionLines::AppendLine(std::string_view key, std::string_view value) {
+  text_.append(key).append("=").append(value).append(kEol);
+  return text_.size() - kEol.size() - value.size();
+}
+
+std::string IniSectionLines::TakeText(std::string_view eol) {
+  std::string out;
+  if (!holes_ && eol == kEol) {
+    out = std::move(text_);
+  } else {
+    out.reserve(text_.size());
+    for (const Entry& entry : entries_)
+      if (!entry.removed) out.append(Text(entry)).append(eol);
+  }
+  Clear();
+  return out;
 }
 
 void IniSectionLines::IndexAllKeys() {

@@ -27,20 +27,28 @@ class IniSectionLines {
   void Clear();
   // Whether an Add made a line: the section is then written, even if later Adds removed every key.
   bool OpensSection() const { return opens_; }
+  // The lines in order, each followed by eol, and then Clear. The lines are gathered with CRLF, the
+  // ending of the files the program writes: their text is then moved out, not copied.
+  std::string TakeText(std::string_view eol);
 
  private:
-  friend class IniDocument;
   struct Entry {
     uint32_t offset = 0;  // "key=value" within text_
     uint32_t keySize = 0;
-    uint32_t size = 0;
+    uint32_t size = 0;  // without the line ending
     bool removed = false;
   };
+  static constexpr std::string_view kEol = "\r\n";
   std::string_view Text(const Entry& e) const { return {text_.data() + e.offset, e.size}; }
   std::string_view Key(const Entry& e) const { return {text_.data() + e.offset, e.keySize}; }
+  // Appends "key=value" and the line ending to text_ and gives the value's offset.
+  std::size_t AppendLine(std::string_view key, std::string_view value);
   void IndexAllKeys();
 
-  std::string text_;  // the lines' text back to back, without line endings
+  // The lines back to back, each with the ending kEol. A line whose value was replaced or that was
+  // removed leaves its old text in place (holes_), and a new value goes to the end.
+  std::string text_;
+  bool holes_ = false;
   std::vector<Entry> entries_;
   ini::KeyIndex keys_;  // key to entry, for the entries before indexed_
   std::size_t indexed_ = 0;

@@ -245,6 +245,64 @@ TEST(IniLinesTest, WordHelpersMatchTheirMeaningByteByByte) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&word), 4), lowered.substr(8));
 }
 
+// Sections are found wherever their header stands, and a section kept whole as it was read reads
+// the same as once a lookup has split it into lines, which gives back the same bytes. A new key goes
+// after the last key of the section's first part.
+TEST(IniDocumentTest, ReadsSectionsKeptWholeAsLineByLine) {
+  using Keys = std::vector<std::pair<std::string, std::string>>;
+  std::string longList = "[A]\n";
+  for (int i = 0; i < 300; ++i) longList += "k" + std::to_string(i) + "=[" + std::to_string(i) + "]\n";
+  longList += "  [B]\r\nj=2";
+  Keys longKeys;
+  for (int i = 0; i < 300; ++i) longKeys.emplace_back("k" + std::to_string(i), "[" + std::to_string(i) + "]");
+  const struct {
+    std::string bytes, section;
+    Keys keys;
+    std::string afterSet;  // the bytes once "new=n" is set in the section
+  } cases[] = {
+      {"\xEF\xBB\xBF  [A]\r\nk=1\r\n", "A", {{"k", "1"}}, "\xEF\xBB\xBF  [A]\r\nk=1\r\nnew=n\r\n"},
+      {"x=[A]\n[A]\nk=[v]\n\t[B] tail\nj=2",
+       "A",
+       {{"k", "[v]"}},
+       "x=[A]\n[A]\nk=[v]\nnew=n\n\t[B] tail\nj=2"},
+      {"x=[A]\n[A]\nk=[v]\n\t[B] tail\nj=2",
+       "b",
+       {{"j", "2"}},
+       "x=[A]\n[A]\nk=[v]\n\t[B] tail\nj=2\nnew=n\n"},
+      {"[A]\nk=1\n[broken\nj=2\r\n;c=3\n",
+       "A",
+       {{"k", "1"}, {"j", "2"}},
+       "[A]\nk=1\n[broken\nj=2\r\nnew=n\n;c=3\n"},
+      {"[A]\r\r\nk=1\r", "A", {{"k", "1\r"}}, "[A]\r\r\nk=1\r\r\nnew=n\r\n"},
+      {"[A]\nk=1\n\n[B]\nj=2\n[a]\nk=3\nm=4\n",
+       "A",
+       {{"k", "1"}, {"k", "3"}, {"m", "4"}},
+       "[A]\nk=1\nnew=n\n\n[B]\nj=2\n[a]\nk=3\nm=4\n"},
+      {"pre=1\n[A]", "A", {}, "pre=1\n[A]\nnew=n\n"},
+      {"[A]\n\n\n", "A", {}, "[A]\nnew=n\n\n\n"},
+      {"\n[A]\r\nk=1\n\n[B]\nj=2\n", "a", {{"k", "1"}}, "\n[A]\r\nk=1\nnew=n\n\n[B]\nj=2\n"},
+      {longList, "B", {{"j", "2"}}, longList + "\nnew=n\n"},
+      {longList, "A", longKeys, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 60) + " / " + c.section);
+    const auto keysOf = [&](const IniDocument& doc) {
+      Keys keys;
+      doc.ForEachKey(c.section, [&](std::string_view k, std::string_view v) { keys.emplace_back(k, v); });
+      return keys;
+    };
+    const IniDocument whole(c.bytes);
+    EXPECT_EQ(keysOf(whole), c.keys);
+    IniDocument split(c.bytes);
+    EXPECT_FALSE(split.Find(c.section, "missing"));
+    EXPECT_EQ(keysOf(split), c.keys);
+    EXPECT_EQ(split.Serialize(), c.bytes);
+    if (c.afterSet.empty()) continue;
+    ASSERT_TRUE(split.Set(c.section, "new", "n"));
+    EXPECT_EQ(split.Serialize(), c.afterSet);
+  }
+}
+
 TEST(IniDocumentTest, ReportsBytesChangedOnlyWhenTheyDifferFromThoseRead) {
   const std::string bytes = "[A]\r\nk = 1\r\n";
   IniDocument doc(bytes);
