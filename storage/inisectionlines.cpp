@@ -84,7 +84,7 @@ void IniSectionLines::IndexAllKeys() {
 
 void IniSectionLines::Reserve(std::size_t lines, std::size_t bytes) {
   entries_.reserve(lines);
-  text_.reserve(bytes);
+  text_.reserve(bytes + lines * kEol.size());
   reservedKeys_ = lines;
 }
 

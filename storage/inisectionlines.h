@@ -21,8 +21,8 @@ class IniSectionLines {
   // key index catches up only if a later Add needs it. Gives the value as stored (line breaks made
   // blanks), or "" when no line was made; the view lasts until the next Add or AddRecord.
   std::string_view AddRecord(std::string_view key, std::string_view value);
-  // Room for this many lines of about this many bytes in all, so that gathering them does not
-  // grow (and copy) the buffers again and again.
+  // Room for this many lines of about this many bytes of keys, "=" and values in all (their endings
+  // are added here), so that gathering them does not grow (and copy) the buffers again and again.
   void Reserve(std::size_t lines, std::size_t bytes);
   void Clear();
   // Whether an Add made a line: the section is then written, even if later Adds removed every key.
