@@ -149,10 +149,10 @@ std::optional<int32_t> ParseWhole(std::string_view text, int64_t min, int64_t ma
   return static_cast<int32_t>(value);
 }
 
-// The lines of a notes field; an empty field has none.
+// The lines of a notes field. A field with no text once read (empty, or only a byte order mark) has
+// none: one empty line would be exported as an empty field, which reads back as none.
 std::vector<QString> NotesLines(const std::string& field) {
   std::vector<QString> lines;
-  if (field.empty()) return lines;
   std::size_t from = 0;
   for (;;) {
     const std::size_t at = field.find_first_of("\r\n", from);
@@ -160,6 +160,7 @@ std::vector<QString> NotesLines(const std::string& field) {
     if (at == std::string::npos) break;
     from = at + (field.compare(at, 2, "\r\n") == 0 ? 2 : 1);
   }
+  if (lines.size() == 1 && lines[0].isEmpty()) lines.clear();
   return lines;
 }
 

@@ -106,6 +106,31 @@ std::string Row(int column = -1, const std::string& value = "") {
   return row + "\r\n";
 }
 
+// A CSV notes field reads as lines that an export writes back as the same field; a field with no
+// text once read (a byte order mark alone is dropped) has no lines, as an empty one.
+TEST(BookmarkExchange, CsvNotesReadAsTheLinesAnExportWritesBack) {
+  const struct {
+    std::string field;
+    std::vector<std::string> notes;
+  } cases[] = {
+      {"", {}},
+      {"\xEF\xBB\xBF", {}},
+      {"a", {"a"}},
+      {"\"\n\"", {"", ""}},
+      {"\"a\r\n\xEF\xBB\xBF\"", {"a", ""}},
+      {"\"\xEF\xBB\xBF\nb\"", {"", "b"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    const ImportResult first = ImportCsv(kHeader + Row(6, c.field), Target());
+    ASSERT_TRUE(first.ok() && first.rows.size() == 1) << first.error.toStdString();
+    EXPECT_EQ(first.rows[0].row.notes, c.notes);
+    const ImportResult again = ImportCsv(ExportCsv(RowsOf(first)), Target());
+    ASSERT_TRUE(again.ok() && again.rows.size() == 1);
+    EXPECT_EQ(again.rows[0].row, first.rows[0].row);
+  }
+}
+
 TEST(BookmarkExchange, HostileCsvFailsWholeWithAClearMessage) {
   const std::string h = kHeader, ok = Row();
   const std::vector<Hostile> cases = {
