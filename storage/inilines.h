@@ -136,8 +136,9 @@ inline std::string LowerCopy(std::string_view s) {
 
 enum class Eol : uint8_t { None, Lf, CrLf };
 // A Block is a run of whole lines kept as one piece of text until something reads them one by one:
-// the endings of all but its last line stand inside the text, and eol is the last one's. Sections a
-// save replaces whole are thus never split into lines, and neither are the lines they are written as.
+// the endings of all but its last line stand inside the text, and eol is the last one's. A file's
+// lines between section headers are read as blocks, and a replaced section's new lines go in as one,
+// so a save, which replaces its long lists whole, never splits them into lines.
 enum class Kind : uint8_t { Other, Header, Key, Block };
 
 inline std::string_view EolText(Eol eol) {
