@@ -14,8 +14,7 @@ class LineList {
  public:
   const Line& operator[](uint32_t i) const { return lines_[i]; }
   Line& operator[](uint32_t i) { return lines_[i]; }
-  uint32_t First() const { return head_; }  // kNoLine when empty
-  uint32_t Last() const { return last_; }
+  uint32_t Last() const { return last_; }             // kNoLine when empty
   std::size_t Size() const { return lines_.size(); }  // lines taken out included
 
   // The ending of lines made by writes: that of the file's first line (CRLF for a new file).
@@ -94,13 +93,6 @@ class LineList {
     return first;
   }
 
-  // Room for this many more lines, at least doubling, so that lines added in runs move the others
-  // seldom.
-  void Grow(std::size_t more) {
-    if (lines_.capacity() < lines_.size() + more)
-      lines_.reserve(std::max(2 * lines_.capacity(), lines_.size() + more));
-  }
-
   // The lines in order, each with its ending, into out (reusing its memory).
   void Serialize(std::string& out) const {
     std::size_t size = 0;
@@ -115,6 +107,13 @@ class LineList {
   }
 
  private:
+  // Room for this many more lines, at least doubling, so that lines added in runs move the others
+  // seldom.
+  void Grow(std::size_t more) {
+    if (lines_.capacity() < lines_.size() + more)
+      lines_.reserve(std::max(2 * lines_.capacity(), lines_.size() + more));
+  }
+
   std::vector<Line> lines_;
   uint32_t head_ = kNoLine;
   uint32_t last_ = kNoLine;
