@@ -8,6 +8,7 @@
 #include "core/calibrationfile.h"
 #include "core/mapinfo.h"
 #include "core/picturesize.h"
+#include "storage/inifile.h"
 #include "storage/settings.h"
 
 namespace orv {
@@ -31,11 +32,6 @@ std::optional<std::string> ExistingInAnyCase(const fs::path& wanted) {
     if (Lower(it->path().filename().string()) == name) return it->path().string();
   }
   return std::nullopt;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return fs::equivalent(a, b, ec);
 }
 
 NewMap Refused(NewMapStatus status, std::string mapInfoPath, std::string message) {
