@@ -1,6 +1,5 @@
 // Export... and Import... of the bookmarks window (also reached from the main window's Map menu):
 // which bookmarks, which file, and what came of it.
-#include <QFile>
 #include <QFileInfo>
 
 #include "bookmarks/bookmarkexchange.h"
@@ -25,7 +24,7 @@ std::optional<orv::ExchangeSet> AskWhich(orv::Dialogs& dialogs, QWidget* parent,
 // there (the path itself is in the file system's encoding).
 std::string ExchangeMapName(const std::string& mapFile) {
   const std::string name = orv::MapFileName(mapFile);
-  return orv::ToBytes(QFile::decodeName(QByteArray::fromStdString(name))).value_or(name);
+  return orv::ToBytes(orv::PathText(name)).value_or(name);
 }
 
 QString Listed(const std::vector<std::string>& names) {

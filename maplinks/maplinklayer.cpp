@@ -114,7 +114,7 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
     request.startDirectory = QFileInfo(QFile::decodeName(links_.LinkDialogFile.c_str())).absolutePath();
   }
   if (const std::optional<QString> chosen = host_.dialogs().OpenFile(host_.DialogParent(), request)) {
-    links_.LinkDialogFile = QFile::encodeName(*chosen).toStdString();
+    links_.LinkDialogFile = PathBytes(*chosen);
     const QString fileName = QFileInfo(*chosen).fileName();
     // A name with the separator or a line break in it would break the record and the map info file.
     if (orv::FitsInRecord(fileName)) {
@@ -159,7 +159,7 @@ void MapLinkLayer::LoadMapforMapLink1Click() {
   // The target is looked for beside the current map info file, whatever directory it was chosen in.
   const std::string& current = host_.Session().CurrentMapFile();
   const std::string directory = current.substr(0, current.rfind('/') + 1);
-  host_.LoadMap(directory + QFile::encodeName(orv::FromBytes(links_.HoverLinkFile)).toStdString());
+  host_.LoadMap(directory + PathBytes(orv::FromBytes(links_.HoverLinkFile)));
 }
 
 void MapLinkLayer::gobackClick() {

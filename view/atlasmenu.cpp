@@ -1,7 +1,6 @@
 #include "view/atlasmenu.h"
 
 #include <QEvent>
-#include <QFile>
 #include <QMenu>
 #include <QStyle>
 #include <QToolButton>
@@ -11,16 +10,9 @@
 #include "storage/appsettings.h"
 #include "view/dialogs.h"
 #include "view/mapviewhost.h"
+#include "view/text.h"
 
 namespace orv {
-namespace {
-
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
-
 std::vector<std::string> AtlasFolders(const std::vector<std::string>& chosen, const std::string& currentMap) {
   if (!chosen.empty() || currentMap.empty()) return chosen;
   return {std::filesystem::path(currentMap).parent_path().string()};
@@ -64,7 +56,7 @@ void AtlasMenu::ChooseFolders() {
   const auto folders = host_.dialogs().ChooseFolders(host_.DialogParent(), "Maps Folders", start);
   if (!folders) return;
   std::vector<std::string> paths;
-  for (const QString& folder : *folders) paths.push_back(QFile::encodeName(folder).toStdString());
+  for (const QString& folder : *folders) paths.push_back(PathBytes(folder));
   if (!settings.SetMapsFolders(paths)) {
     host_.dialogs().ShowMessage(host_.DialogParent(), "Unable to save '" + PathText(settingsFile_) +
                                                           "'. The maps folders stay as they were.");

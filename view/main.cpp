@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QIcon>
 #include <QTimer>
 #include <chrono>
@@ -20,16 +19,13 @@
 #include "view/mainwindow.h"
 #include "view/qtdialogs.h"
 #include "view/startrequests.h"
+#include "view/text.h"
 
 namespace {
 
-std::string PathBytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
 // The map the start-up loading will open: the command line's, or the last map of the previous run.
 std::string FirstMap(const orv::StartRequest& request, const std::string& settingsFile) {
-  if (!request.mapFile.isEmpty()) return PathBytes(request.mapFile);
+  if (!request.mapFile.isEmpty()) return orv::PathBytes(request.mapFile);
   return orv::ReadSetting("General", "LastMapFilename", settingsFile);
 }
 
@@ -142,7 +138,7 @@ int OrvantisWindowMain(int argc, char** argv, orv::Launch* launch) {
   orv::StartRequests requests(window);
   requests.AcceptHandOvers(single);
   requests.CloseOn(shutdownSignals);
-  window.StartupLoading(PathBytes(line.request.mapFile));
+  window.StartupLoading(orv::PathBytes(line.request.mapFile));
   pictureAhead.Forget();
   // A signal that arrived while a message of the start-up loading was shown ends the run here.
   if (shutdownSignals.exitStatus()) return shutdownSignals.exitStatus();

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
@@ -32,6 +31,7 @@
 #include "view/positionfollowing.h"
 #include "view/render.h"
 #include "view/startfolderdialogs.h"
+#include "view/text.h"
 #include "view/zoomdialog.h"
 
 // The glass pictures are resources of the application library; a static library must register them.
@@ -43,14 +43,6 @@ namespace {
 
 constexpr int kClientWidth = 601;  // the window's designed client area, below the menu bar
 constexpr int kClientHeight = 349;
-
-// Paths are kept as bytes in the file system's own encoding.
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-std::string PathBytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
 
 }  // namespace
 
@@ -322,7 +314,7 @@ void TForm1::ShowPendingMessages() {
 
 void TForm1::ReportFailedSave(const std::string& path) {
   if (!reportedSaves_.insert(path).second) return;
-  const QString text = QStringLiteral("Unable to save '") + PathText(path) +
+  const QString text = QStringLiteral("Unable to save '") + orv::PathText(path) +
                        QStringLiteral("'. Your changes to it could not be written.");
   pendingMessages_.push_back(text);
   if (messageHold_ == 0) ShowPendingMessages();
@@ -419,7 +411,7 @@ orv::LoadOutcome TForm1::LoadMap(std::string path) {
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
   const orv::MapLoadResult result = session_.Load(path, pictureAhead_);
   if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result);
-  for (const std::string& text : result.messages) pendingMessages_.push_back(PathText(text));
+  for (const std::string& text : result.messages) pendingMessages_.push_back(orv::PathText(text));
   return result.outcome;
 }
 
@@ -449,7 +441,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
 
   viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();
-  setWindowTitle(PathText(orv::MapWindowTitle(path)));
+  setWindowTitle(orv::PathText(orv::MapWindowTitle(path)));
   bookmarks_.Sort();
   form3_->FillBookmarkLists();
   links_.store.Sort();
@@ -470,7 +462,7 @@ void TForm1::Load1Click() {
   request.title = QStringLiteral("Load Map");
   request.filter = QStringLiteral("Orvantis Map Info Files (*.dem)");
   request.initialName = QStringLiteral("*.dem");
-  if (const auto chosen = dialogs_.OpenFile(this, request)) LoadMap(PathBytes(*chosen));
+  if (const auto chosen = dialogs_.OpenFile(this, request)) LoadMap(orv::PathBytes(*chosen));
 }
 
 void TForm1::SetStatusText(int panel, const QString& text) {

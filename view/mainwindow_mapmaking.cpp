@@ -1,6 +1,5 @@
 // Map making on the main window: a new map from a picture, the calibration assistant, and the atlas
 // of the maps in the player's maps folders.
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,14 +11,7 @@
 #include "view/calibrationtool.h"
 #include "view/coordinatepanels.h"
 #include "view/mainwindow.h"
-
-namespace {
-
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
+#include "view/text.h"
 
 void TForm1::BuildMapMakingMenu() {
   calibration_ = std::make_unique<orv::CalibrationTool>(
@@ -52,19 +44,19 @@ void TForm1::NewMapFromPicture1Click() {
   request.initialName = QStringLiteral("*.jpg");
   const auto chosen = dialogs_.OpenFile(this, request);
   if (!chosen) return;
-  const orv::NewMap made = orv::NewMapFromPicture(QFile::encodeName(*chosen).toStdString());
+  const orv::NewMap made = orv::NewMapFromPicture(orv::PathBytes(*chosen));
   switch (made.status) {
     case orv::NewMapStatus::Created:
       if (LoadMap(made.mapInfoPath) == orv::LoadOutcome::Loaded) calibration_->Open();
       return;
     case orv::NewMapStatus::AlreadyExists:
       // The existing file may hold a calibration and bookmarks: it is offered, never replaced.
-      if (dialogs_.Ask(this, "The map info file '" + PathText(made.mapInfoPath) +
+      if (dialogs_.Ask(this, "The map info file '" + orv::PathText(made.mapInfoPath) +
                                  "' already exists for this picture. Open it instead?"))
         LoadMap(made.mapInfoPath);
       return;
     default:
-      dialogs_.ShowMessage(this, PathText(made.message));
+      dialogs_.ShowMessage(this, orv::PathText(made.message));
   }
 }
 

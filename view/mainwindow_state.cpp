@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMenu>
@@ -24,6 +23,7 @@
 #include "view/directionswindow.h"
 #include "view/mainwindow.h"
 #include "view/overviewwidget.h"
+#include "view/text.h"
 #include "view/zoomsteps.h"
 
 namespace {
@@ -62,10 +62,6 @@ std::optional<orv::MapView> ViewNow(const orv::MapViewport& viewport) {
       int32_t(middle(viewport.Origin().x, viewport.AreaWidth(), viewport.ScaledWidth())),
       int32_t(middle(viewport.Origin().y, viewport.AreaHeight(), viewport.ScaledHeight()))};
   return orv::MapView{zoom, viewport.ZoomedToPicture(zoomed)};
-}
-
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // Sees the pointer leave the map area.
@@ -164,7 +160,8 @@ void TForm1::FillOpenRecentMenu() {
   for (std::size_t i = 0; i < paths.size(); ++i) {
     // "&1" to "&9" and "1&0" choose by key; an "&" of the path itself is shown as it is.
     const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
-    const QString shown = QDir::toNativeSeparators(PathText(paths[i])).replace('&', QStringLiteral("&&"));
+    const QString shown =
+        QDir::toNativeSeparators(orv::PathText(paths[i])).replace('&', QStringLiteral("&&"));
     QAction* item = OpenRecent1Menu->addAction(number + ' ' + shown);
     item->setObjectName(QStringLiteral("OpenRecentMap%1").arg(i + 1));
     connect(item, &QAction::triggered, this, [this, path = paths[i]] { OpenRecentMap(path); });
@@ -181,7 +178,7 @@ void TForm1::OpenRecentMap(const std::string& path) {
   orv::RecentMaps(settingsFile_).Remove(path);
   FillOpenRecentMenu();
   dialogs_.ShowMessage(this,
-                       QStringLiteral("The map '") + PathText(path) +
+                       QStringLiteral("The map '") + orv::PathText(path) +
                            QStringLiteral("' is no longer there. It has been removed from Open Recent."));
 }
 

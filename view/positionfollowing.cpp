@@ -2,27 +2,15 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <utility>
 
 #include "storage/appsettings.h"
+#include "view/text.h"
 
 namespace orv {
-namespace {
-
-// Paths are kept in the settings file as bytes in the file system's own encoding.
-std::string PathBytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-QString PathText(const std::string& path) {
-  return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-}  // namespace
-
 std::optional<TextPosition> PositionIn(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   return FindLastPosition(std::string_view(bytes.constData(), std::size_t(bytes.size())));

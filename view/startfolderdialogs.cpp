@@ -1,17 +1,16 @@
 #include "view/startfolderdialogs.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include "storage/appsettings.h"
+#include "view/text.h"
 
 namespace orv {
 namespace {
 
 // The folder holding a file, both as paths in the file system's encoding.
 std::string FolderOf(const std::string& file) {
-  return QFile::encodeName(QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).absolutePath())
-      .toStdString();
+  return PathBytes(QFileInfo(PathText(file)).absolutePath());
 }
 
 }  // namespace
@@ -28,7 +27,7 @@ void StartFolderDialogs::ShowMessage(QWidget* parent, const QString& text) {
 
 QString StartFolderDialogs::StartFolder() const {
   const std::string map = currentMap_ ? currentMap_() : std::string();
-  return QFile::decodeName(QByteArray::fromStdString(map.empty() ? lastFolder_ : FolderOf(map)));
+  return PathText(map.empty() ? lastFolder_ : FolderOf(map));
 }
 
 void StartFolderDialogs::Chosen(const std::string& folder) {
@@ -41,7 +40,7 @@ std::optional<QString> StartFolderDialogs::OpenFile(QWidget* parent, const OpenF
   OpenFileRequest placed = request;
   if (placed.startDirectory.isEmpty()) placed.startDirectory = StartFolder();
   std::optional<QString> chosen = inner_.OpenFile(parent, placed);
-  if (chosen) Chosen(FolderOf(QFile::encodeName(*chosen).toStdString()));
+  if (chosen) Chosen(FolderOf(PathBytes(*chosen)));
   return chosen;
 }
 
@@ -49,7 +48,7 @@ std::optional<QString> StartFolderDialogs::SaveFile(QWidget* parent, const OpenF
   OpenFileRequest placed = request;
   if (placed.startDirectory.isEmpty()) placed.startDirectory = StartFolder();
   std::optional<QString> chosen = inner_.SaveFile(parent, placed);
-  if (chosen) Chosen(FolderOf(QFile::encodeName(*chosen).toStdString()));
+  if (chosen) Chosen(FolderOf(PathBytes(*chosen)));
   return chosen;
 }
 

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 
@@ -13,17 +12,9 @@
 #include "core/positiontext.h"
 #include "view/mainwindow.h"
 #include "view/positionfollowing.h"
+#include "view/text.h"
 
 namespace orv {
-namespace {
-
-// Paths are handed to the map load as bytes in the file system's own encoding.
-std::string PathBytes(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
-
 QString DroppedMapFile(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
     if (!url.isLocalFile()) continue;

@@ -1,5 +1,6 @@
 #include "view/text.h"
 
+#include <QFile>
 #include <algorithm>
 #include <array>
 
@@ -9,10 +10,10 @@ namespace orv {
 namespace {
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the five unassigned bytes, read as their Latin-1 codes.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                            0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 std::optional<char> ByteOf(QChar ch) {
   const char16_t u = ch.unicode();
@@ -62,6 +63,14 @@ std::optional<std::string> ToBytes(const QString& text) {
     bytes.push_back(*b);
   }
   return bytes;
+}
+
+QString PathText(const std::string& path) {
+  return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string PathBytes(const QString& path) {
+  return QFile::encodeName(path).toStdString();
 }
 
 bool StorableChar(QChar ch) {

@@ -1,5 +1,6 @@
 #pragma once
-// Stored text is 8-bit Windows-1252 bytes; widgets show QStrings. Conversion happens only here.
+// Stored text is 8-bit Windows-1252 bytes, and paths are bytes in the file system's own encoding;
+// widgets show QStrings. Conversion happens only here.
 #include <QString>
 #include <optional>
 #include <string>
@@ -14,5 +15,9 @@ void FromBytesInto(std::string_view bytes, QString& text);
 std::optional<std::string> ToBytes(const QString& text);
 // True when ch can be typed into a stored record: encodable and not the field separator.
 bool StorableChar(QChar ch);
+
+// A path's bytes as text to show, and the bytes of a path typed or chosen in a dialog.
+QString PathText(const std::string& path);
+std::string PathBytes(const QString& path);
 
 }  // namespace orv
