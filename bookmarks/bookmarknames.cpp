@@ -52,10 +52,6 @@ constexpr int32_t kComposeFromZoom = 200;
 // No more letters than this are drawn (MakeNameLabel cuts names there too).
 constexpr std::size_t kLongestName = 8192;
 
-int64_t FloorDiv(int64_t a, int64_t b) {
-  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-
 uint64_t KeyOf(int64_t x, int64_t y) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
 }

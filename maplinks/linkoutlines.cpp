@@ -9,6 +9,8 @@
 #include <cstring>
 #include <limits>
 
+#include "core/numbers.h"
+
 namespace orv {
 namespace {
 
@@ -20,13 +22,6 @@ constexpr int64_t kMostCellsAcross = 256;
 // An area over more cells than this is kept apart and looked at for every request, rather than
 // being listed in each of its cells.
 constexpr int64_t kMostCellsPerArea = 64;
-
-int64_t FloorDiv(int64_t a, int64_t b) {
-  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-int64_t CeilDiv(int64_t a, int64_t b) {
-  return -FloorDiv(-a, b);
-}
 
 PixelBox OrderedCorners(const LinkRect& area) {
   return {std::min<int64_t>(area.x1, area.x2), std::min<int64_t>(area.y1, area.y2),

@@ -1,19 +1,10 @@
 #include "view/mapdrag.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <limits>
+
+#include "core/numbers.h"
 
 namespace orv {
-
-namespace {
-
-int32_t ToInt32(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-}  // namespace
 
 void MapDrag::Press(int button, Point press, Point origin) {
   if (button_) return;
@@ -29,7 +20,7 @@ std::optional<Point> MapDrag::Move(Point pointer) {
   if (!panning_ && std::llabs(dx) + std::llabs(dy) < dragDistance_) return std::nullopt;
   panning_ = true;
   // The zoomed map pixel that was under the press stays under the pointer.
-  return Point{ToInt32(origin_.x - dx), ToInt32(origin_.y - dy)};
+  return Point{ClampToInt32(origin_.x - dx), ClampToInt32(origin_.y - dy)};
 }
 
 MapDrag::Release MapDrag::End(int button) {

@@ -1,7 +1,6 @@
 #include "view/mapviewport.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "core/numbers.h"
 #include "view/render.h"
@@ -10,16 +9,11 @@ namespace orv {
 
 namespace {
 
-int32_t ClampToInt(int64_t v) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
 ScrollBarRange BarFor(int32_t scaled, int32_t area) {
   ScrollBarRange bar;
   bar.PageSize = scaled / 6;
   bar.pictureFits = scaled < area;
-  bar.Max = bar.pictureFits ? 0 : ClampToInt(static_cast<int64_t>(scaled) - area + bar.PageSize);
+  bar.Max = bar.pictureFits ? 0 : ClampToInt32(static_cast<int64_t>(scaled) - area + bar.PageSize);
   return bar;
 }
 
@@ -66,8 +60,8 @@ void MapViewport::KeepOriginInRange() {
 
 void MapViewport::CenterOn(Point zoomed) {
   // In 64 bits: a far extrapolated point must not overflow before the clamp.
-  ScrollTo({ClampToInt(static_cast<int64_t>(zoomed.x) - areaWidth_ / 2),
-            ClampToInt(static_cast<int64_t>(zoomed.y) - areaHeight_ / 2)});
+  ScrollTo({ClampToInt32(static_cast<int64_t>(zoomed.x) - areaWidth_ / 2),
+            ClampToInt32(static_cast<int64_t>(zoomed.y) - areaHeight_ / 2)});
 }
 
 void MapViewport::KeepInView(Point zoomed) {
@@ -94,8 +88,8 @@ Point MapViewport::ChangeZoomKeeping(int32_t newZoomPercent, Point zoomed, const
     if (const auto pixel = WorldToZoomed(*world, corners)) return *pixel;
   }
   const long double factor = static_cast<long double>(newZoomPercent) / oldZoom;
-  return {ClampToInt(static_cast<int64_t>(zoomed.x * factor)),
-          ClampToInt(static_cast<int64_t>(zoomed.y * factor))};
+  return {ClampToInt32(static_cast<int64_t>(zoomed.x * factor)),
+          ClampToInt32(static_cast<int64_t>(zoomed.y * factor))};
 }
 
 void MapViewport::ChangeZoomKeepingCross(int32_t newZoomPercent, const MapCorners& corners) {

@@ -96,6 +96,25 @@ TEST(Rounding, FracPartIsTheFractionOfTheRoundedMagnitude) {
   }
 }
 
+TEST(IntegerDivision, RoundsTowardEitherInfinityForEverySign) {
+  struct Case {
+    int64_t a, b, floor, ceil;
+  };
+  const Case cases[] = {
+      {7, 2, 3, 4},    {-7, 2, -4, -3}, {7, -2, -4, -3},  {-7, -2, 3, 4},   {6, 3, 2, 2},
+      {-6, 3, -2, -2}, {0, 5, 0, 0},    {-1, 256, -1, 0}, {255, 256, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.a << " / " << c.b);
+    EXPECT_EQ(FloorDiv(c.a, c.b), c.floor);
+    EXPECT_EQ(CeilDiv(c.a, c.b), c.ceil);
+  }
+  constexpr int64_t kWide = int64_t{1} << 40;
+  EXPECT_EQ(ClampToInt32(kWide), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(ClampToInt32(-kWide), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(ClampToInt32(-12345), -12345);
+}
+
 TEST(ParseInt, AcceptsOnlyWholeDecimalIntegersOf32Bits) {
   const std::pair<const char*, std::optional<int32_t>> cases[] = {
       {"0", 0},
