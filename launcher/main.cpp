@@ -14,6 +14,7 @@
 #include "core/mapinfo.h"
 #include "core/pictureahead.h"
 #include "launcher/launch.h"
+#include "storage/recentmaps.h"
 #include "storage/settings.h"
 
 namespace {
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
   launch.started = std::chrono::steady_clock::now();
   orv::PictureAhead ahead;
   launch.ahead = &ahead;
-  const std::string last = orv::ReadSetting("General", "LastMapFilename", orv::SettingsFile());
+  const std::string last = orv::ReadLastMap(orv::SettingsFile());
   if (!last.empty() && last.find('\0') == std::string::npos) {
     if (const auto picture = orv::FindPicture(last)) ahead.Start(*picture);
   }

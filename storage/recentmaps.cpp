@@ -3,6 +3,8 @@
 #include <functional>
 #include <utility>
 
+#include "storage/inidocument.h"
+#include "storage/settings.h"
 #include "storage/storedvalues.h"
 
 namespace orv {
@@ -10,8 +12,22 @@ namespace {
 
 constexpr const char* kSection = "Recent Maps";
 constexpr const char* kPrefix = "Map";
+constexpr const char* kLastMapSection = "General";
+constexpr const char* kLastMapKey = "LastMapFilename";
 
 }  // namespace
+
+std::string LastMap(const IniDocument& settings) {
+  return settings.Value(kLastMapSection, kLastMapKey);
+}
+
+std::string ReadLastMap(const std::string& settingsFile) {
+  return ReadSetting(kLastMapSection, kLastMapKey, settingsFile);
+}
+
+bool WriteLastMap(const std::string& settingsFile, const std::string& mapPath) {
+  return WriteSetting(kLastMapSection, kLastMapKey, settingsFile, mapPath);
+}
 
 RecentMaps::RecentMaps(std::string settingsFile) : file_(std::move(settingsFile)) {}
 

@@ -8,6 +8,15 @@
 
 namespace orv {
 
+class IniDocument;
+
+// The map shown last, which the next start opens: "LastMapFilename" in the settings file's section
+// "General", the path's bytes as they are ("" when none). Written at once when a map is shown and
+// again at shutdown; false when the file could not be written.
+std::string LastMap(const IniDocument& settings);
+std::string ReadLastMap(const std::string& settingsFile);
+bool WriteLastMap(const std::string& settingsFile, const std::string& mapPath);
+
 class RecentMaps {
  public:
   static constexpr std::size_t MaxMaps = 10;

@@ -14,6 +14,7 @@
 #include "core/mapinfo.h"
 #include "core/pictureahead.h"
 #include "launcher/launch.h"
+#include "storage/recentmaps.h"
 #include "storage/settings.h"
 #include "view/fonts.h"
 #include "view/mainwindow.h"
@@ -26,7 +27,7 @@ namespace {
 // The map the start-up loading will open: the command line's, or the last map of the previous run.
 std::string FirstMap(const orv::StartRequest& request, const std::string& settingsFile) {
   if (!request.mapFile.isEmpty()) return orv::PathBytes(request.mapFile);
-  return orv::ReadSetting("General", "LastMapFilename", settingsFile);
+  return orv::ReadLastMap(settingsFile);
 }
 
 // The arguments that are the program's own: the toolkit's options ("-style fusion", "-reverse") are

@@ -19,7 +19,7 @@
 #include "maplinks/maplinklayer.h"
 #include "maplinks/maplinkswindow.h"
 #include "storage/inifile.h"
-#include "storage/settings.h"
+#include "storage/recentmaps.h"
 #include "ui_mainwindow.h"
 #include "view/atlasmenu.h"
 #include "view/calibrationtool.h"
@@ -361,7 +361,7 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   BookmarkFont() = orv::ReadBookmarkFont(settings);
   const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
   bookmarks_.LoadGlobal(settingsDoc, random_);
-  const std::string last = mapFile.empty() ? settingsDoc.Value("General", "LastMapFilename") : mapFile;
+  const std::string last = mapFile.empty() ? orv::LastMap(settingsDoc) : mapFile;
   std::error_code error;
   // A name holding a NUL byte names no file (the system would stop reading it at that byte). A map
   // asked for by name is loaded even when missing, so that the user is told.
@@ -394,7 +394,7 @@ void TForm1::FormDestroy() {
   const std::string& settings = settingsFile_;
   const std::string& map = CurrentMapFile();
   if (!map.empty()) {
-    if (!orv::WriteSetting("General", "LastMapFilename", settings, map)) ReportFailedSave(settings);
+    if (!orv::WriteLastMap(settings, map)) ReportFailedSave(settings);
     SaveMapAndBookmarksTo(map);
   } else if (bookmarksPending) {
     // Global bookmarks changed while no map was loaded: their half of the save still runs.
@@ -437,7 +437,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   }
   // Remembered at once: a run that ends without its shutdown saves still starts with this map. A
   // failure is told by the shutdown save, which writes the same key again.
-  orv::WriteSetting("General", "LastMapFilename", settingsFile_, path);
+  orv::WriteLastMap(settingsFile_, path);
 
   viewport_.SetPictureSize(MapImage().width(), MapImage().height());
   UpdateScrollRanges();
