@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/mapinfo.h"
 #include "storage/fields.h"
 #include "storage/inidocument.h"
 #include "storage/inifile.h"
@@ -14,9 +15,6 @@
 namespace orv {
 namespace {
 
-const std::string kVersionKey = "Version";
-const std::string kCurrentVersion = "v2.2";
-const std::string kGeneral = "General";
 const std::string kMapBookmarks = "Map Bookmarks";
 const std::string kGlobalBookmarks = "Global Bookmarks";
 const std::string kVisible = "V";
@@ -140,8 +138,8 @@ void ReserveFor(IniSectionLines& lines, const std::vector<std::string>& records,
 }  // namespace
 
 void LoadGlobalBookmarks(BookmarkLists& lists, const IniDocument& settings, std::mt19937& random) {
-  const std::string version = settings.Value(kGeneral, kVersionKey);
-  if (version == kCurrentVersion) {
+  const std::string version = settings.Value(VersionSection, VersionKey);
+  if (version == VersionOfLayout) {
     ReadCurrentLayout(settings, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
   } else if (version == "v2.11" || version == "v2.1") {
     ReadSizedLayout(settings, kOldGlobalSizeField, lists.GlobalBookmarks, lists.GlobalBookmarkFonts);
@@ -165,7 +163,7 @@ void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
     const bool usable = !stored.empty() && stored.find(FieldSeparator) == std::string_view::npos;
     ReplaceField(kGlobalVisibilityField, record, FieldSeparator, usable ? stored : kVisible);
   }
-  if (map.Value(kGeneral, kVersionKey) == kCurrentVersion) {
+  if (map.Value(VersionSection, VersionKey) == VersionOfLayout) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
   } else {
     ReadSizedLayout(map, kOldMapSizeField, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
@@ -182,7 +180,7 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
   // blank), so none is refused and the numbering has no gap at which the next load would stop.
   IniSectionLines records;
   if (map) {
-    map->Set(kGeneral, kVersionKey, kCurrentVersion);
+    map->Set(VersionSection, VersionKey, VersionOfLayout);
     ReserveFor(records, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
     for (std::size_t i = 0; i < lists.CurrentMapBookmarks.size(); ++i) {
       records.AddRecord(keys.record(i + 1), lists.CurrentMapBookmarks[i]);
@@ -208,7 +206,7 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
     if (!recordsOpened && visibilities.OpensSection()) visibilitiesFirst = true;
     records.AddRecord(keys.font(i + 1), FontAt(lists.GlobalBookmarkFonts, i));
   }
-  settings.Set(kGeneral, kVersionKey, kCurrentVersion);
+  settings.Set(VersionSection, VersionKey, VersionOfLayout);
   if (map != &settings) {
     if (map) map->ReplaceSection(kGlobalBookmarks, std::move(visibilities));
     settings.ReplaceSection(kMapBookmarks, std::move(records));

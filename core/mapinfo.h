@@ -10,15 +10,15 @@ namespace orv {
 
 enum class MapInfoStatus {
   Ok,
-  FileNotFound,         // "Unable to load '<path>'. File not found."
-  InvalidDimensions,    // "Unable to load '<path>'. Invalid map dimensions file."
-  PictureNotFound,      // "Unable to load image '<picture>.jpg'. File not found."
-  NotAnInteger,         // "'<text>' is not a valid integer value" (a corner key after UpperLeft_X)
+  FileNotFound,       // "Unable to load '<path>'. File not found."
+  InvalidDimensions,  // "Unable to load '<path>'. Invalid map dimensions file."
+  PictureNotFound,    // "Unable to load image '<picture>.jpg'. File not found."
+  NotAnInteger,       // "'<text>' is not a valid integer value" (a corner key after UpperLeft_X)
 };
 
 struct MapInfo {
   MapInfoStatus status = MapInfoStatus::Ok;
-  std::string message;      // what the user is told; empty when Ok
+  std::string message;  // what the user is told; empty when Ok
   // Corners as the load leaves them: all eight on success; on NotAnInteger the keys read before the
   // bad one replaced in the corners passed in; otherwise the corners passed in, unchanged.
   MapCorners corners;
@@ -37,5 +37,11 @@ std::optional<std::string> FindPicture(const std::string& mapInfoPath);
 // "Orvantis v2.2 By Vexmoor - " + the file name in title form ("NORTHWOODS.DEM" -> "Northwoods").
 std::string MapWindowTitle(const std::string& mapInfoPath);
 inline constexpr const char* ProgramTitle = "Orvantis v2.2 by Vexmoor";
+
+// "Version" in section "General" of a map info file or the settings file: the layout of the bookmark
+// records it holds. This version writes VersionOfLayout; older layouts are read and converted.
+inline constexpr const char* VersionSection = "General";
+inline constexpr const char* VersionKey = "Version";
+inline constexpr const char* VersionOfLayout = "v2.2";
 
 }  // namespace orv

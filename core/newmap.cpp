@@ -69,7 +69,7 @@ NewMap NewMapFromPicture(const std::string& picturePath) {
   const int32_t right = size->width - 1, bottom = size->height - 1;
   SettingsWriteGroup group(mapInfoPath);
   WriteMapCorners(mapInfoPath, {{0, 0}, {right, 0}, {0, bottom}, {right, bottom}});
-  WriteSetting("General", "Version", mapInfoPath, "v2.2");
+  WriteSetting(VersionSection, VersionKey, mapInfoPath, VersionOfLayout);
   if (!group.Close()) {
     return Refused(NewMapStatus::WriteFailed, mapInfoPath,
                    "Unable to write the map info file '" + mapInfoPath + "'.");

@@ -1,11 +1,12 @@
 #include "mapfiles.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <fstream>
 
+#include "core/calibrationfile.h"
 #include "core/jpegwrite.h"
+#include "core/mapinfo.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
 
@@ -41,17 +42,9 @@ bool WriteMapInfo(const std::string& path, const MapOutput& map) {
   auto write = [&](const char* section, const std::string& key, const std::string& value) {
     ok = orv::WriteSetting(section, key, path, value) && ok;
   };
-  const orv::MapCorners& c = map.corners;
-  const std::array<std::pair<const char*, int>, 8> corners{{{"UpperLeft_X", c.upperLeft.x},
-                                                            {"UpperLeft_Y", c.upperLeft.y},
-                                                            {"UpperRight_X", c.upperRight.x},
-                                                            {"UpperRight_Y", c.upperRight.y},
-                                                            {"LowerLeft_X", c.lowerLeft.x},
-                                                            {"LowerLeft_Y", c.lowerLeft.y},
-                                                            {"LowerRight_X", c.lowerRight.x},
-                                                            {"LowerRight_Y", c.lowerRight.y}}};
-  for (const auto& [key, value] : corners) write("Map Dimensions", key, std::to_string(value));
-  write("General", "Version", "v2.2");
+  // Numbers always fit in a value: a failure shows when the group writes the file.
+  orv::WriteMapCorners(path, map.corners);
+  write(orv::VersionSection, orv::VersionKey, orv::VersionOfLayout);
 
   std::vector<Bookmark> bookmarks = map.bookmarks;
   std::sort(bookmarks.begin(), bookmarks.end(),
