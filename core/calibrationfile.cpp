@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/mapinfo.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
 #include "storage/settings.h"
@@ -10,7 +11,6 @@
 namespace orv {
 namespace {
 
-constexpr const char* kDimensions = "Map Dimensions";
 constexpr int kFieldsPerPoint = 4;
 
 std::string PointKey(std::size_t index) {
@@ -54,13 +54,8 @@ std::optional<ControlPoint> ParseRecord(const std::string& record) {
 }  // namespace
 
 void WriteMapCorners(const std::string& mapInfoPath, const MapCorners& corners) {
-  const std::pair<const char*, int32_t> values[] = {
-      {"UpperLeft_X", corners.upperLeft.x},   {"UpperLeft_Y", corners.upperLeft.y},
-      {"UpperRight_X", corners.upperRight.x}, {"UpperRight_Y", corners.upperRight.y},
-      {"LowerLeft_X", corners.lowerLeft.x},   {"LowerLeft_Y", corners.lowerLeft.y},
-      {"LowerRight_X", corners.lowerRight.x}, {"LowerRight_Y", corners.lowerRight.y},
-  };
-  for (const auto& [key, value] : values) WriteSetting(kDimensions, key, mapInfoPath, std::to_string(value));
+  for (const CornerKey& k : CornerKeys)
+    WriteSetting(MapDimensionsSection, k.key, mapInfoPath, std::to_string(CornerValue(corners, k)));
 }
 
 bool SaveCalibration(const std::string& mapInfoPath, const MapCorners& corners,

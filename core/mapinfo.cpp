@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <span>
 #include <system_error>
 
 #include "core/numbers.h"
@@ -13,7 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSection = "Map Dimensions";
 // The value that stands for a missing or unreadable "UpperLeft_X".
 constexpr int32_t kNoCorner = -9999999;
 
@@ -40,24 +40,15 @@ bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
          });
 }
 
-std::string Unable(const std::string& path, const char* why) { return "Unable to load '" + path + "'. " + why; }
-
-// The seven corner keys after "UpperLeft_X", in the order they are read, with where each is stored.
-struct CornerKey {
-  const char* key;
-  int32_t Point::*axis;
-  Point MapCorners::*corner;
-};
-constexpr CornerKey kLaterKeys[] = {
-    {"UpperLeft_Y", &Point::y, &MapCorners::upperLeft},   {"UpperRight_X", &Point::x, &MapCorners::upperRight},
-    {"UpperRight_Y", &Point::y, &MapCorners::upperRight}, {"LowerLeft_X", &Point::x, &MapCorners::lowerLeft},
-    {"LowerLeft_Y", &Point::y, &MapCorners::lowerLeft},   {"LowerRight_X", &Point::x, &MapCorners::lowerRight},
-    {"LowerRight_Y", &Point::y, &MapCorners::lowerRight},
-};
+std::string Unable(const std::string& path, const char* why) {
+  return "Unable to load '" + path + "'. " + why;
+}
 
 }  // namespace
 
-std::string PictureNameForMessages(const std::string& mapInfoPath) { return WithoutExtension(mapInfoPath) + ".jpg"; }
+std::string PictureNameForMessages(const std::string& mapInfoPath) {
+  return WithoutExtension(mapInfoPath) + ".jpg";
+}
 
 std::optional<std::string> FindPicture(const std::string& mapInfoPath) {
   const std::string stem = WithoutExtension(mapInfoPath);
@@ -72,7 +63,8 @@ std::optional<std::string> FindPicture(const std::string& mapInfoPath) {
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
-    if (name.size() == wanted.size() && name.compare(0, wanted.size() - 4, wanted, 0, wanted.size() - 4) == 0 &&
+    if (name.size() == wanted.size() &&
+        name.compare(0, wanted.size() - 4, wanted, 0, wanted.size() - 4) == 0 &&
         EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg") && IsFile(it->path().string())) {
       return stem.substr(0, nameStart) + name;
     }
@@ -94,7 +86,8 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
 
   info.document = LoadIniFile(path).document;
   const IniDocument& file = info.document;
-  const int32_t upperLeftX = IntOr(file.Value(kSection, "UpperLeft_X"), kNoCorner);
+  // The first key, "UpperLeft_X", tells whether the file is a map info file at all.
+  const int32_t upperLeftX = IntOr(file.Value(MapDimensionsSection, CornerKeys[0].key), kNoCorner);
   const auto picture = upperLeftX == kNoCorner ? std::nullopt : FindPicture(path);
   if (upperLeftX == kNoCorner) {
     info.status = IsFile(path) ? MapInfoStatus::InvalidDimensions : MapInfoStatus::FileNotFound;
@@ -110,15 +103,15 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
   // Each corner value replaces the one in use as soon as it is read, so a bad key leaves the values
   // before it in place.
   info.corners.upperLeft.x = upperLeftX;
-  for (const CornerKey& k : kLaterKeys) {
-    const std::string text = file.Value(kSection, k.key);
+  for (const CornerKey& k : std::span(CornerKeys).subspan(1)) {
+    const std::string text = file.Value(MapDimensionsSection, k.key);
     const auto value = ParseInt(text);
     if (!value) {
       info.status = MapInfoStatus::NotAnInteger;
       info.message = NotAnIntegerMessage(text);
       return info;
     }
-    (info.corners.*k.corner).*k.axis = *value;
+    CornerValue(info.corners, k) = *value;
   }
 
   // Corners on which no picture pixel can be converted to a world point make the map unusable.
@@ -137,7 +130,8 @@ std::string MapWindowTitle(const std::string& mapInfoPath) {
   const std::string stem = WithoutExtension(name);
   std::string title;
   // Only ASCII letters change case: the bytes above 127 are Windows-1252 text, not this locale's.
-  if (!name.empty()) title += (name[0] >= 'a' && name[0] <= 'z') ? static_cast<char>(name[0] - 'a' + 'A') : name[0];
+  if (!name.empty())
+    title += (name[0] >= 'a' && name[0] <= 'z') ? static_cast<char>(name[0] - 'a' + 'A') : name[0];
   for (std::size_t i = 1; i < stem.size() && title.size() < 2000; ++i) {
     const char c = stem[i];
     title += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;

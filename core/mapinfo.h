@@ -16,6 +16,32 @@ enum class MapInfoStatus {
   NotAnInteger,       // "'<text>' is not a valid integer value" (a corner key after UpperLeft_X)
 };
 
+// Section "Map Dimensions": the world point of each corner of the picture, under these keys, in the
+// order in which they are read and written.
+inline constexpr const char* MapDimensionsSection = "Map Dimensions";
+struct CornerKey {
+  const char* key;
+  Point MapCorners::*corner;
+  int32_t Point::*axis;
+};
+inline constexpr CornerKey CornerKeys[] = {
+    {"UpperLeft_X", &MapCorners::upperLeft, &Point::x},
+    {"UpperLeft_Y", &MapCorners::upperLeft, &Point::y},
+    {"UpperRight_X", &MapCorners::upperRight, &Point::x},
+    {"UpperRight_Y", &MapCorners::upperRight, &Point::y},
+    {"LowerLeft_X", &MapCorners::lowerLeft, &Point::x},
+    {"LowerLeft_Y", &MapCorners::lowerLeft, &Point::y},
+    {"LowerRight_X", &MapCorners::lowerRight, &Point::x},
+    {"LowerRight_Y", &MapCorners::lowerRight, &Point::y},
+};
+// The value of a corner key in corners.
+inline int32_t& CornerValue(MapCorners& corners, const CornerKey& k) {
+  return (corners.*k.corner).*k.axis;
+}
+inline int32_t CornerValue(const MapCorners& corners, const CornerKey& k) {
+  return (corners.*k.corner).*k.axis;
+}
+
 struct MapInfo {
   MapInfoStatus status = MapInfoStatus::Ok;
   std::string message;  // what the user is told; empty when Ok

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <array>
 
+#include "core/mapinfo.h"
 #include "core/numbers.h"
 #include "storage/settings.h"
 
@@ -26,21 +27,11 @@ void InvertMapOutline(QImage& picture, const MapOutline& outline) {
 }
 
 std::optional<std::string> ReloadCornersFrom(const std::string& mapFile, MapCorners& corners) {
-  const std::array<std::pair<const char*, int32_t*>, 8> keys = {{
-      {"UpperLeft_X", &corners.upperLeft.x},
-      {"UpperLeft_Y", &corners.upperLeft.y},
-      {"UpperRight_X", &corners.upperRight.x},
-      {"UpperRight_Y", &corners.upperRight.y},
-      {"LowerLeft_X", &corners.lowerLeft.x},
-      {"LowerLeft_Y", &corners.lowerLeft.y},
-      {"LowerRight_X", &corners.lowerRight.x},
-      {"LowerRight_Y", &corners.lowerRight.y},
-  }};
-  for (const auto& [key, value] : keys) {
-    const std::string text = ReadSetting("Map Dimensions", key, mapFile);
+  for (const CornerKey& k : CornerKeys) {
+    const std::string text = ReadSetting(MapDimensionsSection, k.key, mapFile);
     const std::optional<int32_t> number = ParseInt(text);
     if (!number) return text;
-    *value = *number;
+    CornerValue(corners, k) = *number;
   }
   return std::nullopt;
 }
