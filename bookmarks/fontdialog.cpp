@@ -101,7 +101,7 @@ BookmarkFontSpec BookmarkFontDialog::FontSpec() const {
   BookmarkFontSpec font;
   // The face box takes only names the settings file can hold; anything else keeps a usable name.
   const auto face = ToBytes(face_->currentText().trimmed());
-  font.name = face && !face->empty() ? *face : std::string("Arial");
+  if (face && !face->empty()) font.name = *face;
   font.size = size_->value();
   font.color = color_;
   const int style = style_->currentIndex();

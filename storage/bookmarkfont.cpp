@@ -26,11 +26,11 @@ std::string StyleLetters(const BookmarkFontSpec& font) {
 BookmarkFontSpec ReadBookmarkFont(const std::string& settingsFile) {
   // The settings file also holds the global bookmarks: it is read once for the four keys.
   const IniDocument settings = LoadIniFile(settingsFile).document;
-  BookmarkFontSpec font;
-  font.color = IntOr(settings.Value(kSection, "Color"), 0);
+  BookmarkFontSpec font;  // the defaults, for the keys that are missing
+  font.color = IntOr(settings.Value(kSection, "Color"), font.color);
   const std::string name = settings.Value(kSection, "Name");
-  font.name = name.empty() ? "Arial" : name;
-  font.size = IntOr(settings.Value(kSection, "Size"), 10);
+  if (!name.empty()) font.name = name;
+  font.size = IntOr(settings.Value(kSection, "Size"), font.size);
   // Only lower-case letters count; an empty (or missing) style means bold.
   const std::string style = settings.Value(kSection, "Style");
   font.bold = style.empty() || style.find('b') != std::string::npos;
