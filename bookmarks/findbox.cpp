@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "bookmarks/bookmarkrows.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
 #include "view/text.h"
@@ -51,21 +52,20 @@ void FindBox::MakeIndex() {
   worlds_.clear();
   global_.clear();
   names_.clear();
-  const auto add = [&](const std::vector<std::string>& records, int x, int y, int name, int notes,
-                       bool global) {
-    for (const std::string& record : records) {
-      const auto wx = ParseInt(GetField(x, record, FieldSeparator));
-      const auto wy = ParseInt(GetField(y, record, FieldSeparator));
-      bookmarks.push_back({GetField(name, record, FieldSeparator), GetField(notes, record, FieldSeparator),
-                           Point{wx.value_or(0), wy.value_or(0)}});
+  const auto add = [&](const std::vector<std::string>& records, const BookmarkFields& fields, bool global) {
+    std::vector<SearchableBookmark> page = SearchableBookmarks(records, fields);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const auto wx = ParseInt(FieldView(fields.x, records[i]));
+      const auto wy = ParseInt(FieldView(fields.y, records[i]));
       // A hand-edited record whose coordinates are not integers is listed but cannot be gone to.
       worlds_.push_back(wx && wy ? std::optional<Point>(Point{*wx, *wy}) : std::nullopt);
       global_.push_back(global);
-      names_.push_back(bookmarks.back().name);
+      names_.push_back(page[i].name);
+      bookmarks.push_back(std::move(page[i]));
     }
   };
-  add(lists_.CurrentMapBookmarks, 2, 3, 4, 5, false);
-  add(lists_.GlobalBookmarks, 3, 4, 5, 6, true);
+  add(lists_.CurrentMapBookmarks, MapBookmarkFields, false);
+  add(lists_.GlobalBookmarks, GlobalBookmarkFields, true);
   index_ = BookmarkSearchIndex(bookmarks);
   indexValid_ = true;
 }
