@@ -11,8 +11,6 @@
 namespace orv {
 namespace {
 
-constexpr int kGlobalIdField = 1;
-
 const BookmarkFields& FieldsOf(BookmarkPage page) {
   return page == BookmarkPage::Global ? GlobalBookmarkFields : MapBookmarkFields;
 }
@@ -59,7 +57,7 @@ Bookmark ParseBookmark(BookmarkPage page, std::string_view record, std::string_v
   const auto fields = LeadingFields<6>(record);
   const auto field = [&fields](int n) { return fields[static_cast<std::size_t>(n - 1)]; };
   Bookmark b;
-  if (page == BookmarkPage::Global) b.id = field(kGlobalIdField);
+  if (page == BookmarkPage::Global) b.id = field(GlobalBookmarkIdField);
   b.visible = field(f.visibility) == "V";
   const auto x = ParseInt(field(f.x));
   const auto y = ParseInt(field(f.y));

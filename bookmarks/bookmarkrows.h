@@ -11,13 +11,6 @@
 
 namespace orv {
 
-// The field numbers of one kind of record.
-struct BookmarkFields {
-  int visibility, x, y, name, notes;
-};
-inline constexpr BookmarkFields MapBookmarkFields{1, 2, 3, 4, 5};
-inline constexpr BookmarkFields GlobalBookmarkFields{2, 3, 4, 5, 6};
-
 // Each record's name, notes and world point, in list order; a coordinate that is not an integer
 // counts as 0.
 std::vector<SearchableBookmark> SearchableBookmarks(const std::vector<std::string>& records,

@@ -19,12 +19,6 @@ const std::string kMapBookmarks = "Map Bookmarks";
 const std::string kGlobalBookmarks = "Global Bookmarks";
 const std::string kVisible = "V";
 
-// Fields of the two record layouts.
-constexpr int kGlobalIdField = 1;
-constexpr int kGlobalVisibilityField = 2;
-constexpr int kGlobalNameField = 5;
-constexpr int kMapNameField = 4;
-
 // Size fields of the older layouts, removed when they are converted.
 constexpr int kOldMapSizeField = 4;
 constexpr int kOldGlobalSizeField = 5;
@@ -155,13 +149,13 @@ void LoadGlobalBookmarks(BookmarkLists& lists, const std::string& settingsFile, 
 void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
   // A global bookmark that the map does not list is visible on it.
   for (auto& record : lists.GlobalBookmarks) {
-    const std::string_view id = FieldView(kGlobalIdField, record);
+    const std::string_view id = FieldView(GlobalBookmarkIdField, record);
     const std::string_view stored =
         id.empty() ? std::string_view() : map.Find(kGlobalBookmarks, id).value_or("");
     // A hand-edited value holding the separator would split into fields and shift the record's
     // point and name, which the next save would write into the settings file: it reads as missing.
     const bool usable = !stored.empty() && stored.find(FieldSeparator) == std::string_view::npos;
-    ReplaceField(kGlobalVisibilityField, record, FieldSeparator, usable ? stored : kVisible);
+    ReplaceField(GlobalBookmarkFields.visibility, record, FieldSeparator, usable ? stored : kVisible);
   }
   if (map.Value(VersionSection, VersionKey) == VersionOfLayout) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);
@@ -198,9 +192,9 @@ void PutBookmarks(const BookmarkLists& lists, IniDocument* map, IniDocument& set
     // The identifier and visibility are read from the record as stored, line breaks made blanks.
     const std::string_view record = records.AddRecord(keys.record(i + 1), lists.GlobalBookmarks[i]);
     if (map) {
-      const std::string_view id = FieldView(kGlobalIdField, record);
+      const std::string_view id = FieldView(GlobalBookmarkIdField, record);
       // An empty identifier would name no key: it would stand for the whole section instead.
-      if (!id.empty()) visibilities.Add(id, FieldView(kGlobalVisibilityField, record));
+      if (!id.empty()) visibilities.Add(id, FieldView(GlobalBookmarkFields.visibility, record));
     }
     // A bookmark's visibility line counts as coming before its record's line.
     if (!recordsOpened && visibilities.OpensSection()) visibilitiesFirst = true;
@@ -253,8 +247,8 @@ bool SaveBookmarks(const BookmarkLists& lists, const std::string& mapFile, const
 }
 
 void SortBookmarks(BookmarkLists& lists) {
-  SortByName(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalNameField);
-  SortByName(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapNameField);
+  SortByName(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, GlobalBookmarkFields.name);
+  SortByName(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, MapBookmarkFields.name);
 }
 
 std::string NewBookmarkId(std::mt19937& random) {

@@ -15,6 +15,14 @@ namespace orv {
 
 class IniDocument;
 
+// The field numbers of one kind of record, and the global record's identifier.
+struct BookmarkFields {
+  int visibility, x, y, name, notes;
+};
+inline constexpr BookmarkFields MapBookmarkFields{1, 2, 3, 4, 5};
+inline constexpr BookmarkFields GlobalBookmarkFields{2, 3, 4, 5, 6};
+inline constexpr int GlobalBookmarkIdField = 1;
+
 struct BookmarkLists {
   std::vector<std::string> CurrentMapBookmarks;
   std::vector<std::string> CurrentMapBookmarkFonts;
