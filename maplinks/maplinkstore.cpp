@@ -14,6 +14,9 @@ namespace orv {
 namespace {
 
 constexpr std::string_view kLinkKeyPrefix = "maplink";  // keys "maplink1", "maplink2", ...
+// Fields of a link record after its four corner values.
+constexpr int kTargetField = 5;
+constexpr int kTextField = 6;
 
 }  // namespace
 
@@ -47,7 +50,7 @@ bool SaveMapLinks(const std::vector<std::string>& links, const std::string& mapF
 void SortMapLinks(std::vector<std::string>& links) {
   std::vector<std::string_view> texts;
   texts.reserve(links.size());
-  for (const std::string& record : links) texts.push_back(FieldView(6, record));
+  for (const std::string& record : links) texts.push_back(FieldView(kTextField, record));
   Reorder(links, LocaleOrder(texts));
 }
 
@@ -87,8 +90,8 @@ namespace {
 MapLink ParseMapLink(std::string record) {
   MapLink link;
   link.area = LinkArea(record);
-  link.targetFile = GetField(5, record, FieldSeparator);
-  link.statusText = GetField(6, record, FieldSeparator);
+  link.targetFile = GetField(kTargetField, record, FieldSeparator);
+  link.statusText = GetField(kTextField, record, FieldSeparator);
   link.record = std::move(record);
   return link;
 }
