@@ -63,9 +63,10 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   const std::string x = std::to_string(world.x);
   const std::string y = std::to_string(world.y);
   if (addingGlobal_)
-    store_.Add(BookmarkPage::Global, JoinFields({orv::NewBookmarkId(random_), "V", x, y, name}), fontRecord);
+    store_.Add(BookmarkPage::Global, JoinFields({orv::NewBookmarkId(random_), orv::VisibleValue, x, y, name}),
+               fontRecord);
   else
-    store_.Add(BookmarkPage::CurrentMap, JoinFields({"V", x, y, name}), fontRecord);
+    store_.Add(BookmarkPage::CurrentMap, JoinFields({orv::VisibleValue, x, y, name}), fontRecord);
 
   // The new name shows in this frame already (the store's change has reached the names).
   host_.RenderView();

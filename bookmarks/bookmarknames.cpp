@@ -167,7 +167,7 @@ struct BookmarkNames::Layer {
       static const std::string kNoFont;
       for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string& record = list[i];
-        if (FieldView(layout.visibility, record) != "V") continue;
+        if (FieldView(layout.visibility, record) != VisibleValue) continue;
         const auto x = ParseInt(FieldView(layout.x, record));
         const auto y = ParseInt(FieldView(layout.y, record));
         if (!x || !y) continue;

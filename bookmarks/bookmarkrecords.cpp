@@ -58,7 +58,7 @@ Bookmark ParseBookmark(BookmarkPage page, std::string_view record, std::string_v
   const auto field = [&fields](int n) { return fields[static_cast<std::size_t>(n - 1)]; };
   Bookmark b;
   if (page == BookmarkPage::Global) b.id = field(GlobalBookmarkIdField);
-  b.visible = field(f.visibility) == "V";
+  b.visible = field(f.visibility) == VisibleValue;
   const auto x = ParseInt(field(f.x));
   const auto y = ParseInt(field(f.y));
   if (x && y) b.world = Point{*x, *y};
@@ -108,7 +108,8 @@ void BookmarkStore::LoadMap(const IniDocument& map) {
   std::vector<Bookmark>& globals = Typed(BookmarkPage::Global);
   if (globals.size() == lists_.GlobalBookmarks.size()) {
     for (std::size_t i = 0; i < globals.size(); ++i)
-      globals[i].visible = FieldView(GlobalBookmarkFields.visibility, lists_.GlobalBookmarks[i]) == "V";
+      globals[i].visible =
+          FieldView(GlobalBookmarkFields.visibility, lists_.GlobalBookmarks[i]) == VisibleValue;
   } else {
     ParsePage(BookmarkPage::Global);
   }
@@ -184,7 +185,8 @@ std::string BookmarkStore::WithNotes(BookmarkPage page, std::size_t k,
 }
 
 std::string BookmarkStore::WithVisibility(BookmarkPage page, std::size_t k, bool visible) const {
-  return SetField(FieldsOf(page).visibility, Records(page)[k], FieldSeparator, visible ? "V" : "N");
+  return SetField(FieldsOf(page).visibility, Records(page)[k], FieldSeparator,
+                  std::string(VisibilityValue(visible)));
 }
 
 bool BookmarkStore::SortPage(BookmarkPage page) {

@@ -27,7 +27,7 @@ void AppendRows(const std::vector<std::string>& records, const std::vector<std::
     }
     row.world = {*x, *y};
     // As the map draws it: only the exact "V" is visible.
-    row.visible = Field(fields.visibility, record) == "V";
+    row.visible = Field(fields.visibility, record) == VisibleValue;
     row.notes = CommaTextToNotes(Field(fields.notes, record));
     const std::string font = i < fonts.size() ? fonts[i] : std::string();
     row.face = Field(1, font);
@@ -86,7 +86,7 @@ void AddImported(BookmarkLists& lists, const std::vector<ImportedRow>& rows) {
   for (const ImportedRow& imported : rows) {
     const ExchangeRow& row = imported.row;
     const std::string x = std::to_string(row.world.x), y = std::to_string(row.world.y);
-    const char* visibility = row.visible ? "V" : "N";
+    const std::string_view visibility = VisibilityValue(row.visible);
     const bool global = row.scope == BookmarkScope::Global;
     std::string record = global ? JoinFields({imported.id, visibility, x, y, row.name})
                                 : JoinFields({visibility, x, y, row.name});

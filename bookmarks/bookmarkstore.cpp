@@ -17,7 +17,6 @@ namespace {
 
 const std::string kMapBookmarks = "Map Bookmarks";
 const std::string kGlobalBookmarks = "Global Bookmarks";
-const std::string kVisible = "V";
 
 // Size fields of the older layouts, removed when they are converted.
 constexpr int kOldMapSizeField = 4;
@@ -80,7 +79,7 @@ void ReadOldestGlobalLayout(const IniDocument& file, std::mt19937& random, Bookm
   lists.GlobalBookmarkFonts.clear();
   for (const std::string_view value : NumberedList(file, kMapBookmarks, kRecordKey)) {
     std::string s(value);
-    std::string record = NewBookmarkId(random) + FieldSeparator + "V" + FieldSeparator;
+    std::string record = NewBookmarkId(random) + FieldSeparator + std::string(VisibleValue) + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;
     record += TakeUntil(s, " ") + FieldSeparator;
     lists.GlobalBookmarkFonts.push_back(OldLayoutFont(TakeUntil(s, " ")));
@@ -155,7 +154,7 @@ void LoadMapBookmarks(BookmarkLists& lists, const IniDocument& map) {
     // A hand-edited value holding the separator would split into fields and shift the record's
     // point and name, which the next save would write into the settings file: it reads as missing.
     const bool usable = !stored.empty() && stored.find(FieldSeparator) == std::string_view::npos;
-    ReplaceField(GlobalBookmarkFields.visibility, record, FieldSeparator, usable ? stored : kVisible);
+    ReplaceField(GlobalBookmarkFields.visibility, record, FieldSeparator, usable ? stored : VisibleValue);
   }
   if (map.Value(VersionSection, VersionKey) == VersionOfLayout) {
     ReadCurrentLayout(map, lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orv {
@@ -22,6 +23,12 @@ struct BookmarkFields {
 inline constexpr BookmarkFields MapBookmarkFields{1, 2, 3, 4, 5};
 inline constexpr BookmarkFields GlobalBookmarkFields{2, 3, 4, 5, 6};
 inline constexpr int GlobalBookmarkIdField = 1;
+// The visibility field's values: the name is drawn on the map, or it is not.
+inline constexpr std::string_view VisibleValue = "V";
+inline constexpr std::string_view HiddenValue = "N";
+inline std::string_view VisibilityValue(bool visible) {
+  return visible ? VisibleValue : HiddenValue;
+}
 
 struct BookmarkLists {
   std::vector<std::string> CurrentMapBookmarks;

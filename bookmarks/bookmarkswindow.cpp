@@ -271,7 +271,7 @@ void TForm3::SelectEntry(Page& page) {
   // Each of these changes runs the control's own handler, which stores the value back in its
   // normal form.
   choosing_ = true;
-  page.visible->setChecked(visibility != "N");
+  page.visible->setChecked(visibility != orv::HiddenValue);
   page.notes->setReadOnly(!named);
   {
     // The box is refilled in one step, so the record is not rewritten through an empty box first.
