@@ -1,7 +1,8 @@
 #pragma once
-// The maps of Map > Open Recent, kept in the settings file's section "Recent Maps": keys "Map1" to
-// "Map10", most recent first, each the full path of a map info file written by PathToValue. Paths are
-// compared byte for byte; a list read from a hand-edited file keeps the first of two equal paths.
+// The maps the settings file remembers: the last map shown, and those of Map > Open Recent, kept in
+// section "Recent Maps": keys "Map1" to "Map10", most recent first, each the full path of a map info
+// file written by PathToValue. Paths are compared byte for byte; a list read from a hand-edited file
+// keeps the first of two equal paths.
 #include <cstddef>
 #include <string>
 #include <vector>
