@@ -121,6 +121,19 @@ Source NewSource(int fd, const std::vector<unsigned char>& data, unsigned char* 
   return source;
 }
 
+// Print tools write CMYK pictures; the decoder gives them as C, M, Y, K bytes, in the place of the
+// B, G, R, X bytes of the same pixels. Turned into colours as image viewers show them: the ink
+// amounts are taken as stored inverted (255 for no ink), as Adobe's tools write them.
+void CmykToBgrx(uint8_t* row, JDIMENSION width) {
+  for (uint8_t* p = row; p != row + std::size_t(width) * 4; p += 4) {
+    const unsigned c = p[0], m = p[1], y = p[2], k = p[3];
+    p[0] = uint8_t((y * k + 127) / 255);
+    p[1] = uint8_t((m * k + 127) / 255);
+    p[2] = uint8_t((c * k + 127) / 255);
+    p[3] = 0xFF;
+  }
+}
+
 bool KnownColourSpace(J_COLOR_SPACE space) {
   return space == JCS_GRAYSCALE || space == JCS_RGB || space == JCS_YCbCr || space == JCS_CMYK ||
          space == JCS_YCCK;
@@ -161,7 +174,8 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
       header = {int(cinfo.image_width), int(cinfo.image_height)};
     }
   } else {
-    cinfo.out_color_space = JCS_EXT_BGRX;
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&cinfo);
     // The file may have been replaced since it was opened: rows of another size do not fit.
     if (cinfo.output_width != JDIMENSION(header.width) || cinfo.output_height != JDIMENSION(header.height)) {
@@ -174,6 +188,9 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
         const JDIMENSION count = std::min(RowBatch, cinfo.output_height - first);
         for (JDIMENSION i = 0; i < count; ++i) rows[i] = pixels + std::size_t(first + i) * strideBytes;
         jpeg_read_scanlines(&cinfo, rows, count);
+        if (cmyk)
+          for (JDIMENSION i = 0; i < cinfo.output_scanline - first; ++i)
+            CmykToBgrx(rows[i], cinfo.output_width);
         if (rowsDone) rowsDone(int(cinfo.output_scanline));
       }
       if (cinfo.output_scanline < cinfo.output_height) {

@@ -42,11 +42,11 @@ class JpegFile {
   const JpegHeader& header() const { return header_; }
   // Decodes into pixels (width x height 32-bit pixels, B, G, R, 0xFF in memory order, that is
   // QImage::Format_RGB32 on little-endian machines), rows strideBytes apart. Accurate integer DCT and
-  // smooth chroma upsampling; progressive files of more than 500 scans are refused. Unreadable also
-  // when the file no longer has the size its header had at Open, and when stop (if given) is found
-  // set between rows: a decode nobody waits for any more ends early. rowsDone (if given) is called
-  // on the decoding thread with the number of rows written so far, after each group of rows; the
-  // decoder does not write those rows again.
+  // smooth chroma upsampling; CMYK pictures are turned into colours; progressive files of more than
+  // 500 scans are refused. Unreadable also when the file no longer has the size its header had at
+  // Open, and when stop (if given) is found set between rows: a decode nobody waits for any more ends
+  // early. rowsDone (if given) is called on the decoding thread with the number of rows written so
+  // far, after each group of rows; the decoder does not write those rows again.
   JpegResult DecodeInto(uint8_t* pixels, std::size_t strideBytes, const std::atomic<bool>* stop = nullptr,
                         const std::function<void(int)>& rowsDone = {});
 

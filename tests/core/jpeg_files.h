@@ -21,4 +21,18 @@ inline std::string JpegBytes(int width, int height) {
   return bytes;
 }
 
+// The same JPEG without its quantisation tables: the header still reads, but no row can be decoded.
+inline std::vector<unsigned char> WithoutQuantisationTables(std::vector<unsigned char> bytes) {
+  std::size_t at = 2;  // after the start-of-image marker
+  while (at + 4 <= bytes.size() && bytes[at] == 0xFF && bytes[at + 1] != 0xDA) {
+    const std::size_t length = 2 + (std::size_t(bytes[at + 2]) << 8 | bytes[at + 3]);
+    if (bytes[at + 1] == 0xDB) {
+      bytes.erase(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + length));
+    } else {
+      at += length;
+    }
+  }
+  return bytes;
+}
+
 }  // namespace orv::testing

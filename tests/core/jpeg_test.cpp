@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/jpegwrite.h"
+#include "jpeg_files.h"
 #include "tempdir.h"
 
 namespace orv {
@@ -222,11 +223,47 @@ TEST_F(JpegTest, SizeLimitIsCheckedFromTheHeader) {
   }
 }
 
-TEST_F(JpegTest, PictureTheDecoderCannotTurnIntoColoursIsUnreadable) {
-  // A CMYK JPEG has a valid header, but its pixels cannot be delivered as RGB: the failure comes
-  // only while decoding.
+TEST_F(JpegTest, CmykPicturesDecodeToTheColoursOfTheirInks) {
+  // Ink amounts stored inverted (255 for no ink), as print tools write them.
+  struct Case {
+    const char* name;
+    unsigned char c, m, y, k;
+    unsigned char r, g, b;
+  };
+  const Case cases[] = {
+      {"no ink", 255, 255, 255, 255, 255, 255, 255},
+      {"magenta and yellow", 255, 0, 0, 255, 255, 0, 0},
+      {"black", 255, 255, 255, 0, 0, 0, 0},
+      {"some of each", 200, 100, 255, 128, 100, 50, 128},
+  };
+  std::vector<unsigned char> cmyk(32 * 32 * 4);
+  for (int i = 0; i < 4; ++i)
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const Case& c = cases[i];
+        unsigned char* p = &cmyk[((i / 2 * 16 + y) * 32 + i % 2 * 16 + x) * 4];
+        p[0] = c.c, p[1] = c.m, p[2] = c.y, p[3] = c.k;
+      }
   JpegFile file;
-  ASSERT_EQ(file.Open(Write("cmyk.jpg", Encode(BlockPixels(), 32, 32, true))), JpegResult::Ok);
+  ASSERT_EQ(file.Open(Write("cmyk.jpg", Encode(cmyk, 32, 32, true))), JpegResult::Ok);
+  std::vector<uint8_t> pixels(32 * 4 * 32);
+  ASSERT_EQ(file.DecodeInto(pixels.data(), 32 * 4), JpegResult::Ok);
+  for (int i = 0; i < 4; ++i) {
+    const Case& c = cases[i];
+    const uint8_t* p = &pixels[((i / 2 * 16 + 8) * 32 + i % 2 * 16 + 8) * 4];
+    EXPECT_NEAR(p[2], c.r, 6) << c.name;
+    EXPECT_NEAR(p[1], c.g, 6) << c.name;
+    EXPECT_NEAR(p[0], c.b, 6) << c.name;
+    EXPECT_EQ(p[3], 0xFF) << c.name;
+  }
+}
+
+TEST_F(JpegTest, PictureWhoseRowsCannotBeDecodedIsUnreadable) {
+  // The header reads, so the failure comes only while decoding.
+  JpegFile file;
+  ASSERT_EQ(
+      file.Open(Write("noquant.jpg", testing::WithoutQuantisationTables(Encode(BlockPixels(), 32, 32)))),
+      JpegResult::Ok);
   std::vector<uint8_t> pixels(32 * 4 * 32);
   EXPECT_EQ(file.DecodeInto(pixels.data(), 32 * 4), JpegResult::Unreadable);
 }
