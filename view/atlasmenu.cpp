@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QStyle>
 #include <QToolButton>
+#include <algorithm>
 #include <filesystem>
 
 #include "core/atlas.h"
@@ -101,29 +102,45 @@ QMenu* AtlasMenu::NewSubmenu(QWidget* parent, std::function<Point()> worldAt) {
   return menu;
 }
 
-void AtlasMenu::OfferAfterUpdate(Point world) {
+bool AtlasMenu::OutsideCurrentPicture(Point world) const {
   const MapSession& session = host_.Session();
   const QImage& picture = session.Picture();
-  const bool outside = !session.CurrentMapFile().empty() &&
-                       OutsidePicture(session.Corners(), picture.width(), picture.height(), world);
-  if (!outside) {
-    offer_->hide();
+  return !session.CurrentMapFile().empty() &&
+         OutsidePicture(session.Corners(), picture.width(), picture.height(), world);
+}
+
+void AtlasMenu::OfferAfterUpdate(Point world) {
+  if (!OutsideCurrentPicture(world)) {
+    TakeBackOffer();
     return;
   }
   const int count = FillMenu(offerMenu_, world);
-  host_.SetStatusText(
-      0, count == 0 ? QString("This point lies outside the map, and no other map shows it.")
-                    : QString("This point lies outside the map; %1 of your maps show it.").arg(count));
+  offered_ = world;
+  offerText_ = count == 0 ? QString("This point lies outside the map, and no other map shows it.")
+                          : QString("This point lies outside the map; %1 of your maps show it.").arg(count);
+  host_.SetStatusText(0, offerText_);
   offer_->setVisible(count > 0);
   offer_->raise();
 }
 
-void AtlasMenu::PlaceOffer(QWidget* statusPanel, int rightMargin) {
+void AtlasMenu::RecheckOffer() {
+  if (!offerText_.isEmpty() && !OutsideCurrentPicture(offered_)) TakeBackOffer();
+}
+
+void AtlasMenu::TakeBackOffer() {
+  offer_->hide();
+  // The text goes too, unless something else has been said since.
+  if (!offerText_.isEmpty() && host_.StatusText(0) == offerText_) host_.SetStatusText(0, QString());
+  offerText_.clear();
+}
+
+void AtlasMenu::PlaceOffer(QWidget* statusPanel, QWidget* neighbour) {
   statusPanel_ = statusPanel;
-  rightMargin_ = rightMargin;
+  neighbour_ = neighbour;
   offer_->setParent(statusPanel->parentWidget());
   offer_->hide();
   statusPanel->installEventFilter(this);
+  neighbour->installEventFilter(this);
   MoveOffer();
 }
 
@@ -134,12 +151,14 @@ void AtlasMenu::MoveOffer() {
   const QSize wanted =
       offer_->sizeHint() +
       QSize(offer_->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, offer_), 0);
-  const QSize size = wanted.boundedTo(QSize(panel.width(), panel.height()));
-  offer_->setGeometry(panel.right() - rightMargin_ - size.width(), panel.top(), size.width(), panel.height());
+  const int right = neighbour_->geometry().left() - 2;
+  const QSize size = wanted.boundedTo(QSize(std::max(0, right - panel.left()), panel.height()));
+  offer_->setGeometry(right - size.width(), panel.top(), size.width(), panel.height());
 }
 
 bool AtlasMenu::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == statusPanel_ && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+  if ((watched == statusPanel_ || watched == neighbour_) &&
+      (event->type() == QEvent::Resize || event->type() == QEvent::Move))
     MoveOffer();
   return false;
 }

@@ -3,6 +3,7 @@
 // and the same list offered in the status line when an Update goes to a point outside the picture.
 // Choosing a map loads it with the cross on the same world point.
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -45,19 +46,24 @@ class AtlasMenu : public QObject {
   QMenu* NewSubmenu(QWidget* parent, std::function<Point()> worldAt);
 
   // After an Update: when the world point lies outside the current picture, the status line offers the
-  // maps that show it; otherwise the offer is taken back.
+  // maps that show it; otherwise an offer standing is taken back, with its status text.
   void OfferAfterUpdate(Point world);
+  // After the map or its corners changed: an offer whose point the current picture now shows is taken
+  // back, with its status text.
+  void RecheckOffer();
   // The status line's button, hidden while nothing is offered.
   QToolButton* OfferButton() const { return offer_; }
-  // Puts the button over the right end of the status panel, rightMargin pixels from its edge, and
-  // keeps it there as the panel is laid out anew.
-  void PlaceOffer(QWidget* statusPanel, int rightMargin);
+  // Puts the button over the status panel, just left of neighbour (a control over the panel's right
+  // end, in the same parent), and keeps it there as the two are laid out anew.
+  void PlaceOffer(QWidget* statusPanel, QWidget* neighbour);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void MoveOffer();
+  bool OutsideCurrentPicture(Point world) const;
+  void TakeBackOffer();
 
   // The atlas of the current folders, refreshed (only changed map files are read again).
   Atlas& RefreshedAtlas();
@@ -69,7 +75,9 @@ class AtlasMenu : public QObject {
   QToolButton* offer_ = nullptr;
   QMenu* offerMenu_ = nullptr;
   QWidget* statusPanel_ = nullptr;
-  int rightMargin_ = 0;
+  QWidget* neighbour_ = nullptr;
+  Point offered_{};    // the point of the offer standing
+  QString offerText_;  // the status text that came with it
 };
 
 }  // namespace orv

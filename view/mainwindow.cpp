@@ -453,6 +453,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   viewport_.SetCrossWorld(world, MapCorners());
   CenterViewOnCross();
   RefreshCoordinatePanels(0, 0, orv::PanelSource::FromWhereFields);
+  atlasMenu_->RecheckOffer();  // an offer made on the map left stands only if this one lacks its point
   MapShown(path);
   navigation_->Jumped();
 }

@@ -199,7 +199,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   int ScrollY() const { return viewport_.Origin().y; }
   // Status panel 0 (links and hints) and 1 (the pointer's world point).
   void SetStatusText(int panel, const QString& text) override;
-  QString StatusText(int panel) const;
+  QString StatusText(int panel) const override;
   bool Closing() const { return closing_; }
   const QImage& GlassPicture() const { return mag_; }
   const QImage& GlassMask() const { return magmask_; }

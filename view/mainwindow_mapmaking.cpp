@@ -11,6 +11,7 @@
 #include "view/calibrationtool.h"
 #include "view/coordinatepanels.h"
 #include "view/mainwindow.h"
+#include "view/mapnavigation.h"
 #include "view/text.h"
 
 void TForm1::BuildMapMakingMenu() {
@@ -18,8 +19,8 @@ void TForm1::BuildMapMakingMenu() {
       *this, [this] { PlaceCrossFromWhereFields(); }, [this] { ReloadMapCorners(); });
   atlasMenu_ = std::make_unique<orv::AtlasMenu>(
       *this, settingsFile_, [this](const std::string& map, orv::Point world) { LoadMapAt(map, world); });
-  // Left of "Go Back", which covers the last 49 pixels of the first status panel.
-  atlasMenu_->PlaceOffer(ui->StatusPanel0, 51);
+  // Left of the zoom panel, which stands left of "Go Back" over the end of the first status panel.
+  atlasMenu_->PlaceOffer(ui->StatusPanel0, navigation_->ZoomStatus());
 
   auto add = [this](const char* name, const char* caption, void (TForm1::*handler)()) {
     QAction* action = ui->Map1->addAction(QString::fromLatin1(caption));
@@ -87,5 +88,6 @@ void TForm1::PlaceCrossFromWhereFields() {
   // As Ctrl+R places it, but the view stays where the user is working.
   const orv::Point world{orv::PanelNumber(ui->Edit1->text(), 1), orv::PanelNumber(ui->Edit2->text(), 1)};
   if (const auto pixel = viewport_.WorldToZoomed(world, MapCorners())) viewport_.SetCross(*pixel);
+  atlasMenu_->RecheckOffer();
   RenderView();
 }

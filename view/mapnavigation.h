@@ -55,6 +55,8 @@ class MapNavigation : public QObject {
   void Jumped();
   // Places the zoom panel after the layout of the status line changed.
   void PlaceZoomStatus();
+  // The zoom panel in the status line, for controls that stand beside it.
+  QLabel* ZoomStatus() const { return zoomStatus_; }
 
   // ---- commands ----------------------------------------------------------------------------------
 

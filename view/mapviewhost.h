@@ -38,6 +38,7 @@ class MapViewHost {
   virtual Point PopupWorldPoint() const = 0;
   // Status panel 0 (links and hints) or 1 (the pointer's world point).
   virtual void SetStatusText(int panel, const QString& text) = 0;
+  virtual QString StatusText(int panel) const = 0;
   // Makes the map info file at path (file system encoding) the current map; failures are reported.
   virtual LoadOutcome LoadMap(std::string path) = 0;
   // Message boxes, file and font dialogs, and the window they belong to.

@@ -235,6 +235,30 @@ TEST_F(AtlasOfferTest, AnUpdateOffTheMapOffersTheMapsShowingThePointAndOneLoadsW
   EXPECT_FALSE(offer->isVisible());
 }
 
+TEST_F(AtlasOfferTest, TheOfferLeavesTheZoomInSightAndStandsWhileTheMapLacksItsPoint) {
+  Open(false);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(Path("Orrinsford.dem")));
+  auto* offer = form->findChild<QToolButton*>("MapsShowingPoint2");
+  const auto* zoom = form->findChild<QLabel*>("ZoomStatus");
+  const auto offered = [&] {
+    const bool said = form->StatusText(0).contains("outside the map");
+    EXPECT_EQ(said, offer->isVisible()) << "the button and its text go together";
+    return offer->isVisible();
+  };
+  Update(2400, 1600);
+  ASSERT_TRUE(offered());
+  EXPECT_FALSE(offer->geometry().intersects(zoom->geometry()));
+  Update(2800, 2200);  // on the town
+  EXPECT_FALSE(offered());
+
+  // Loaded again, the town still lacks the point; the world map shows it.
+  Update(2400, 1600);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(Path("Orrinsford.dem")));
+  EXPECT_TRUE(offered());
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(Path("Veldrane.dem")));
+  EXPECT_FALSE(offered());
+}
+
 TEST_F(AtlasOfferTest, ChosenMapsFoldersAreRememberedAndThePopupListsTheirMaps) {
   std::filesystem::create_directory(Path("elsewhere"));
   for (const char* ext : {".dem", ".JPG"})
