@@ -25,6 +25,9 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
   if (button == Qt::RightButton) {
     if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners())) popupWorldPoint_ = *world;
     popupPoint_ = mapPixel;
+    // The view may have moved under a resting pointer since it last moved (keys, a followed position):
+    // the menu offers the link under the press, not the one the pointer last passed over.
+    mapLinkLayer_->FindLinkUnderPointer(X, Y);
     // The menu opens without blocking; its items act on PopupPoint and PopupWorldPoint when chosen.
     PopupMenu1->popup(ui->PaintBox1->mapToGlobal(QPoint(X, Y)));
   } else if (button == Qt::LeftButton || button == Qt::MiddleButton) {

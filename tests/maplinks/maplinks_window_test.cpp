@@ -157,7 +157,8 @@ TEST_F(MapLinksTest, TheTextPanelIsCentredOnThePressAndKeptInsideTheMapArea) {
   for (const auto& c : cases) {
     StartLink({40, 40});
     QTest::mouseClick(Box(), Qt::LeftButton, {}, c.press);
-    EXPECT_EQ(Control<QFrame>(*form, "Panel4")->pos(), Box()->mapTo(Control<QFrame>(*form, "Panel4")->parentWidget(), c.panel));
+    EXPECT_EQ(Control<QFrame>(*form, "Panel4")->pos(),
+              Box()->mapTo(Control<QFrame>(*form, "Panel4")->parentWidget(), c.panel));
     EXPECT_EQ(form->PopupPoint(), At(c.press));
     RightClick({40, 40});  // cancels
   }
@@ -208,6 +209,16 @@ TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapCha
   QTest::mouseClick(Control<QPushButton>(*form, "goback"), Qt::LeftButton);
   EXPECT_EQ(form->CurrentMapFile(), mapB);
   EXPECT_EQ(form->PreviousMapFile(), mapA);
+}
+
+TEST_F(MapLinksTest, TheMenuOffersTheLinkUnderThePressAfterTheViewMovedUnderARestingPointer) {
+  OpenOn(mapA);
+  AddLink({20, 20}, {200, 120}, "Ford", mapB);
+  ASSERT_TRUE(HoverAt({50, 40}).hand);
+  form->ScrollViewTo(300, 300);  // as keys or a followed position move it; the pointer does not move
+  QTest::mousePress(Box(), Qt::RightButton, {}, {50, 40});
+  EXPECT_FALSE(Control<QAction>(*form, "LoadMapforMapLink1")->isVisible());
+  Control<QMenu>(*form, "PopupMenu1")->close();
 }
 
 TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUsable) {
