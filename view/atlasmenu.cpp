@@ -85,7 +85,7 @@ int AtlasMenu::FillMenu(QMenu* menu, Point world) {
     action->setToolTip(PathText(path));
     action->setStatusTip(PathText(path));
     connect(action, &QAction::triggered, this, [this, path, world] {
-      offer_->hide();
+      TakeBackOffer();
       openMap_(path, world);
     });
   }
