@@ -125,7 +125,10 @@ ImportResult AcceptRows(const std::vector<ParsedRow>& rows, const ImportTarget& 
   const QString currentMap = FromBytes(target.currentMap);
   for (const ParsedRow& row : rows) {
     const bool global = row.scope == BookmarkScope::Global;
-    if (global ? !target.takeGlobal : !target.takeMap) continue;
+    if (global ? !target.takeGlobal : !target.takeMap) {
+      ++(global ? result.globalNotAskedFor : result.mapNotAskedFor);
+      continue;
+    }
     if (!global && (currentMap.isEmpty() || row.map.compare(currentMap, Qt::CaseInsensitive) != 0)) {
       result.otherMap.push_back(QString("%1 (%2)").arg(Described(row), Elided(row.map)));
       continue;
@@ -208,6 +211,12 @@ QString ImportResult::Summary() const {
   AppendSkipped(text, unstorable, "Skipped %1 that a bookmark cannot store:");
   AppendSkipped(text, present, "Skipped %1 already present (same name and point):");
   AppendSkipped(text, otherMap, "Skipped %1 of another map than the current one:");
+  if (globalNotAskedFor > 0)
+    text += QString("\n\nSkipped %1 global bookmark(s): only the current map's were asked for.")
+                .arg(globalNotAskedFor);
+  if (mapNotAskedFor > 0)
+    text +=
+        QString("\n\nSkipped %1 map bookmark(s): only the global ones were asked for.").arg(mapNotAskedFor);
   return text;
 }
 

@@ -70,6 +70,10 @@ struct ImportResult {
   std::vector<QString> unstorable;  // holds what a bookmark record cannot hold
   std::vector<QString> present;     // same name and point as a bookmark there already
   std::vector<QString> otherMap;    // a map row of another map than the current one
+  // Rows of the kind the user did not ask for (global rows when only the map's were asked for, and
+  // map rows when only the global ones were): counted, so that the message says why they are missing.
+  std::size_t globalNotAskedFor = 0;
+  std::size_t mapNotAskedFor = 0;
   bool ok() const { return error.isEmpty(); }
   // The one message telling the user what was imported and every row skipped, by reason.
   QString Summary() const;

@@ -12,6 +12,7 @@ namespace orv {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 const char kHeader[] = "scope,map,name,x,y,visible,notes,face,size,colour,style\r\n";
 
@@ -272,9 +273,20 @@ TEST(BookmarkExchange, RowsThatCannotBeStoredOrArePresentAreSkippedAndListedInOn
                                  "  line 16, \"Inn\" at 100, 200 (moonglow.dem)"));
 
   // Only the kind asked for is taken; no map loaded: every map row is of another map.
+  // The rows of the other kind are counted in the message, so that "Imported 0" is never unexplained.
   ImportTarget globalOnly = Target(existing);
   globalOnly.takeMap = false;
-  EXPECT_EQ(ImportCsv(file, globalOnly).rows.size(), 1u);
+  result = ImportCsv(file, globalOnly);
+  EXPECT_EQ(result.rows.size(), 1u);
+  EXPECT_THAT(result.Summary().toStdString(),
+              HasSubstr("\n\nSkipped 13 map bookmark(s): only the global ones were asked for."));
+  ImportTarget mapOnly = Target(existing);
+  mapOnly.takeGlobal = false;
+  result = ImportCsv(file, mapOnly);
+  EXPECT_EQ(result.rows.size(), 4u);
+  EXPECT_THAT(result.Summary().toStdString(),
+              HasSubstr("\n\nSkipped 2 global bookmark(s): only the current map's were asked for."));
+  EXPECT_THAT(summary, Not(HasSubstr("asked for")));
   ImportTarget noMap = Target(existing);
   noMap.currentMap.clear();
   EXPECT_EQ(ImportCsv(file, noMap).rows.size(), 1u);

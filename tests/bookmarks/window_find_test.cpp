@@ -152,7 +152,8 @@ TEST_F(BookmarksFindTest, ExportFromTheMapMenuAndImportThroughTheWindow) {
   dialogs.choiceAnswers = {1};  // Global
   dialogs.answers = {QString::fromStdString(file)};
   QTest::mouseClick(c.Get<QPushButton>("ImportButton1"), Qt::LeftButton);
-  EXPECT_EQ(dialogs.messages.back(), "Imported 3 bookmark(s).");
+  EXPECT_EQ(dialogs.messages.back(),
+            "Imported 3 bookmark(s).\n\nSkipped 1 map bookmark(s): only the global ones were asked for.");
   ASSERT_EQ(b.GlobalBookmarks.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_NE(GetField(1, b.GlobalBookmarks[i], FieldSeparator),
