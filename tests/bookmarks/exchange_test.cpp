@@ -272,20 +272,22 @@ TEST(BookmarkExchange, RowsThatCannotBeStoredOrArePresentAreSkippedAndListedInOn
   EXPECT_THAT(summary, HasSubstr("Skipped 1 of another map than the current one:\n"
                                  "  line 16, \"Inn\" at 100, 200 (moonglow.dem)"));
 
-  // Only the kind asked for is taken; no map loaded: every map row is of another map.
-  // The rows of the other kind are counted in the message, so that "Imported 0" is never unexplained.
-  ImportTarget globalOnly = Target(existing);
-  globalOnly.takeMap = false;
-  result = ImportCsv(file, globalOnly);
-  EXPECT_EQ(result.rows.size(), 1u);
-  EXPECT_THAT(result.Summary().toStdString(),
-              HasSubstr("\n\nSkipped 13 map bookmark(s): only the global ones were asked for."));
-  ImportTarget mapOnly = Target(existing);
-  mapOnly.takeGlobal = false;
-  result = ImportCsv(file, mapOnly);
-  EXPECT_EQ(result.rows.size(), 4u);
-  EXPECT_THAT(result.Summary().toStdString(),
-              HasSubstr("\n\nSkipped 2 global bookmark(s): only the current map's were asked for."));
+  // Only the kind asked for is taken, and the rows of the other kind are counted in the message, so
+  // that an import of nothing is never unexplained. No map loaded: every map row is of another map.
+  const struct {
+    bool takeMap, takeGlobal;
+    std::size_t taken;
+    const char* skipped;
+  } kinds[] = {{false, true, 1, "\n\nSkipped 13 map bookmark(s): only the global ones were asked for."},
+               {true, false, 4, "\n\nSkipped 2 global bookmark(s): only the current map's were asked for."}};
+  for (const auto& kind : kinds) {
+    ImportTarget target = Target(existing);
+    target.takeMap = kind.takeMap;
+    target.takeGlobal = kind.takeGlobal;
+    result = ImportCsv(file, target);
+    EXPECT_EQ(result.rows.size(), kind.taken) << kind.skipped;
+    EXPECT_THAT(result.Summary().toStdString(), HasSubstr(kind.skipped));
+  }
   EXPECT_THAT(summary, Not(HasSubstr("asked for")));
   ImportTarget noMap = Target(existing);
   noMap.currentMap.clear();
