@@ -275,6 +275,12 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
   // The status part of a pointer movement at the view position (X, Y).
   void ShowPointerStatus(int X, int Y);
+  // The pointer's world point in status panel 1, for the view position (X, Y).
+  void ShowPointerReadout(int X, int Y);
+  // After the view moved under a resting pointer (keys, Back, a followed position): the readout shows
+  // the world point now under it, as a movement would. Panel 0 is left alone, so that a message there
+  // stays until the pointer moves.
+  void RefreshPointerReadout();
   void ReloadMapCorners();  // Ctrl+R
   void ToggleMapOutline();  // Ctrl+S
 
@@ -420,6 +426,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QImage viewBuffer_;           // the composed view, the size of the map area
   orv::Point popupPoint_;       // zoomed map pixel of the last right click
   orv::Point popupWorldPoint_;  // world point of the last right click
+  QPoint restingPointer_;       // view position of the pointer's last movement over the map area
   orv::BookmarkStore bookmarks_;
   orv::MapLinkState links_;
   std::mt19937 random_;  // seeded from the clock at start; tests seed it themselves

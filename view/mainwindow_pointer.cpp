@@ -43,13 +43,25 @@ void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 }
 
 void TForm1::ShowPointerStatus(int X, int Y) {
-  const auto world = Viewport().ViewToWorld({X, Y}, MapCorners());
-  SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
+  restingPointer_ = QPoint(X, Y);
+  ShowPointerReadout(X, Y);
   if (mapLinkLayer_->Selecting()) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
   } else {
     mapLinkLayer_->FindLinkUnderPointer(X, Y);
   }
+}
+
+void TForm1::ShowPointerReadout(int X, int Y) {
+  const auto world = Viewport().ViewToWorld({X, Y}, MapCorners());
+  SetStatusText(1, world ? QString(".where  x: %1  y: %2").arg(world->x).arg(world->y) : QString());
+}
+
+void TForm1::RefreshPointerReadout() {
+  // An empty readout: the pointer left the map area, or rests over the overview, or has no world
+  // point; it stays empty until the pointer moves.
+  if (StatusText(1).isEmpty()) return;
+  ShowPointerReadout(restingPointer_.x(), restingPointer_.y());
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -62,6 +62,7 @@ void TForm1::RenderView(int X, int Y) {
   if (overview_) overview_->ViewChanged();
   ui->PaintBox1->ShowBuffer();
   if (navigation_) navigation_->ViewShown();
+  RefreshPointerReadout();
 }
 
 void TForm1::PaintBox1Paint() {

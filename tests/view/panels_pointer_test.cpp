@@ -1,5 +1,6 @@
 // The coordinate panels, the pointer and the hot keys on the real main window: typed positions,
 // clicks on the map, the status line, and the corner outline of Ctrl+R and Ctrl+S.
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,6 +177,29 @@ TEST_F(PanelsTest, RightClickAtZoom200MatchesTheStatusLineAndServesDirectionsToA
   QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::LeftButton, {}, at);
   EXPECT_EQ(Panels().Edit1.toInt(), world.x);
   EXPECT_EQ(Panels().Edit2.toInt(), world.y);
+}
+
+TEST_F(PanelsTest, TheReadoutFollowsTheViewUnderARestingPointer) {
+  TForm1& f = OpenWorldMap();  // four world units a picture pixel
+  auto* box = Control<TPaintBox>(f, "PaintBox1");
+  const auto Readout = [&f] { return f.StatusText(1).toStdString(); };
+  f.ScrollViewTo(0, 0);
+  QTest::mouseMove(box, QPoint(100, 80));
+  EXPECT_EQ(Readout(), ".where  x: 400  y: 320");
+  // The view moves as keys, Back or a followed position move it; a message in panel 0 stays.
+  f.SetStatusText(0, "a message");
+  f.ScrollViewTo(200, 100);
+  EXPECT_EQ(Readout(), ".where  x: 1200  y: 720");
+  f.ApplyZoom("200");
+  const Point origin{f.ScrollX(), f.ScrollY()};
+  EXPECT_EQ(Readout(), ".where  x: " + std::to_string((origin.x + 100) * 2) +
+                           "  y: " + std::to_string((origin.y + 80) * 2));
+  EXPECT_EQ(f.StatusText(0).toStdString(), "a message");
+  // Once the pointer has left the map area, moving the view brings no readout back.
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(box, &leave);
+  f.ScrollViewTo(0, 0);
+  EXPECT_EQ(Readout(), "");
 }
 
 TEST_F(PanelsTest, PressesWhileALinkAreaIsDrawnGoToTheLinkSteps) {
