@@ -281,6 +281,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // the world point now under it, as a movement would. Panel 0 is left alone, so that a message there
   // stays until the pointer moves.
   void RefreshPointerReadout();
+  // The pointer's view position while a pan takes its movements, so that the readout follows it.
+  void SetRestingPointer(int X, int Y) { restingPointer_ = QPoint(X, Y); }
   void ReloadMapCorners();  // Ctrl+R
   void ToggleMapOutline();  // Ctrl+S
 

@@ -78,9 +78,11 @@ bool MapNavigation::MousePress(QMouseEvent* event) {
 bool MapNavigation::MouseMove(QMouseEvent* event) {
   if (!drag_.Pressed()) return false;
   const bool wasPanning = drag_.Panning();
-  const auto origin = drag_.Move(ViewPosition(event->position()));
+  const Point pointer = ViewPosition(event->position());
+  const auto origin = drag_.Move(pointer);
   if (!origin) return false;  // may still be a click: the pointer status follows as usual
   if (!wasPanning) controls_.mapArea->setCursor(Qt::ClosedHandCursor);
+  form_.SetRestingPointer(pointer.x, pointer.y);
   form_.ScrollViewTo(origin->x, origin->y);
   return true;
 }

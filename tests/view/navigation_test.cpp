@@ -166,9 +166,12 @@ TEST_F(NavigationTest, LeftAndMiddleDragsPanWithThePointerAndLeaveTheCross) {
         w.ApplyZoom(QString::number(zoom));
         w.CenterViewOn(w.Viewport().PictureToZoomed({2000, 1500}));
         const QPoint origin = Origin(), cross = Cross(), picturePoint = Shown(from);
+        QTest::mouseMove(Box(), from);
+        const std::string readout = w.StatusText(1).toStdString();
         QTest::mousePress(Box(), button, {}, from);
         MoveTo(to, button);
         EXPECT_EQ(Qt::ClosedHandCursor, Box()->cursor().shape());
+        EXPECT_EQ(readout, w.StatusText(1).toStdString());  // the grabbed point stays under the pointer
         QTest::mouseRelease(Box(), button, {}, to);
         EXPECT_EQ(origin + from - to, Origin());
         EXPECT_EQ(picturePoint, Shown(to));  // exactly, at every zoom
@@ -327,4 +330,3 @@ TEST_F(NavigationTest, TheMapMenuGroupsItsItemsAndEndsWithQuit) {
 
 }  // namespace
 }  // namespace orv::testing
-
