@@ -1,19 +1,23 @@
 #include "core/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace orv {
 namespace {
 
-uint64_t Pow10(int n) {
-  uint64_t p = 1;
-  while (n-- > 0) p *= 10;
-  return p;
-}
+// 10^0 to 10^19: every power of ten that fits in 64 bits.
+constexpr std::array<uint64_t, 20> kPow10 = [] {
+  std::array<uint64_t, 20> powers{};
+  powers[0] = 1;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+  return powers;
+}();
 
 constexpr int kSignificantDigits = 10;
 constexpr uint64_t kTooLarge = 10000000000ULL;  // 1e10: written in exponent form, never an integer
@@ -28,41 +32,106 @@ struct FixedDecimal {
   uint64_t fracDen = 1;
 };
 
-// No value for NaN, infinities and magnitudes that round to 1e10 or more: such numbers have more
-// integer digits than the 10 significant ones and are written in exponent form, which never reads
-// back as an integer.
-std::optional<FixedDecimal> ToFixedDecimal(long double value, int decimals) {
-  if (!std::isfinite(value)) return std::nullopt;
+// The first 18 significant digits of a finite value, as an integer, and its decimal exponent: what
+// "%.17Le" writes (correctly rounded).
+struct Digits18 {
+  bool negative = false;
+  uint64_t digits = 0;  // from 10^17 to 10^18 - 1, or 0 for zero
+  int exponent = 0;
+};
+
+Digits18 PrintedDigits18(long double value) {
   char text[64];
   // "-d.ddddddddddddddddde+XX": 18 significant digits and a decimal exponent.
   std::snprintf(text, sizeof text, "%.17Le", value);
-  FixedDecimal out;
+  Digits18 out;
   const char* p = text;
   if (*p == '-') {
     out.negative = true;
     ++p;
   }
-  char digits[18];
-  digits[0] = p[0];
-  for (int i = 1; i < 18; ++i) digits[i] = p[i + 1];
-  const int exponent = std::atoi(p + 20);  // after "d." + 17 digits + "e"
+  for (int i = 0; i < 19; ++i)
+    if (i != 1) out.digits = out.digits * 10 + static_cast<uint64_t>(p[i] - '0');
+  out.exponent = std::atoi(p + 20);  // after "d." + 17 digits + "e"
+  return out;
+}
+
+// The same digits worked out with integer arithmetic, many times quicker than the text, for zero and
+// the magnitudes that coordinates take (0.01 up to 1e10). Nothing for other magnitudes and for a
+// value exactly halfway between two 18-digit decimals: the text decides those.
+std::optional<Digits18> ComputedDigits18(long double value) {
+  static_assert(std::numeric_limits<long double>::digits == 64, "80-bit extended reals");
+  Digits18 out;
+  out.negative = std::signbit(value);
+  if (value == 0) return out;
+  const long double x = std::fabs(value);
+  if (!(x >= 0.01L && x < 1e10L)) return std::nullopt;
+  // The extended format holds all 64 bits of the mantissa and a biased exponent beside them:
+  // x = mantissa / 2^shift, with shift from 30 to 70 for these magnitudes.
+  uint64_t mantissa = 0;
+  uint16_t biased = 0;
+  std::memcpy(&mantissa, &x, sizeof mantissa);
+  std::memcpy(&biased, reinterpret_cast<const char*>(&x) + sizeof mantissa, sizeof biased);
+  const int shift = 16383 + 63 - biased;
+  const unsigned __int128 one = 1;
+  // log10(2) is 0.30103: the decimal exponent is this or one more; the loop settles which.
+  int exponent = ((63 - shift) * 30103) / 100000 - (63 - shift < 0 ? 1 : 0);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // x * 10^(17 - exponent) has 18 digits before the point when exponent is x's decimal exponent;
+    // the product below stays under 2^128 as 17 - exponent is at most 19.
+    const int scale = 17 - exponent;
+    if (scale < 0 || scale > 19) return std::nullopt;
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(mantissa) * kPow10[scale];
+    const unsigned __int128 whole = scaled >> shift;
+    if (whole < kPow10[17]) {
+      --exponent;
+      continue;
+    }
+    if (whole >= kPow10[18]) {
+      ++exponent;
+      continue;
+    }
+    const unsigned __int128 rest = scaled & ((one << shift) - 1);
+    const unsigned __int128 half = one << (shift - 1);
+    if (rest == half) return std::nullopt;
+    out.digits = static_cast<uint64_t>(whole) + (rest > half ? 1 : 0);
+    out.exponent = exponent;
+    if (out.digits == kPow10[18]) {  // 9.99...95 and up: one digit more before the point
+      out.digits = kPow10[17];
+      ++out.exponent;
+    }
+    return out;
+  }
+  return std::nullopt;
+}
+
+// No value for NaN, infinities and magnitudes that round to 1e10 or more: such numbers have more
+// integer digits than the 10 significant ones and are written in exponent form, which never reads
+// back as an integer.
+std::optional<FixedDecimal> ToFixedDecimal(long double value, int decimals) {
+  if (!std::isfinite(value)) return std::nullopt;
+  const std::optional<Digits18> computed = ComputedDigits18(value);
+  const Digits18 printed = computed ? *computed : PrintedDigits18(value);
+  FixedDecimal out;
+  out.negative = printed.negative;
+  const int exponent = printed.exponent;
 
   const int integerDigits = exponent + 1;
   if (integerDigits > kSignificantDigits) return std::nullopt;
   const int keep = std::min(kSignificantDigits, integerDigits + decimals);
   if (keep < 0) return out;  // rounds to zero
 
-  uint64_t mantissa = 0;
-  for (int i = 0; i < keep; ++i) mantissa = mantissa * 10 + static_cast<uint64_t>(digits[i] - '0');
-  if (keep < 18 && digits[keep] >= '5') ++mantissa;
+  // The first keep digits, and one more up when the next digit is 5 or more (keep is at most 10).
+  uint64_t mantissa = printed.digits / kPow10[18 - keep];
+  if ((printed.digits / kPow10[17 - keep]) % 10 >= 5) ++mantissa;
 
   // The value is mantissa * 10^(integerDigits - keep); keep <= integerDigits + decimals, so the
   // negative powers never go beyond 10^-decimals.
   const int shift = integerDigits - keep;
   if (shift >= 0) {
-    out.whole = mantissa * Pow10(shift);
+    out.whole = mantissa * kPow10[shift];
   } else {
-    out.fracDen = Pow10(-shift);
+    out.fracDen = kPow10[-shift];
     out.whole = mantissa / out.fracDen;
     out.fracNum = mantissa % out.fracDen;
   }

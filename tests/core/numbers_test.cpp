@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <iomanip>
 #include <limits>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace orv {
 namespace {
@@ -93,6 +99,84 @@ TEST(Rounding, FracPartIsTheFractionOfTheRoundedMagnitude) {
   for (const auto& [value, frac] : cases) {
     SCOPED_TRACE(testing::Message() << static_cast<double>(value));
     EXPECT_EQ(FracPart(value), frac);
+  }
+}
+
+// The conversions as the decimal text gives them, the slow way: the value printed with 18
+// significant digits, then rounded once, halves away from zero, at the tenth significant digit or at
+// `decimals` after the point, whichever keeps fewer. Nothing when the value has more than ten integer
+// digits. The magnitude is whole + frac.
+struct TextDecimal {
+  bool negative;
+  long long whole;
+  long double frac;
+};
+std::optional<TextDecimal> FromText(long double value, int decimals) {
+  if (!std::isfinite(value)) return std::nullopt;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17Le", value);
+  const bool negative = text[0] == '-';
+  const std::string t = text + (negative ? 1 : 0);
+  const std::string digits = t.substr(0, 1) + t.substr(2, 17);
+  const int integerDigits = std::stoi(t.substr(20)) + 1;
+  if (integerDigits > 10) return std::nullopt;
+  const int keep = std::min(10, integerDigits + decimals);
+  if (keep < 0) return TextDecimal{negative, 0, 0};
+  long long kept = keep == 0 ? 0 : std::stoll(digits.substr(0, keep));
+  if (digits[keep] >= '5') ++kept;
+  long long scale = 1;
+  for (int i = integerDigits; i < keep; ++i) scale *= 10;
+  long long whole = kept / scale;
+  for (int i = keep; i < integerDigits; ++i) whole *= 10;
+  if (whole >= 10000000000LL) return std::nullopt;
+  return TextDecimal{negative, whole,
+                     static_cast<long double>(kept % scale) / static_cast<long double>(scale)};
+}
+
+int32_t Signed(const std::optional<TextDecimal>& d) {
+  if (!d) return 0;
+  const long long v = d->negative ? -d->whole : d->whole;
+  return v < INT32_MIN || v > INT32_MAX ? 0 : static_cast<int32_t>(v);
+}
+
+// The conversions are worked out with integers where they can be; they must give exactly what the
+// decimal text gives, for every magnitude a coordinate takes and near every place where the rounding
+// turns, including values exactly halfway between two 18-digit decimals.
+TEST(Rounding, ComputedDigitsAgreeWithThePrintedText) {
+  std::vector<long double> values = {0.01L,
+                                     0.0099999999999L,
+                                     1e10L,
+                                     9999999999.4999L,
+                                     9.9999999999999999995L,
+                                     0.099999999999999999995L,
+                                     300001.0L / 262144.0L,  // 18 digits and then exactly a half
+                                     -300001.0L / 262144.0L,
+                                     123456789.0L + 1.0L / 1024.0L,
+                                     0.5L,
+                                     2.5L,
+                                     1e-3L,
+                                     5e9L};
+  std::mt19937_64 random(20261208);
+  std::uniform_real_distribution<double> exponent(-2.5, 10.5), unit(0, 1);
+  for (int i = 0; i < 8000; ++i) {
+    // Anywhere in the range, and just beside the halves and whole numbers where the rounding turns.
+    const long double any = std::pow(10.0L, static_cast<long double>(exponent(random))) *
+                            (random() % 2 ? 1 : -1) * (1 + static_cast<long double>(unit(random)) * 1e-3L);
+    values.push_back(any);
+    const long double turn = std::round(any * 2) / 2;
+    for (long double v = turn, down = turn, k = 0; k < 3; ++k) {
+      v = std::nextafter(v, kInf);
+      down = std::nextafter(down, -kInf);
+      values.push_back(v);
+      values.push_back(down);
+    }
+  }
+  for (const long double v : values) {
+    SCOPED_TRACE(testing::Message() << std::setprecision(21) << v);
+    ASSERT_EQ(TruncToInt(v), Signed(FromText(v, 18)));
+    ASSERT_EQ(RoundToInt(v), Signed(FromText(v, 0)));
+    const auto text = FromText(v, 18);
+    ASSERT_EQ(FracPart(v), text ? text->frac : 0);
   }
 }
 
