@@ -75,7 +75,7 @@ std::optional<Digits18> ComputedDigits18(long double value) {
   const int shift = 16383 + 63 - biased;
   const unsigned __int128 one = 1;
   // log10(2) is 0.30103: the decimal exponent is this or one more; the loop settles which.
-  int exponent = ((63 - shift) * 30103) / 100000 - (63 - shift < 0 ? 1 : 0);
+  auto exponent = static_cast<int>(FloorDiv(int64_t{63 - shift} * 30103, 100000));
   for (int attempt = 0; attempt < 3; ++attempt) {
     // x * 10^(17 - exponent) has 18 digits before the point when exponent is x's decimal exponent;
     // the product below stays under 2^128 as 17 - exponent is at most 19.

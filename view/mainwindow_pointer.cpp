@@ -43,7 +43,7 @@ void TForm1::PaintBox1MouseMove(Qt::KeyboardModifiers, int X, int Y) {
 }
 
 void TForm1::ShowPointerStatus(int X, int Y) {
-  restingPointer_ = QPoint(X, Y);
+  SetRestingPointer(X, Y);
   ShowPointerReadout(X, Y);
   if (mapLinkLayer_->Selecting()) {
     SetStatusText(0, "---- Click on the map to set the opposite corner of the map link area. ----");
