@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -64,12 +65,13 @@ struct Box {
   }
 };
 
-// Field numbers of one record layout.
+// Field numbers of one record layout; the name is the last one read.
 struct Layout {
   int visibility, x, y, name;
 };
 constexpr Layout kGlobalLayout{2, 3, 4, 5};
 constexpr Layout kMapLayout{1, 2, 3, 4};
+constexpr int kMostFieldsRead = 5;
 
 // A bookmark that is drawn, in drawing order.
 struct Entry {
@@ -77,7 +79,8 @@ struct Entry {
   uint32_t font;  // index of its drawing font without colour
   QRgb color;
   BookmarkPlace place;
-  std::string name;  // cut to kLongestName
+  std::size_t nameAt;  // its name, cut to kLongestName, within the names kept beside the entries
+  uint32_t nameSize;
 };
 
 // What a font record gives: the record of its drawing font with the colour left out (names in one
@@ -110,7 +113,18 @@ struct BookmarkNames::Layer {
   NameLabelOptions options;
 
   std::vector<Entry> entries;
-  std::vector<std::string> fontShapes;  // the distinct drawing fonts of the entries, as font records
+  std::string names;  // the entries' names back to back
+  // Every font record met, taken apart once: the index of its drawing font in fontShapes and its
+  // colour; nothing when its size or colour is not an integer. Bookmarks seldom change their fonts,
+  // so these are kept from one change of the lists to the next.
+  std::unordered_map<std::string, std::optional<std::pair<uint32_t, QRgb>>> fontRecords;
+  std::vector<std::string> fontShapes;  // the distinct drawing fonts, as font records without colour
+  std::unordered_map<std::string, uint32_t> shapeIndex;
+  // The entries and names being taken from the lists, kept so that their room is reused.
+  std::vector<Entry> taken;
+  std::string takenNames;
+
+  std::string_view NameOf(const Entry& e) const { return {names.data() + e.nameAt, e.nameSize}; }
 
   // At the zoom and corners below.
   bool placedValid = false;
@@ -155,36 +169,52 @@ struct BookmarkNames::Layer {
     }
   }
 
-  // Works out the entries of the lists; true when they differ from those drawn so far.
+  // The font record's drawing font and colour, taken apart when it is first met.
+  const std::optional<std::pair<uint32_t, QRgb>>& FontOf(const std::string& fontRecord) {
+    if (const auto known = fontRecords.find(fontRecord); known != fontRecords.end()) return known->second;
+    std::optional<std::pair<uint32_t, QRgb>> font;
+    if (auto parts = PartsOf(fontRecord)) {
+      auto [shape, isNew] = shapeIndex.try_emplace(parts->shape, static_cast<uint32_t>(fontShapes.size()));
+      if (isNew) fontShapes.push_back(std::move(parts->shape));
+      font = std::pair{shape->second, parts->color};
+    }
+    return fontRecords.emplace(fontRecord, font).first->second;
+  }
+
+  // Works out the entries of the lists; true when what they draw differs from what was drawn so far.
+  // One pass over the records that allocates nothing once the room for them has grown.
   bool TakeLists(const BookmarkLists& lists) {
-    std::vector<Entry> taken;
-    std::vector<std::string> shapes;
-    std::unordered_map<std::string, uint32_t> shapeIndex;
-    // Each distinct font record is taken apart once: its drawing font's index and its colour.
-    std::unordered_map<std::string, std::optional<std::pair<uint32_t, QRgb>>> fontIndex;
+    const std::size_t records = lists.GlobalBookmarks.size() + lists.CurrentMapBookmarks.size();
+    if (fontRecords.size() > 2 * records + 64) {
+      // Most fonts met belong to bookmarks long gone: they are forgotten, and the fonts numbered anew.
+      fontRecords.clear();
+      fontShapes.clear();
+      shapeIndex.clear();
+      entries.clear();
+      names.clear();
+    }
+    taken.clear();
+    takenNames.clear();
     const auto add = [&](const std::vector<std::string>& list, const std::vector<std::string>& fontList,
                          const Layout& layout, bool global) {
       static const std::string kNoFont;
+      std::string_view fields[kMostFieldsRead];
       for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string& record = list[i];
-        if (FieldView(layout.visibility, record) != VisibleValue) continue;
-        const auto x = ParseInt(FieldView(layout.x, record));
-        const auto y = ParseInt(FieldView(layout.y, record));
+        FirstFields(list[i], std::span(fields, static_cast<std::size_t>(layout.name)));
+        if (fields[layout.visibility - 1] != VisibleValue) continue;
+        const auto x = ParseInt(fields[layout.x - 1]);
+        const auto y = ParseInt(fields[layout.y - 1]);
         if (!x || !y) continue;
-        const std::string& font = i < fontList.size() ? fontList[i] : kNoFont;
-        auto [known, isNew] = fontIndex.try_emplace(font);
-        if (isNew) {
-          if (auto parts = PartsOf(font)) {
-            auto [shape, isNewShape] =
-                shapeIndex.try_emplace(parts->shape, static_cast<uint32_t>(shapes.size()));
-            if (isNewShape) shapes.push_back(std::move(parts->shape));
-            known->second = std::pair{shape->second, parts->color};
-          }
-        }
-        if (!known->second) continue;
-        std::string name(FieldView(layout.name, record).substr(0, kLongestName));
-        taken.push_back(
-            {{*x, *y}, known->second->first, known->second->second, {global, i}, std::move(name)});
+        const auto& font = FontOf(i < fontList.size() ? fontList[i] : kNoFont);
+        if (!font) continue;
+        const std::string_view name = fields[layout.name - 1].substr(0, kLongestName);
+        taken.push_back({{*x, *y},
+                         font->first,
+                         font->second,
+                         {global, i},
+                         takenNames.size(),
+                         static_cast<uint32_t>(name.size())});
+        takenNames.append(name);
       }
     };
     add(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalLayout, true);
@@ -193,11 +223,12 @@ struct BookmarkNames::Layer {
     bool same = taken.size() == entries.size();
     for (std::size_t i = 0; same && i < taken.size(); ++i) {
       const Entry &a = taken[i], &b = entries[i];
-      same = a.world == b.world && a.color == b.color && a.name == b.name &&
-             shapes[a.font] == fontShapes[b.font];
+      same = a.world == b.world && a.color == b.color && a.font == b.font &&
+             std::string_view(takenNames.data() + a.nameAt, a.nameSize) == NameOf(b);
     }
-    entries = std::move(taken);
-    fontShapes = std::move(shapes);
+    // The entries are taken even when they draw the same: their places in the lists may have moved.
+    std::swap(entries, taken);
+    std::swap(names, takenNames);
     return !same;
   }
 
@@ -219,7 +250,7 @@ struct BookmarkNames::Layer {
       // No glyph is wider than two ems, and italics and accents stay within one em of the box.
       const int64_t em = font->font.pixelSize();
       const int64_t back = em + kLabelMargin;
-      const int64_t right = static_cast<int64_t>(e.name.size() + 1) * 2 * em + kLabelMargin;
+      const int64_t right = static_cast<int64_t>(e.nameSize + 1) * 2 * em + kLabelMargin;
       const int64_t down = 3 * em + kLabelMargin;
       p.bound = {p.at.x - back, p.at.y - back, p.at.x + right, p.at.y + down};
       if (back <= kReachBack && right <= kReachRight && down <= kReachDown)
@@ -252,7 +283,7 @@ struct BookmarkNames::Layer {
   const NameLabel& LabelOf(uint32_t i, Labels& labels) const {
     auto [label, isNew] = labels.try_emplace(i);
     if (isNew) {
-      label->second = MakeNameLabel(FromBytes(entries[i].name), fonts[entries[i].font]->font,
+      label->second = MakeNameLabel(FromBytes(NameOf(entries[i])), fonts[entries[i].font]->font,
                                     QColor::fromRgb(entries[i].color), options);
     }
     return label->second;

@@ -76,6 +76,15 @@ std::string_view FieldView(int n, std::string_view s, char separator) {
   return field ? s.substr(field->first, field->second - field->first) : std::string_view();
 }
 
+void FirstFields(std::string_view s, std::span<std::string_view> fields, char separator) {
+  std::size_t at = 0;
+  for (std::string_view& field : fields) {
+    const auto next = NextField(s, at, separator);
+    field = next ? s.substr(next->first, next->second - next->first) : std::string_view();
+    if (next) at = next->second;
+  }
+}
+
 std::string SetField(int n, const std::string& s, char separator, const std::string& newValue) {
   // No caller asks for a field before the first; such a request leaves the record as it was.
   if (n < 0) return s;

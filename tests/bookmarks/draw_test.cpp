@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <functional>
 
 #include "bookmarks/bookmarkdraw.h"
 #include "bookmarks/namehalo.h"
@@ -300,6 +301,53 @@ TEST(BookmarkNamesLayer, FramesFollowScrollingZoomAndToldChangesOnly) {
   view = Filled(qRgb(90, 120, 90));
   kept.Draw(view, lists, OneToOne(), 100, 0, 0);
   EXPECT_EQ(view, fresh(100, 0, 0));
+
+  // Each told change, one after the other, draws and finds what a new layer does.
+  const auto setFont = [&](int i, const std::string& font) { lists.GlobalBookmarkFonts[i] = font; };
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"another colour",
+       [&] {
+         setFont(0, JoinFields({"DejaVu Sans", "8", "65280", "b"}));
+       }},
+      {"another size",
+       [&] {
+         setFont(1, JoinFields({"DejaVu Sans", "20", "255", "b"}));
+       }},
+      {"a font that does not read",
+       [&] {
+         setFont(2, JoinFields({"DejaVu Sans", "big", "255", "b"}));
+       }},
+      {"a font read before", [&] { setFont(2, lists.GlobalBookmarkFonts[3]); }},
+      {"a new name",
+       [&] { lists.GlobalBookmarks[0] = SetField(5, lists.GlobalBookmarks[0], FieldSeparator, "Q"); }},
+      {"a hidden bookmark before all others",
+       [&] {
+         lists.GlobalBookmarks.insert(lists.GlobalBookmarks.begin(),
+                                      JoinFields({"id0", "N", "5", "5", "Hid"}));
+         lists.GlobalBookmarkFonts.insert(lists.GlobalBookmarkFonts.begin(), "");
+       }},
+      {"many fonts come and go",
+       [&] {
+         for (int k = 0; k < 300; ++k) {
+           setFont(10, JoinFields({"DejaVu Sans", "9", std::to_string(k), "b"}));
+           kept.ListsChanged();
+           kept.NameAt(lists, OneToOne(), 100, {0, 0});
+         }
+       }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    change();
+    kept.ListsChanged();
+    view = Filled(qRgb(90, 120, 90));
+    kept.Draw(view, lists, OneToOne(), 100, 0, 0);
+    EXPECT_EQ(view, fresh(100, 0, 0));
+    BookmarkNames names;
+    for (int k = 0; k < 60; ++k) {
+      const Point at{37 * k % 900 + 3, 53 * k % 700 + 3};
+      EXPECT_EQ(kept.NameAt(lists, OneToOne(), 100, at), names.NameAt(lists, OneToOne(), 100, at)) << k;
+    }
+  }
 }
 
 TEST(BookmarkNamesLayer, NameAtFindsTheNameDrawnLastUnderAPixel) {
