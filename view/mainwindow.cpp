@@ -206,6 +206,8 @@ void TForm1::BuildPopupMenu() {
   // Offered only while the pointer is over a map link area.
   LoadMapforMapLink1->setVisible(false);
   N4->setVisible(false);
+  // Hidden before the chosen item acts, so a map loaded or a view moved by it reads the new place.
+  connect(PopupMenu1, &QMenu::aboutToHide, this, [this] { PointerAfterPopupMenu(); });
 }
 
 void TForm1::ConnectHandlers() {

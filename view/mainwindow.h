@@ -281,6 +281,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // the world point now under it, as a movement would. Panel 0 is left alone, so that a message there
   // stays until the pointer moves.
   void RefreshPointerReadout();
+  // The pop-up menu closed: the pointer moved over the menu, not over the map, so the readout is taken
+  // for where the pointer is now, or emptied when it is not over the map area.
+  void PointerAfterPopupMenu();
   // The pointer's view position while a pan takes its movements, so that the readout follows it.
   void SetRestingPointer(int X, int Y) { restingPointer_ = QPoint(X, Y); }
   void ReloadMapCorners();  // Ctrl+R

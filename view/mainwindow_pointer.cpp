@@ -1,5 +1,6 @@
 // Pointer and keys of the map view: placing the cross, the pop-up menu, the pointer's world position
 // in the status line, and the two hot keys that check a map's corner values.
+#include <QCursor>
 #include <QMenu>
 
 #include "core/numbers.h"
@@ -62,6 +63,17 @@ void TForm1::RefreshPointerReadout() {
   // point; it stays empty until the pointer moves.
   if (StatusText(1).isEmpty()) return;
   ShowPointerReadout(restingPointer_.x(), restingPointer_.y());
+}
+
+void TForm1::PointerAfterPopupMenu() {
+  const QPoint at = ui->PaintBox1->mapFromGlobal(QCursor::pos());
+  // Over the overview (a child of the map area) the readout is empty, as a movement there leaves it.
+  if (!ui->PaintBox1->rect().contains(at) || ui->PaintBox1->childAt(at)) {
+    SetStatusText(1, QString());
+    return;
+  }
+  SetRestingPointer(at.x(), at.y());
+  ShowPointerReadout(at.x(), at.y());
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -2,6 +2,7 @@
 // clicks on the map, the status line, and the corner outline of Ctrl+R and Ctrl+S.
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -200,6 +201,35 @@ TEST_F(PanelsTest, TheReadoutFollowsTheViewUnderARestingPointer) {
   QApplication::sendEvent(box, &leave);
   f.ScrollViewTo(0, 0);
   EXPECT_EQ(Readout(), "");
+}
+
+TEST_F(PanelsTest, AfterThePopUpMenuTheReadoutIsWhereThePointerIs) {
+  TForm1& f = OpenWorldMap();  // four world units a picture pixel
+  auto* box = Control<TPaintBox>(f, "PaintBox1");
+  auto* menu = f.findChild<QMenu*>("PopupMenu1");
+  const auto Readout = [&f] { return f.StatusText(1).toStdString(); };
+  f.ScrollViewTo(0, 0);
+  // The pointer leaves the menu where it lies now; the menu took its movements.
+  struct Case {
+    QPoint pointer;  // where the menu leaves the pointer, in the map area's positions
+    std::string readout;
+  };
+  const Case cases[] = {
+      {{30, 20}, ".where  x: 120  y: 80"},
+      {{-5, 20}, ""},  // off the map area
+      {{100, 80}, ".where  x: 400  y: 320"},
+  };
+  for (const Case& c : cases) {
+    QTest::mouseMove(box, QPoint(60, 60));
+    QTest::mouseClick(box, Qt::RightButton, {}, QPoint(60, 60));
+    ASSERT_TRUE(menu->isVisible());
+    QCursor::setPos(box->mapToGlobal(c.pointer));
+    menu->hide();
+    EXPECT_EQ(Readout(), c.readout) << c.pointer.x() << " " << c.pointer.y();
+  }
+  // The view then moves under the pointer where the menu left it.
+  f.ScrollViewTo(200, 100);
+  EXPECT_EQ(Readout(), ".where  x: 1200  y: 720");
 }
 
 TEST_F(PanelsTest, PressesWhileALinkAreaIsDrawnGoToTheLinkSteps) {
