@@ -133,15 +133,26 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
   return true;
 }
 
+const MapLink* MapLinkLayer::LinkAt(int X, int Y) const {
+  const auto found = areas_.FirstHolding(host_.Viewport().ViewToPicture({X, Y}));
+  return found ? &links_.store.at(*found) : nullptr;
+}
+
 void MapLinkLayer::FindLinkUnderPointer(int X, int Y) {
-  std::string text;
-  if (const auto found = areas_.FirstHolding(host_.Viewport().ViewToPicture({X, Y}))) {
-    const MapLink& link = links_.store.at(*found);
-    text = link.statusText;
-    links_.HoverLinkFile = link.targetFile;
-  }
-  host_.SetStatusText(0, orv::FromBytes(text));
-  const bool overLink = !text.empty();
+  ShowHover(LinkAt(X, Y), true);
+}
+
+void MapLinkLayer::RefreshLinkUnderPointer(int X, int Y) {
+  const MapLink* link = LinkAt(X, Y);
+  if ((link ? link->statusText : std::string()) == hoverText_) return;
+  ShowHover(link, link || host_.StatusText(0) == orv::FromBytes(hoverText_));
+}
+
+void MapLinkLayer::ShowHover(const MapLink* link, bool setText) {
+  hoverText_ = link ? link->statusText : std::string();
+  if (link) links_.HoverLinkFile = link->targetFile;
+  if (setText) host_.SetStatusText(0, orv::FromBytes(hoverText_));
+  const bool overLink = !hoverText_.empty();
   if (overLink) {
     host_.MapArea()->setCursor(Qt::PointingHandCursor);
   } else {

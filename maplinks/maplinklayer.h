@@ -48,6 +48,10 @@ class MapLinkLayer {
   bool Edit8KeyPress(QKeyEvent* event);
   // The hover at the view position (X, Y): status text, pointer shape, the link pop-up items.
   void FindLinkUnderPointer(int X, int Y);
+  // The view moved under the pointer resting at the view position (X, Y): when that brought the
+  // pointer onto a link area or off the one it was over, the hover follows as a movement would. Off a
+  // link area, a message that has since replaced the link's text stays.
+  void RefreshLinkUnderPointer(int X, int Y);
   // Inverts a 4-pixel frame with the corners (X1, Y1), (X2, Y2) (picture pixels) in the picture.
   void InvertFrame(int X1, int Y1, int X2, int Y2);
   void LoadMapforMapLink1Click();
@@ -66,9 +70,12 @@ class MapLinkLayer {
   MapLinkState& links_;
   MapViewHost& host_;
   MapLinkControls controls_;
+  const MapLink* LinkAt(int X, int Y) const;  // the link area under the view position, if any
+  void ShowHover(const MapLink* link, bool setText);
   // The areas by where they lie, made again at every change of the store: the hover and the
   // outlines look only at the areas near the pointer or in view.
   LinkAreaIndex areas_;
+  std::string hoverText_;  // status text of the link area the hover last found; "" for none
   bool showAreas_ = false;
   QMetaObject::Connection storeChanged_;
 };

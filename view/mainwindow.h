@@ -278,8 +278,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // The pointer's world point in status panel 1, for the view position (X, Y).
   void ShowPointerReadout(int X, int Y);
   // After the view moved under a resting pointer (keys, Back, a followed position): the readout shows
-  // the world point now under it, as a movement would. Panel 0 is left alone, so that a message there
-  // stays until the pointer moves.
+  // the world point now under it, as a movement would, and the link hover follows when the pointer
+  // came onto or off a link area. Panel 0 is otherwise left alone, so that a message there stays
+  // until the pointer moves.
   void RefreshPointerReadout();
   // The pop-up menu closed: the pointer moved over the menu, not over the map, so the readout is taken
   // for where the pointer is now, or emptied when it is not over the map area.

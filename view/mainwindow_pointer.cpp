@@ -8,6 +8,7 @@
 #include "maplinks/maplinklayer.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/mapnavigation.h"
 #include "view/text.h"
 
 void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
@@ -63,6 +64,9 @@ void TForm1::RefreshPointerReadout() {
   // point; it stays empty until the pointer moves.
   if (StatusText(1).isEmpty()) return;
   ShowPointerReadout(restingPointer_.x(), restingPointer_.y());
+  // A pan shows its own pointer shape, and a link area being drawn its own hint.
+  if (!Navigation().Panning() && !mapLinkLayer_->Selecting())
+    mapLinkLayer_->RefreshLinkUnderPointer(restingPointer_.x(), restingPointer_.y());
 }
 
 void TForm1::PointerAfterPopupMenu() {

@@ -57,6 +57,8 @@ class MapNavigation : public QObject {
   void PlaceZoomStatus();
   // The zoom panel in the status line, for controls that stand beside it.
   QLabel* ZoomStatus() const { return zoomStatus_; }
+  // A drag is panning the map: the pointer shows the closed hand until it ends.
+  bool Panning() const { return drag_.Panning(); }
 
   // ---- commands ----------------------------------------------------------------------------------
 

@@ -115,6 +115,37 @@ TEST_F(MapLinksTest, AnAreaDrawnFromTheLowerRightCoversTheOpenRectangleBetweenIt
   EXPECT_EQ(form->Links().HoverLinkFile, "Brindle.dem");  // kept after leaving the area
 }
 
+TEST_F(MapLinksTest, TheHoverFollowsWhenTheViewMovesAnAreaUnderARestingPointer) {
+  OpenOn(mapA);
+  form->ScrollViewTo(0, 0);
+  AddLink({50, 20}, {250, 120}, "Brindle road", mapB);
+  // The pointer rests at view (150, 60); only the view moves, as keys and Back move it.
+  const struct {
+    int scrollY;
+    const char* message;  // put into panel 0 before the view moves
+    bool hand;
+    const char* text;
+  } steps[] = {
+      {150, nullptr, false, ""},             // off the area
+      {0, nullptr, true, "Brindle road"},    // onto it
+      {10, "a message", true, "a message"},  // still on it: the message stays
+      {150, nullptr, false, "a message"},    // off it: the message stays
+      {0, nullptr, true, "Brindle road"},    // onto it again
+      {150, nullptr, false, ""},             // off it: its text goes with it
+  };
+  form->ScrollViewTo(0, 150);
+  QTest::mouseMove(Box(), {150, 60});
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.scrollY);
+    if (step.message) form->SetStatusText(0, step.message);
+    form->ScrollViewTo(0, step.scrollY);
+    ASSERT_EQ(form->ScrollY(), step.scrollY);
+    EXPECT_EQ(Box()->cursor().shape() == Qt::PointingHandCursor, step.hand);
+    EXPECT_EQ(Control<QAction>(*form, "LoadMapforMapLink1")->isVisible(), step.hand);
+    EXPECT_EQ(form->StatusText(0), step.text);
+  }
+}
+
 TEST_F(MapLinksTest, TheFrameOfANewAreaComesOffWhetherTheLinkIsStoredDroppedOrCancelled) {
   OpenOn(mapA);
   // The opposite corner pressed before any pointer movement: the frame is drawn at once.
