@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
-#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -50,8 +49,6 @@ constexpr int64_t kLabelMargin = 8;
 // From this zoom up every picture pixel fills at least 2 x 2 view pixels: composing the picture reads
 // at most a quarter of what copying a kept tile reads, so frames compose it and blend the names.
 constexpr int32_t kComposeFromZoom = 200;
-// No more letters than this are drawn (MakeNameLabel cuts names there too).
-constexpr std::size_t kLongestName = 8192;
 
 uint64_t KeyOf(int64_t x, int64_t y) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
@@ -64,40 +61,6 @@ struct Box {
     return left <= o.right && o.left <= right && top <= o.bottom && o.top <= bottom;
   }
 };
-
-// Field numbers of one record layout; the name is the last one read.
-struct Layout {
-  int visibility, x, y, name;
-};
-constexpr Layout kGlobalLayout{2, 3, 4, 5};
-constexpr Layout kMapLayout{1, 2, 3, 4};
-constexpr int kMostFieldsRead = 5;
-
-// A bookmark that is drawn, in drawing order.
-struct Entry {
-  Point world;
-  uint32_t font;  // index of its drawing font without colour
-  QRgb color;
-  BookmarkPlace place;
-  std::size_t nameAt;  // its name, cut to kLongestName, within the names kept beside the entries
-  uint32_t nameSize;
-};
-
-// What a font record gives: the record of its drawing font with the colour left out (names in one
-// face, size and style share a font whatever their colours), and the colour. Nothing when the size
-// or colour is not an integer.
-struct FontParts {
-  std::string shape;
-  QRgb color = 0;
-};
-std::optional<FontParts> PartsOf(const std::string& fontRecord) {
-  if (fontRecord.empty()) return FontParts{{}, qRgb(0, 0, 0)};
-  const std::string_view size = FieldView(2, fontRecord);
-  const auto color = ParseInt(FieldView(3, fontRecord));
-  if (!ParseInt(size) || !color) return std::nullopt;
-  return FontParts{JoinFields({FieldView(1, fontRecord), size, "0", FieldView(4, fontRecord)}),
-                   ColorOfFontValue(*color).rgb()};
-}
 
 // What an entry is at one zoom.
 struct Placed {
@@ -112,19 +75,7 @@ struct BookmarkNames::Layer {
   bool listsChanged = true;
   NameLabelOptions options;
 
-  std::vector<Entry> entries;
-  std::string names;  // the entries' names back to back
-  // Every font record met, taken apart once: the index of its drawing font in fontShapes and its
-  // colour; nothing when its size or colour is not an integer. Bookmarks seldom change their fonts,
-  // so these are kept from one change of the lists to the next.
-  std::unordered_map<std::string, std::optional<std::pair<uint32_t, QRgb>>> fontRecords;
-  std::vector<std::string> fontShapes;  // the distinct drawing fonts, as font records without colour
-  std::unordered_map<std::string, uint32_t> shapeIndex;
-  // The entries and names being taken from the lists, kept so that their room is reused.
-  std::vector<Entry> taken;
-  std::string takenNames;
-
-  std::string_view NameOf(const Entry& e) const { return {names.data() + e.nameAt, e.nameSize}; }
+  DrawnNames drawnNames;  // what the lists say about drawing, taken at their last change
 
   // At the zoom and corners below.
   bool placedValid = false;
@@ -155,7 +106,7 @@ struct BookmarkNames::Layer {
   void Update(const BookmarkLists& lists, const MapCorners& c, int32_t z) {
     if (listsChanged) {
       listsChanged = false;
-      if (TakeLists(lists)) {
+      if (drawnNames.Take(lists)) {
         placedValid = false;
         DropTiles();
       }
@@ -169,78 +120,17 @@ struct BookmarkNames::Layer {
     }
   }
 
-  // The font record's drawing font and colour, taken apart when it is first met.
-  const std::optional<std::pair<uint32_t, QRgb>>& FontOf(const std::string& fontRecord) {
-    if (const auto known = fontRecords.find(fontRecord); known != fontRecords.end()) return known->second;
-    std::optional<std::pair<uint32_t, QRgb>> font;
-    if (auto parts = PartsOf(fontRecord)) {
-      auto [shape, isNew] = shapeIndex.try_emplace(parts->shape, static_cast<uint32_t>(fontShapes.size()));
-      if (isNew) fontShapes.push_back(std::move(parts->shape));
-      font = std::pair{shape->second, parts->color};
-    }
-    return fontRecords.emplace(fontRecord, font).first->second;
-  }
-
-  // Works out the entries of the lists; true when what they draw differs from what was drawn so far.
-  // One pass over the records that allocates nothing once the room for them has grown.
-  bool TakeLists(const BookmarkLists& lists) {
-    const std::size_t records = lists.GlobalBookmarks.size() + lists.CurrentMapBookmarks.size();
-    if (fontRecords.size() > 2 * records + 64) {
-      // Most fonts met belong to bookmarks long gone: they are forgotten, and the fonts numbered anew.
-      fontRecords.clear();
-      fontShapes.clear();
-      shapeIndex.clear();
-      entries.clear();
-      names.clear();
-    }
-    taken.clear();
-    takenNames.clear();
-    const auto add = [&](const std::vector<std::string>& list, const std::vector<std::string>& fontList,
-                         const Layout& layout, bool global) {
-      static const std::string kNoFont;
-      std::string_view fields[kMostFieldsRead];
-      for (std::size_t i = 0; i < list.size(); ++i) {
-        FirstFields(list[i], std::span(fields, static_cast<std::size_t>(layout.name)));
-        if (fields[layout.visibility - 1] != VisibleValue) continue;
-        const auto x = ParseInt(fields[layout.x - 1]);
-        const auto y = ParseInt(fields[layout.y - 1]);
-        if (!x || !y) continue;
-        const auto& font = FontOf(i < fontList.size() ? fontList[i] : kNoFont);
-        if (!font) continue;
-        const std::string_view name = fields[layout.name - 1].substr(0, kLongestName);
-        taken.push_back({{*x, *y},
-                         font->first,
-                         font->second,
-                         {global, i},
-                         takenNames.size(),
-                         static_cast<uint32_t>(name.size())});
-        takenNames.append(name);
-      }
-    };
-    add(lists.GlobalBookmarks, lists.GlobalBookmarkFonts, kGlobalLayout, true);
-    add(lists.CurrentMapBookmarks, lists.CurrentMapBookmarkFonts, kMapLayout, false);
-
-    bool same = taken.size() == entries.size();
-    for (std::size_t i = 0; same && i < taken.size(); ++i) {
-      const Entry &a = taken[i], &b = entries[i];
-      same = a.world == b.world && a.color == b.color && a.font == b.font &&
-             std::string_view(takenNames.data() + a.nameAt, a.nameSize) == NameOf(b);
-    }
-    // The entries are taken even when they draw the same: their places in the lists may have moved.
-    std::swap(entries, taken);
-    std::swap(names, takenNames);
-    return !same;
-  }
-
   // Positions, bounds and the index of the entries at the zoom.
   void Place() {
     fonts.clear();
-    for (const std::string& shape : fontShapes) fonts.push_back(DrawFontOf(shape, SizeReduction(zoom)));
+    for (const std::string& shape : drawnNames.FontShapes())
+      fonts.push_back(DrawFontOf(shape, SizeReduction(zoom)));
+    const std::vector<DrawnName>& entries = drawnNames.Entries();
     placed.assign(entries.size(), Placed{});
     cells.clear();
     wide.clear();
     for (uint32_t i = 0; i < entries.size(); ++i) {
-      const Entry& e = entries[i];
+      const DrawnName& e = entries[i];
       const auto pixel = WorldToMapPixel(corners, zoom, e.world);
       const auto& font = fonts[e.font];
       if (!pixel || !font) continue;
@@ -283,8 +173,9 @@ struct BookmarkNames::Layer {
   const NameLabel& LabelOf(uint32_t i, Labels& labels) const {
     auto [label, isNew] = labels.try_emplace(i);
     if (isNew) {
-      label->second = MakeNameLabel(FromBytes(NameOf(entries[i])), fonts[entries[i].font]->font,
-                                    QColor::fromRgb(entries[i].color), options);
+      const DrawnName& e = drawnNames.Entries()[i];
+      label->second = MakeNameLabel(FromBytes(drawnNames.NameOf(e)), fonts[e.font]->font,
+                                    QColor::fromRgb(e.color), options);
     }
     return label->second;
   }
@@ -337,7 +228,7 @@ struct BookmarkNames::Layer {
 
   void Draw(QImage& view, int32_t scrollX, int32_t scrollY, const QRegion& within) {
     ++frame;
-    if (entries.empty() || view.isNull() || within.isEmpty()) return;
+    if (drawnNames.Entries().empty() || view.isNull() || within.isEmpty()) return;
     const TileRange range = TilesOf(view.size(), scrollX, scrollY);
     const bool everywhere = within.rectCount() == 1 && within.boundingRect().contains(view.rect());
     Labels labels;  // names that reach several of the tiles made for this frame are drawn once
@@ -406,9 +297,10 @@ struct BookmarkNames::Layer {
     // as it is when everything is drawn under the names anyway (link outlines shown).
     const bool cornersFit = range.x0 * kTile >= INT32_MIN && (range.x1 + 1) * kTile <= INT32_MAX &&
                             range.y0 * kTile >= INT32_MIN && (range.y1 + 1) * kTile <= INT32_MAX;
-    if (entries.empty() || !cornersFit || zoom >= kComposeFromZoom || drawnUnderNames.contains(viewRect)) {
+    const bool none = drawnNames.Entries().empty();
+    if (none || !cornersFit || zoom >= kComposeFromZoom || drawnUnderNames.contains(viewRect)) {
       ComposeZoomedView(view, picture, {scrollX, scrollY}, zoom, dw, dh);
-      return entries.empty() ? QRegion() : QRegion(viewRect);
+      return none ? QRegion() : QRegion(viewRect);
     }
     if (picture.cacheKey() != pictureKey) {
       pictureKey = picture.cacheKey();
@@ -477,7 +369,7 @@ struct BookmarkNames::Layer {
     const std::vector<uint32_t> near = Meeting({pixel.x, pixel.y, pixel.x, pixel.y});
     Labels labels;
     for (auto i = near.rbegin(); i != near.rend(); ++i)
-      if (AreaOf(*i, labels).contains(pixel.x, pixel.y)) return entries[*i].place;
+      if (AreaOf(*i, labels).contains(pixel.x, pixel.y)) return drawnNames.Entries()[*i].place;
     return std::nullopt;
   }
 };

@@ -20,17 +20,11 @@
 #include <optional>
 
 #include "bookmarks/bookmarkstore.h"
+#include "bookmarks/drawnnames.h"
 #include "bookmarks/namehalo.h"
 #include "core/transform.h"
 
 namespace orv {
-
-// Where a bookmark's record stands in the lists.
-struct BookmarkPlace {
-  bool global = false;  // GlobalBookmarks, else CurrentMapBookmarks
-  std::size_t index = 0;
-  friend bool operator==(const BookmarkPlace&, const BookmarkPlace&) = default;
-};
 
 class BookmarkNames {
  public:

@@ -350,6 +350,74 @@ TEST(BookmarkNamesLayer, FramesFollowScrollingZoomAndToldChangesOnly) {
   }
 }
 
+TEST(DrawnNamesTest, TakeTellsWhetherWhatIsDrawnChanged) {
+  BookmarkLists lists;
+  lists.GlobalBookmarks = {R({"id1", "V", "10", "20", "Ford", "notes"}), R({"id2", "V", "30", "40", "Mill"})};
+  lists.GlobalBookmarkFonts = {R({"Arial", "10", "0", "b"}), R({"Arial", "10", "255", "b"})};
+  lists.CurrentMapBookmarks = {R({"V", "50", "60", "Gate"})};
+  lists.CurrentMapBookmarkFonts = {""};
+  DrawnNames drawn;
+  EXPECT_TRUE(drawn.Take(lists));
+  const std::pair<const char*, std::function<void()>> unchanged[] = {
+      {"nothing", [] {}},
+      {"notes",
+       [&] {
+         lists.GlobalBookmarks[0] = R({"id1", "V", "10", "20", "Ford", "other notes"});
+       }},
+      {"a font record that draws alike",
+       [&] {
+         lists.GlobalBookmarkFonts[1] = R({"Arial", "10", "0255", "b"});
+       }},
+      {"a hidden bookmark added first",
+       [&] {
+         lists.GlobalBookmarks.insert(lists.GlobalBookmarks.begin(), R({"id0", "N", "1", "2", "Hidden"}));
+         lists.GlobalBookmarkFonts.insert(lists.GlobalBookmarkFonts.begin(), "");
+       }},
+  };
+  for (const auto& [what, change] : unchanged) {
+    change();
+    EXPECT_FALSE(drawn.Take(lists)) << what;
+  }
+  // The places follow the records even when nothing drawn changed.
+  ASSERT_EQ(drawn.Entries().size(), 3u);
+  EXPECT_EQ(drawn.Entries()[0].place, (BookmarkPlace{true, 1}));
+  EXPECT_EQ(drawn.Entries()[2].place, (BookmarkPlace{false, 0}));
+  EXPECT_EQ(drawn.NameOf(drawn.Entries()[1]), "Mill");
+
+  const std::pair<const char*, std::function<void()>> changed[] = {
+      {"a name",
+       [&] {
+         lists.CurrentMapBookmarks[0] = R({"V", "50", "60", "Gates"});
+       }},
+      {"a point",
+       [&] {
+         lists.CurrentMapBookmarks[0] = R({"V", "51", "60", "Gates"});
+       }},
+      {"a colour",
+       [&] {
+         lists.GlobalBookmarkFonts[2] = R({"Arial", "10", "254", "b"});
+       }},
+      {"a style",
+       [&] {
+         lists.GlobalBookmarkFonts[2] = R({"Arial", "10", "254", "bi"});
+       }},
+      {"a font that does not read",
+       [&] {
+         lists.GlobalBookmarkFonts[2] = R({"Arial", "ten", "254", "bi"});
+       }},
+      {"a bookmark hidden",
+       [&] {
+         lists.GlobalBookmarks[1] = R({"id1", "N", "10", "20", "Ford"});
+       }},
+  };
+  for (const auto& [what, change] : changed) {
+    change();
+    EXPECT_TRUE(drawn.Take(lists)) << what;
+    EXPECT_FALSE(drawn.Take(lists)) << what << ", taken twice";
+  }
+  EXPECT_EQ(drawn.Entries().size(), 1u);
+}
+
 TEST(BookmarkNamesLayer, NameAtFindsTheNameDrawnLastUnderAPixel) {
   BookmarkLists lists;
   lists.GlobalBookmarks = {JoinFields({"id00000001", "V", "100", "100", "Global name"})};
