@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <cmath>
 
 TPaintBox::TPaintBox(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
@@ -28,6 +29,10 @@ void TPaintBox::paintEvent(QPaintEvent*) {
   }
   QPainter painter(this);
   if (buffer_ && !buffer_->isNull()) {
+    // On a screen with a fractional scale the view is enlarged unevenly (some pixels once, others
+    // twice): smoothing spreads them evenly, so names keep their shapes. Whole scales stay sharp.
+    const qreal scale = painter.deviceTransform().m11();
+    if (scale != std::floor(scale)) painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(0, 0, *buffer_);
   } else {
     painter.fillRect(rect(), palette().window());
