@@ -36,6 +36,7 @@ OverviewWidget::OverviewWidget(MapViewHost& host) : QWidget(host.MapArea()), hos
 void OverviewWidget::PictureLoaded(const Overview& made) {
   const QImage& picture = host_.Session().Picture();
   overview_ = !made.isNull() && made.pictureSize == picture.size() ? made : MakeOverview(picture);
+  shownSize_ = QSize();
   shown_ = QImage();
   ViewChanged();
 }
@@ -67,8 +68,7 @@ void OverviewWidget::ViewChanged() {
     if (!isHidden()) hide();
     return;
   }
-  if (shown_.size() != size)
-    shown_ = overview_.thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  shownSize_ = size;
   const QSize framed = size + QSize(2 * kBorder, 2 * kBorder);
   setGeometry(area->width() - framed.width() - kMargin, area->height() - framed.height() - kMargin,
               framed.width(), framed.height());
@@ -81,26 +81,33 @@ QRect OverviewWidget::ViewRectangle() const {
   const MapViewport& view = host_.Viewport();
   const QRect onThumb = ViewOnOverview(overview_, view.Origin(), QSize(view.AreaWidth(), view.AreaHeight()),
                                        view.ZoomPercent());
-  if (onThumb.isEmpty() || shown_.isNull()) return {};
+  if (onThumb.isEmpty() || shownSize_.isEmpty()) return {};
   const QSize thumb = overview_.thumbnail.size();
-  const int left = Scale(onThumb.left(), shown_.width(), thumb.width());
-  const int top = Scale(onThumb.top(), shown_.height(), thumb.height());
-  const int right = ScaleUp(onThumb.left() + onThumb.width(), shown_.width(), thumb.width());
-  const int bottom = ScaleUp(onThumb.top() + onThumb.height(), shown_.height(), thumb.height());
+  const int left = Scale(onThumb.left(), shownSize_.width(), thumb.width());
+  const int top = Scale(onThumb.top(), shownSize_.height(), thumb.height());
+  const int right = ScaleUp(onThumb.left() + onThumb.width(), shownSize_.width(), thumb.width());
+  const int bottom = ScaleUp(onThumb.top() + onThumb.height(), shownSize_.height(), thumb.height());
   return QRect(left + kBorder, top + kBorder, std::max(1, right - left), std::max(1, bottom - top));
 }
 
 Point OverviewWidget::PicturePixelAt(QPoint widgetPos) const {
   const QSize thumb = overview_.thumbnail.size();
   return OverviewToPicture(overview_,
-                           QPoint(Scale(widgetPos.x() - kBorder, thumb.width(), shown_.width()),
-                                  Scale(widgetPos.y() - kBorder, thumb.height(), shown_.height())));
+                           QPoint(Scale(widgetPos.x() - kBorder, thumb.width(), shownSize_.width()),
+                                  Scale(widgetPos.y() - kBorder, thumb.height(), shownSize_.height())));
 }
 
 void OverviewWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), kFrameColour);
-  painter.drawImage(kBorder, kBorder, shown_);
+  if (shownSize_.isEmpty()) return;
+  const qreal scale = painter.deviceTransform().m11();
+  const QSize pixels = (QSizeF(shownSize_) * scale).toSize();
+  if (shown_.size() != pixels || shown_.devicePixelRatio() != scale) {
+    shown_ = overview_.thumbnail.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    shown_.setDevicePixelRatio(scale);
+  }
+  painter.drawImage(QRectF(QPointF(kBorder, kBorder), QSizeF(shownSize_)), shown_);
   const QRect view = ViewRectangle();
   if (view.isEmpty()) return;
   // Two pixels wide, inside the part shown, so that even a view of one thumbnail pixel is seen.
@@ -123,7 +130,7 @@ void OverviewWidget::enterEvent(QEnterEvent*) {
 }
 
 void OverviewWidget::MoveViewTo(QPoint widgetPos) {
-  if (overview_.isNull() || shown_.isNull()) return;
+  if (overview_.isNull() || shownSize_.isEmpty()) return;
   host_.CenterViewOn(host_.Viewport().PictureToZoomed(PicturePixelAt(widgetPos)));
 }
 

@@ -58,7 +58,10 @@ class OverviewWidget : public QWidget {
 
   MapViewHost& host_;
   Overview overview_;
-  QImage shown_;  // the thumbnail scaled to this widget's size
+  QSize shownSize_;  // the thumbnail's size in this widget, in view pixels
+  // The thumbnail scaled to shownSize_ at the scale of the screen it was last painted on, so that a
+  // screen with more pixels than view pixels shows it sharp.
+  QImage shown_;
   std::optional<bool> choice_;
 };
 

@@ -83,5 +83,28 @@ TEST_F(OverviewWidgetTest, ClickAndDragMoveTheViewAndTheRectangleFollows) {
   EXPECT_EQ(crossBefore, (Point{w.CrossX(), w.CrossY()}));
 }
 
+TEST_F(OverviewWidgetTest, AScreenWithMorePixelsShowsTheThumbnailWithThem) {
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(MakeMap("Large", 4000, 2000)));
+  OverviewWidget& overview = *w.Overview();
+  ASSERT_TRUE(overview.isVisible());
+  const QSize shown = overview.size() - QSize(2, 2);  // inside its one-pixel frame
+  for (const qreal scale : {1.0, 2.0}) {
+    SCOPED_TRACE(scale);
+    QImage screen((QSizeF(overview.size()) * scale).toSize(), QImage::Format_RGB32);
+    screen.setDevicePixelRatio(scale);
+    overview.render(&screen);
+    // The rectangle of the view is drawn over the thumbnail's upper left part: the lower right
+    // quarter shows the thumbnail alone, from as many of its pixels as the screen has.
+    const QSize pixels = (QSizeF(shown) * scale).toSize();
+    const QImage expected =
+        overview.Thumbnail().thumbnail.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QRect quarter(pixels.width() / 2, pixels.height() / 2, pixels.width() / 2, pixels.height() / 2);
+    const int border = static_cast<int>(scale);
+    EXPECT_EQ(screen.copy(quarter.translated(border, border)).convertToFormat(QImage::Format_RGB32),
+              expected.copy(quarter).convertToFormat(QImage::Format_RGB32));
+  }
+}
+
 }  // namespace
 }  // namespace orv::testing
