@@ -3,6 +3,7 @@
 #include <span>
 
 #include "bookmarks/bookmarkdraw.h"
+#include "bookmarks/namehalo.h"
 #include "core/numbers.h"
 #include "storage/fields.h"
 
@@ -69,7 +70,7 @@ bool DrawnNames::Take(const BookmarkLists& lists) {
       if (!x || !y) continue;
       const Font& font = FontOf(i < fontList.size() ? fontList[i] : kNoFont);
       if (!font) continue;
-      const std::string_view name = fields[layout.name - 1].substr(0, LongestName);
+      const std::string_view name = fields[layout.name - 1].substr(0, NameLabelMostLetters);
       taken_.push_back({{*x, *y},
                         font->first,
                         font->second,

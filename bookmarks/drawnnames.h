@@ -31,15 +31,12 @@ struct DrawnName {
   uint32_t font;  // index into FontShapes()
   QRgb color;
   BookmarkPlace place;
-  std::size_t nameAt;  // the name, cut to its longest drawn length, within the names kept together
+  std::size_t nameAt;  // the name, cut to the letters a label shows, within the names kept together
   uint32_t nameSize;
 };
 
 class DrawnNames {
  public:
-  // No more letters of a name than this are drawn (MakeNameLabel cuts names there too).
-  static constexpr std::size_t LongestName = 8192;
-
   // Takes the lists; true when what they draw differs from what was taken before (their places in the
   // lists are taken either way).
   bool Take(const BookmarkLists& lists);

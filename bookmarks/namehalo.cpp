@@ -1,16 +1,16 @@
 #include "bookmarks/namehalo.h"
 
-#include "core/pixelloop.h"
-
 #include <QFontMetrics>
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
+#include "core/pixelloop.h"
+
 namespace orv {
 namespace {
 
-// No screen shows a label wider than this; longer names are cut (a letter is at least a pixel).
+// No screen shows a label wider than this.
 constexpr int kWidestLabel = 8192;
 // Letters are drawn at most this many pixels tall: larger ones fill no view, and a label of them
 // (a hand-edited size of 999999 points) would take minutes to outline and gigabytes to hold.
@@ -99,7 +99,7 @@ NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& co
       QFontMetrics(font).height() > kTallestLetters)
     drawn.setPixelSize(kTallestLetters);
   const QFontMetrics metrics(drawn);
-  const QString text = name.left(kWidestLabel);
+  const QString text = name.left(NameLabelMostLetters);
   const int halo = options.halo ? HaloWidthFor(metrics) : 0;
   // Relative to the start of the baseline: the text box (which holds underline and strikeout) and
   // the letters' ink (which italics and accents may take beyond it), with a pixel for smoothed edges.

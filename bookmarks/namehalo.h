@@ -30,9 +30,12 @@ struct NameLabel {
   QRect AreaAt(QPoint point) const { return QRect(point + offset, picture.size()); }
 };
 
+// The most letters of a name a label shows: a length that no screen shows whole.
+inline constexpr int NameLabelMostLetters = 8192;
+
 // Draws name in font and color with the top-left corner of its text box at the bookmark's point.
-// Names are cut to a length that no screen shows, so a hand-edited megabyte name cannot make a
-// picture of gigabytes.
+// Names are cut to NameLabelMostLetters, so a hand-edited megabyte name cannot make a picture of
+// gigabytes.
 NameLabel MakeNameLabel(const QString& name, const QFont& font, const QColor& color,
                         const NameLabelOptions& options = {});
 
