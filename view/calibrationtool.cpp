@@ -191,6 +191,8 @@ bool CalibrationTool::eventFilter(QObject* watched, QEvent* event) {
     const QPoint p = mouse->position().toPoint();
     dragged_ = MarkerAt(draft_->points(), host_.Viewport(), {p.x(), p.y()}, kGrabReach);
     if (!dragged_) return false;
+    // The point taken hold of is the one Remove Point then removes.
+    window_->SelectPoint(*dragged_);
     markers_->update();
     return true;
   }

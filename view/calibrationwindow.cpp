@@ -170,6 +170,10 @@ std::optional<std::size_t> CalibrationWindow::SelectedPoint() const {
   return static_cast<std::size_t>(rows.first().row());
 }
 
+void CalibrationWindow::SelectPoint(std::size_t index) {
+  table_->selectRow(static_cast<int>(index));
+}
+
 QString CalibrationWindow::PositionText() const {
   return position_->text();
 }

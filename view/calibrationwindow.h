@@ -46,6 +46,7 @@ class CalibrationWindow : public QWidget {
   void ShowPicked(std::optional<PicturePoint> picture);
   // The row selected in the points table, if any.
   std::optional<std::size_t> SelectedPoint() const;
+  void SelectPoint(std::size_t index);
 
   QString PositionText() const;
   void ClearPositionText();

@@ -168,6 +168,11 @@ TEST_F(MapMakingTest, DraggingAMarkerMovesItsPointAndMarksItLargest) {
   const auto* table = Assistant()->findChild<QTableWidget*>("PointsTable");
   EXPECT_EQ("5 largest", table->item(4, 0)->text());
   EXPECT_FALSE(form->CalibrationAssistant().Picked());  // the press took the marker, picked nothing
+  // It is also the point selected in the list, so Remove Point takes it away.
+  EXPECT_EQ(std::optional<std::size_t>(4), Assistant()->SelectedPoint());
+  Assistant()->findChild<QPushButton*>("RemovePoint")->click();
+  EXPECT_EQ(5u, draft.points().size());
+  EXPECT_EQ((PicturePoint{500, 300}), draft.points()[4].picture);
 }
 
 TEST_F(MapMakingTest, NewMapFromPictureWritesLoadsAndCalibratesButNeverReplacesAMapInfoFile) {
