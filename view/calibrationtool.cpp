@@ -43,10 +43,15 @@ class CalibrationMarkers : public QWidget {
     // The point that fits worst is marked red while the fit is usable; no index reaches points.size().
     const std::size_t worst =
         draft->calibration().ok() ? draft->calibration().largest.value_or(points.size()) : points.size();
+    const std::optional<std::size_t> selected = tool_.Window()->SelectedPoint();
     for (std::size_t i = 0; i < points.size(); ++i) {
       const PicturePoint at = ViewOfPicture(viewport_, points[i].picture);
       const QPointF centre(at.x, at.y);
       const QColor colour = i == worst ? QColor(230, 30, 30) : QColor(255, 220, 0);
+      if (selected == i) {  // a white ring around the marker of the point selected in the list
+        painter.setPen(QPen(Qt::white, 2));
+        painter.drawEllipse(centre, kMarkerRadius + 4, kMarkerRadius + 4);
+      }
       painter.setBrush(Qt::NoBrush);
       painter.setPen(QPen(Qt::black, 4));
       painter.drawEllipse(centre, kMarkerRadius, kMarkerRadius);
@@ -131,6 +136,7 @@ void CalibrationTool::Open() {
     window_->onRemove = [this] { RemovePoint(); };
     window_->onSave = [this] { Save(); };
     window_->onCancel = [this] { Cancel(); };
+    window_->onSelect = [this] { SelectionChanged(); };
   }
   if (!draft_) {
     draft_ = std::make_unique<CalibrationDraft>(session.CurrentMapFile(), session.Corners());
@@ -242,6 +248,22 @@ void CalibrationTool::RemovePoint() {
   }
   draft_->Remove(*selected);
   PointsChanged();
+}
+
+void CalibrationTool::SelectionChanged() {
+  if (!StillCurrent()) return;
+  const auto selected = window_->SelectedPoint();
+  if (selected && *selected < draft_->points().size()) {
+    const MapViewport& viewport = host_.Viewport();
+    const PicturePoint picture = draft_->points()[*selected].picture;
+    const PicturePoint view = ViewOfPicture(viewport, picture);
+    if (!QRectF(host_.MapArea()->rect()).contains(view.x, view.y)) {
+      const Point pixel{static_cast<int32_t>(std::lround(picture.x)),
+                        static_cast<int32_t>(std::lround(picture.y))};
+      host_.CenterViewOn(viewport.PictureToZoomed(pixel));
+    }
+  }
+  markers_->update();
 }
 
 void CalibrationTool::PointsChanged() {

@@ -63,6 +63,8 @@ class CalibrationTool : public QObject {
   void RemovePoint();
   void Save();
   void Cancel();
+  // The selected point's marker is ringed, and the view brings it in when it lies outside.
+  void SelectionChanged();
   // After the points changed: the map takes the corners they give, the window their residuals.
   void PointsChanged();
   // Hides the window and the markers; the outline goes back to how the user had it.

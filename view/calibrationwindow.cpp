@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -119,6 +120,8 @@ CalibrationWindow::CalibrationWindow(QWidget* parent) : QWidget(parent) {
   connect(remove_, &QPushButton::clicked, this, [this, call] { call(onRemove); });
   connect(save_, &QPushButton::clicked, this, [this, call] { call(onSave); });
   connect(cancel_, &QPushButton::clicked, this, [this, call] { call(onCancel); });
+  connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this, call] { call(onSelect); });
   ShowPicked(std::nullopt);
 }
 
@@ -126,6 +129,8 @@ void CalibrationWindow::ShowDraft(const CalibrationDraft& draft) {
   const auto& points = draft.points();
   const Calibration& calibration = draft.calibration();
   const auto selected = SelectedPoint();
+  // Rebuilding the rows keeps the selection where it was: no new selection to report.
+  const QSignalBlocker quiet(table_->selectionModel());
   table_->setRowCount(static_cast<int>(points.size()));
   for (std::size_t i = 0; i < points.size(); ++i) {
     const CalibrationRowTexts row = CalibrationRow(calibration, points, i);

@@ -56,6 +56,7 @@ class CalibrationWindow : public QWidget {
   std::function<void()> onRemove;  // "Remove Point"
   std::function<void()> onSave;
   std::function<void()> onCancel;  // "Cancel" or the window closed
+  std::function<void()> onSelect;  // another row selected in the points table
 
  protected:
   void closeEvent(QCloseEvent* event) override;

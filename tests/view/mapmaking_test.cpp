@@ -175,6 +175,32 @@ TEST_F(MapMakingTest, DraggingAMarkerMovesItsPointAndMarksItLargest) {
   EXPECT_EQ((PicturePoint{500, 300}), draft.points()[4].picture);
 }
 
+TEST_F(MapMakingTest, APointSelectedInTheListOutOfSightIsBroughtIntoTheView) {
+  const std::string dem = MakeCalibrationMap();
+  Open(false);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
+  Menu("CalibrateMap1")->trigger();
+  AddPoint({40, 40}, "1000 1000");
+  AddPoint({560, 460}, "5000 5000");
+  auto* table = Assistant()->findChild<QTableWidget*>("PointsTable");
+  const auto shown = [&](Point picture) {
+    const QPoint view(picture.x - form->ScrollX(), picture.y - form->ScrollY());
+    return Control<TPaintBox>(*form, "PaintBox1")->rect().contains(view);
+  };
+  for (const auto& [row, picture, other] :
+       {std::tuple{0, Point{40, 40}, Point{560, 460}}, std::tuple{1, Point{560, 460}, Point{40, 40}}}) {
+    form->ScrollViewTo(other.x - 40, other.y - 40);
+    ASSERT_FALSE(shown(picture));
+    table->selectRow(row);
+    EXPECT_TRUE(shown(picture)) << row;
+    // A point already in sight leaves the view where it is.
+    const Point at{form->ScrollX(), form->ScrollY()};
+    table->clearSelection();
+    table->selectRow(row);
+    EXPECT_EQ(at, (Point{form->ScrollX(), form->ScrollY()})) << row;
+  }
+}
+
 TEST_F(MapMakingTest, NewMapFromPictureWritesLoadsAndCalibratesButNeverReplacesAMapInfoFile) {
   WriteJpeg(Path("Fresh.JPG"), PatternPicture(300, 200));
   Open(false);
