@@ -93,7 +93,10 @@ void JournalFollower::openAt(bool atEnd) {
   if (lineBreak >= 0) {
     offset_ = from + lineBreak + 1;
   } else {
+    // No line break in the last kLineLimit bytes: following starts inside a line longer than any
+    // journal line, and the rest of it is dropped as such lines are.
     offset_ = from == 0 ? 0 : size;
+    skippingLongLine_ = from > 0;
   }
   rememberTail(last.left(offset_ - from));
 }

@@ -99,6 +99,14 @@ TEST_F(JournalFollowerTest, DropsAnOverlongLineAndGoesOn) {
   EXPECT_TRUE(WaitForLines({"after"}));
 }
 
+// Following that starts inside such a line drops its rest too: it is no line of its own.
+TEST_F(JournalFollowerTest, StartingInsideAnOverlongLineDropsItsRest) {
+  Append(journal, "x\n" + QByteArray(100 * 1024, 'z'));
+  follower.start(journal);
+  Append(journal, " 1500 1200\nnext\n");
+  EXPECT_TRUE(WaitForLines({"next"}));
+}
+
 TEST(DecodeJournalLine, ReadsUtf8OrElseWindows1252) {
   const struct {
     QByteArray bytes;
