@@ -11,6 +11,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include "core/positiontext.h"
+
 namespace orv {
 namespace {
 
@@ -19,8 +21,8 @@ constexpr int kPollMs = 250;
 // turns of the event loop so that the window stays responsive.
 constexpr qint64 kReadBudget = 1 << 20;
 // A journal line is short; a longer run of bytes without a line break (a wrong file chosen, binary
-// data) is dropped instead of being held in memory.
-constexpr qsizetype kLineLimit = 64 * 1024;
+// data) is dropped instead of being held in memory. It could hold no position anyway.
+constexpr qsizetype kLineLimit = kLongestPositionLine;
 // Bytes remembered from just before the read position, compared again to notice a rewritten file.
 constexpr qsizetype kTailBytes = 64;
 

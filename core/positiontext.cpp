@@ -252,10 +252,11 @@ const std::initializer_list<const char*> kMonths = {
     "april", "june", "july", "august", "september", "october", "november", "december"};
 
 // A number that stands as a coordinate by itself: not glued to a word, and not a piece of a time,
-// date, decimal, range, percentage or the like.
+// date, decimal, range, percentage or the like. One past 32 bits counts too, so that it lengthens its
+// run of numbers (which it then spoils) instead of ending it.
 bool IsCoordinate(const std::vector<Token>& t, std::size_t i) {
   const Token& n = t[i];
-  if (n.type != Token::Type::Number || n.consumed || !n.fits) return false;
+  if (n.type != Token::Type::Number || n.consumed) return false;
   const auto gluedNumber = [&](std::size_t k) {
     return k < t.size() && !t[k].spaced && t[k].type == Token::Type::Number;
   };
@@ -318,6 +319,8 @@ std::optional<TextPosition> MatchWhere(const std::vector<Token>& t, std::size_t 
   if (items.empty()) return std::nullopt;
   end = std::max(end, i + 1);
   if (items.size() < 2 || items.size() > 3) return std::nullopt;
+  if (std::any_of(items.begin(), items.end(), [&](const WhereItem& item) { return !t[item.number].fits; }))
+    return std::nullopt;
   const bool labelled = items[0].label != 0;
   for (std::size_t n = 0; n < items.size(); ++n) {
     if (labelled ? items[n].label != "xyz"[n] : items[n].label != 0) return std::nullopt;
@@ -394,8 +397,10 @@ std::optional<TextPosition> FindLastPosition(std::string_view text) {
         lineEnd == 0 ? std::string_view::npos : text.find_last_of("\r\n", lineEnd - 1);
     const std::size_t lineStart = breakAt == std::string_view::npos ? 0 : breakAt + 1;
     const std::string_view line = text.substr(lineStart, lineEnd - lineStart);
-    const auto utf8 = DecodeUtf8(line);
-    if (auto found = LinePosition(utf8 ? *utf8 : DecodeWindows1252(line))) return found;
+    if (line.size() <= kLongestPositionLine) {
+      const auto utf8 = DecodeUtf8(line);
+      if (auto found = LinePosition(utf8 ? *utf8 : DecodeWindows1252(line))) return found;
+    }
     if (breakAt == std::string_view::npos) return std::nullopt;
     lineEnd = breakAt;
   }

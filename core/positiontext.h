@@ -29,7 +29,10 @@
 //   - numbers with words between them ("level 3 of 5");
 //   - comma-grouped thousands without blanks ("1,500" or "1,500,000"), unless in brackets ("(150,120)");
 //   - numbers followed by a sextant mark or a hemisphere letter that make no whole reading ("37 15 N");
-//   - numbers outside the signed 32-bit range, and sextant degrees or minutes outside their ranges.
+//   - numbers outside the signed 32-bit range, and sextant degrees or minutes outside their ranges;
+//   - anything in a line longer than kLongestPositionLine bytes: no journal or chat line is that long,
+//     and reading one (a whole file copied to the clipboard as one line) would only cost time and
+//     memory.
 //
 // Within one line the last position wins ("was at 1500 1200, now at 37o 15'N 12o 5'E" gives the
 // reading). The one exception is the copy text below: a .where position followed directly by a sextant
@@ -52,6 +55,8 @@ struct TextPosition {
   // The world point of either kind (a reading through SextantToWorld).
   Point WorldPoint() const;
 };
+
+inline constexpr std::size_t kLongestPositionLine = 64 * 1024;
 
 // The last position in text, or nothing when the text holds none.
 std::optional<TextPosition> FindLastPosition(std::string_view text);

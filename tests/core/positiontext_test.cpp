@@ -108,6 +108,14 @@ TEST(PositionText, FindsTheLastPositionInRealLines) {
       {"200o 5'N 12o 5'E", None},  // degrees past 180
       {"37o 15'N 12o 5'N", None},  // two latitudes
       {"99999999999 5", None},     // past 32 bits
+      // A number past 32 bits belongs to its run of numbers: four of them, or a bad coordinate.
+      {"top 10 20 30 99999999999", None},
+      {"99999999999 10 20", None},
+      {"1500 1200 99999999999", None},
+      // A line longer than any journal or chat line is not read; the lines before it are.
+      {std::string(kLongestPositionLine - 9, ' ') + "1500 1200", W(1500, 1200)},
+      {std::string(kLongestPositionLine - 8, ' ') + "1500 1200", None},
+      {"1600 1300\n" + std::string(1 << 20, 'a') + " 1500 1200", W(1600, 1300)},
       {"version v2.2 build 17", None},
   };
   for (const auto& [text, expect] : cases) {
