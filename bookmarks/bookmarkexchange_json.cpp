@@ -142,14 +142,17 @@ ImportResult ImportJson(std::string_view fileBytes, const ImportTarget& target) 
     return failed;
   }
   const QJsonArray array = document.array();
-  std::vector<ParsedRow> rows(static_cast<std::size_t>(array.size()));
+  // A row is kept only once it has been read: room for every element of an array of numbers would
+  // take many times the file's size before the first element is refused.
+  std::vector<ParsedRow> rows;
   for (qsizetype i = 0; i < array.size(); ++i) {
-    ParsedRow& row = rows[static_cast<std::size_t>(i)];
+    ParsedRow row;
     row.where = "bookmark " + QString::number(i + 1);
     if (auto message = ParseObject(array.at(i), row)) {
       failed.error = message->left(1).toUpper() + message->mid(1);
       return failed;
     }
+    rows.push_back(std::move(row));
   }
   return exchange::AcceptRows(rows, target);
 }

@@ -2,11 +2,15 @@
 // must fail whole with a clear message, and rows skipped with the reason listed.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <fstream>
+#include <new>
 
 #include "bookmarks/bookmarkexchange.h"
+#include "storage/test_files.h"
 
 namespace orv {
 namespace {
@@ -228,6 +232,32 @@ TEST(BookmarkExchange, HostileJsonFailsWholeWithAClearMessage) {
     EXPECT_THAT(result.error.toStdString(), HasSubstr(c.message));
     EXPECT_TRUE(result.rows.empty()) << c.message;
   }
+}
+
+// Each element is read before room is taken for it: an array of four million numbers (8 MiB) once
+// took room for four million bookmarks, about a hundred times the file, before refusing the first.
+TEST(BookmarkExchange, AHostileArrayIsRefusedWithoutRoomForAllItsElements) {
+  std::string file = "[";
+  for (int i = 0; i < (4 << 20); ++i) file += "0,";
+  file += "0]";
+  const int outcome = testing::RunInChild(
+      [&] {
+        // Address space for what the child has now and forty times the file: reading the file as
+        // JSON takes about ten.
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit = static_cast<rlim_t>(pages) * ::sysconf(_SC_PAGESIZE) + 40 * file.size();
+        const rlimit room{limit, limit};
+        if (::setrlimit(RLIMIT_AS, &room) != 0) return false;
+        try {
+          const ImportResult result = ImportJson(file, Target());
+          return !result.ok() && result.error.startsWith("Bookmark 1: not an object");
+        } catch (const std::bad_alloc&) {
+          return false;
+        }
+      },
+      false);
+  EXPECT_EQ(0, outcome);
 }
 
 TEST(BookmarkExchange, RowsThatCannotBeStoredOrArePresentAreSkippedAndListedInOneMessage) {
