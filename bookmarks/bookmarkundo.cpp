@@ -62,8 +62,12 @@ void BookmarkUndo::Push(Step step) {
         last.map == step.map) {
       last.after = std::move(step.after);
       last.index = step.index;
-      // Typed and then rubbed out again: nothing is left to undo.
-      if (last.after == last.before) done_.pop_back();
+      // Typed and then rubbed out again: nothing is left to undo. The step before belongs to an
+      // earlier edit, so what is typed next starts a step of its own.
+      if (last.after == last.before) {
+        done_.pop_back();
+        sealed_ = true;
+      }
       return;
     }
   }

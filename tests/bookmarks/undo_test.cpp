@@ -89,6 +89,16 @@ TEST(BookmarkUndo, ChainsOfUndoAndRedo) {
        [](BookmarkLists& l) {
          l.CurrentMapBookmarks[1] = R({"V", "2", "2", "Bank", "one"});
        }},
+      {"notes typed and rubbed out on a later choice do not join the earlier choice's step",
+       {{Action::Notes, kMap, 1, "one"},
+        {Action::Seal},
+        {Action::Notes, kMap, 1, "onex"},
+        {Action::Notes, kMap, 1, "one"},
+        {Action::Notes, kMap, 1, "two"},
+        {Action::Undo}},
+       [](BookmarkLists& l) {
+         l.CurrentMapBookmarks[1] = R({"V", "2", "2", "Bank", "one"});
+       }},
       {"a new change after an undo leaves nothing to redo",
        {{Action::Delete, kMap, 0}, {Action::Undo}, {Action::Visibility, kMap, 0, "N"}, {Action::Redo}},
        [](BookmarkLists& l) {
