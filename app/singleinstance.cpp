@@ -18,6 +18,9 @@ constexpr qsizetype kHeaderSize = 8;
 constexpr quint32 kMaxRequest = 256 * 1024;
 // A connection that has not sent a whole request by then is closed.
 constexpr int kRequestTimeoutMs = 5000;
+// How long a start waits for its turn while another copy starts: a copy whose start takes longer is
+// taken for hung.
+constexpr int kTurnWaitMs = 20000;
 
 QByteArray EncodeRequest(const QStringList& args) {
   QByteArray body;
@@ -57,15 +60,20 @@ bool SingleInstance::isListening() const {
 
 bool SingleInstance::handOverOrListen(const QStringList& args, int timeoutMs) {
   if (socketPath_.isEmpty()) return false;
-  // Two copies started at the same moment take turns, so that only one of them listens.
+  // Two copies started at the same moment take turns, so that only one of them listens. The copy
+  // that listens keeps the turn until its event loop runs and it can answer.
   // Without the turn (a copy that holds it far too long) this one goes on all the same.
-  QLockFile turn(socketPath_ + ".lock");
-  turn.tryLock(timeoutMs + 3000);
+  turn_ = std::make_unique<QLockFile>(socketPath_ + ".lock");
+  turn_->tryLock(kTurnWaitMs);
   const HandOver result = handOver(args, timeoutMs);
-  if (result == HandOver::Taken) return true;
+  if (result == HandOver::Taken) {
+    turn_.reset();
+    return true;
+  }
   // Nothing answers on the socket: a copy that was killed left it behind, or the copy hangs.
   if (result == HandOver::NoAnswer) QLocalServer::removeServer(socketPath_);
   listen();
+  QTimer::singleShot(0, this, [this] { turn_.reset(); });
   return false;
 }
 

@@ -3,14 +3,19 @@
 // start hands its arguments over and ends, so that two copies never overwrite each other's
 // bookmarks and map links. A copy that does not answer within two seconds (hung, or killed and
 // leaving its socket behind) is taken over: the new copy removes the socket and listens itself.
+// A copy still starting (its event loop not yet running, as while a large map decodes) cannot answer
+// yet: it holds the turn that starts take until then, so that a later start waits for it instead of
+// taking it for hung.
 //
 // On the socket a start sends "ORV1", the length of what follows as four bytes (most significant
 // first), then each argument in UTF-8 followed by a zero byte; the running copy answers "OK".
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 class QLocalServer;
+class QLockFile;
 class QLocalSocket;
 
 namespace orv {
@@ -28,7 +33,8 @@ class SingleInstance : public QObject {
   static QString DefaultSocketPath();
 
   // Hands args to the running copy; true when it took them, and this copy should end. Otherwise this
-  // copy listens from now on (when it can) and returns false: it starts normally.
+  // copy listens from now on (when it can) and returns false: it starts normally, and later starts
+  // wait until its event loop runs. timeoutMs: how long the running copy has to answer.
   bool handOverOrListen(const QStringList& args, int timeoutMs = 2000);
   bool isListening() const;
 
@@ -45,6 +51,7 @@ class SingleInstance : public QObject {
 
   QString socketPath_;
   QLocalServer* server_ = nullptr;
+  std::unique_ptr<QLockFile> turn_;  // held from the hand-over until the event loop runs
 };
 
 }  // namespace orv

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
+#include <QThread>
+#include <QTimer>
 
 #include "app/shutdownsignals.h"
 #include "app/singleinstance.h"
@@ -17,8 +19,9 @@ void Say(const QString& text) {
 }
 
 // A copy of the program: hands its arguments over, or listens and reports each request it receives
-// until it is ended.
-int SecondCopy(const QString& socketPath, const QStringList& args) {
+// until it is ended. With startingMs, its start takes that long after it listens before its event
+// loop runs (and it says so at once); otherwise it says so once its event loop runs.
+int SecondCopy(const QString& socketPath, const QStringList& args, int startingMs) {
   SingleInstance instance(socketPath);
   QObject::connect(&instance, &SingleInstance::argumentsReceived,
                    [](const QStringList& received) { Say("received " + received.join('|')); });
@@ -26,7 +29,13 @@ int SecondCopy(const QString& socketPath, const QStringList& args) {
     Say("handed over");
     return 0;
   }
-  Say(instance.isListening() ? "listening" : "alone");
+  const QString state = instance.isListening() ? "listening" : "alone";
+  if (startingMs > 0) {
+    Say(state);
+    QThread::msleep(startingMs);
+  } else {
+    QTimer::singleShot(0, [state] { Say(state); });
+  }
   return QCoreApplication::exec();
 }
 
@@ -49,7 +58,9 @@ int SaveOnSignal(const QString& savePath, bool hang) {
 }  // namespace
 
 int RunHelper(const QStringList& args) {
-  if (args.value(0) == "--helper-copy") return SecondCopy(args.value(1), args.mid(2));
+  if (args.value(0) == "--helper-copy") return SecondCopy(args.value(1), args.mid(2), 0);
+  if (args.value(0) == "--helper-copy-starting")
+    return SecondCopy(args.value(1), args.mid(3), args.value(2).toInt());
   if (args.value(0) == "--helper-save-on-signal") return SaveOnSignal(args.value(1), args.value(2) == "hang");
   QTextStream(stderr) << "unknown helper mode " << args.value(0) << "\n";
   return 2;

@@ -22,8 +22,12 @@ using orv::testing::WaitFor;
 // Another copy of the program, run as a child process: the test program in its helper mode.
 class Copy {
  public:
-  Copy(const QString& socketPath, const QStringList& args) {
-    process_.start(QCoreApplication::applicationFilePath(), QStringList{"--helper-copy", socketPath} + args);
+  // startingMs: how long its start takes after it listens before its event loop runs.
+  Copy(const QString& socketPath, const QStringList& args, int startingMs = 0) {
+    const QStringList mode =
+        startingMs > 0 ? QStringList{"--helper-copy-starting", socketPath, QString::number(startingMs)}
+                       : QStringList{"--helper-copy", socketPath};
+    process_.start(QCoreApplication::applicationFilePath(), mode + args);
   }
   ~Copy() {
     if (process_.processId() > 0) ::kill(process_.processId(), SIGCONT);  // a stopped copy, to end it
@@ -77,6 +81,17 @@ TEST_F(SingleInstanceTest, ThisStartHandsOverToARunningChildCopy) {
   EXPECT_TRUE(second.handOverOrListen({"--follow", "/j/journal.txt"}));
   EXPECT_FALSE(second.isListening());
   EXPECT_TRUE(running.Said("received --follow|/j/journal.txt"));
+}
+
+// A copy still starting when a later start asks, for longer than the later start waits for an
+// answer: the later start waits for its turn and hands over all the same.
+TEST_F(SingleInstanceTest, ALaterStartWaitsForACopyThatIsStillStarting) {
+  Copy starting(socketPath, {}, 1500);
+  ASSERT_TRUE(starting.Said("listening"));
+  SingleInstance second(socketPath);
+  EXPECT_TRUE(second.handOverOrListen({"c.dem"}, 300));
+  EXPECT_FALSE(second.isListening());
+  EXPECT_TRUE(starting.Said("received c.dem"));
 }
 
 // Copies started at the same moment: one runs, the others hand over to it.
