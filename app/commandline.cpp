@@ -71,7 +71,8 @@ CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDi
       // A reading that holds no sextant position would leave the cross where it is without a word.
       const auto found = FindLastPosition(reading.toUtf8().toStdString());
       if (!found || found->kind != TextPosition::Kind::Sextant)
-        return Failed(QString("'%1' is no sextant reading; write it as --sextant \"37 15 N 12 5 E\"").arg(reading));
+        return Failed(
+            QString("'%1' is no sextant reading; write it as --sextant \"37 15 N 12 5 E\"").arg(reading));
       request.sextant = reading;
       i += 1;
     } else if (arg == "--follow") {
@@ -79,6 +80,9 @@ CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDi
       if (args.value(i + 1).isEmpty() || args[i + 1].startsWith("--"))
         return Failed("--follow needs the journal file to follow");
       request.journal = absolute(args[i + 1]);
+      // A journal not written yet is followed from when the game creates it; a folder never is one.
+      if (QFileInfo(request.journal).isDir())
+        return Failed(QString("'%1' is a folder; --follow needs the journal file").arg(args[i + 1]));
       i += 1;
     } else {
       return Failed(QString("Unknown option '%1'").arg(arg));

@@ -41,6 +41,7 @@ TEST(CommandLine, ReadsEachFormAndSaysWhatIsWrong) {
       {{"--sextant", "37 15 N"}, Action::Fail, {}, "'37 15 N' is no sextant reading"},
       {{"--sextant", "--follow", "j.txt"}, Action::Fail, {}, "--sextant needs the reading"},
       {{"--follow"}, Action::Fail, {}, "--follow needs the journal"},
+      {{"--follow", "/tmp"}, Action::Fail, {}, "'/tmp' is a folder; --follow needs the journal file"},
       {{"--follow", "a", "--follow", "b"}, Action::Fail, {}, "Only one journal"},
       {{"--wehre", "1", "2"}, Action::Fail, {}, "Unknown option '--wehre'"},
       {{"--help", "--bogus"}, Action::Fail, {}, "Unknown option '--bogus'"},
