@@ -14,12 +14,19 @@ namespace {
 
 enum class ReadOutcome { Read, Missing, Unreadable };
 
+// A settings file of many bookmarks is a few megabytes. A larger file is some other file with the
+// same extension (".dem" also names elevation models and game recordings): it is not read, and as an
+// unreadable file never written over.
+constexpr off_t kLargestSettingsFile = off_t{256} << 20;
+
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without blocking, so that a named pipe in a file's place is found out by the check below instead
+  // of waiting for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kLargestSettingsFile) {
     ::close(fd);
     return ReadOutcome::Unreadable;
   }

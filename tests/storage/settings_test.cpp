@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "storage/inidocument.h"
+#include "storage/inifile.h"
 #include "storage/storedvalues.h"
 #include "test_files.h"
 
@@ -207,6 +208,30 @@ TEST_F(SettingsTest, FailedWritesAreReportedAndLeaveTheOldFile) {
     ::chmod(path.c_str(), 0644);
     EXPECT_EQ(ReadFile(path), original) << path;
   }
+  EXPECT_TRUE(NoTemporaryFilesLeft());
+}
+
+// A named pipe or a file far larger than any settings file (a ".dem" that is an elevation model)
+// in a settings file's place: reading it neither waits nor takes its size in memory, it reads as
+// unreadable, and nothing is written over it.
+TEST_F(SettingsTest, APipeOrAHugeFileIsNeitherWaitedOnNorReadNorWrittenOver) {
+  const std::string pipe = dir / "pipe.dem";
+  const std::string huge = dir / "huge.dem";
+  ASSERT_EQ(0, ::mkfifo(pipe.c_str(), 0644));
+  WriteBytes(huge, "[Map Dimensions]\r\nUpperLeft_X=0\r\n");
+  std::filesystem::resize_file(huge, std::uintmax_t{1} << 40);  // sparse: it takes no room on disk
+  for (const std::string& path : {pipe, huge}) {
+    const int status = RunInChild(
+        [&] {
+          ::alarm(5);  // a read that waits ends the child, and the test fails
+          return LoadIniFile(path).unreadable && ReadSetting("Map Dimensions", "UpperLeft_X", path).empty() &&
+                 !WriteSetting("Map Dimensions", "UpperLeft_X", path, "1");
+        },
+        false);
+    EXPECT_EQ(status, 0) << path;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+  EXPECT_EQ(std::filesystem::file_size(huge), std::uintmax_t{1} << 40);
   EXPECT_TRUE(NoTemporaryFilesLeft());
 }
 
