@@ -100,13 +100,14 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
     return info;
   }
 
-  // Each corner value replaces the one in use as soon as it is read, so a bad key leaves the values
-  // before it in place.
+  // The corners are taken only when all eight are numbers: a bad key leaves those in use as they were,
+  // so that the map still shown keeps its own.
   info.corners.upperLeft.x = upperLeftX;
   for (const CornerKey& k : std::span(CornerKeys).subspan(1)) {
     const std::string text = file.Value(MapDimensionsSection, k.key);
     const auto value = ParseInt(text);
     if (!value) {
+      info.corners = current;
       info.status = MapInfoStatus::NotAnInteger;
       info.message = NotAnIntegerMessage(text);
       return info;

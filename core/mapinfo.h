@@ -45,8 +45,7 @@ inline int32_t CornerValue(const MapCorners& corners, const CornerKey& k) {
 struct MapInfo {
   MapInfoStatus status = MapInfoStatus::Ok;
   std::string message;  // what the user is told; empty when Ok
-  // Corners as the load leaves them: all eight on success; on NotAnInteger the keys read before the
-  // bad one replaced in the corners passed in; otherwise the corners passed in, unchanged.
+  // Corners as the load leaves them: all eight on success; otherwise the corners passed in, unchanged.
   MapCorners corners;
   std::string picturePath;  // the picture file found (any letter case of ".jpg"); empty if none
   IniDocument document;     // the whole map info file as read, for the bookmarks and links it holds

@@ -27,12 +27,14 @@ void InvertMapOutline(QImage& picture, const MapOutline& outline) {
 }
 
 std::optional<std::string> ReloadCornersFrom(const std::string& mapFile, MapCorners& corners) {
+  MapCorners read;
   for (const CornerKey& k : CornerKeys) {
     const std::string text = ReadSetting(MapDimensionsSection, k.key, mapFile);
     const std::optional<int32_t> number = ParseInt(text);
     if (!number) return text;
-    CornerValue(corners, k) = *number;
+    CornerValue(read, k) = *number;
   }
+  corners = read;
   return std::nullopt;
 }
 

@@ -17,9 +17,10 @@ void InvertMapOutline(QImage& picture, const MapOutline& outline);
 
 // Reads the eight "Map Dimensions" values of the map info file mapFile, in the order UpperLeft_X,
 // UpperLeft_Y, UpperRight_X, UpperRight_Y, LowerLeft_X, LowerLeft_Y, LowerRight_X, LowerRight_Y, and
-// stores each into corners as soon as it is read. Stops at the first value that is missing or not a
-// decimal integer and returns the text read for it (empty when missing); the values before it stay
-// stored. Nothing is returned when all eight were read.
+// stores them into corners once all eight are read. Stops at the first value that is missing or not a
+// decimal integer and returns the text read for it (empty when missing), leaving corners as they
+// were: a mix of the file's values and the old ones would fit neither. Nothing is returned when all
+// eight were read.
 std::optional<std::string> ReloadCornersFrom(const std::string& mapFile, MapCorners& corners);
 
 }  // namespace orv

@@ -13,7 +13,6 @@ MapLoadResult MapSession::Load(const std::string& path, PictureAhead* ahead) {
   // The map info file: its first corner value, the picture beside it, then the other corners.
   MapInfo info = ReadMapInfo(path, corners_);
   if (info.status == MapInfoStatus::NotAnInteger) {
-    corners_ = info.corners;  // the values read before the bad one stay
     result.outcome = LoadOutcome::CornerNotAnInteger;
     result.messages.push_back(info.message);
     return result;

@@ -19,8 +19,8 @@ class PictureAhead;
 enum class LoadOutcome {
   Loaded,              // the map is current now
   Refused,             // a missing file or an unreadable picture: nothing changed
-  CornerNotAnInteger,  // a corner key after UpperLeft_X was not an integer: the load stopped there,
-                       // the corners read before it were kept, nothing else changed
+  CornerNotAnInteger,  // a corner key after UpperLeft_X was not an integer: the load stopped there and
+                       // nothing changed
 };
 
 struct MapLoadResult {
