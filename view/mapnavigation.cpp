@@ -182,14 +182,22 @@ void MapNavigation::Jumped() {
 }
 
 void MapNavigation::Back() {
-  if (const auto view = history_.Back(clock_())) Show(*view);
+  Step(&ViewHistory::Back);
 }
 
 void MapNavigation::Forward() {
-  if (const auto view = history_.Forward(clock_())) Show(*view);
+  Step(&ViewHistory::Forward);
 }
 
-void MapNavigation::Show(const ViewEntry& view) {
+void MapNavigation::Step(std::optional<ViewEntry> (ViewHistory::*step)(ViewHistory::Time)) {
+  const ViewHistory before = history_;
+  const auto view = (history_.*step)(clock_());
+  if (!view || Show(*view)) return;
+  history_ = before;
+  history_.ForgetMap(view->mapFile);
+}
+
+bool MapNavigation::Show(const ViewEntry& view) {
   restoring_ = true;
   // A view of another map loads that map first; a map that can no longer be loaded was reported by
   // the load, and the view stays where it is.
@@ -201,6 +209,7 @@ void MapNavigation::Show(const ViewEntry& view) {
   }
   restoring_ = false;
   lastSeen_ = CurrentView();
+  return onMap;
 }
 
 }  // namespace orv

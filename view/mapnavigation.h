@@ -88,7 +88,11 @@ class MapNavigation : public QObject {
   void ShowZoom();
   bool HasMap() const;
   Point AreaMiddle() const;  // view position
-  void Show(const ViewEntry& view);
+  // Back or Forward: the history's step to view. When the view's map can no longer be loaded, the
+  // step is taken back and that map's views are dropped, so the next step passes over them.
+  void Step(std::optional<ViewEntry> (ViewHistory::*step)(ViewHistory::Time));
+  // Shows view, loading its map first; false when the map could not be loaded.
+  bool Show(const ViewEntry& view);
   // Sets the zoom with the cross kept on its world point and the scroll ranges following; the view
   // origin is left for the caller to place.
   void SetZoomKeepingCross(int32_t zoomPercent);

@@ -56,6 +56,13 @@ std::optional<ViewEntry> ViewHistory::Forward(Time now) {
   return entries_[++current_];
 }
 
+void ViewHistory::ForgetMap(const std::string& mapFile) {
+  const auto gone = [&](const ViewEntry& e) { return e.mapFile == mapFile; };
+  if (!entries_.empty())
+    current_ -= std::count_if(entries_.begin(), entries_.begin() + std::ptrdiff_t(current_), gone);
+  std::erase_if(entries_, gone);
+}
+
 bool ViewHistory::CanGoBack() const {
   // A move not yet recorded, held or not, has the current entry behind it.
   return !entries_.empty() && (pending_ || current_ > 0);

@@ -46,6 +46,10 @@ class ViewHistory {
   std::optional<ViewEntry> Back(Time now);
   std::optional<ViewEntry> Forward(Time now);
 
+  // Drops the entries of a map that can no longer be loaded. The entry shown is never of that map
+  // (its map is loaded), so it stays the one shown.
+  void ForgetMap(const std::string& mapFile);
+
   bool CanGoBack() const;
   bool CanGoForward(Time now) const;
   // Recorded entries, oldest first (for display and tests).

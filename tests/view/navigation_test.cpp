@@ -297,6 +297,29 @@ TEST_F(NavigationTest, BackAndForwardWalkTheViewsWithBurstsAsOneEntryAndJumpsAlw
   EXPECT_EQ(4U, w.Navigation().History().entries().size());
 }
 
+// A map that can no longer be loaded: Back to it tells why and stays, and its views are passed over
+// from then on, with the views ahead still there.
+TEST_F(NavigationTest, BackToAMapThatIsGoneStaysAndPassesOverItsViews) {
+  TForm1& w = OpenPatternMap("first");
+  const std::string first = map;
+  OpenPatternMap("second");
+  const std::string second = map;
+  OpenPatternMap("third");
+  const std::string third = map;
+  std::filesystem::remove(first);
+  Key(Qt::Key_Left, Qt::AltModifier);
+  ASSERT_EQ(second, w.CurrentMapFile());
+  dialogs.messages.clear();
+  Key(Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(1U, dialogs.messages.size());
+  EXPECT_EQ(second, w.CurrentMapFile());
+  EXPECT_FALSE(w.Navigation().History().CanGoBack());
+  Key(Qt::Key_Right, Qt::AltModifier);
+  EXPECT_EQ(third, w.CurrentMapFile());
+  ASSERT_EQ(2U, w.Navigation().History().entries().size());
+  EXPECT_EQ(second, w.Navigation().History().entries()[0].mapFile);
+}
+
 TEST_F(NavigationTest, TheViewMenuOffersTheCommandsWithTheirKeys) {
   TForm1& w = OpenPatternMap();
   QMenu* view = Control<QMenu>(w, "View1");

@@ -101,6 +101,19 @@ TEST(ViewHistory, KeepsTheNewestHundredEntries) {
   EXPECT_EQ(last, View(51));
 }
 
+TEST(ViewHistory, AMapForgottenLeavesTheOtherEntriesAndTheOneShown) {
+  ViewHistory history;
+  const ViewHistory::Time t{};
+  ViewEntry a1 = View(1), a2 = View(2), b1 = View(3), b2 = View(4);
+  b1.mapFile = b2.mapFile = "/maps/b.dem";
+  for (const ViewEntry& v : {a1, b1, a2, b2}) history.Jump(v, t);
+  EXPECT_EQ(history.Back(t), a2);
+  history.ForgetMap("/maps/b.dem");
+  EXPECT_EQ((std::deque<ViewEntry>{a1, a2}), history.entries());
+  EXPECT_FALSE(history.CanGoForward(t));
+  EXPECT_EQ(history.Back(t), a1);
+}
+
 TEST(ViewHistory, EntriesDifferByMapAndZoom) {
   ViewHistory history;
   const ViewHistory::Time t{};
