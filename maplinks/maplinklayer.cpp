@@ -113,7 +113,19 @@ bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
   if (!links_.LinkDialogFile.empty()) {
     request.startDirectory = QFileInfo(QFile::decodeName(links_.LinkDialogFile.c_str())).absolutePath();
   }
-  if (const std::optional<QString> chosen = host_.dialogs().OpenFile(host_.DialogParent(), request)) {
+  const unsigned drawnOn = picturesForgotten_;
+  const std::optional<QString> chosen = host_.dialogs().OpenFile(host_.DialogParent(), request);
+  // Another map came in while the dialog was open (a later start handed one over): the area was drawn
+  // on the map left, and its frame went with that map's picture.
+  if (picturesForgotten_ != drawnOn) {
+    if (chosen)
+      host_.dialogs().ShowMessage(
+          host_.DialogParent(),
+          "Another map was opened while the link was being made: the link was not added.");
+    host_.RenderView();
+    return true;
+  }
+  if (chosen) {
     links_.LinkDialogFile = PathBytes(*chosen);
     const QString fileName = QFileInfo(*chosen).fileName();
     // A name with the separator or a line break in it would break the record and the map info file.
@@ -180,7 +192,9 @@ void MapLinkLayer::gobackClick() {
 }
 
 void MapLinkLayer::ForgetFrames() {
+  ++picturesForgotten_;
   links_.HighlightRect = orv::LinkRect{};
+  links_.NewLinkFrameDrawn = false;
   if (links_.LinkSelecting || !controls_.textPanel->isHidden()) {
     links_.LinkSelecting = false;
     links_.NewLinkRect = orv::LinkRect{};

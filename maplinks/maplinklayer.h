@@ -75,7 +75,8 @@ class MapLinkLayer {
   // The areas by where they lie, made again at every change of the store: the hover and the
   // outlines look only at the areas near the pointer or in view.
   LinkAreaIndex areas_;
-  std::string hoverText_;  // status text of the link area the hover last found; "" for none
+  std::string hoverText_;           // status text of the link area the hover last found; "" for none
+  unsigned picturesForgotten_ = 0;  // counts ForgetFrames: a map loaded while a link is being named
   bool showAreas_ = false;
   QMetaObject::Connection storeChanged_;
 };

@@ -115,6 +115,25 @@ TEST_F(MapLinksTest, AnAreaDrawnFromTheLowerRightCoversTheOpenRectangleBetweenIt
   EXPECT_EQ(form->Links().HoverLinkFile, "Brindle.dem");  // kept after leaving the area
 }
 
+// Another map loaded while the area's target is being chosen (a later start hands one over): the area
+// belonged to the map left, so no link is added to either map and no frame reaches the new picture.
+TEST_F(MapLinksTest, AMapLoadedWhileTheTargetIsChosenAddsNoLinkAndLeavesNoFrame) {
+  OpenOn(mapA);
+  QImage brindle;
+  dialogs.whileOpen = [&] {
+    ASSERT_EQ(form->LoadMap(mapB), LoadOutcome::Loaded);
+    brindle = Picture().copy();
+  };
+  AddLink({50, 20}, {250, 120}, "To Brindle", mapB);
+  EXPECT_TRUE(Links().empty());
+  EXPECT_EQ(Picture(), brindle);
+  EXPECT_EQ(dialogs.messages,
+            std::vector<std::string>{
+                "Another map was opened while the link was being made: the link was not added."});
+  form->LoadMap(mapA);  // saves Brindle's links into its file
+  for (const std::string& map : {mapA, mapB}) EXPECT_EQ(ReadSetting("Map Links", "maplink1", map), "") << map;
+}
+
 TEST_F(MapLinksTest, TheHoverFollowsWhenTheViewMovesAnAreaUnderARestingPointer) {
   OpenOn(mapA);
   form->ScrollViewTo(0, 0);

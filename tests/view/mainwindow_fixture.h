@@ -35,6 +35,8 @@ class FakeDialogs : public Dialogs {
   void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text.toStdString()); }
   std::optional<QString> OpenFile(QWidget*, const OpenFileRequest& request) override {
     requests.push_back(request);
+    // What happens while the dialog is open (its event loop runs), once.
+    if (whileOpen) std::exchange(whileOpen, nullptr)();
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
     answers.pop_front();
@@ -73,6 +75,7 @@ class FakeDialogs : public Dialogs {
   std::optional<std::vector<QString>> foldersAnswer;  // what the folder dialog answers
   std::vector<OpenFileRequest> requests;
   std::deque<std::optional<QString>> answers;
+  std::function<void()> whileOpen;
   std::vector<OpenFileRequest> saveRequests;
   std::deque<std::optional<QString>> saveAnswers;
   std::vector<std::pair<QString, QStringList>> questions;  // asked with their choices
