@@ -8,6 +8,10 @@
 //   RefreshUnchanged  a refresh of an indexed atlas when nothing changed, as on every later use
 //   Query             the maps showing one world point (1,000 different points, figure per query);
 //                     aim: at most 10 ms
+//   RefreshOddFolder  a refresh when nothing changed of one folder holding 1,000 maps whose pictures
+//                     end in ".Jpg" and 2,000 other ".dem" files that are no map info files (elevation
+//                     models share the extension): the pictures are found in the folder's listing
+//                     rather than by listing the folder again for each map
 // Each prints walk_ms, a plain recursive walk of the same folders that looks at the size of every
 // file, and ratio = figure / walk.
 #include <benchmark/benchmark.h>
@@ -54,12 +58,20 @@ std::string TexturedJpeg(int width, int height) {
 
 struct Maps {
   fs::path root;
-  Maps() {
-    root = fs::temp_directory_path() / ("orvantis-atlas-bench-" + std::to_string(::getpid()));
+  // maps in folders, their pictures ending in pictureExtension, and otherFiles ".dem" files beside
+  // them that are no map info files.
+  Maps(const std::string& name, int folders, const std::string& pictureExtension, int otherFiles) {
+    root = fs::temp_directory_path() / ("orvantis-atlas-bench-" + name + std::to_string(::getpid()));
     const std::string picture = TexturedJpeg(640, 480);
     std::mt19937 random(7);
+    for (int i = 0; i < otherFiles; ++i) {
+      fs::create_directories(root / "region0");
+      std::ofstream((root / "region0" / ("elevation" + std::to_string(i) + ".dem")).string(),
+                    std::ios::binary)
+          << "DEM elevation model " << i << "\n";
+    }
     for (int i = 0; i < kMaps; ++i) {
-      const fs::path folder = root / ("region" + std::to_string(i % kFolders));
+      const fs::path folder = root / ("region" + std::to_string(i % folders));
       fs::create_directories(folder);
       const std::string stem = (folder / ("map" + std::to_string(i))).string();
       // A picture of 640 x 480 pixels showing a part of the world of width 640 / scale from a
@@ -83,14 +95,14 @@ struct Maps {
         dem += "bookmark" + std::to_string(b) + "font=Arial" + s + "10" + s + "0" + s + "b\n";
       }
       std::ofstream(stem + ".dem", std::ios::binary) << dem;
-      std::ofstream(stem + ".JPG", std::ios::binary) << picture;
+      std::ofstream(stem + pictureExtension, std::ios::binary) << picture;
     }
   }
   ~Maps() { fs::remove_all(root); }
 };
 
 Maps& TheMaps() {
-  static Maps maps;
+  static Maps maps("", kFolders, ".JPG", 0);
   return maps;
 }
 
@@ -128,8 +140,7 @@ void BM_Index(benchmark::State& state) {
 }
 BENCHMARK(BM_Index)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-void BM_RefreshUnchanged(benchmark::State& state) {
-  const Maps& maps = TheMaps();
+void RefreshUnchanged(benchmark::State& state, const Maps& maps) {
   orv::Atlas atlas({maps.root.string()});
   atlas.Refresh();
   double refresh = 0, walk = 0;
@@ -141,9 +152,20 @@ void BM_RefreshUnchanged(benchmark::State& state) {
     refresh += Ms(t1 - t0);
     walk += PlainWalkMs(maps.root);
   }
+  if (atlas.maps().size() != kMaps) std::abort();
   Report(state, "refresh_ms", refresh, walk);
 }
+
+void BM_RefreshUnchanged(benchmark::State& state) {
+  RefreshUnchanged(state, TheMaps());
+}
 BENCHMARK(BM_RefreshUnchanged)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_RefreshOddFolder(benchmark::State& state) {
+  const Maps maps("odd", 1, ".Jpg", 2 * kMaps);
+  RefreshUnchanged(state, maps);
+}
+BENCHMARK(BM_RefreshOddFolder)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_Query(benchmark::State& state) {
   const Maps& maps = TheMaps();

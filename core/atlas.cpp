@@ -13,7 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 bool IsMapInfoFile(const fs::path& path) {
   std::string ext = path.extension().string();
   std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -74,26 +73,45 @@ Atlas::Entry Atlas::ReadEntry(const std::string& mapInfoPath, const FileStamp& s
 
 void Atlas::Refresh() {
   std::map<std::string, Entry> fresh;
-  for (const std::string& folder : folders_) {
-    std::error_code ec;
-    const auto options = fs::directory_options::skip_permission_denied;
-    for (fs::recursive_directory_iterator it(folder, options, ec), end; !ec && it != end; it.increment(ec)) {
-      std::error_code fileEc;
-      if (!IsMapInfoFile(it->path()) || !it->is_regular_file(fileEc)) continue;
-      // One spelling per file, so folders inside one another index each map once.
-      const std::string path = fs::absolute(it->path(), fileEc).lexically_normal().string();
-      if (fresh.count(path)) continue;
-      const FileStamp stamp{it->last_write_time(fileEc), it->file_size(fileEc)};
-      const auto picturePath = FindPicture(path);
-      std::optional<FileStamp> picture;
-      if (picturePath)
-        picture = FileStamp{fs::last_write_time(*picturePath, fileEc), fs::file_size(*picturePath, fileEc)};
+  for (const std::string& top : folders_) {
+    // Folder by folder: one that cannot be read (removed while the walk goes on, or out of reach) is
+    // passed over and the others are still read. Links to folders are not followed, so that a link
+    // loop cannot hold the walk.
+    std::vector<fs::path> folders{top};
+    while (!folders.empty()) {
+      const fs::path folder = std::move(folders.back());
+      folders.pop_back();
+      std::vector<fs::directory_entry> mapInfoFiles;
+      std::vector<std::string> files;  // every regular file: the pictures are found among them
+      std::error_code ec;
+      for (fs::directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec), end;
+           !ec && it != end; it.increment(ec)) {
+        std::error_code typeEc;
+        if (!it->is_symlink(typeEc) && it->is_directory(typeEc)) {
+          folders.push_back(it->path());
+        } else if (it->is_regular_file(typeEc)) {
+          files.push_back(it->path().filename().string());
+          if (IsMapInfoFile(it->path())) mapInfoFiles.push_back(*it);
+        }
+      }
+      const FolderFiles folderFiles(files);
+      for (const fs::directory_entry& file : mapInfoFiles) {
+        std::error_code fileEc;
+        // One spelling per file, so folders inside one another index each map once.
+        const std::string path = fs::absolute(file.path(), fileEc).lexically_normal().string();
+        if (fresh.count(path)) continue;
+        const FileStamp stamp{file.last_write_time(fileEc), file.file_size(fileEc)};
+        const auto picturePath = PictureAmong(path, folderFiles);
+        std::optional<FileStamp> picture;
+        if (picturePath)
+          picture = FileStamp{fs::last_write_time(*picturePath, fileEc), fs::file_size(*picturePath, fileEc)};
 
-      const auto known = entries_.find(path);
-      const bool unchanged = known != entries_.end() && known->second.mapInfo == stamp &&
-                             known->second.picturePath == picturePath && known->second.picture == picture;
-      fresh.emplace(path,
-                    unchanged ? std::move(known->second) : ReadEntry(path, stamp, picturePath, picture));
+        const auto known = entries_.find(path);
+        const bool unchanged = known != entries_.end() && known->second.mapInfo == stamp &&
+                               known->second.picturePath == picturePath && known->second.picture == picture;
+        fresh.emplace(path,
+                      unchanged ? std::move(known->second) : ReadEntry(path, stamp, picturePath, picture));
+      }
     }
   }
   entries_ = std::move(fresh);

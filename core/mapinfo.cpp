@@ -50,26 +50,49 @@ std::string PictureNameForMessages(const std::string& mapInfoPath) {
   return WithoutExtension(mapInfoPath) + ".jpg";
 }
 
+FolderFiles::FolderFiles(const std::vector<std::string>& names) : names_(names.begin(), names.end()) {
+  for (const std::string& name : names) {
+    if (name.size() >= 4 && EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg"))
+      jpegs_.emplace(name.substr(0, name.size() - 4), name);  // the first one stays
+  }
+}
+
+FolderFiles FolderFiles::Of(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code typeEc;
+    if (it->is_regular_file(typeEc)) names.push_back(it->path().filename().string());
+  }
+  return FolderFiles(names);
+}
+
+const std::string* FolderFiles::Jpeg(const std::string& stem) const {
+  const auto found = jpegs_.find(stem);
+  return found == jpegs_.end() ? nullptr : &found->second;
+}
+
+std::optional<std::string> PictureAmong(const std::string& mapInfoPath, const FolderFiles& folder) {
+  const std::string stem = WithoutExtension(mapInfoPath);
+  const std::size_t nameStart = NameStart(stem);
+  const std::string stemName = stem.substr(nameStart);
+  for (const char* ext : {".JPG", ".jpg"}) {
+    if (folder.Has(stemName + ext)) return stem + ext;
+  }
+  // File names are matched without regard to case on the system the maps come from, so a picture
+  // named "Map.Jpg" belongs to "Map.dem" as well.
+  if (const std::string* name = folder.Jpeg(stemName)) return stem.substr(0, nameStart) + *name;
+  return std::nullopt;
+}
+
 std::optional<std::string> FindPicture(const std::string& mapInfoPath) {
   const std::string stem = WithoutExtension(mapInfoPath);
   for (const char* ext : {".JPG", ".jpg"}) {
     if (IsFile(stem + ext)) return stem + ext;
   }
-  // File names are matched without regard to case on the system the maps come from, so a picture
-  // named "Map.Jpg" belongs to "Map.dem" as well.
+  // Only now the folder is listed, for a picture's extension in another letter case.
   const std::size_t nameStart = NameStart(stem);
-  const std::string dir = nameStart == 0 ? "." : stem.substr(0, nameStart);
-  const std::string wanted = stem.substr(nameStart) + ".jpg";
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name.size() == wanted.size() &&
-        name.compare(0, wanted.size() - 4, wanted, 0, wanted.size() - 4) == 0 &&
-        EqualsIgnoringCase(name.substr(name.size() - 4), ".jpg") && IsFile(it->path().string())) {
-      return stem.substr(0, nameStart) + name;
-    }
-  }
-  return std::nullopt;
+  return PictureAmong(mapInfoPath, FolderFiles::Of(nameStart == 0 ? "." : stem.substr(0, nameStart)));
 }
 
 MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {

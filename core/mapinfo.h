@@ -2,6 +2,9 @@
 // Reading and checking a map info file (".dem"): its "Map Dimensions" corners and its picture.
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "core/transform.h"
 #include "storage/inidocument.h"
@@ -58,6 +61,26 @@ MapInfo ReadMapInfo(const std::string& path, const MapCorners& current);
 std::string PictureNameForMessages(const std::string& mapInfoPath);
 // The existing picture file beside the map info file whose extension is ".jpg" in any letter case.
 std::optional<std::string> FindPicture(const std::string& mapInfoPath);
+
+// The regular files (or links to them) of one folder, listed once, for finding the pictures of many
+// maps in it.
+class FolderFiles {
+ public:
+  // names: in the order a listing of the folder gives them.
+  explicit FolderFiles(const std::vector<std::string>& names);
+  // The names of folder's regular files; none when it cannot be read.
+  static FolderFiles Of(const std::string& folder);
+
+  bool Has(const std::string& name) const { return names_.count(name) != 0; }
+  // The first name in listing order that is stem followed by ".jpg" in any letter case; null if none.
+  const std::string* Jpeg(const std::string& stem) const;
+
+ private:
+  std::unordered_set<std::string> names_;
+  std::unordered_map<std::string, std::string> jpegs_;  // by the name without its extension
+};
+// FindPicture with the map info file's folder listed by the caller.
+std::optional<std::string> PictureAmong(const std::string& mapInfoPath, const FolderFiles& folder);
 
 // "Orvantis v2.2 By Vexmoor - " + the file name in title form ("NORTHWOODS.DEM" -> "Northwoods").
 std::string MapWindowTitle(const std::string& mapInfoPath);

@@ -114,6 +114,23 @@ TEST_F(AtlasTest, FindsTheMapsShowingAWorldPointMostDetailedFirst) {
   }
 }
 
+// The walk lists each folder once: a picture whose extension has another letter case is found in
+// that listing, a link to a map info file counts as the file, and a link to a folder is not followed
+// (here it would lead back up, to the maps above).
+TEST_F(AtlasTest, TheWalkFindsPicturesInAnyCaseAndFollowsNoFolderLinks) {
+  fs::create_directories(dir / "odd/deeper");
+  dir.Write("odd/deeper/Odd.dem", Dimensions(kWorld));
+  dir.Write("odd/deeper/Odd.Jpg", JpegBytes(1000, 800));
+  fs::create_directory_symlink(dir.path(), dir / "odd/deeper/up");
+  fs::create_symlink(dir / "World.dem", dir / "odd/Linked.dem");
+  fs::create_symlink(dir / "World.JPG", dir / "odd/Linked.jpg");
+  Atlas atlas({dir / "odd"});
+  atlas.Refresh();
+  EXPECT_EQ(Indexed(atlas), (std::vector<std::string>{"Linked", "Odd"}));
+  EXPECT_EQ(atlas.maps()[1].picturePath, dir / "odd/deeper/Odd.Jpg");
+  EXPECT_TRUE(atlas.skipped().empty());
+}
+
 TEST_F(AtlasTest, RefreshRereadsOnlyWhatChanged) {
   Atlas atlas({dir.path()});
   atlas.Refresh();
