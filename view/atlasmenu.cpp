@@ -58,19 +58,31 @@ void AtlasMenu::ChooseFolders() {
   if (!folders) return;
   std::vector<std::string> paths;
   for (const QString& folder : *folders) paths.push_back(PathBytes(folder));
+  if (paths.size() > AppSettings::MaxMapsFolders) {
+    host_.dialogs().ShowMessage(
+        host_.DialogParent(),
+        QString("At most %1 maps folders can be chosen. The maps folders stay as they were.")
+            .arg(AppSettings::MaxMapsFolders));
+    return;
+  }
   if (!settings.SetMapsFolders(paths)) {
     host_.dialogs().ShowMessage(host_.DialogParent(), "Unable to save '" + PathText(settingsFile_) +
                                                           "'. The maps folders stay as they were.");
     return;
   }
   const Atlas& atlas = RefreshedAtlas();
-  QString text = QString("Maps found in the maps folders: %1.").arg(atlas.maps().size());
-  if (!atlas.skipped().empty()) {
-    text += QString("\n\n%1 map info files could not be used:").arg(atlas.skipped().size());
-    for (const SkippedMap& skipped : atlas.skipped())
-      text += "\n" + PathText(skipped.mapInfoPath) + ": " + PathText(skipped.reason);
-  }
-  host_.dialogs().ShowMessage(host_.DialogParent(), text);
+  host_.dialogs().ShowMessage(host_.DialogParent(), MapsFoundText(atlas.maps().size(), atlas.skipped()));
+}
+
+QString MapsFoundText(std::size_t found, const std::vector<SkippedMap>& skipped) {
+  QString text = QString("Maps found in the maps folders: %1.").arg(found);
+  if (skipped.empty()) return text;
+  text += QString("\n\n%1 map info files could not be used:").arg(skipped.size());
+  for (std::size_t i = 0; i < std::min(skipped.size(), kSkippedListed); ++i)
+    text += "\n" + PathText(skipped[i].mapInfoPath) + ": " + PathText(skipped[i].reason);
+  if (skipped.size() > kSkippedListed)
+    text += QString("\n... and %1 more.").arg(skipped.size() - kSkippedListed);
+  return text;
 }
 
 int AtlasMenu::FillMenu(QMenu* menu, Point world) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/atlas.h"
 #include "core/geometry.h"
 #include "core/transform.h"
 
@@ -18,7 +19,6 @@ class QWidget;
 
 namespace orv {
 
-class Atlas;
 class MapViewHost;
 
 // The folders the atlas indexes: the ones chosen under Maps Folders, or while none are chosen the
@@ -28,6 +28,12 @@ std::vector<std::string> AtlasFolders(const std::vector<std::string>& chosen, co
 // Whether the picture pixel of the world point (at 100 percent) lies outside a picture of width by
 // height picture pixels. A point without a picture pixel lies outside.
 bool OutsidePicture(const MapCorners& corners, int width, int height, Point world);
+
+// What Maps Folders... tells once the folders are indexed: the maps found, and the map info files that
+// could not be used with the reason. A long list (a folder of elevation models, which share the
+// extension) is cut after its first kSkippedListed files, with the number left out.
+inline constexpr std::size_t kSkippedListed = 20;
+QString MapsFoundText(std::size_t found, const std::vector<SkippedMap>& skipped);
 
 class AtlasMenu : public QObject {
  public:

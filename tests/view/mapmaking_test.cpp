@@ -310,6 +310,38 @@ TEST_F(AtlasOfferTest, ChosenMapsFoldersAreRememberedAndThePopupListsTheirMaps) 
   form->MapsAtlas().FillMenu(&menu, {2800, 2200});
   ASSERT_EQ(1, menu.actions().size());
   EXPECT_EQ("Veldrane", menu.actions()[0]->text());
+
+  // More folders than can be kept are refused as such, and the ones chosen before stay.
+  dialogs.messages.clear();
+  dialogs.foldersAnswer =
+      std::vector<QString>(AppSettings::MaxMapsFolders + 1, QString::fromStdString(Path("")));
+  for (std::size_t i = 0; i < dialogs.foldersAnswer->size(); ++i)
+    (*dialogs.foldersAnswer)[i] += QString::number(i);
+  Control<QAction>(*form, "MapsFolders1")->trigger();
+  EXPECT_EQ(dialogs.messages,
+            std::vector<std::string>{
+                "At most 100 maps folders can be chosen. The maps folders stay as they were."});
+  EXPECT_EQ(std::vector<std::string>{Path("elsewhere")}, AppSettings(settingsFile).MapsFolders());
+}
+
+// The files that could not be used are listed up to a point, then counted.
+TEST(MapMakingPieces, MapsFoundTextCutsALongListOfFilesThatCouldNotBeUsed) {
+  for (const std::size_t count : {std::size_t{0}, std::size_t{2}, kSkippedListed, kSkippedListed + 5}) {
+    std::vector<SkippedMap> skipped;
+    for (std::size_t i = 0; i < count; ++i) skipped.push_back({"/m/e" + std::to_string(i) + ".dem", "why"});
+    const QStringList lines = MapsFoundText(3, skipped).split('\n');
+    EXPECT_EQ("Maps found in the maps folders: 3.", lines[0]) << count;
+    if (count == 0) {
+      EXPECT_EQ(1, lines.size());
+      continue;
+    }
+    EXPECT_EQ(QString("%1 map info files could not be used:").arg(count), lines[2]) << count;
+    const std::size_t listed = std::min(count, kSkippedListed);
+    EXPECT_EQ(QString("/m/e%1.dem: why").arg(listed - 1), lines[2 + listed]) << count;
+    EXPECT_EQ(count > kSkippedListed ? QString("... and 5 more.") : QString("/m/e%1.dem: why").arg(count - 1),
+              lines.last())
+        << count;
+  }
 }
 
 // The widget-free pieces: conversions of the pointer, the marker under it, what counts as off the
