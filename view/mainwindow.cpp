@@ -18,6 +18,7 @@
 #include "core/numbers.h"
 #include "maplinks/maplinklayer.h"
 #include "maplinks/maplinkswindow.h"
+#include "storage/fields.h"
 #include "storage/inifile.h"
 #include "storage/recentmaps.h"
 #include "ui_mainwindow.h"
@@ -329,11 +330,32 @@ bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
   return false;
 }
 
-void TForm1::SaveMapAndBookmarksTo(const std::string& mapFile) {
+std::string TForm1::SaveMapAndBookmarksTo(const std::string& mapFile, bool reportMapFile) {
   std::string failed;
   const auto links = [this](orv::IniDocument& map) { orv::PutMapLinks(links_.store.MapLinks(), map); };
-  if (!orv::SaveBookmarks(bookmarks_.Lists(), mapFile, settingsFile_, links, &failed))
-    ReportFailedSave(failed.empty() ? settingsFile_ : failed);
+  if (orv::SaveBookmarks(bookmarks_.Lists(), mapFile, settingsFile_, links, &failed)) return {};
+  if (failed.empty()) failed = settingsFile_;
+  if (reportMapFile || failed != mapFile) ReportFailedSave(failed);
+  return failed;
+}
+
+bool TForm1::LeaveCurrentMap() {
+  const std::string map = CurrentMapFile();
+  if (map.empty() || SaveMapAndBookmarksTo(map, false) != map) return true;
+  // Only the map's own bookmarks, its map links and the global bookmarks hidden on it live in its
+  // file; without any of them leaving loses nothing, and the failure is only told.
+  const auto hiddenHere = [](const std::string& record) {
+    return orv::FieldView(orv::GlobalBookmarkFields.visibility, record) != orv::VisibleValue;
+  };
+  if (CurrentMapBookmarks().empty() && MapLinks().empty() &&
+      std::none_of(GlobalBookmarks().begin(), GlobalBookmarks().end(), hiddenHere)) {
+    ReportFailedSave(map);
+    return true;
+  }
+  return dialogs_.Ask(this,
+                      QStringLiteral("Unable to save '") + orv::PathText(map) +
+                          QStringLiteral("'. Open the other map all the same? The changes to this map's "
+                                         "bookmarks and map links would be lost."));
 }
 
 // A save that reaches its files ends the loss the user was told about: the next failure of the same
@@ -411,6 +433,7 @@ void TForm1::FormDestroy() {
 orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
+  if (!LeaveCurrentMap()) return orv::LoadOutcome::Refused;
   const orv::MapLoadResult result = session_.Load(path, pictureAhead_);
   if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result);
   for (const std::string& text : result.messages) pendingMessages_.push_back(orv::PathText(text));
@@ -425,10 +448,9 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   ui->PaintBox1->hide();
   viewport_.SetZoom(100);
 
-  // The bookmarks and links of the map being left go into its own file before the new ones load.
-  if (!left.empty()) SaveMapAndBookmarksTo(left);
-  // The new map's bookmarks and links come from the file as read by the load, unless that file is the
-  // one just saved (the current map loaded again).
+  // The bookmarks and links of the map being left went into its own file before the load
+  // (LeaveCurrentMap). The new map's bookmarks and links come from the file as read by the load,
+  // unless that file is the one just saved (the current map loaded again).
   if (!left.empty() && orv::SameFile(left, path)) {
     const orv::IniDocument saved = orv::LoadIniFile(path).document;
     bookmarks_.LoadMap(saved);

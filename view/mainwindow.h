@@ -221,8 +221,12 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // Saves the bookmarks into mapFile (none when empty) and the settings file; reports a failure.
   bool SaveBookmarksTo(const std::string& mapFile);
   // Saves the bookmarks and the map links of a map left or closed together, so that its map info
-  // file is read and written once (not at all when nothing changed); reports failures.
-  void SaveMapAndBookmarksTo(const std::string& mapFile);
+  // file is read and written once (not at all when nothing changed); reports failures except one of
+  // mapFile itself when reportMapFile is false. Gives the file that could not be written, "" if none.
+  std::string SaveMapAndBookmarksTo(const std::string& mapFile, bool reportMapFile = true);
+  // Before another map loads, the current one is saved. When its own file cannot be written, its
+  // bookmarks and links would be gone with it: the user is asked whether to leave it all the same.
+  bool LeaveCurrentMap();
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
 

@@ -6,6 +6,7 @@
 #include "bookmarks/bookmarkswindow.h"
 #include "core/mapinfo.h"
 #include "mainwindow_fixture.h"
+#include "storage/fields.h"
 #include "storage/settings.h"
 #include "view/mainwindow_ui.h"
 
@@ -242,6 +243,36 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
       dialogs.messages);
   EXPECT_EQ(next, w.CurrentMapFile());
   EXPECT_EQ(left, w.PreviousMapFile());
+}
+
+// The same with a bookmark of the map's own, which lives only in its file: leaving would lose it, so
+// the user is asked first, and the map stays with the bookmark unless the user chooses to leave.
+TEST_F(LoadTest, AMapWhoseOwnBookmarksCannotBeSavedIsLeftOnlyWhenTheUserSaysSo) {
+  std::filesystem::create_directory(Path("gone"));
+  const std::string left = Path("gone/Left.dem");
+  WriteText(left, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
+  WriteJpeg(Path("gone/Left.JPG"), PatternPicture(64, 64));
+  const std::string next = MakeMap("Next", 80, 60);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(left));
+  EditBookmarkLists(w, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks.push_back(JoinFields({"V", "5", "5", "Inn"}));
+    lists.CurrentMapBookmarkFonts.push_back(JoinFields({"Arial", "10", "0", "b"}));
+  });
+  std::filesystem::remove_all(Path("gone"));
+  for (const bool leave : {false, true}) {
+    SCOPED_TRACE(leave);
+    dialogs.asked.clear();
+    dialogs.askAnswer = leave;
+    EXPECT_EQ(leave ? LoadOutcome::Loaded : LoadOutcome::Refused, w.LoadMap(next));
+    EXPECT_EQ(std::vector<std::string>{"Unable to save '" + left +
+                                       "'. Open the other map all the same? The changes to this map's "
+                                       "bookmarks and map links would be lost."},
+              dialogs.asked);
+    EXPECT_EQ(leave ? next : left, w.CurrentMapFile());
+    EXPECT_EQ(leave ? 0u : 1u, w.CurrentMapBookmarks().size());
+  }
+  EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
