@@ -78,6 +78,11 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   return true;
 }
 
+void BookmarkLayer::CancelNameEdit() {
+  nameBox_->hide();
+  nameBox_->clear();
+}
+
 bool BookmarkLayer::BookmarkFontSetup1Click() {
   // Cancelling keeps the font; either way nothing already drawn changes.
   const auto chosen = host_.dialogs().ChooseFont(host_.DialogParent(), font_);

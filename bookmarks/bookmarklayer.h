@@ -30,6 +30,8 @@ class BookmarkLayer {
   void ShowBookmarkNameEdit();
   // Key presses in the name box; Enter adds the bookmark. True swallows the key.
   bool Edit3KeyPress(QKeyEvent* event);
+  // Another map loaded: a name being typed belonged to a point of the map left, so the box closes.
+  void CancelNameEdit();
   // "Bookmark Font Setup...": the font given to new bookmarks.
   // The font dialog for new bookmarks; true when a font was chosen.
   bool BookmarkFontSetup1Click();

@@ -445,6 +445,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   MapPictureLoaded(left, loaded.overview);
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
+  bookmarkLayer_->CancelNameEdit();
   ui->PaintBox1->hide();
   viewport_.SetZoom(100);
 

@@ -72,6 +72,20 @@ TEST_F(BookmarksWindowTest, NameBoxOpensAtTheClickedPointInsideTheMapArea) {
   EXPECT_EQ(edit->text(), QString::fromUtf8("Mill \u20AC"));
 }
 
+// A name typed for a point of one map does not land in the next: the box closes when a map loads.
+TEST_F(BookmarksWindowTest, AnotherMapLoadedClosesTheNameBoxWithoutAddingTheBookmark) {
+  Open();
+  const std::string first = MakeMap("town"), second = MakeMap("harbour");
+  ASSERT_EQ(form->LoadMap(first), LoadOutcome::Loaded);
+  QLineEdit* edit = Control<QLineEdit>(*form, "Edit3");
+  RightClickAndChoose({40, 30}, Control<QAction>(*form, "CurrentMap1"));
+  QTest::keyClicks(edit, "Gate");
+  ASSERT_EQ(form->LoadMap(second), LoadOutcome::Loaded);
+  EXPECT_FALSE(edit->isVisible());
+  EXPECT_EQ(edit->text(), "");
+  EXPECT_TRUE(S().Bookmarks().Lists().CurrentMapBookmarks.empty());
+}
+
 TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   Open();
   const std::string map = MakeMap("town");
