@@ -289,7 +289,7 @@ void TForm3::NotesChanged(Page& page) {
   const int k = Selected(page);
   if (k < 0 || page.notes->isReadOnly()) return;
   const std::string& record = (*page.records)[static_cast<std::size_t>(k)];
-  const auto lines = NotesLines(page.notes->toPlainText());
+  const auto lines = NotesLines(page.notes->Text());
   if (!lines) return;  // the box refuses such characters; nothing it cannot store is written
   std::string updated = store_.WithNotes(page.id, static_cast<std::size_t>(k), *lines);
   if (updated == record) return;

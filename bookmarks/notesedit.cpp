@@ -4,6 +4,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextDocument>
 
 #include "view/text.h"
 
@@ -19,6 +20,13 @@ bool StorableNotesText(const QString& text) {
 }
 
 NotesEdit::NotesEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+QString NotesEdit::Text() const {
+  QString text = document()->toRawText();
+  for (QChar& ch : text)
+    if (ch == QChar::ParagraphSeparator || ch == QChar::LineSeparator) ch = u'\n';
+  return text;
+}
 
 void NotesEdit::keyPressEvent(QKeyEvent* event) {
   if (!event->text().isEmpty() && !StorableNotesText(event->text())) {

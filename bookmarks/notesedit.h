@@ -14,6 +14,9 @@ class NotesEdit : public QPlainTextEdit {
   Q_OBJECT
  public:
   explicit NotesEdit(QWidget* parent = nullptr);
+  // The text as typed, lines ended by "\n". (toPlainText would also turn no-break spaces into plain
+  // ones, and the notes would change by merely being shown.)
+  QString Text() const;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

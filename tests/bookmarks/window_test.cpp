@@ -218,6 +218,35 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   EXPECT_EQ(b.CurrentMapBookmarks[3], R({"V", "10", "10"}));
 }
 
+// Showing notes in the box and reading them back changes nothing: a no-break space (byte A0) stays one,
+// when shown and when typed.
+TEST_F(BookmarksWindowTest, ChoosingABookmarkLeavesItsNotesByteForByte) {
+  Open();
+  ASSERT_EQ(form->LoadMap(MakeMap("town")), LoadOutcome::Loaded);
+  const std::vector<std::string> notes = {"open\xA0late", "\xA0", "\"a\"\"b\"", "\"  lead\",\"\""};
+  EditBookmarkLists(S(), [&](BookmarkLists& b) {
+    for (std::size_t i = 0; i < notes.size(); ++i) {
+      b.CurrentMapBookmarks.push_back(R({"V", "10", "10", "Inn" + std::to_string(i), notes[i]}));
+      b.CurrentMapBookmarkFonts.push_back("");
+    }
+  });
+  const BookmarkLists& b = S().Bookmarks().Lists();
+  const std::vector<std::string> before = b.CurrentMapBookmarks;
+  TForm3& w = Bookmarks();
+  w.FillBookmarkLists();
+  BookmarksControls(w).PageControl1->setCurrentWidget(BookmarksControls(w).TabSheet1);
+  for (int i = 0; i < static_cast<int>(notes.size()); ++i) {
+    Click(BookmarksControls(w).ListBox2, i);
+    EXPECT_EQ(b.CurrentMapBookmarks, before) << i;
+  }
+  NotesEdit* memo = BookmarksControls(w).Memo2;
+  memo->selectAll();
+  Type(memo, QString::fromUtf8("a\u00A0b"));
+  EXPECT_EQ(b.CurrentMapBookmarks[3], R({"V", "10", "10", "Inn3",
+                                         "a\xA0"
+                                         "b"}));
+}
+
 TEST_F(BookmarksWindowTest, HidingAGlobalBookmarkHidesItOnThatMapOnly) {
   Open();
   const std::string town = MakeMap("town"), coast = MakeMap("coast");
