@@ -80,10 +80,12 @@ std::optional<UndoneChange> BookmarkUndo::Apply(BookmarkStore& store, const Step
   const std::string& from = forwards ? step.before : step.after;
   const std::string& to = forwards ? step.after : step.before;
   if (from.empty()) {
-    // The deleted bookmark comes back where it stood, with its font record.
+    // The deleted bookmark comes back with its font record, in name order, where the lists are kept
+    // (bookmarks added since may stand where it stood).
     const std::size_t k = std::min(step.index, store.Records(step.page).size());
     store.Insert(step.page, k, to, step.font);
-    return UndoneChange{step.page, k};
+    store.Sort();
+    return UndoneChange{step.page, Locate(store, step.page, k, to, &step.font)};
   }
   const auto k = Locate(store, step.page, step.index, from, to.empty() ? &step.font : nullptr);
   if (!k) return std::nullopt;

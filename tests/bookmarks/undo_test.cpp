@@ -111,6 +111,12 @@ TEST(BookmarkUndo, ChainsOfUndoAndRedo) {
          l.CurrentMapBookmarks.insert(l.CurrentMapBookmarks.begin(), R({"V", "0", "0", "Added"}));
          l.CurrentMapBookmarkFonts.insert(l.CurrentMapBookmarkFonts.begin(), R({"Arial", "10", "0", ""}));
        }},
+      {"a deletion undone after a bookmark was added before it puts it back in name order",
+       {{Action::Delete, kMap, 0}, {Action::AddFirst, kMap}, {Action::Undo}},
+       [](BookmarkLists& l) {
+         l.CurrentMapBookmarks.insert(l.CurrentMapBookmarks.begin(), R({"V", "0", "0", "Added"}));
+         l.CurrentMapBookmarkFonts.insert(l.CurrentMapBookmarkFonts.begin(), R({"Arial", "10", "0", ""}));
+       }},
       {"a record written in its normal form is still found",
        {{Action::Visibility, kMap, 1, "N"}, {Action::Normalise, kMap, 1, "\"old\""}, {Action::Undo}},
        [](BookmarkLists&) {}},
@@ -128,11 +134,11 @@ TEST(BookmarkUndo, ChainsOfUndoAndRedo) {
        1},
       {"25 changes undone, the oldest ones too", manyUndone,
        [&](BookmarkLists& l) {
-         // The added bookmarks stay; every deleted one is back with its font, in its place: the
-         // first one deleted (Gate) at the front again.
+         // The added bookmarks stay; every deleted one is back with its font, in name order: the
+         // first one deleted (Gate) after the added ones.
          for (int i = 0; i < 12; ++i) {
-           l.GlobalBookmarks.insert(l.GlobalBookmarks.begin() + 1, R({"id9", "V", "0", "0", "Added"}));
-           l.GlobalBookmarkFonts.insert(l.GlobalBookmarkFonts.begin() + 1, R({"Arial", "10", "0", ""}));
+           l.GlobalBookmarks.insert(l.GlobalBookmarks.begin(), R({"id9", "V", "0", "0", "Added"}));
+           l.GlobalBookmarkFonts.insert(l.GlobalBookmarkFonts.begin(), R({"Arial", "10", "0", ""}));
          }
          l.CurrentMapBookmarks[1] = originalBank;
        }},
