@@ -6,7 +6,8 @@
 // handler to the part that does the work. The layers and secondary windows see it as MapViewHost.
 //
 // Its member functions live in several files:
-//   view/mainwindow.cpp          construction, start-up and shutdown, map loading, saves, messages
+//   view/mainwindow.cpp          construction, start-up and shutdown, map loading, messages
+//   view/mainwindow_saving.cpp   saving the bookmarks and links, telling failed saves, leaving a map
 //   view/mainwindow_view.cpp     rendering, scrolling, zoom, layout, the cross and the glass
 //   view/mainwindow_panels.cpp   the coordinate panels and their buttons
 //   view/mainwindow_pointer.cpp  pointer and hot keys

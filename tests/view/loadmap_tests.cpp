@@ -228,11 +228,17 @@ TEST_F(LoadTest, FailedSaveAtShutdownIsReportedAndTheRestGoesOn) {
             dialogs.messages);
 }
 
+// A map in a folder of its own ("gone/Left.dem"), which a test removes so that the map's save fails.
+std::string MapInFolderToRemove(MainWindowTest& t) {
+  std::filesystem::create_directory(t.Path("gone"));
+  const std::string map = t.Path("gone/Left.dem");
+  WriteText(map, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
+  WriteJpeg(t.Path("gone/Left.JPG"), PatternPicture(64, 64));
+  return map;
+}
+
 TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
-  std::filesystem::create_directory(Path("gone"));
-  const std::string left = Path("gone/Left.dem");
-  WriteText(left, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
-  WriteJpeg(Path("gone/Left.JPG"), PatternPicture(64, 64));
+  const std::string left = MapInFolderToRemove(*this);
   const std::string next = MakeMap("Next", 80, 60);
   TForm1& w = Open();
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(left));
@@ -248,10 +254,7 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
 // The same with a bookmark of the map's own, which lives only in its file: leaving would lose it, so
 // the user is asked first, and the map stays with the bookmark unless the user chooses to leave.
 TEST_F(LoadTest, AMapWhoseOwnBookmarksCannotBeSavedIsLeftOnlyWhenTheUserSaysSo) {
-  std::filesystem::create_directory(Path("gone"));
-  const std::string left = Path("gone/Left.dem");
-  WriteText(left, Dimensions(0, 0, 64, 0, 0, 64, 64, 64));
-  WriteJpeg(Path("gone/Left.JPG"), PatternPicture(64, 64));
+  const std::string left = MapInFolderToRemove(*this);
   const std::string next = MakeMap("Next", 80, 60);
   TForm1& w = Open();
   ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(left));
