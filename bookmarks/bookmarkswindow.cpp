@@ -221,7 +221,8 @@ void TForm3::ListPage(Page& page) {
 
 void TForm3::ClearControls(Page& page) {
   page.list->clearSelection();
-  page.notes->setReadOnly(false);
+  // With no bookmark chosen, typed notes would belong to none: the box takes none.
+  page.notes->setReadOnly(true);
   page.notes->clear();
   page.visible->setChecked(false);
 }

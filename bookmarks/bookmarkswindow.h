@@ -94,7 +94,7 @@ class TForm3 : public QWidget {
 
   // The list box of the page as the search box and the order choose; nothing is selected.
   void ListPage(Page& page);
-  // Nothing chosen: empty notes box, tick cleared.
+  // Nothing chosen: empty notes box that takes no typing, tick cleared.
   void ClearControls(Page& page);
   void FillPage(Page& page);
   // Shows the records the search box lets through; a chosen bookmark that stays in the list stays

@@ -162,6 +162,10 @@ TEST_F(BookmarksWindowTest, ChoosingABookmarkShowsItAndNotesAreStoredAsCommaText
   QListView* list = BookmarksControls(w).ListBox2;
   NotesEdit* memo = BookmarksControls(w).Memo2;
 
+  // With no bookmark chosen the box takes no typing: the notes would belong to none.
+  QTest::keyClicks(memo, "lost");
+  EXPECT_EQ(memo->toPlainText(), "");
+
   // A hidden bookmark in the middle of the world: its box is cleared, its notes shown one per line,
   // and the view centred on it.
   Click(list, 0);
