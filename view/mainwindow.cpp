@@ -322,7 +322,16 @@ void TForm1::StartupLoading(const std::string& mapFile) {
   // last map comes before the window.
   const std::string& settings = settingsFile_;
   BookmarkFont() = orv::ReadBookmarkFont(settings);
-  const orv::IniDocument settingsDoc = orv::LoadIniFile(settings).document;
+  const orv::IniFile settingsRead = orv::LoadIniFile(settings);
+  const orv::IniDocument& settingsDoc = settingsRead.document;
+  // A settings file that exists but cannot be read (a folder or a pipe in its place, no permission)
+  // is never written over: the user learns why the global bookmarks are missing and changes fail.
+  if (settingsRead.unreadable) {
+    pendingMessages_.push_back(QStringLiteral("Unable to read '") + orv::PathText(settings) +
+                               QStringLiteral("'. The global bookmarks and settings it holds are not shown, "
+                                              "and it is not written over."));
+    ShowPendingMessages();
+  }
   bookmarks_.LoadGlobal(settingsDoc, random_);
   const std::string last = mapFile.empty() ? orv::LastMap(settingsDoc) : mapFile;
   std::error_code error;

@@ -278,6 +278,15 @@ TEST_F(LoadTest, AMapWhoseOwnBookmarksCannotBeSavedIsLeftOnlyWhenTheUserSaysSo) 
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
+TEST_F(LoadTest, ASettingsFileThatCannotBeReadIsToldAtStart) {
+  std::filesystem::create_directory(settingsFile);
+  Open();
+  ASSERT_EQ(1u, dialogs.messages.size());
+  EXPECT_EQ("Unable to read '" + settingsFile +
+                "'. The global bookmarks and settings it holds are not shown, and it is not written over.",
+            dialogs.messages[0]);
+}
+
 TEST_F(LoadTest, PopupMenuHoldsItsItemsInOrder) {
   TForm1& w = Open();
   std::vector<std::string> items;
