@@ -399,6 +399,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QAction* DirectionstoArea1 = nullptr;
   QAction* PastePosition1 = nullptr;
   QAction* CopyPosition1 = nullptr;
+  QAction* MapsShowingPoint1 = nullptr;  // the atlas submenu's entry
   QAction* MapPastePosition1 = nullptr;  // the Map menu's "Paste Position"
   QAction* N1 = nullptr;
   QAction* ZoomInOutMap1 = nullptr;

@@ -35,7 +35,7 @@ void TForm1::BuildMapMakingMenu() {
 
   // In the map pop-up, for the world point of the right click.
   QMenu* maps = atlasMenu_->NewSubmenu(PopupMenu1, [this] { return PopupWorldPoint(); });
-  PopupMenu1->insertMenu(N1, maps);
+  MapsShowingPoint1 = PopupMenu1->insertMenu(N1, maps);
 }
 
 void TForm1::NewMapFromPicture1Click() {

@@ -25,7 +25,12 @@ void TForm1::PaintBox1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, i
 
   const orv::Point mapPixel = Viewport().ViewToZoomed({X, Y});
   if (button == Qt::RightButton) {
-    if (const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners())) popupWorldPoint_ = *world;
+    const auto world = Viewport().ZoomedToWorld(mapPixel, MapCorners());
+    if (world) popupWorldPoint_ = *world;
+    // Corners on which no pixel converts (Ctrl+R takes them) give the click no world point: what acts
+    // on one is not offered, rather than acting on the point of an earlier click.
+    for (QAction* needsWorld : {AddBookmark1, DirectionstoArea1, CopyPosition1, MapsShowingPoint1})
+      needsWorld->setEnabled(world.has_value());
     popupPoint_ = mapPixel;
     // The view may have moved under a resting pointer since it last moved (keys, a followed position):
     // the menu offers the link under the press, not the one the pointer last passed over.

@@ -312,12 +312,28 @@ TEST_F(OutlineTest, CtrlRStopsAtABadValueAndTheOutlineStaysInStep) {
 
 TEST_F(OutlineTest, CornersWithoutAConversionShowNoWorldPoint) {
   TForm1& f = OpenInsetMap();
+  const auto popupItems = [&] {
+    std::vector<bool> enabled;
+    for (const char* name : {"AddBookmark1", "DirectionstoArea1", "CopyPosition1", "MapsShowingPoint1"})
+      enabled.push_back(Control<QAction>(f, name)->isEnabled());
+    return enabled;
+  };
+  const auto rightClick = [&] {
+    QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::RightButton, {}, QPoint(10, 10));
+    Control<QMenu>(f, "PopupMenu1")->close();
+  };
+  rightClick();
+  EXPECT_EQ(popupItems(), std::vector<bool>(4, true));
   WriteText(map, Dimensions(50, 50, 50, 50, 50, 50, 50, 50));
   QTest::keyClick(Control<QLineEdit>(f, "Edit1"), Qt::Key_R, Qt::ControlModifier);
   QTest::mouseMove(Control<TPaintBox>(f, "PaintBox1"), QPoint(10, 10));
   EXPECT_EQ(f.StatusText(1), "");
   QTest::mouseClick(Control<TPaintBox>(f, "PaintBox1"), Qt::LeftButton, {}, QPoint(10, 10));
   EXPECT_EQ(Panels(), CoordinatePanelTexts{});
+  // A right click there has no world point: what would act on one (the point of the click before)
+  // is not offered.
+  rightClick();
+  EXPECT_EQ(popupItems(), std::vector<bool>(4, false));
 }
 
 }  // namespace
