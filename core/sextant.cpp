@@ -32,7 +32,9 @@ AxisReading Read(const Axis& axis, int32_t coordinate) {
   const bool low = coordinate < axis.origin;
   const int64_t d = low ? int64_t{axis.origin} - coordinate : int64_t{coordinate} - axis.origin;
   const long double f = d / (axis.worldLength * kPerDegree);
-  int64_t degrees = TruncToInt(f);
+  // Whole turns round the world add nothing to a reading: a point far outside the world reads as the
+  // place it comes to (inside the world no axis reaches a full turn, so nothing there changes).
+  int64_t degrees = TruncToInt(f) % 360;
   int64_t minutes = TruncToInt(FracPart(f) * 60);
   bool otherWay = false;
   // Past 180 degrees the point is nearer the other way round the world. Exactly 180 degrees keeps

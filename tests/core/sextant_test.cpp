@@ -114,12 +114,24 @@ TEST(Sextant, EveryWorldPointReadsBackToItself) {
 TEST(Sextant, AnyIntegerIsReadWithoutOverflow) {
   constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
-  // Far outside the world the reading goes round more than once; it stays a reading.
+  // Far outside the world the reading goes round more than once; whole turns drop out, so it stays a
+  // reading of degrees 0..180 and minutes 0..59, with no letter only at 0 degrees 0 minutes.
   const TSextantreading far = WorldToSextant({kMin, kMax});
   EXPECT_EQ(far.LonLetter, "E");
   EXPECT_EQ(far.LatLetter, "N");
-  EXPECT_GE(far.LonMinutes, -59);
-  EXPECT_LE(far.LonMinutes, 59);
+  for (const int32_t v : {-5000, -2 * WorldWidth, 10000, 3 * WorldWidth + 7, 20000, kMin, kMax}) {
+    const TSextantreading r = WorldToSextant({v, v});
+    SCOPED_TRACE(v);
+    for (const auto& [degrees, minutes, letter] : {std::tuple{r.LonDegrees, r.LonMinutes, r.LonLetter},
+                                                   std::tuple{r.LatDegrees, r.LatMinutes, r.LatLetter}}) {
+      EXPECT_TRUE(degrees >= 0 && degrees <= 180 && minutes >= 0 && minutes <= 59)
+          << degrees << " " << minutes;
+      EXPECT_EQ(letter.empty(), degrees == 0 && minutes == 0);
+    }
+  }
+  // A whole turn along an axis reads as the same place.
+  EXPECT_EQ(WorldToSextant({1000 + 3 * WorldWidth * 2, 700}).LonDegrees,
+            WorldToSextant({1000, 700}).LonDegrees);
   EXPECT_EQ(SextantToWorld(kMin, "N", kMin, kMin, "W", kMin), (Point{0, 0}));
 }
 
