@@ -28,10 +28,12 @@ int32_t StepZoom(int32_t zoomPercent, int notches) {
 
 int WheelNotches::Take(int& gathered, int delta, int perNotch) {
   if ((gathered > 0 && delta < 0) || (gathered < 0 && delta > 0)) gathered = 0;
-  gathered += delta;
-  const int notches = gathered / perNotch;  // rounds towards 0, keeping the sign of the rest
-  gathered -= notches * perNotch;
-  return notches;
+  // Summed in 64 bits: a device that reports huge deltas must not wrap the sum round to the other
+  // direction.
+  const int64_t sum = int64_t{gathered} + delta;
+  const int64_t notches = sum / perNotch;  // rounds towards 0, keeping the sign of the rest
+  gathered = static_cast<int>(sum - notches * perNotch);
+  return static_cast<int>(notches);
 }
 
 int WheelNotches::Add(int angleDelta, int pixelDelta) {

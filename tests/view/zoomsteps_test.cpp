@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -47,6 +48,8 @@ TEST(ZoomSteps, WheelGathersFractionsOfANotch) {
       {"pixels only", {{0, 25, 0}, {0, 25, 0}, {0, 25, 1}, {0, -130, -2}}},
       {"angle wins over pixels", {{120, 3, 1}, {0, 0, 0}}},
       {"switching device drops the other rest", {{0, 50, 0}, {60, 0, 0}, {0, 15, 0}}},
+      {"huge deltas keep their direction",
+       {{INT_MAX, 0, INT_MAX / 120}, {INT_MAX, 0, INT_MAX / 120}, {INT_MIN, 0, INT_MIN / 120}}},
   };
   for (const Case& c : cases) {
     WheelNotches wheel;
