@@ -1,6 +1,9 @@
 // orvantis-coords: converts points between .where world positions, zoomed map pixels and sextant
 // readings, one point per line from standard input to standard output, for players who script
 // around the game and for anyone calibrating a new map.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -20,7 +23,8 @@ namespace {
 
 using orv::Point;
 
-constexpr const char* kUsage = R"(Usage: orvantis-coords [--map FILE.dem | --corners "ULX,ULY URX,URY LLX,LLY LRX,LRY"]
+constexpr const char* kUsage =
+    R"(Usage: orvantis-coords [--map FILE.dem | --corners "ULX,ULY URX,URY LLX,LLY LRX,LRY"]
                        [--zoom N] FROM TO
        orvantis-coords directions
 
@@ -101,10 +105,12 @@ struct Converter {
   std::optional<Point> ReadWorld(const std::string& line, std::string& why) const {
     const auto w = Words(line);
     if (from == Form::Sextant) {
-      if (w.size() != 6) return why = "expected LATDEG LATMIN LATLETTER LONDEG LONMIN LONLETTER", std::nullopt;
+      if (w.size() != 6)
+        return why = "expected LATDEG LATMIN LATLETTER LONDEG LONMIN LONLETTER", std::nullopt;
       const auto latDeg = orv::ParseInt(w[0]), latMin = orv::ParseInt(w[1]);
       const auto lonDeg = orv::ParseInt(w[3]), lonMin = orv::ParseInt(w[4]);
-      if (!latDeg || !latMin || !lonDeg || !lonMin) return why = "degrees and minutes must be integers", std::nullopt;
+      if (!latDeg || !latMin || !lonDeg || !lonMin)
+        return why = "degrees and minutes must be integers", std::nullopt;
       const std::string latLetter = w[2] == "-" ? "" : Upper(w[2]);
       const std::string lonLetter = w[5] == "-" ? "" : Upper(w[5]);
       return orv::SextantToWorld(*latDeg, latLetter, *latMin, *lonDeg, lonLetter, *lonMin);
@@ -134,8 +140,9 @@ struct Converter {
     }
     const auto r = orv::WorldToSextant(world);
     auto letter = [](const std::string& l) { return l.empty() ? std::string("-") : l; };
-    return std::to_string(r.LatDegrees) + " " + std::to_string(r.LatMinutes) + " " + letter(r.LatLetter) + " " +
-           std::to_string(r.LonDegrees) + " " + std::to_string(r.LonMinutes) + " " + letter(r.LonLetter);
+    return std::to_string(r.LatDegrees) + " " + std::to_string(r.LatMinutes) + " " + letter(r.LatLetter) +
+           " " + std::to_string(r.LonDegrees) + " " + std::to_string(r.LonMinutes) + " " +
+           letter(r.LonLetter);
   }
 
   std::optional<std::string> Convert(const std::string& line, std::string& why) const {
@@ -214,6 +221,12 @@ int main(int argc, char** argv) {
     conv.to = *to;
   }
 
+  // A folder as input reads as no lines at all, which would pass for an empty run.
+  struct stat input;
+  if (::fstat(STDIN_FILENO, &input) == 0 && S_ISDIR(input.st_mode)) {
+    std::cerr << "orvantis-coords: cannot read the input: it is a folder\n";
+    return 2;
+  }
   std::mt19937 random(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   int status = 0;
   std::string line;
@@ -226,6 +239,16 @@ int main(int argc, char** argv) {
       std::cerr << "line " << n << ": " << why << "\n";
       status = 1;
     }
+  }
+  // A read or write that failed must not pass for a run that converted every line: a script would
+  // take the missing lines for done.
+  if (std::cin.bad()) {
+    std::cerr << "orvantis-coords: cannot read the input\n";
+    return 2;
+  }
+  if (!std::cout.flush()) {
+    std::cerr << "orvantis-coords: cannot write the output\n";
+    return 2;
   }
   return status;
 }

@@ -1,7 +1,6 @@
 // The converter as a user runs it: lines in on standard input, lines out on standard output.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
@@ -65,6 +64,17 @@ TEST(CoordsTool, BadLinesGiveEmptyLinesAndTheRestStillConverts) {
   EXPECT_NE(run.err.find("line 1: "), std::string::npos);
   EXPECT_NE(run.err.find("line 3: "), std::string::npos);
   EXPECT_EQ(run.err.find("line 2: "), std::string::npos);
+}
+
+TEST(CoordsTool, InputThatCannotBeReadOrOutputThatCannotBeWrittenFailsTheRun) {
+  const std::string tool = "'" + std::string(ORV_BINARY_DIR) + "/orvantis-coords' where pixel";
+  TempDir dir;
+  const std::string in = dir.Write("in.txt", "5120 4096\n");
+  for (const std::string& redirect : {" <'" + dir.path() + "' >/dev/null", " <'" + in + "' >/dev/full"}) {
+    SCOPED_TRACE(redirect);
+    const int raw = std::system((tool + redirect + " 2>/dev/null").c_str());
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 2) << raw;
+  }
 }
 
 TEST(CoordsTool, PointsOutsideTheWorldHaveNoSextantReading) {

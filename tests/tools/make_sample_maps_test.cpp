@@ -36,8 +36,14 @@ TEST(MakeSampleMaps, WritesEveryPictureAndTheCommittedMapInfoFiles) {
     EXPECT_EQ(ReadBytes(out / name), ReadBytes(committed / name)) << name;
   fs::remove_all(out);
 
-  // A wrong call writes nothing and says how to call it.
+  // A wrong call writes nothing and says how to call it; an empty folder name is no call for the
+  // folder the maker is run in.
   EXPECT_NE(std::system(("'" + program.string() + "' 2>/dev/null").c_str()), 0);
+  fs::create_directories(out);
+  EXPECT_NE(std::system(("cd '" + out.string() + "' && '" + program.string() + "' '' 2>/dev/null").c_str()),
+            0);
+  EXPECT_TRUE(fs::is_empty(out));
+  fs::remove_all(out);
 }
 
 }  // namespace

@@ -40,7 +40,9 @@ bool WriteMap(const QDir& maps, const QString& name, const samplemaps::MapOutput
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
-  if (argc != 2 || QString::fromLocal8Bit(argv[1]).startsWith(QLatin1Char('-'))) {
+  // An empty folder name (an unset variable in a script) would mean the current folder, where played
+  // copies of the sample maps may stand: it is refused as a missing one is.
+  if (argc != 2 || argv[1][0] == '\0' || QString::fromLocal8Bit(argv[1]).startsWith(QLatin1Char('-'))) {
     std::fprintf(stderr, "usage: make-sample-maps ASSETS_DIR\n");
     return 2;
   }
