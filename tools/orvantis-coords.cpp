@@ -47,7 +47,8 @@ and prints how to walk from the start to the target.
 A point outside the world (0..5120, 0..4096) has no sextant reading.
 A line that cannot be read, or a point that has no result, gives an empty output line and
 "line N: <reason>" on standard error; the other lines are still converted. Exit status:
-0 all lines converted, 1 some lines failed, 2 the options or the map could not be used.
+0 all lines converted, 1 some lines failed, 2 the options or the map could not be used, or the
+input could not be read or the output not written.
 )";
 
 enum class Form { Where, Pixel, Sextant };
