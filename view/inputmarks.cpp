@@ -66,10 +66,10 @@ InputMarks::InputMarks(const std::array<QWidget*, 8>& boxes) : boxes_(boxes) {
   for (QWidget* box : boxes_) {
     auto unmark = [this, box] { Unmark(box); };
     if (auto* edit = qobject_cast<QLineEdit*>(box))
-      QObject::connect(edit, &QLineEdit::textEdited, box, unmark);
+      QObject::connect(edit, &QLineEdit::textEdited, &receiver_, unmark);
     if (auto* combo = qobject_cast<QComboBox*>(box)) {
-      if (combo->lineEdit()) QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, box, unmark);
-      QObject::connect(combo, &QComboBox::activated, box, unmark);
+      if (combo->lineEdit()) QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, &receiver_, unmark);
+      QObject::connect(combo, &QComboBox::activated, &receiver_, unmark);
     }
   }
 }

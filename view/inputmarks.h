@@ -3,6 +3,7 @@
 // their results (text that is not a number counts as the handler's default), but the user is told:
 // a box whose text was not taken as typed gets a mark and a tooltip saying how it was taken, and a
 // point outside the world is named in the status line.
+#include <QObject>
 #include <QPalette>
 #include <QString>
 #include <array>
@@ -54,6 +55,9 @@ class InputMarks {
 
   std::array<QWidget*, 8> boxes_;
   std::map<const QWidget*, Saved> saved_;  // each marked box's own look
+  // The boxes' signals reach this object only while it lives: the window frees it before the boxes,
+  // and a box losing the focus then still signals.
+  QObject receiver_;
 };
 
 }  // namespace orv

@@ -3,6 +3,7 @@
 #include "view/inputmarks.h"
 
 #include <QApplication>
+#include <QComboBox>
 
 #include "mainwindow_fixture.h"
 
@@ -117,6 +118,20 @@ TEST_F(InputMarksTest, APointOutsideTheWorldIsNamedInTheStatusLine) {
   Type("Edit2", "1200");
   Press("Button1");
   EXPECT_EQ(form->StatusText(0), "");
+}
+
+TEST_F(InputMarksTest, TheLetterBoxesKeepTheirTwoLettersAndOutliveTheirMarks) {
+  auto* latitude = Control<QComboBox>(*form, "ComboBox1");
+  latitude->setFocus();
+  latitude->lineEdit()->selectAll();
+  QTest::keyClicks(latitude->lineEdit(), "north");
+  QTest::keyClick(latitude->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(latitude->count(), 2);  // what is typed is read, not added to the list
+  Press("Button3");
+  ASSERT_FALSE(latitude->toolTip().isEmpty());
+  // A window freed while shown takes the focus from the marked box as its controls go.
+  latitude->setFocus();
+  form.reset();
 }
 
 }  // namespace
