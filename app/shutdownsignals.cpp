@@ -14,6 +14,9 @@ namespace {
 
 constexpr std::array<int, 3> kSignals = {SIGTERM, SIGINT, SIGHUP};
 std::array<struct sigaction, kSignals.size()> previousActions;
+// A signal ignored when the program started (nohup ignores SIGHUP, a shell ignores SIGINT for a
+// program it runs in the background) would not have ended it: it stays ignored.
+std::array<bool, kSignals.size()> caught;
 
 // The pipe's writing end, for the handler; -1 while no object catches the signals.
 volatile sig_atomic_t writeFd = -1;
@@ -41,13 +44,18 @@ ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {
   action.sa_handler = OnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART | SA_RESETHAND;
-  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &action, &previousActions[i]);
+  for (std::size_t i = 0; i < kSignals.size(); ++i) {
+    caught[i] = ::sigaction(kSignals[i], nullptr, &previousActions[i]) == 0 &&
+                previousActions[i].sa_handler != SIG_IGN;
+    if (caught[i]) ::sigaction(kSignals[i], &action, nullptr);
+  }
   installed_ = true;
 }
 
 ShutdownSignals::~ShutdownSignals() {
   if (!installed_) return;
-  for (std::size_t i = 0; i < kSignals.size(); ++i) ::sigaction(kSignals[i], &previousActions[i], nullptr);
+  for (std::size_t i = 0; i < kSignals.size(); ++i)
+    if (caught[i]) ::sigaction(kSignals[i], &previousActions[i], nullptr);
   delete notifier_;
   const int fd = writeFd;
   writeFd = -1;

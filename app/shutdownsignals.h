@@ -15,8 +15,8 @@ class ShutdownSignals : public QObject {
   Q_OBJECT
 
  public:
-  // Catches the three signals from now on. Only one object catches them at a time; a second one
-  // made while the first lives catches nothing.
+  // Catches the three signals from now on, except those the program was started to ignore. Only one
+  // object catches them at a time; a second one made while the first lives catches nothing.
   explicit ShutdownSignals(QObject* parent = nullptr);
   // Gives the signals back the handling they had before.
   ~ShutdownSignals() override;

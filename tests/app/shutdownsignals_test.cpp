@@ -25,16 +25,16 @@ TEST(ShutdownSignals, ASignalRunsTheSaveBeforeTheProgramEnds) {
     int exitCode;
     const char* saved;
   } cases[] = {
-      {{SIGTERM}, false, QProcess::NormalExit, 128 + SIGTERM, "saved after signal 15"},
-      {{SIGINT}, false, QProcess::NormalExit, 128 + SIGINT, "saved after signal 2"},
-      {{SIGHUP}, false, QProcess::NormalExit, 128 + SIGHUP, "saved after signal 1"},
+    {{SIGTERM}, false, QProcess::NormalExit, 128 + SIGTERM, "saved after signal 15"},
+    {{SIGINT}, false, QProcess::NormalExit, 128 + SIGINT, "saved after signal 2"},
+    {{SIGHUP}, false, QProcess::NormalExit, 128 + SIGHUP, "saved after signal 1"},
 #if !defined(__SANITIZE_ADDRESS__) && !(defined(__has_feature) && __has_feature(address_sanitizer))
-      // A logout sends SIGTERM and SIGHUP together: one close, for the first. (Under the address
-      // sanitizer the slower child may have restored the default handlers before the second arrives.)
-      {{SIGTERM, SIGHUP}, false, QProcess::NormalExit, 128 + SIGTERM, "saved after signal 15"},
-      // Asked twice by the same signal, a program whose close hangs ends all the same. (Under the
-      // address sanitizer the child's runtime takes the second signal itself.)
-      {{SIGTERM, SIGTERM}, true, QProcess::CrashExit, -1, "saved after signal 15"},
+    // A logout sends SIGTERM and SIGHUP together: one close, for the first. (Under the address
+    // sanitizer the slower child may have restored the default handlers before the second arrives.)
+    {{SIGTERM, SIGHUP}, false, QProcess::NormalExit, 128 + SIGTERM, "saved after signal 15"},
+    // Asked twice by the same signal, a program whose close hangs ends all the same. (Under the
+    // address sanitizer the child's runtime takes the second signal itself.)
+    {{SIGTERM, SIGTERM}, true, QProcess::CrashExit, -1, "saved after signal 15"},
 #endif
   };
   for (const auto& c : cases) {
@@ -53,6 +53,34 @@ TEST(ShutdownSignals, ASignalRunsTheSaveBeforeTheProgramEnds) {
     EXPECT_EQ(child.exitStatus(), c.status);
     if (c.status == QProcess::NormalExit) EXPECT_EQ(child.exitCode(), c.exitCode);
     EXPECT_EQ(orv::testing::ReadFile(dir / "saved.txt"), c.saved);
+  }
+}
+
+// Started under nohup, or in the background by a shell, the program keeps ignoring what it was
+// started to ignore; the other signals are still caught.
+TEST(ShutdownSignals, ASignalIgnoredAtStartStaysIgnored) {
+  for (const int ignored : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(ignored);
+    const int other = ignored == SIGHUP ? SIGTERM : SIGHUP;
+    struct sigaction before {};
+    ::sigaction(ignored, nullptr, &before);
+    ::signal(ignored, SIG_IGN);
+    std::vector<int> requests;
+    {
+      ShutdownSignals catcher;
+      QObject::connect(&catcher, &ShutdownSignals::shutdownRequested,
+                       [&](int number) { requests.push_back(number); });
+      ::raise(ignored);
+      QCoreApplication::processEvents();
+      EXPECT_TRUE(requests.empty());
+      ::raise(other);
+      EXPECT_TRUE(WaitFor([&] { return !requests.empty(); }));
+      EXPECT_EQ(requests, std::vector<int>{other});
+    }
+    struct sigaction after {};
+    ::sigaction(ignored, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, SIG_IGN);
+    ::sigaction(ignored, &before, nullptr);
   }
 }
 
