@@ -45,6 +45,8 @@ CommandLine CommandLine::Parse(const QStringList& args, const QString& workingDi
     const QString& arg = args[i];
     const bool isOption = !optionsEnded && arg.startsWith('-');
     if (!isOption) {
+      // An empty name (an unset variable in a script) would name the working folder.
+      if (arg.isEmpty()) return Failed("The map's name is empty");
       if (!request.mapFile.isEmpty()) return Failed(QString("Only one map can be opened: '%1'").arg(arg));
       request.mapFile = MapInfoFileFor(absolute(arg));
     } else if (arg == "--") {

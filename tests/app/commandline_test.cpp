@@ -32,6 +32,7 @@ TEST(CommandLine, ReadsEachFormAndSaysWhatIsWrong) {
       {{"-v", "-h"}, Action::ShowHelp, {}, ""},
       {{"--version"}, Action::ShowVersion, {}, ""},
       {{"a.dem", "b.dem"}, Action::Fail, {}, "Only one map can be opened: 'b.dem'"},
+      {{"--where", "1", "2", ""}, Action::Fail, {}, "The map's name is empty"},
       {{"--where", "1500"}, Action::Fail, {}, "--where needs two whole numbers"},
       {{"--where", "1500", "north"}, Action::Fail, {}, "--where needs two whole numbers"},
       {{"--where", "1.5", "2"}, Action::Fail, {}, "--where needs two whole numbers"},
