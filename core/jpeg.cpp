@@ -24,8 +24,16 @@ namespace {
 
 // What the decoder reads from the file at a time.
 constexpr std::size_t ReadBufferBytes = std::size_t(256) << 10;
-// Guards against pathological progressive files whose hundreds of scans take minutes to decode.
-constexpr int MaxScans = 500;
+// Every scan walks the whole picture, even one that holds no data, so a damaged or hostile file of
+// hundreds of scans could keep the decoder busy for minutes: the larger the picture, the fewer scans
+// are allowed. Real progressive files have about ten.
+constexpr int MaxScans = 500;  // for pictures of up to a million pixels
+constexpr int MinScanLimit = 32;
+constexpr uint64_t ScanPixels = uint64_t(MaxScans) << 20;  // scans times pixels walked at most
+
+int ScanLimit(uint64_t pixels) {
+  return int(std::clamp<uint64_t>(ScanPixels / std::max<uint64_t>(pixels, 1), MinScanLimit, MaxScans));
+}
 // Rows handed to the decoder per call.
 constexpr JDIMENSION RowBatch = 16;
 // Put in place of the missing rest of a file cut short, so that the decoder ends the picture there.
@@ -49,8 +57,26 @@ void OnMessage(j_common_ptr cinfo, int level) {
 
 void PrintNothing(j_common_ptr) {}
 
+struct Progress {
+  jpeg_progress_mgr pub;  // first, as with Errors
+  int maxScans;
+};
+
 void LimitScans(j_common_ptr cinfo) {
-  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > MaxScans) OnError(cinfo);
+  const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > progress->maxScans) OnError(cinfo);
+}
+
+// What the decoder holds besides the rows: for a picture coded in several scans (a progressive one),
+// every coefficient of the whole picture, 64 of two bytes for each 8 x 8 block of each component.
+uint64_t CoefficientBytes(j_decompress_ptr cinfo) {
+  if (!jpeg_has_multiple_scans(cinfo)) return 0;
+  uint64_t bytes = 0;
+  for (int i = 0; i < cinfo->num_components; ++i) {
+    const jpeg_component_info& component = cinfo->comp_info[i];
+    bytes += uint64_t(component.width_in_blocks) * component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+  }
+  return bytes;
 }
 
 // The compressed bytes: an open file read through buffer from its start, or bytes in memory given
@@ -152,20 +178,23 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
   errors.pub.emit_message = OnMessage;
   errors.pub.output_message = PrintNothing;
   errors.warned = false;
-  jpeg_progress_mgr progress{};
-  progress.progress_monitor = LimitScans;
+  Progress progress{};
+  progress.pub.progress_monitor = LimitScans;
+  progress.maxScans = MaxScans;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return JpegResult::Unreadable;
   }
   jpeg_create_decompress(&cinfo);
   cinfo.src = &source.pub;
-  cinfo.progress = &progress;
+  cinfo.progress = &progress.pub;
   jpeg_read_header(&cinfo, TRUE);
+  const uint64_t pixelCount = uint64_t(cinfo.image_width) * cinfo.image_height;
+  progress.maxScans = ScanLimit(pixelCount);
 
   JpegResult result = JpegResult::Ok;
   if (!pixels) {
-    const uint64_t decodedBytes = uint64_t(cinfo.image_width) * cinfo.image_height * 4u;
+    const uint64_t decodedBytes = pixelCount * 4u + CoefficientBytes(&cinfo);
     // A header that needed the decoder to work around damage is not trusted either.
     if (errors.warned || cinfo.image_width == 0 || cinfo.image_height == 0 ||
         decodedBytes > MaxDecodedBytes || !KnownColourSpace(cinfo.jpeg_color_space)) {

@@ -20,13 +20,15 @@ enum class JpegResult {
   Unreadable,  // not a JPEG, unreadable file, or refused
 };
 
-// The largest decoded picture accepted: 4 GiB of 32-bit pixels.
+// The most memory a picture may take to decode: 4 GiB, as many 32-bit pixels, less what the decoder
+// holds for a progressive picture.
 inline constexpr uint64_t MaxDecodedBytes = 4ull << 30;
 
 // Opens the file and reads its header. Fails (Unreadable) for a missing file, a file that is not a
-// JPEG, or a picture whose decoded size would exceed MaxDecodedBytes; nothing large is allocated then.
-// The compressed bytes are never held whole: the decoder reads the file through a small buffer while
-// it writes the rows, so a large map costs hardly more memory than its decoded picture.
+// JPEG, or a picture whose decoding would take more than MaxDecodedBytes; nothing large is allocated
+// then. The compressed bytes are never held whole: the decoder reads the file through a small buffer
+// while it writes the rows, so a large map costs hardly more memory than its decoded picture (and,
+// when it is progressive, the decoder's coefficients of the whole picture).
 class JpegFile {
  public:
   JpegFile() = default;

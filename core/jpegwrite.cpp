@@ -18,8 +18,9 @@ std::vector<unsigned char> EncodeJpeg(const uint8_t* pixels, int width, int heig
   unsigned long size = 0;
   const int format = encoding.pixels == JpegPixels::Cmyk ? TJPF_CMYK : TJPF_BGRX;
   const int sampling = encoding.chroma == JpegChroma::Half ? TJSAMP_420 : TJSAMP_444;
-  const int rc = tjCompress2(handle.get(), pixels, width, int(strideBytes), height, format, &out, &size,
-                             sampling, encoding.quality, encoding.accurateDct ? TJFLAG_ACCURATEDCT : 0);
+  const int rc = tjCompress2(
+      handle.get(), pixels, width, int(strideBytes), height, format, &out, &size, sampling, encoding.quality,
+      (encoding.accurateDct ? TJFLAG_ACCURATEDCT : 0) | (encoding.progressive ? TJFLAG_PROGRESSIVE : 0));
   std::vector<unsigned char> bytes;
   if (rc == 0) bytes.assign(out, out + size);
   tjFree(out);

@@ -25,6 +25,7 @@ struct JpegEncoding {
   JpegChroma chroma = JpegChroma::Full;
   JpegPixels pixels = JpegPixels::Bgrx;
   bool accurateDct = false;  // slower, slightly more faithful transform
+  bool progressive = false;  // in several scans, coarse to fine, as pictures for the web are written
 };
 
 // The JPEG file of width x height pixels of 4 bytes each, rows strideBytes apart. Empty when

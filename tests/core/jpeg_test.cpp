@@ -186,10 +186,10 @@ TEST_F(JpegTest, FilesThatAreNoPictureAreUnreadable) {
   }
 }
 
-// Sets the size that the frame header (SOF0) of a baseline JPEG declares.
+// Sets the size that the frame header (SOF0 of a baseline JPEG, SOF2 of a progressive one) declares.
 std::vector<unsigned char> WithDeclaredSize(std::vector<unsigned char> jpeg, int width, int height) {
   for (std::size_t i = 0; i + 8 < jpeg.size(); ++i) {
-    if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+    if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
       jpeg[i + 5] = static_cast<unsigned char>(height >> 8);
       jpeg[i + 6] = static_cast<unsigned char>(height & 0xFF);
       jpeg[i + 7] = static_cast<unsigned char>(width >> 8);
@@ -197,29 +197,78 @@ std::vector<unsigned char> WithDeclaredSize(std::vector<unsigned char> jpeg, int
       return jpeg;
     }
   }
-  ADD_FAILURE() << "no SOF0 marker";
+  ADD_FAILURE() << "no frame header";
   return jpeg;
+}
+
+std::vector<unsigned char> Progressive(const std::vector<unsigned char>& pixels, int width, int height) {
+  return EncodeJpeg(pixels.data(), width, height, std::size_t(width) * 4, {.progressive = true});
+}
+
+// The JPEG with its first scan (the scan header and its data, up to the next marker) repeated.
+std::vector<unsigned char> WithFirstScanRepeated(const std::vector<unsigned char>& jpeg, int times) {
+  std::size_t start = 2;
+  while (start + 4 <= jpeg.size() && !(jpeg[start] == 0xFF && jpeg[start + 1] == 0xDA))
+    start += 2 + (std::size_t(jpeg[start + 2]) << 8 | jpeg[start + 3]);
+  std::size_t end = start + 2;
+  while (end + 1 < jpeg.size() &&
+         !(jpeg[end] == 0xFF && jpeg[end + 1] != 0 && (jpeg[end + 1] & 0xF8) != 0xD0))
+    ++end;
+  EXPECT_LT(end + 1, jpeg.size()) << "no second scan";
+  std::vector<unsigned char> out(jpeg.begin(), jpeg.begin() + std::ptrdiff_t(end));
+  for (int i = 0; i < times; ++i)
+    out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(start), jpeg.begin() + std::ptrdiff_t(end));
+  out.insert(out.end(), jpeg.begin() + std::ptrdiff_t(end), jpeg.end());
+  return out;
 }
 
 TEST_F(JpegTest, SizeLimitIsCheckedFromTheHeader) {
   const std::vector<unsigned char> jpeg = Encode(BlockPixels(), 32, 32);
+  const std::vector<unsigned char> progressive = Progressive(BlockPixels(), 32, 32);
   struct Case {
+    bool progressive;
     int width, height;
     JpegResult expected;
   };
-  // 32768 x 32768 pixels of 4 bytes are exactly the limit; one row more is over it.
-  const Case cases[] = {{65535, 65535, JpegResult::Unreadable},
-                        {32768, 32769, JpegResult::Unreadable},
-                        {32768, 32768, JpegResult::Ok},
-                        {16384, 16384, JpegResult::Ok}};
+  // 32768 x 32768 pixels of 4 bytes are exactly the limit; one row more is over it. A progressive
+  // picture also needs the decoder's coefficients, 6 bytes a pixel at full colour resolution.
+  const Case cases[] = {
+      {false, 65535, 65535, JpegResult::Unreadable}, {false, 32768, 32769, JpegResult::Unreadable},
+      {false, 32768, 32768, JpegResult::Ok},         {false, 16384, 16384, JpegResult::Ok},
+      {true, 32768, 32768, JpegResult::Unreadable},  {true, 32768, 13108, JpegResult::Unreadable},
+      {true, 32768, 13104, JpegResult::Ok},          {true, 16384, 16384, JpegResult::Ok}};
   for (const Case& c : cases) {
     JpegFile file;
-    const std::string path = Write("big.jpg", WithDeclaredSize(jpeg, c.width, c.height));
-    EXPECT_EQ(file.Open(path), c.expected) << c.width << "x" << c.height;
+    const std::string path =
+        Write("big.jpg", WithDeclaredSize(c.progressive ? progressive : jpeg, c.width, c.height));
+    EXPECT_EQ(file.Open(path), c.expected) << c.progressive << " " << c.width << "x" << c.height;
     if (c.expected == JpegResult::Ok) {
       EXPECT_EQ(file.header().width, c.width);
       EXPECT_EQ(file.header().height, c.height);
     }
+  }
+}
+
+// Scans that hold no data still walk the whole picture: a file of many of them is refused once it
+// has more than a picture of its size is allowed, instead of keeping the decoder busy for minutes.
+TEST_F(JpegTest, AProgressiveFileOfTooManyScansIsRefused) {
+  const std::vector<unsigned char> jpeg = Progressive(TexturedPixels(32, 32), 32, 32);
+  struct Case {
+    int size, repeats;
+    JpegResult expected;
+  };
+  const Case cases[] = {{32, 400, JpegResult::Damaged},  // small pictures may have 500 scans
+                        {32, 600, JpegResult::Unreadable},
+                        {2048, 100, JpegResult::Damaged},  // 4 million pixels: 125
+                        {2048, 150, JpegResult::Unreadable}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size) + " " + std::to_string(c.repeats));
+    JpegFile file;
+    ASSERT_EQ(file.Open(Write("scans.jpg",
+                              WithDeclaredSize(WithFirstScanRepeated(jpeg, c.repeats), c.size, c.size))),
+              JpegResult::Ok);
+    std::vector<uint8_t> pixels(std::size_t(c.size) * c.size * 4);
+    EXPECT_EQ(file.DecodeInto(pixels.data(), std::size_t(c.size) * 4), c.expected);
   }
 }
 
