@@ -1,5 +1,7 @@
 #include "core/sextant.h"
 
+#include <limits>
+
 #include "core/numbers.h"
 
 namespace orv {
@@ -64,7 +66,10 @@ int32_t ToWorld(const Axis& axis, int32_t degrees, const std::string& letter, in
     v = axis.origin + t * minuteSize;
     if (v > axis.worldLength) v -= axis.worldLength;
   }
-  return RoundToInt(v);
+  // Negative degrees or minutes as large as a typed number can be put the point beyond 32 bits: it
+  // stays as far outside the world as it can, instead of reading as the world's edge.
+  return TryRoundToInt(v).value_or(v < 0 ? std::numeric_limits<int32_t>::min()
+                                         : std::numeric_limits<int32_t>::max());
 }
 
 }  // namespace

@@ -132,7 +132,11 @@ TEST(Sextant, AnyIntegerIsReadWithoutOverflow) {
   // A whole turn along an axis reads as the same place.
   EXPECT_EQ(WorldToSextant({1000 + 3 * WorldWidth * 2, 700}).LonDegrees,
             WorldToSextant({1000, 700}).LonDegrees);
-  EXPECT_EQ(SextantToWorld(kMin, "N", kMin, kMin, "W", kMin), (Point{0, 0}));
+  // Negative values are used as they are; so large that the point lies beyond 32 bits, it stays
+  // outside the world on its own side rather than reading as the world's edge.
+  EXPECT_EQ(SextantToWorld(kMin, "N", kMin, kMin, "W", kMin), (Point{kMax, kMax}));
+  EXPECT_EQ(SextantToWorld(kMin, "S", 0, -999999999, "E", 0), (Point{kMin, kMin}));
+  EXPECT_EQ(SextantToWorld(-189000000, "N", 0, -151000000, "W", 0), (Point{kMax, kMax}));
 }
 
 }  // namespace
