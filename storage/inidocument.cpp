@@ -9,7 +9,8 @@
 //   key of its first part. Removing a key removes every occurrence of it; removing a section removes
 //   every part of it, with all the lines up to the next section.
 // - Each line keeps its own line ending (LF or CRLF); new lines take the ending of the file's first
-//   line, and a new file gets CRLF.
+//   line, and a new file gets CRLF. A file without LF whose lines end in a lone CR is read as CRLF
+//   lines.
 //
 // Lookups go through per-section hash indexes from key to line, made at a section's first lookup,
 // and lines form a linked list in one vector (storage/inilinelist.h), so inserting or removing a key
@@ -31,12 +32,30 @@ namespace orv {
 
 using namespace ini;
 
+namespace {
+
+std::string CrLinesAsCrLf(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\r')));
+  for (const char c : bytes) {
+    out += c;
+    if (c == '\r') out += '\n';
+  }
+  return out;
+}
+
+}  // namespace
+
 class IniDocument::Impl {
  public:
   // Reads the file's section headers; the lines between them are kept as blocks, split into lines
   // only when their section is first looked up or written line by line.
   void Parse(std::string bytes) {
     *this = Impl();
+    // A file whose lines end in a lone CR (as old Macs wrote them) would read as one line: it is read
+    // as lines ending in CRLF, the ending the program writes, and saved so once something changes.
+    if (bytes.find('\n') == std::string::npos && bytes.find('\r') != std::string::npos)
+      bytes = CrLinesAsCrLf(bytes);
     text_ = std::make_shared<const std::string>(std::move(bytes));
     baseline_ = text_;
     const char* const begin = text_->data();

@@ -28,6 +28,14 @@ inline std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A value as read: trimmed, and without the carriage returns that a line of a file whose line endings
+// were converted twice ("\r\r\n") has left before its ending, which no value the program writes holds.
+inline std::string_view TrimValue(std::string_view s) {
+  s = Trim(s);
+  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
 inline char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -168,7 +176,7 @@ struct Line {
 
   std::string_view Text() const { return {data, size}; }
   std::string_view Name() const { return {data + nameBegin, nameEnd - nameBegin}; }
-  std::string_view Value() const { return Trim({data + equals + 1, size - equals - 1}); }
+  std::string_view Value() const { return TrimValue({data + equals + 1, size - equals - 1}); }
   // The text of the last of the lines this line stands for (a block's last line; else the text).
   std::string_view LastLineText() const {
     const std::string_view text = Text();

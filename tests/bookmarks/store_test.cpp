@@ -271,6 +271,23 @@ TEST_F(StoreTest, ListsEndAtTheFirstMissingRecord) {
   EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(Path("nothing.dem"))));  // reading creates nothing
 }
 
+// Line endings converted twice leave a carriage return before each: the records are still read in
+// the layout the file names, not converted as an older one.
+TEST_F(StoreTest, RecordsOfLinesEndedTwiceReadAsWritten) {
+  const std::string sep(1, FieldSeparator);
+  WriteFile(settings_, "[General]\r\r\nVersion=v2.2\r\r\n[Map Bookmarks]\r\r\nbookmark1=id" + sep + "V" +
+                           sep + "1500" + sep + "1200" + sep + "Bank" + sep +
+                           "open late\r\r\nbookmark1font=F\r\r\n");
+  WriteFile(map_, "[General]\r\r\nVersion=v2.2\r\r\n[Map Bookmarks]\r\r\nbookmark1=V" + sep + "1" + sep +
+                      "2" + sep + "Inn\r\r\nbookmark1font=Arial" + sep + "12" + sep + "0" + sep + "b\r\r\n");
+  BookmarkLists lists;
+  LoadGlobalBookmarks(lists, settings_, random_);
+  LoadMapBookmarks(lists, map_);
+  EXPECT_THAT(lists.GlobalBookmarks, ElementsAre(R({"id", "V", "1500", "1200", "Bank", "open late"})));
+  EXPECT_THAT(lists.CurrentMapBookmarks, ElementsAre(R({"V", "1", "2", "Inn"})));
+  EXPECT_THAT(lists.CurrentMapBookmarkFonts, ElementsAre(R({"Arial", "12", "0", "b"})));
+}
+
 TEST_F(StoreTest, GlobalVisibilityBelongsToEachMap) {
   const std::string other = Path("other.dem");
   // A hand-edited visibility holding the separator byte reads as missing: split, it would move the

@@ -52,6 +52,30 @@ TEST(IniDocumentTest, FindsValuesWithoutBlanksAroundThem) {
   }
 }
 
+// Files whose line endings were converted twice ("\r\r\n") or that end their lines in a lone CR (as
+// old Macs wrote them) read as the lines a user sees in them.
+TEST(IniDocumentTest, ReadsLinesEndedTwiceOrByALoneCarriageReturn) {
+  const struct {
+    std::string bytes;
+    std::string serialized;  // what the document gives back
+  } files[] = {
+      {"[General]\r\r\nVersion=v2.2\r\r\n[A]\r\r\nk= v \r\r\n", ""},
+      {"[General]\rVersion=v2.2\r[A]\rk= v \r", "[General]\r\nVersion=v2.2\r\n[A]\r\nk= v \r\n"},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.bytes);
+    IniDocument doc(file.bytes);
+    EXPECT_EQ(doc.Value("General", "Version"), "v2.2");
+    EXPECT_EQ(doc.Value("A", "k"), "v");
+    EXPECT_EQ(doc.Serialize(), file.serialized.empty() ? file.bytes : file.serialized);
+    std::string out;
+    EXPECT_FALSE(doc.SerializeChanges(out));  // nothing is written while nothing changes
+    // Replacing the first section leaves the others in place.
+    doc.ReplaceSection("General", IniSectionLines());
+    EXPECT_EQ(doc.Value("A", "k"), "v");
+  }
+}
+
 TEST(IniDocumentTest, RewritingTheValueReadLeavesTheLineAsItIs) {
   IniDocument doc("[A]\r\nName = Verdana\r\n");
   EXPECT_FALSE(doc.Set("A", "Name", "Verdana"));
@@ -273,7 +297,10 @@ TEST(IniDocumentTest, ReadsSectionsKeptWholeAsLineByLine) {
        "A",
        {{"k", "1"}, {"j", "2"}},
        "[A]\nk=1\n[broken\nj=2\r\nnew=n\n;c=3\n"},
-      {"[A]\r\r\nk=1\r", "A", {{"k", "1\r"}}, "[A]\r\r\nk=1\r\r\nnew=n\r\n"},
+      {"[A]\r\r\nk=1\r",
+       "A",
+       {{"k", "1"}},
+       "[A]\r\r\nk=1\r\r\nnew=n\r\n"},  // a CR before the end is no part of a value
       {"[A]\nk=1\n\n[B]\nj=2\n[a]\nk=3\nm=4\n",
        "A",
        {{"k", "1"}, {"k", "3"}, {"m", "4"}},
