@@ -83,8 +83,10 @@ bool ReplaceFileAtomically(const std::string& file, std::string_view bytes) {
 
   bool ok = true;
   if (exists) {
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid())
-      (void)!::fchown(fd, old.st_uid, old.st_gid);  // only possible with privileges; best effort
+    // The owner can be kept only with privileges; the group also by any member of it, so that a
+    // file in a folder shared by a group stays the group's. Best effort.
+    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+      (void)!::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     ok = ::fchmod(fd, old.st_mode & 07777) == 0;
   }
   ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;

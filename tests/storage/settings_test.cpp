@@ -397,6 +397,22 @@ TEST_F(SettingsTest, WritingKeepsLinksAndPermissions) {
   EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
+// In a maps folder shared by a group, a member's save keeps the file the group's, so that the others
+// can still save it.
+TEST_F(SettingsTest, ASaveByAnotherMemberOfTheFilesGroupKeepsTheGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user needs root rights";
+  constexpr gid_t kGroup = 4242;
+  WriteBytes(file, "[A]\nk=1\n");
+  ASSERT_EQ(::chown(file.c_str(), 0, kGroup), 0);
+  ::chmod(file.c_str(), 0664);
+  EXPECT_EQ(RunInChild([&] { return WriteSetting("A", "k", file, "2"); }, true, {kGroup}), 0);
+  EXPECT_EQ(ReadFile(file), "[A]\nk=2\n");
+  struct stat st;
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_gid, kGroup);
+  EXPECT_EQ(st.st_mode & 07777, 0664u);
+}
+
 TEST_F(SettingsTest, ManyKeysInsertedRemovedAndReadBack) {
   WriteBytes(file, "[Map Bookmarks]\r\n[Map Links]\r\nmaplink1=x\r\n");
   {

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tempdir.h"
 
@@ -29,13 +30,13 @@ inline bool Exists(const std::string& path) {
 }
 
 // Runs check in a child process and returns its exit status: 0 for true, 1 for false, 2 when the
-// child could not drop root rights. With unprivileged set, a child of root becomes "nobody", so that
-// file permissions apply to it as they do to a user.
-inline int RunInChild(const std::function<bool()>& check, bool unprivileged) {
+// child could not drop root rights. With unprivileged set, a child of root becomes "nobody" (a member
+// of groups), so that file permissions apply to it as they do to a user.
+inline int RunInChild(const std::function<bool()>& check, bool unprivileged, std::vector<gid_t> groups = {}) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (unprivileged && ::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
       ::_exit(2);
     ::_exit(check() ? 0 : 1);
   }
