@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QtEndian>
+#include <algorithm>
 
 namespace orv {
 namespace {
@@ -58,14 +59,14 @@ bool SingleInstance::isListening() const {
   return server_ && server_->isListening();
 }
 
-bool SingleInstance::handOverOrListen(const QStringList& args, int timeoutMs) {
+bool SingleInstance::handOverOrListen(const QStringList& args, int timeoutMs, int busyMs) {
   if (socketPath_.isEmpty()) return false;
   // Two copies started at the same moment take turns, so that only one of them listens. The copy
   // that listens keeps the turn until its event loop runs and it can answer.
   // Without the turn (a copy that holds it far too long) this one goes on all the same.
   turn_ = std::make_unique<QLockFile>(socketPath_ + ".lock");
   turn_->tryLock(kTurnWaitMs);
-  const HandOver result = handOver(args, timeoutMs);
+  const HandOver result = handOver(args, timeoutMs, busyMs);
   if (result == HandOver::Taken) {
     turn_.reset();
     return true;
@@ -77,13 +78,14 @@ bool SingleInstance::handOverOrListen(const QStringList& args, int timeoutMs) {
   return false;
 }
 
-SingleInstance::HandOver SingleInstance::handOver(const QStringList& args, int timeoutMs) const {
-  const QDeadlineTimer deadline(timeoutMs);
+SingleInstance::HandOver SingleInstance::handOver(const QStringList& args, int timeoutMs, int busyMs) const {
   QLocalSocket socket;
   socket.connectToServer(socketPath_);
   if (!socket.waitForConnected(timeoutMs)) {
     return socket.error() == QLocalSocket::ServerNotFoundError ? HandOver::NoCopy : HandOver::NoAnswer;
   }
+  // The connection was taken, so a copy listens: it answers once its event loop runs again.
+  const QDeadlineTimer deadline(std::max(timeoutMs, busyMs));
   socket.write(EncodeRequest(args));
   QByteArray answer;
   while (answer.size() < kAnswer.size() && !deadline.hasExpired()) {

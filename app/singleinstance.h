@@ -1,11 +1,12 @@
 #pragma once
 // One running copy of the program per user. The running copy listens on a local socket; a later
 // start hands its arguments over and ends, so that two copies never overwrite each other's
-// bookmarks and map links. A copy that does not answer within two seconds (hung, or killed and
-// leaving its socket behind) is taken over: the new copy removes the socket and listens itself.
-// A copy still starting (its event loop not yet running, as while a large map decodes) cannot answer
-// yet: it holds the turn that starts take until then, so that a later start waits for it instead of
-// taking it for hung.
+// bookmarks and map links. A copy killed without cleaning up leaves its socket behind, and nothing
+// listens on it: the new copy removes it and listens itself. A copy that listens but does not answer
+// is busy (loading a large map keeps its event loop from running) or hung: it is waited for, and
+// taken over only when it has not answered for far longer than any load takes. A copy still starting
+// (its event loop not yet running, as while a large map decodes) cannot answer yet either: it holds
+// the turn that starts take until then, so that a later start waits for it.
 //
 // On the socket a start sends "ORV1", the length of what follows as four bytes (most significant
 // first), then each argument in UTF-8 followed by a zero byte; the running copy answers "OK".
@@ -34,8 +35,9 @@ class SingleInstance : public QObject {
 
   // Hands args to the running copy; true when it took them, and this copy should end. Otherwise this
   // copy listens from now on (when it can) and returns false: it starts normally, and later starts
-  // wait until its event loop runs. timeoutMs: how long the running copy has to answer.
-  bool handOverOrListen(const QStringList& args, int timeoutMs = 2000);
+  // wait until its event loop runs. timeoutMs: how long the running copy has to take the connection;
+  // busyMs: how long a copy that took it has to answer.
+  bool handOverOrListen(const QStringList& args, int timeoutMs = 2000, int busyMs = 60000);
   bool isListening() const;
 
  signals:
@@ -44,7 +46,7 @@ class SingleInstance : public QObject {
 
  private:
   enum class HandOver { Taken, NoCopy, NoAnswer };
-  HandOver handOver(const QStringList& args, int timeoutMs) const;
+  HandOver handOver(const QStringList& args, int timeoutMs, int busyMs) const;
   void listen();
   void acceptConnections();
   void readRequest(QLocalSocket* socket);

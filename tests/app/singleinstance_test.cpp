@@ -8,7 +8,9 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "helpers.h"
@@ -124,12 +126,31 @@ TEST_F(SingleInstanceTest, TakesOverFromACopyThatDoesNotAnswer) {
 
     SingleInstance fresh(socketPath);
     QSignalSpy received(&fresh, &SingleInstance::argumentsReceived);
-    EXPECT_FALSE(fresh.handOverOrListen({"a.dem"}, 300));
+    EXPECT_FALSE(fresh.handOverOrListen({"a.dem"}, 300, 600));
     ASSERT_TRUE(fresh.isListening());
     Copy later(socketPath, {"b.dem"});
     EXPECT_TRUE(later.Said("handed over"));
     EXPECT_TRUE(WaitFor([&] { return received.size() == 1; }));
   }
+}
+
+// A running copy busy for longer than a start waits for the connection (a large map loading keeps
+// its event loop from running) answers when it is done: the start hands over instead of starting a
+// second copy on the same files.
+TEST_F(SingleInstanceTest, ALaterStartWaitsForABusyCopy) {
+  Copy busy(socketPath, {});
+  ASSERT_TRUE(busy.Said("listening"));
+  const qint64 pid = busy.process().processId();
+  ::kill(pid, SIGSTOP);
+  std::thread wake([pid] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ::kill(pid, SIGCONT);
+  });
+  SingleInstance second(socketPath);
+  EXPECT_TRUE(second.handOverOrListen({"b.dem"}, 300, 20000));
+  wake.join();
+  EXPECT_FALSE(second.isListening());
+  EXPECT_TRUE(busy.Said("received b.dem"));
 }
 
 // Whatever connects and sends something else is turned away without a crash or a request.
