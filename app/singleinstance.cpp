@@ -1,6 +1,9 @@
 #include "app/singleinstance.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
@@ -50,9 +53,16 @@ SingleInstance::SingleInstance(QString socketPath, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::DefaultSocketPath() {
+QString SingleInstance::DefaultSocketPath(const QString& settingsFile) {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  return folder.isEmpty() ? QString() : folder + "/orvantis.socket";
+  if (folder.isEmpty()) return {};
+  // The settings file's own path, whichever way it is spelled; it need not exist yet.
+  const QFileInfo file(settingsFile);
+  const QString canonicalFolder = file.absoluteDir().canonicalPath();
+  const QString path =
+      (canonicalFolder.isEmpty() ? file.absolutePath() : canonicalFolder) + "/" + file.fileName();
+  const QByteArray id = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+  return folder + "/orvantis-" + QString::fromLatin1(id) + ".socket";
 }
 
 bool SingleInstance::isListening() const {

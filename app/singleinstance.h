@@ -30,8 +30,10 @@ class SingleInstance : public QObject {
   ~SingleInstance() override;
 
   // The socket in this user's runtime folder (XDG_RUNTIME_DIR, or the private folder that stands in
-  // for it). Empty when there is no such folder.
-  static QString DefaultSocketPath();
+  // for it) of the copies that keep their settings in settingsFile: copies of the program in other
+  // folders keep other bookmarks, and do not hand their requests to each other. Empty when there is
+  // no such folder.
+  static QString DefaultSocketPath(const QString& settingsFile);
 
   // Hands args to the running copy; true when it took them, and this copy should end. Otherwise this
   // copy listens from now on (when it can) and returns false: it starts normally, and later starts

@@ -118,7 +118,7 @@ int OrvantisWindowMain(int argc, char** argv, orv::Launch* launch) {
   QApplication::setFont(orv::DesignedApplicationFont());
 
   // A copy already running takes this start's request; this one then ends.
-  orv::SingleInstance single(orv::SingleInstance::DefaultSocketPath());
+  orv::SingleInstance single(orv::SingleInstance::DefaultSocketPath(orv::PathText(settingsFile)));
   if (single.handOverOrListen(orv::CommandLine::ToArguments(line.request))) {
     pictureAhead.Forget();  // the other copy loads the map; this one stops decoding at once
     return 0;

@@ -4,10 +4,12 @@
 #include <signal.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -151,6 +153,22 @@ TEST_F(SingleInstanceTest, ALaterStartWaitsForABusyCopy) {
   wake.join();
   EXPECT_FALSE(second.isListening());
   EXPECT_TRUE(busy.Said("received b.dem"));
+}
+
+// Copies of the program in different folders keep different settings files: they listen on sockets
+// of their own, and each spelling of one settings file names the same socket.
+TEST(SingleInstanceSocket, EachSettingsFileHasItsOwnSocket) {
+  orv::testing::TempDir dir;
+  QDir(QString::fromStdString(dir.path())).mkpath("a/sub");
+  QDir(QString::fromStdString(dir.path())).mkpath("b");
+  const QString root = QString::fromStdString(dir.path());
+  const QString a = SingleInstance::DefaultSocketPath(root + "/a/orvantis.ini");
+  ASSERT_FALSE(a.isEmpty());
+  EXPECT_TRUE(a.startsWith(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + "/"));
+  EXPECT_EQ(SingleInstance::DefaultSocketPath(root + "/a/sub/../orvantis.ini"), a);
+  EXPECT_EQ(SingleInstance::DefaultSocketPath(root + "/a//orvantis.ini"), a);
+  EXPECT_NE(SingleInstance::DefaultSocketPath(root + "/b/orvantis.ini"), a);
+  EXPECT_NE(SingleInstance::DefaultSocketPath(root + "/a/other.ini"), a);
 }
 
 // Whatever connects and sends something else is turned away without a crash or a request.

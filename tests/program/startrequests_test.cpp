@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
@@ -37,7 +38,10 @@ TEST_F(StartRequestsTest, APositionHandedOverByALaterStartMovesTheCross) {
   WriteText(settingsFile, "[General]\r\nLastMapFilename=" + map + "\r\n");
   TForm1& form = Open();
   StartRequests requests(form);
-  SingleInstance single(dir.filePath("orvantis.socket"));
+  // The program copied into dir keeps its settings file there, and looks for a running copy on that
+  // file's socket in its runtime folder (dir, below).
+  SingleInstance single(
+      dir.filePath(QFileInfo(SingleInstance::DefaultSocketPath(Q(settingsFile))).fileName()));
   ASSERT_FALSE(single.handOverOrListen({}));
   requests.AcceptHandOvers(single);
 
