@@ -105,6 +105,14 @@ SingleInstance::HandOver SingleInstance::handOver(const QStringList& args, int t
   return answer.startsWith(kAnswer) ? HandOver::Taken : HandOver::NoAnswer;
 }
 
+void SingleInstance::stopListening() {
+  if (!isListening()) return;
+  // Without the turn (a start holds it for a moment while it hands over) the copy stops all the same.
+  turn_ = std::make_unique<QLockFile>(socketPath_ + ".lock");
+  turn_->tryLock(0);
+  server_->close();
+}
+
 void SingleInstance::listen() {
   if (!server_) {
     server_ = new QLocalServer(this);

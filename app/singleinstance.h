@@ -41,6 +41,10 @@ class SingleInstance : public QObject {
   // busyMs: how long a copy that took it has to answer.
   bool handOverOrListen(const QStringList& args, int timeoutMs = 2000, int busyMs = 60000);
   bool isListening() const;
+  // For a copy that is closing: it stops listening, and holds the turn that starts take until it has
+  // ended (with this object), so that a later start waits for its last saves and then starts anew
+  // instead of handing its request to a copy that would drop it.
+  void stopListening();
 
  signals:
   // The arguments of a later start, received by the running copy.
@@ -55,7 +59,8 @@ class SingleInstance : public QObject {
 
   QString socketPath_;
   QLocalServer* server_ = nullptr;
-  std::unique_ptr<QLockFile> turn_;  // held from the hand-over until the event loop runs
+  // Held from the hand-over until the event loop runs, and while the copy closes.
+  std::unique_ptr<QLockFile> turn_;
 };
 
 }  // namespace orv

@@ -148,6 +148,9 @@ int OrvantisWindowMain(int argc, char** argv, orv::Launch* launch) {
   if (std::getenv("ORVANTIS_FIRST_FRAME_EXIT")) app.installEventFilter(&firstFrame);
   window.show();
   const int status = app.exec();
+  // The window is closed: the saves that run as it is destroyed may show messages, whose event loops
+  // would otherwise take requests of later starts that nothing is left to act on.
+  single.stopListening();
   // Ended by a signal: the shell or session sees it as the signal's status, after the saves that
   // run as the window is destroyed on the way out.
   return shutdownSignals.exitStatus() ? shutdownSignals.exitStatus() : status;

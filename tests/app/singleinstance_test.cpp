@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTest>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -153,6 +154,20 @@ TEST_F(SingleInstanceTest, ALaterStartWaitsForABusyCopy) {
   wake.join();
   EXPECT_FALSE(second.isListening());
   EXPECT_TRUE(busy.Said("received b.dem"));
+}
+
+// A closing copy takes no more requests: a later start waits until it has ended, then starts anew.
+TEST_F(SingleInstanceTest, ALaterStartWaitsForAClosingCopyToEnd) {
+  auto closing = std::make_unique<SingleInstance>(socketPath);
+  ASSERT_FALSE(closing->handOverOrListen({}));
+  QCoreApplication::processEvents();  // its event loop runs: it gives up the start turn
+  closing->stopListening();
+  EXPECT_FALSE(closing->isListening());
+  Copy later(socketPath, {"b.dem"});
+  QTest::qWait(800);
+  EXPECT_EQ(later.Output(), "");  // still waiting for its turn
+  closing.reset();
+  EXPECT_TRUE(later.Said("listening"));
 }
 
 // Copies of the program in different folders keep different settings files: they listen on sockets
