@@ -138,12 +138,13 @@ int OrvantisWindowMain(int argc, char** argv, orv::Launch* launch) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/orvantis.png")));
   orv::StartRequests requests(window);
   requests.AcceptHandOvers(single);
+  requests.HoldHandOvers();
   requests.CloseOn(shutdownSignals);
   window.StartupLoading(orv::PathBytes(line.request.mapFile));
   pictureAhead.Forget();
   // A signal that arrived while a message of the start-up loading was shown ends the run here.
   if (shutdownSignals.exitStatus()) return shutdownSignals.exitStatus();
-  requests.Apply(line.request, false);
+  requests.ApplyOwn(line.request);
   FirstFrameReport firstFrame(window, started);
   if (std::getenv("ORVANTIS_FIRST_FRAME_EXIT")) app.installEventFilter(&firstFrame);
   window.show();

@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <utility>
 
 #include "app/shutdownsignals.h"
 #include "app/singleinstance.h"
@@ -46,7 +47,17 @@ void StartRequests::Apply(const StartRequest& request, bool loadMap) {
   if (!request.journal.isEmpty()) form_.Following().FollowJournal(request.journal);
 }
 
+void StartRequests::ApplyOwn(const StartRequest& request) {
+  Apply(request, false);
+  holding_ = false;
+  for (const QStringList& args : std::exchange(held_, {})) ActOnHandOver(args);
+}
+
 void StartRequests::ActOnHandOver(const QStringList& args) {
+  if (holding_) {
+    held_.append(args);
+    return;
+  }
   // The handing copy made every path absolute; a request it could not have sent is only a wake-up.
   const CommandLine line = CommandLine::Parse(args, QDir::rootPath());
   if (line.action == CommandLine::Action::Start) Apply(line.request, true);

@@ -34,6 +34,11 @@ class StartRequests : public QObject {
   void ActOnHandOver(const QStringList& args);
   // Later starts hand their arguments to this copy through single.
   void AcceptHandOvers(SingleInstance& single);
+  // While this start's own request waits (a message of the start-up loading runs an event loop of its
+  // own, in which later starts are answered), hand-overs are kept; ApplyOwn then acts on the start's
+  // request first and on the kept ones after it, in the order they came, so the latest one stands.
+  void HoldHandOvers() { holding_ = true; }
+  void ApplyOwn(const StartRequest& request);
   // The shutdown signals close the main window, so that its designed shutdown saves run.
   void CloseOn(ShutdownSignals& shutdown);
 
@@ -44,6 +49,8 @@ class StartRequests : public QObject {
 
  private:
   TForm1& form_;
+  bool holding_ = false;
+  QList<QStringList> held_;
 };
 
 }  // namespace orv

@@ -65,6 +65,22 @@ TEST_F(StartRequestsTest, APositionHandedOverByALaterStartMovesTheCross) {
   EXPECT_EQ((Point{form.CrossX(), form.CrossY()}), CrossFor(form, world));
 }
 
+// A later start handed over while this start's own request waits (a message of the start-up loading
+// was shown) is acted on after it: the position asked for last stands.
+TEST_F(StartRequestsTest, AHandOverDuringTheStartComesAfterTheStartsOwnRequest) {
+  const std::string map = MakeMap("world", 512, 410);
+  WriteText(settingsFile, "[General]\r\nLastMapFilename=" + map + "\r\n");
+  TForm1& form = Open();
+  StartRequests requests(form);
+  requests.HoldHandOvers();
+  requests.ActOnHandOver({"--where", "1500", "1200"});
+  StartRequest own;
+  own.where = Point{10, 10};
+  requests.ApplyOwn(own);
+  EXPECT_EQ(form.PanelTexts().Edit1, "1500");
+  EXPECT_EQ(form.PanelTexts().Edit2, "1200");
+}
+
 TEST_F(StartRequestsTest, EachJournalLineWithAPositionMovesTheCross) {
   const std::string map = MakeMap("world", 512, 410);
   const std::string journal = Path("journal.txt");
