@@ -60,11 +60,16 @@ void PrintNothing(j_common_ptr) {}
 struct Progress {
   jpeg_progress_mgr pub;  // first, as with Errors
   int maxScans;
+  const std::atomic<bool>* stop;
 };
 
+// Called as the decoder goes, also while it reads every scan of a progressive picture before the
+// first row: a decode nobody wants any more (the map is not loaded after all) ends there.
 void LimitScans(j_common_ptr cinfo) {
   const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
-  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > progress->maxScans) OnError(cinfo);
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > progress->maxScans ||
+      (progress->stop && progress->stop->load(std::memory_order_relaxed)))
+    OnError(cinfo);
 }
 
 // What the decoder holds besides the rows: for a picture coded in several scans (a progressive one),
@@ -181,6 +186,7 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
   Progress progress{};
   progress.pub.progress_monitor = LimitScans;
   progress.maxScans = MaxScans;
+  progress.stop = stop;
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&cinfo);
     return JpegResult::Unreadable;
