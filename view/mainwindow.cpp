@@ -381,7 +381,7 @@ void TForm1::FormDestroy() {
 orv::LoadOutcome TForm1::LoadMap(std::string path) {
   MessageHold hold(messageHold_, pendingMessages_,
                    [this](const QString& text) { dialogs_.ShowMessage(isVisible() ? this : nullptr, text); });
-  if (!LeaveCurrentMap()) return orv::LoadOutcome::Refused;
+  if (!LeaveCurrentMap()) return orv::LoadOutcome::Declined;
   const orv::MapLoadResult result = session_.Load(path, pictureAhead_);
   if (result.outcome == orv::LoadOutcome::Loaded) ShowLoadedMap(path, result);
   for (const std::string& text : result.messages) pendingMessages_.push_back(orv::PathText(text));
@@ -394,6 +394,8 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   reportedSaves_.clear();
   mapLinkLayer_->ForgetFrames();
   bookmarkLayer_->CancelNameEdit();
+  // Hidden while the new map is put in place; hiding takes the keyboard from it, which it gets back.
+  const bool hadKeyboard = ui->PaintBox1->hasFocus();
   ui->PaintBox1->hide();
   viewport_.SetZoom(100);
 
@@ -419,6 +421,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   form3_->FillBookmarkLists();
   links_.store.Sort();
   ui->PaintBox1->show();
+  if (hadKeyboard) ui->PaintBox1->setFocus();
 
   // The cross goes to the world point of the .where boxes.
   const orv::Point world{orv::IntOr(ui->Edit1->text().toStdString(), 0),

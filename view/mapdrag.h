@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/geometry.h"
+#include "core/numbers.h"
 
 namespace orv {
 
@@ -27,8 +28,19 @@ class MapDrag {
   enum class Release { Ignored, Click, PanEnded };
   // The button was released: the end of a click or of a pan. Other buttons are ignored.
   Release End(int button);
-  // Forgets the press (the window lost the pointer).
+  // Forgets the press (the window lost the pointer, or its release never came).
   void Cancel() { button_.reset(); }
+  // The view changed under the press (a zoom about the pointer): the press goes on from the view
+  // position pointer over the view origin now shown, so that the next move does not undo the change.
+  void Rebase(Point pointer, Point origin) {
+    press_ = pointer;
+    origin_ = origin;
+  }
+  // The view moved by this many zoomed map pixels under the press (a pan by the keys).
+  void ViewMoved(Point by) {
+    origin_.x = ClampToInt32(int64_t(origin_.x) + by.x);
+    origin_.y = ClampToInt32(int64_t(origin_.y) + by.y);
+  }
 
   bool Pressed() const { return button_.has_value(); }
   bool Panning() const { return button_ && panning_; }

@@ -132,6 +132,8 @@ void MapNavigation::ZoomAbout(int32_t zoomPercent, Point pointer) {
       OriginKeepingViewPosition(viewport.Origin(), pointer, viewport.ZoomPercent(), zoomPercent);
   if (zoomPercent != viewport.ZoomPercent()) SetZoomKeepingCross(zoomPercent);
   form_.ScrollViewTo(origin.x, origin.y);
+  // A zoom while the map is dragged: the drag goes on over the zoomed view.
+  if (drag_.Pressed()) drag_.Rebase(pointer, form_.Viewport().Origin());
 }
 
 void MapNavigation::ZoomIn() {
@@ -156,6 +158,8 @@ void MapNavigation::Pan(int dx, int dy) {
   if (!HasMap()) return;
   const Point origin = form_.Viewport().Origin();
   form_.ScrollViewTo(origin.x + dx, origin.y + dy);
+  const Point now = form_.Viewport().Origin();
+  if (drag_.Pressed()) drag_.ViewMoved({now.x - origin.x, now.y - origin.y});
 }
 
 // ---- the view history ----------------------------------------------------------------------------
@@ -190,26 +194,32 @@ void MapNavigation::Forward() {
 }
 
 void MapNavigation::Step(std::optional<ViewEntry> (ViewHistory::*step)(ViewHistory::Time)) {
+  CancelDrag();  // a press on the view left is not one on the view shown
   const ViewHistory before = history_;
   const auto view = (history_.*step)(clock_());
-  if (!view || Show(*view)) return;
+  if (!view) return;
+  const LoadOutcome outcome = Show(*view);
+  if (outcome == LoadOutcome::Loaded) return;
   history_ = before;
-  history_.ForgetMap(view->mapFile);
+  // A map that can no longer be loaded is passed over from now on; one the user chose not to go to
+  // (staying with changes that could not be saved) stays in the history.
+  if (outcome != LoadOutcome::Declined) history_.ForgetMap(view->mapFile);
 }
 
-bool MapNavigation::Show(const ViewEntry& view) {
+LoadOutcome MapNavigation::Show(const ViewEntry& view) {
   restoring_ = true;
   // A view of another map loads that map first; a map that can no longer be loaded was reported by
   // the load, and the view stays where it is.
-  const bool onMap =
-      view.mapFile == form_.CurrentMapFile() || form_.LoadMap(view.mapFile) == LoadOutcome::Loaded;
+  const LoadOutcome outcome =
+      view.mapFile == form_.CurrentMapFile() ? LoadOutcome::Loaded : form_.LoadMap(view.mapFile);
+  const bool onMap = outcome == LoadOutcome::Loaded;
   if (onMap) {
     if (view.zoomPercent != form_.ZoomPercent()) SetZoomKeepingCross(view.zoomPercent);
     form_.CenterViewOn(FirstZoomedShowing(view.centre, view.zoomPercent));
   }
   restoring_ = false;
   lastSeen_ = CurrentView();
-  return onMap;
+  return outcome;
 }
 
 }  // namespace orv

@@ -17,6 +17,7 @@
 
 #include "core/geometry.h"
 #include "view/mapdrag.h"
+#include "view/mapsession.h"
 #include "view/viewhistory.h"
 #include "view/zoomsteps.h"
 
@@ -92,7 +93,7 @@ class MapNavigation : public QObject {
   // step is taken back and that map's views are dropped, so the next step passes over them.
   void Step(std::optional<ViewEntry> (ViewHistory::*step)(ViewHistory::Time));
   // Shows view, loading its map first; false when the map could not be loaded.
-  bool Show(const ViewEntry& view);
+  LoadOutcome Show(const ViewEntry& view);
   // Sets the zoom with the cross kept on its world point and the scroll ranges following; the view
   // origin is left for the caller to place.
   void SetZoomKeepingCross(int32_t zoomPercent);
@@ -101,6 +102,8 @@ class MapNavigation : public QObject {
   bool MousePress(QMouseEvent* event);
   bool MouseMove(QMouseEvent* event);
   bool MouseRelease(QMouseEvent* event);
+  // Forgets the press followed, and the hand shown while it panned.
+  void CancelDrag();
   bool Key(QKeyEvent* event);
 
   TForm1& form_;

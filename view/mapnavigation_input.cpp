@@ -67,6 +67,9 @@ bool MapNavigation::MousePress(QMouseEvent* event) {
     button == Qt::BackButton ? Back() : Forward();
     return true;
   }
+  // The same button pressed again: its release never came (a window that opened while it was down
+  // took it), so the old press is over.
+  if (drag_.Pressed() && button == Qt::MouseButton(drag_.Button())) CancelDrag();
   if (drag_.Pressed()) return true;  // a second button during a click or pan does nothing
   // While a new link area awaits its opposite corner, every press is that corner's, at once; the
   // right button opens the pop-up menu at once.
@@ -77,6 +80,11 @@ bool MapNavigation::MousePress(QMouseEvent* event) {
 
 bool MapNavigation::MouseMove(QMouseEvent* event) {
   if (!drag_.Pressed()) return false;
+  // The button is up though its release never came: the press is over, and the move is the pointer's.
+  if (!(event->buttons() & Qt::MouseButton(drag_.Button()))) {
+    CancelDrag();
+    return false;
+  }
   const bool wasPanning = drag_.Panning();
   const Point pointer = ViewPosition(event->position());
   const auto origin = drag_.Move(pointer);
@@ -85,6 +93,11 @@ bool MapNavigation::MouseMove(QMouseEvent* event) {
   form_.SetRestingPointer(pointer.x, pointer.y);
   form_.ScrollViewTo(origin->x, origin->y);
   return true;
+}
+
+void MapNavigation::CancelDrag() {
+  if (drag_.Panning()) controls_.mapArea->unsetCursor();
+  drag_.Cancel();
 }
 
 bool MapNavigation::MouseRelease(QMouseEvent* event) {

@@ -19,6 +19,7 @@ class PictureAhead;
 enum class LoadOutcome {
   Loaded,              // the map is current now
   Refused,             // a missing file or an unreadable picture: nothing changed
+  Declined,            // the user chose to stay on the map shown, whose changes could not be saved
   CornerNotAnInteger,  // a corner key after UpperLeft_X was not an integer: the load stopped there and
                        // nothing changed
 };

@@ -267,7 +267,7 @@ TEST_F(LoadTest, AMapWhoseOwnBookmarksCannotBeSavedIsLeftOnlyWhenTheUserSaysSo) 
     SCOPED_TRACE(leave);
     dialogs.asked.clear();
     dialogs.askAnswer = leave;
-    EXPECT_EQ(leave ? LoadOutcome::Loaded : LoadOutcome::Refused, w.LoadMap(next));
+    EXPECT_EQ(leave ? LoadOutcome::Loaded : LoadOutcome::Declined, w.LoadMap(next));
     EXPECT_EQ(std::vector<std::string>{"Unable to save '" + left +
                                        "'. Open the other map all the same? The changes to this map's "
                                        "bookmarks and map links would be lost."},

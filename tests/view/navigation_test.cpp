@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 
 #include "mainwindow_fixture.h"
+#include "storage/fields.h"
 #include "view/mapdrag.h"
 #include "view/mapnavigation.h"
 
@@ -39,6 +40,18 @@ TEST(MapDrag, APressBecomesAPanOnlyBeyondTheDragDistance) {
     EXPECT_EQ(drag.End(1), c.release) << c.name;
     EXPECT_FALSE(drag.Pressed()) << c.name;
   }
+}
+
+// A zoom or a key pan during a press moves the view under it: the press goes on over the view shown.
+TEST(MapDrag, AViewMovedUnderThePressIsTheOneDraggedOn) {
+  MapDrag drag(10);
+  drag.Press(1, {100, 50}, {1000, 500});
+  ASSERT_EQ(drag.Move({140, 50}), (Point{960, 500}));
+  drag.Rebase({140, 50}, {2000, 1100});  // zoomed in about the pointer
+  EXPECT_EQ(drag.Move({141, 50}), (Point{1999, 1100}));
+  drag.ViewMoved({-30, 40});  // a key pan
+  EXPECT_EQ(drag.Move({141, 50}), (Point{1969, 1140}));
+  EXPECT_EQ(drag.End(1), MapDrag::Release::PanEnded);
 }
 
 class NavigationTest : public MainWindowTest {
@@ -318,6 +331,74 @@ TEST_F(NavigationTest, BackToAMapThatIsGoneStaysAndPassesOverItsViews) {
   EXPECT_EQ(third, w.CurrentMapFile());
   ASSERT_EQ(2U, w.Navigation().History().entries().size());
   EXPECT_EQ(second, w.Navigation().History().entries()[0].mapFile);
+}
+
+// A press whose release never came (a window opened while the button was down) is over once the
+// pointer moves without the button, or the button is pressed again: the map does not follow the
+// pointer, and the next click places the cross.
+TEST_F(NavigationTest, APressWhoseReleaseNeverCameEndsWithoutPanning) {
+  TForm1& w = OpenPatternMap();
+  for (const bool pressAgain : {false, true}) {
+    SCOPED_TRACE(pressAgain);
+    const QPoint origin = Origin();
+    QTest::mousePress(Box(), Qt::LeftButton, {}, {300, 200});
+    MoveTo({260, 170}, Qt::LeftButton);
+    ASSERT_NE(origin, Origin());  // panning
+    const QPoint panned = Origin();
+    if (!pressAgain) {
+      MoveTo({200, 120}, Qt::NoButton);
+      MoveTo({150, 100}, Qt::NoButton);
+      EXPECT_EQ(panned, Origin());
+    }
+    QTest::mouseClick(Box(), Qt::LeftButton, {}, {60, 70});  // the click centres the view on the cross
+    EXPECT_EQ(QPoint(panned.x() + 60, panned.y() + 70), Cross());
+  }
+  EXPECT_EQ(100, w.ZoomPercent());
+}
+
+// A wheel turn while the map is dragged zooms about the pointer, and the drag goes on from there.
+TEST_F(NavigationTest, AZoomDuringADragIsNotUndoneByTheNextMove) {
+  OpenPatternMap();
+  QTest::mousePress(Box(), Qt::LeftButton, {}, {300, 200});
+  MoveTo({340, 220}, Qt::LeftButton);
+  Wheel({340, 220}, 120);
+  const QPoint zoomed = Origin();
+  MoveTo({341, 220}, Qt::LeftButton);
+  EXPECT_EQ(QPoint(zoomed.x() - 1, zoomed.y()), Origin());
+  QTest::mouseRelease(Box(), Qt::LeftButton, {}, {341, 220});
+}
+
+// Back to another map keeps the keyboard on the map area, so that Back can be pressed again.
+TEST_F(NavigationTest, TheMapAreaKeepsTheKeyboardAcrossAMapLoad) {
+  TForm1& w = OpenPatternMap("first");
+  OpenPatternMap("second");
+  w.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  Box()->setFocus();
+  Key(Qt::Key_Left, Qt::AltModifier);
+  ASSERT_NE(map, w.CurrentMapFile());
+  EXPECT_TRUE(Box()->hasFocus());
+}
+
+// Back to a map, declined because the map shown has changes that cannot be saved: the map asked for
+// stays in the history, and a later Back goes there.
+TEST_F(NavigationTest, BackDeclinedKeepsTheMapAskedFor) {
+  TForm1& w = OpenPatternMap("first");
+  const std::string first = map;
+  std::filesystem::create_directory(Path("gone"));
+  OpenPatternMap("gone/second");
+  EditBookmarkLists(w, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks.push_back(JoinFields({"V", "5", "5", "Inn"}));
+    lists.CurrentMapBookmarkFonts.push_back(JoinFields({"Arial", "10", "0", "b"}));
+  });
+  std::filesystem::remove_all(Path("gone"));
+  dialogs.askAnswer = false;
+  Key(Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(1U, dialogs.asked.size());
+  EXPECT_EQ(map, w.CurrentMapFile());
+  dialogs.askAnswer = true;
+  Key(Qt::Key_Left, Qt::AltModifier);
+  EXPECT_EQ(first, w.CurrentMapFile());
 }
 
 TEST_F(NavigationTest, TheViewMenuOffersTheCommandsWithTheirKeys) {
