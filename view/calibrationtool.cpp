@@ -278,10 +278,17 @@ void CalibrationTool::PointsChanged() {
 }
 
 void CalibrationTool::Save() {
-  if (!StillCurrent()) return;
+  if (!draft_) return;
+  // Saved into the draft's own map info file, also when another map was loaded since: the user asked
+  // for the work to be kept.
+  const bool ofCurrentMap = DraftOfCurrentMap();
   const CalibrationDraft::SaveResult result = draft_->Save();
   if (!result.saved) {
     host_.dialogs().ShowMessage(window_, FromBytes(result.message));
+    return;
+  }
+  if (!ofCurrentMap) {
+    StillCurrent();  // closes, leaving the map shown as it is
     return;
   }
   Close();

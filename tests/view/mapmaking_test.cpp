@@ -141,6 +141,28 @@ TEST_F(MapMakingTest, AnotherMapLoadedEndsTheCalibrationWithoutWritingEitherFile
   EXPECT_EQ(otherBefore, ReadText(other));
 }
 
+// Save pressed after another map was loaded keeps the work: the draft goes into its own map's file,
+// and the map shown keeps its corners.
+TEST_F(MapMakingTest, SaveAfterAnotherMapLoadedWritesTheDraftIntoItsOwnFile) {
+  const std::string dem = MakeCalibrationMap();
+  const std::string other = MakeMap("Other", 300, 200);
+  const std::string otherBefore = ReadText(other);
+  Open(false);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
+  Menu("CalibrateMap1")->trigger();
+  AddPoint(kKnown.upperLeft, "0 0");
+  AddPoint(kKnown.upperRight, "5120 0");
+  AddPoint(kKnown.lowerLeft, "0 4096");
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(other));
+  QTest::mouseClick(Assistant()->findChild<QPushButton*>("SaveCalibration"), Qt::LeftButton);
+  EXPECT_FALSE(Assistant()->isVisible());
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(3u, LoadCalibrationPoints(dem).size());
+  EXPECT_EQ(kKnown.upperRight, ReadMapInfo(dem, MapCorners{}).corners.upperRight);
+  EXPECT_EQ((MapCorners{{0, 0}, {300, 0}, {0, 200}, {300, 200}}), form->MapCorners());
+  EXPECT_EQ(otherBefore, ReadText(other));
+}
+
 TEST_F(MapMakingTest, DraggingAMarkerMovesItsPointAndMarksItLargest) {
   const std::string dem = MakeCalibrationMap();
   Open(false);
