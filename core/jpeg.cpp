@@ -65,7 +65,7 @@ struct Progress {
 
 // Called as the decoder goes, also while it reads every scan of a progressive picture before the
 // first row: a decode nobody wants any more (the map is not loaded after all) ends there.
-void LimitScans(j_common_ptr cinfo) {
+void WatchProgress(j_common_ptr cinfo) {
   const auto* progress = reinterpret_cast<const Progress*>(cinfo->progress);
   if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > progress->maxScans ||
       (progress->stop && progress->stop->load(std::memory_order_relaxed)))
@@ -184,7 +184,7 @@ JpegResult Pass(Source& source, JpegHeader& header, uint8_t* pixels, std::size_t
   errors.pub.output_message = PrintNothing;
   errors.warned = false;
   Progress progress{};
-  progress.pub.progress_monitor = LimitScans;
+  progress.pub.progress_monitor = WatchProgress;
   progress.maxScans = MaxScans;
   progress.stop = stop;
   if (setjmp(errors.jump)) {

@@ -66,7 +66,7 @@ int32_t ToWorld(const Axis& axis, int32_t degrees, const std::string& letter, in
     v = axis.origin + t * minuteSize;
     if (v > axis.worldLength) v -= axis.worldLength;
   }
-  // Negative degrees or minutes as large as a typed number can be put the point beyond 32 bits: it
+  // Negative degrees and minutes are used as typed, and a large one puts the point beyond 32 bits: it
   // stays as far outside the world as it can, instead of reading as the world's edge.
   return TryRoundToInt(v).value_or(v < 0 ? std::numeric_limits<int32_t>::min()
                                          : std::numeric_limits<int32_t>::max());
