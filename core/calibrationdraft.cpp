@@ -7,7 +7,8 @@ namespace orv {
 CalibrationDraft::CalibrationDraft(std::string mapInfoPath, const MapCorners& mapCorners)
     : mapInfoPath_(std::move(mapInfoPath)),
       original_(mapCorners),
-      points_(LoadCalibrationPoints(mapInfoPath_)) {
+      points_(LoadCalibrationPoints(mapInfoPath_)),
+      saved_(points_) {
   Solve();
 }
 

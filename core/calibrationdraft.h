@@ -18,6 +18,8 @@ class CalibrationDraft {
   // The map info file the draft calibrates.
   const std::string& mapInfoPath() const { return mapInfoPath_; }
   const std::vector<ControlPoint>& points() const { return points_; }
+  // Whether the points differ from those the map info file held when the draft started.
+  bool changed() const { return points_ != saved_; }
   // The solve of the current points (refused, with its message, while they cannot give a map).
   const Calibration& calibration() const { return calibration_; }
 
@@ -48,6 +50,7 @@ class CalibrationDraft {
   std::string mapInfoPath_;
   MapCorners original_;
   std::vector<ControlPoint> points_;
+  std::vector<ControlPoint> saved_;
   Calibration calibration_;
 };
 

@@ -296,6 +296,18 @@ void CalibrationTool::Save() {
   reloadCorners_();
 }
 
+bool CalibrationTool::MayEnd() {
+  if (!draft_ || !draft_->changed()) return true;
+  const QString question = "The calibration of '" + PathText(draft_->mapInfoPath()) +
+                           "' has points that are not saved. Save it before quitting?";
+  QWidget* parent = window_ && window_->isVisible() ? static_cast<QWidget*>(window_) : host_.DialogParent();
+  const auto choice = host_.dialogs().Choose(parent, question, {"Save", "Discard"});
+  if (!choice) return false;
+  if (*choice == 1) return true;
+  Save();  // ends the draft when it is written; otherwise its message was shown
+  return draft_ == nullptr;
+}
+
 void CalibrationTool::Cancel() {
   if (!StillCurrent()) return;
   host_.Session().ApplyCorners(draft_->original());

@@ -48,6 +48,10 @@ class CalibrationTool : public QObject {
   // a click: the tool's own event filter takes hold of the marker at the press.)
   bool MapPress(Point view);
 
+  // Asked before the program ends: a draft whose points are not saved is saved or discarded as the
+  // user chooses. False when the user cancels or the draft could not be saved: the program goes on.
+  bool MayEnd();
+
   CalibrationWindow* Window() const;
   // The draft while the assistant is open.
   const CalibrationDraft* Draft() const { return draft_.get(); }

@@ -276,6 +276,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // Work that only lives in a window is kept or dropped as the user says; a close nobody can answer
+  // (a signal from the session) asks nothing.
+  if (!closeUnasked_ && calibration_ && !calibration_->MayEnd()) {
+    event->ignore();
+    return;
+  }
   // From here on the layout stays as it is.
   closing_ = true;
   event->accept();

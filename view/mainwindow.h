@@ -202,6 +202,11 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void SetStatusText(int panel, const QString& text) override;
   QString StatusText(int panel) const override;
   bool Closing() const { return closing_; }
+  // Closes the window without asking anything, for a close nobody is there to answer.
+  void CloseUnasked() {
+    closeUnasked_ = true;
+    close();
+  }
   const QImage& GlassPicture() const { return mag_; }
   const QImage& GlassMask() const { return magmask_; }
 
@@ -376,7 +381,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   orv::DelayedSave mapLinkSave_{[this] { SaveMapLinksNow(); }};
 
  protected:
-  void closeEvent(QCloseEvent* event) override;  // FormClose: sets the closing flag
+  // FormClose: sets the closing flag, once unsaved work in the calibration assistant was dealt with.
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -457,6 +463,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QImage magmask_;  // its mask, RGB32: white where the view shows through
 
   bool closing_ = false;
+  bool closeUnasked_ = false;
   bool destroyed_ = false;
   orv::PictureAhead* pictureAhead_ = nullptr;
 

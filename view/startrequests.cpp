@@ -70,7 +70,7 @@ void StartRequests::AcceptHandOvers(SingleInstance& single) {
 
 void StartRequests::CloseOn(ShutdownSignals& shutdown) {
   connect(&shutdown, &ShutdownSignals::shutdownRequested, this, [this] {
-    form_.close();
+    form_.CloseUnasked();
     // Also ends any dialog's own event loop, which would otherwise keep the program waiting.
     QCoreApplication::exit(0);
   });

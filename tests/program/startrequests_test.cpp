@@ -9,11 +9,16 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <csignal>
 #include <filesystem>
 
+#include "app/shutdownsignals.h"
 #include "app/singleinstance.h"
+#include "core/calibrationdraft.h"
 #include "core/pictureahead.h"
 #include "core/sextant.h"
+#include "view/calibrationtool.h"
+#include "view/calibrationwindow.h"
 #include "view/mainwindow_fixture.h"
 #include "view/overview.h"
 #include "view/overviewwidget.h"
@@ -180,6 +185,28 @@ TEST_F(StartRequestsTest, TheLoadedMapAndAChosenFontAreRememberedAtOnce) {
   EXPECT_NE(settings.find("LastMapFilename=" + map), std::string::npos) << settings;
   EXPECT_NE(settings.find("Name=Courier New"), std::string::npos) << settings;
   EXPECT_NE(settings.find("Size=14"), std::string::npos) << settings;
+}
+
+// A signal from the session closes the window without a question nobody would answer, even with
+// control points in the calibration assistant that are not saved.
+TEST_F(StartRequestsTest, ASignalClosesTheWindowWithoutAskingAnything) {
+  const std::string map = MakeMap("town", 300, 200);
+  TForm1& form = Open();
+  ASSERT_EQ(form.LoadMap(map), LoadOutcome::Loaded);
+  ShutdownSignals shutdown;
+  StartRequests requests(form);
+  requests.CloseOn(shutdown);
+  Control<QAction>(form, "CalibrateMap1")->trigger();
+  QTest::mouseClick(Control<TPaintBox>(form, "PaintBox1"), Qt::LeftButton, {}, QPoint(50, 60));
+  auto* position = form.CalibrationAssistant().Window()->findChild<QLineEdit*>("PositionEdit");
+  position->setText("1000 1000");
+  QTest::keyClick(position, Qt::Key_Return);
+  ASSERT_EQ(1u, form.CalibrationAssistant().Draft()->points().size());
+
+  std::raise(SIGTERM);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_EQ(128 + SIGTERM, shutdown.exitStatus());
 }
 
 }  // namespace

@@ -163,6 +163,54 @@ TEST_F(MapMakingTest, SaveAfterAnotherMapLoadedWritesTheDraftIntoItsOwnFile) {
   EXPECT_EQ(otherBefore, ReadText(other));
 }
 
+// Quitting with control points that are not saved asks first: Cancel keeps the program and the work,
+// Discard quits leaving the file as it was, Save writes the points and quits. A close nobody can
+// answer, or one with nothing new in the assistant, asks nothing.
+TEST_F(MapMakingTest, QuittingWithUnsavedPointsAsksToSaveThem) {
+  struct Case {
+    const char* name;
+    std::optional<int> answer;  // nothing = Cancel, 0 = Save, 1 = Discard
+    bool unasked;
+    bool staysOpen;
+    std::size_t savedPoints;
+  };
+  for (const Case& c :
+       {Case{"cancel", std::nullopt, false, true, 0}, Case{"discard", 1, false, false, 0},
+        Case{"save", 0, false, false, 3}, Case{"by a signal", std::nullopt, true, false, 0}}) {
+    SCOPED_TRACE(c.name);
+    const std::string dem = MakeCalibrationMap();
+    const std::string before = ReadText(dem);
+    Open(false);
+    ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
+    Menu("CalibrateMap1")->trigger();
+    AddPoint(kKnown.upperLeft, "0 0");
+    AddPoint(kKnown.upperRight, "5120 0");
+    AddPoint(kKnown.lowerLeft, "0 4096");
+    dialogs.questions.clear();
+    dialogs.choiceAnswers = {c.answer};
+
+    if (c.unasked)
+      form->CloseUnasked();
+    else
+      form->close();
+    EXPECT_EQ(c.unasked ? 0u : 1u, dialogs.questions.size());
+    EXPECT_EQ(c.staysOpen, form->isVisible());
+    if (c.staysOpen) EXPECT_NE(nullptr, form->CalibrationAssistant().Draft());
+    EXPECT_EQ(c.savedPoints, LoadCalibrationPoints(dem).size());
+    if (c.savedPoints == 0) EXPECT_EQ(before, ReadText(dem));
+    if (c.staysOpen) form->CloseUnasked();
+    form.reset();
+  }
+  // Nothing changed since the assistant opened: nothing to ask about.
+  Open(false);
+  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(MakeCalibrationMap()));
+  Menu("CalibrateMap1")->trigger();
+  dialogs.questions.clear();
+  form->close();
+  EXPECT_TRUE(dialogs.questions.empty());
+  EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(MapMakingTest, DraggingAMarkerMovesItsPointAndMarksItLargest) {
   const std::string dem = MakeCalibrationMap();
   Open(false);
