@@ -21,6 +21,13 @@ TForm2::TForm2(QWidget* parent)
   setFont(orv::DesignedDialogFont(font()));
   setFixedSize(312, 225);
   setModal(false);
+  // Centred once, when created: a request shows the window where it was left (or put back from the
+  // last run), as the other windows are.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    move(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
+  }
 }
 
 TForm2::~TForm2() {
@@ -58,11 +65,6 @@ void TForm2::ShowDirectionsFrom(std::optional<orv::Point> start, orv::Point targ
     ui->Conclusion->clear();
   }
 
-  const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-  if (screen) {
-    move(
-        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()).topLeft());
-  }
   show();
   activateWindow();
 }

@@ -54,6 +54,14 @@ TEST_F(WindowMemoryTest, WindowsReopenWhereTheyWereLeftAndOffScreenPlacesAreCorr
   TForm1& second = Run();
   EXPECT_EQ(second.geometry(), moved);
   EXPECT_EQ(second.form2()->geometry().topLeft(), directions.topLeft());
+  // A request shows the window where it was put back, and again where the user then left it.
+  second.Button4Click();
+  EXPECT_TRUE(second.form2()->isVisible());
+  EXPECT_EQ(second.form2()->geometry().topLeft(), directions.topLeft());
+  second.form2()->move(320, 210);
+  const QRect left = second.form2()->geometry();
+  second.Button4Click();
+  EXPECT_EQ(second.form2()->geometry(), left);
   Quit();
 
   // A place on a screen that is no longer there.
