@@ -103,7 +103,12 @@ void MapViewport::ChangeZoomKeepingCross(int32_t newZoomPercent, const MapCorner
 
 bool MapViewport::SetCrossWorld(Point world, const MapCorners& corners) {
   const auto pixel = WorldToZoomed(world, corners);
-  if (!pixel) return false;
+  if (!pixel) {
+    // The cross stays on its pixel, and its world point is the one under it: a point it was put on
+    // before may belong to other corners (another map, or corners read again).
+    crossWorld_.reset();
+    return false;
+  }
   cross_ = *pixel;
   crossWorld_ = world;
   return true;

@@ -73,8 +73,8 @@ class MapViewport {
     cross_ = zoomed;
     crossWorld_.reset();
   }
-  // Puts the cross on a world point. False, with the cross left as it was, when the corners give the
-  // point no zoomed map pixel (or one beyond 32 bits).
+  // Puts the cross on a world point. False when the corners give the point no zoomed map pixel (or
+  // one beyond 32 bits): the cross then stays on its pixel, with the world point under it.
   bool SetCrossWorld(Point world, const MapCorners& corners);
   // The cross's world point: the one it was put on, otherwise the one under its pixel.
   std::optional<Point> CrossWorld(const MapCorners& corners) const;

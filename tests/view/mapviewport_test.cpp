@@ -172,11 +172,15 @@ TEST(MapViewport, TheCrossKeepsItsWorldPointThroughZoomChanges) {
     EXPECT_EQ(v.ZoomedToWorld({3, 4}, world), v.CrossWorld(world));
   }
 
-  // A point whose pixel does not fit in 32 bits leaves the cross where it was.
+  // A point whose pixel does not fit in 32 bits leaves the cross where it was, and the point it was
+  // put on before under other corners (the map left) is no longer its world point.
   MapViewport far = Viewport(569, 167, 1280, 1024, 6400);
-  far.SetCross({100, 60});
+  const MapCorners left{{100, 50}, {1380, 50}, {100, 1074}, {1380, 1074}};
+  ASSERT_TRUE(far.SetCrossWorld({1500, 1200}, left));
+  const Point pixel = far.Cross();
   EXPECT_FALSE(far.SetCrossWorld({2147483647, 0}, world));
-  EXPECT_EQ((Point{100, 60}), far.Cross());
+  EXPECT_EQ(pixel, far.Cross());
+  EXPECT_EQ(far.ZoomedToWorld(pixel, world), far.CrossWorld(world));
 
   // Corners that give no world point: a zoom keeps the cross's picture pixel.
   const MapCorners flat{{0, 0}, {0, 0}, {0, 0}, {0, 0}};
