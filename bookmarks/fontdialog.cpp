@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "bookmarks/bookmarkdraw.h"
+#include "view/storabletext.h"
 #include "view/text.h"
 
 namespace orv {
@@ -25,6 +26,8 @@ BookmarkFontDialog::BookmarkFontDialog(QWidget* parent) : QDialog(parent) {
   face_ = new QComboBox(this);
   face_->setEditable(true);
   face_->setInsertPolicy(QComboBox::NoInsert);
+  // The face goes into each new bookmark's font record: the field separator would shift its fields.
+  face_->setValidator(new StorableTextValidator(face_));
   face_->addItems(QFontDatabase::families());
   face_->setObjectName("FaceBox");
 
@@ -99,9 +102,10 @@ void BookmarkFontDialog::SetFontSpec(const BookmarkFontSpec& font) {
 
 BookmarkFontSpec BookmarkFontDialog::FontSpec() const {
   BookmarkFontSpec font;
-  // The face box takes only names the settings file can hold; anything else keeps a usable name.
-  const auto face = ToBytes(face_->currentText().trimmed());
-  if (face && !face->empty()) font.name = *face;
+  // Only a name a font record can hold is taken (a listed face may not be one); anything else keeps a
+  // usable name.
+  const QString face = face_->currentText().trimmed();
+  if (!face.isEmpty() && FitsInRecord(face)) font.name = RecordBytes(face);
   font.size = size_->value();
   font.color = color_;
   const int style = style_->currentIndex();

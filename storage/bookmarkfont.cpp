@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "storage/fields.h"
 #include "storage/inifile.h"
 #include "storage/integers.h"
 #include "storage/settings.h"
@@ -28,8 +29,9 @@ BookmarkFontSpec ReadBookmarkFont(const std::string& settingsFile) {
   const IniDocument settings = LoadIniFile(settingsFile).document;
   BookmarkFontSpec font;  // the defaults, for the keys that are missing
   font.color = IntOr(settings.Value(kSection, "Color"), font.color);
+  // A name holding the field separator would shift the fields of every new bookmark's font record.
   const std::string name = settings.Value(kSection, "Name");
-  if (!name.empty()) font.name = name;
+  if (!name.empty() && name.find(FieldSeparator) == std::string::npos) font.name = name;
   font.size = IntOr(settings.Value(kSection, "Size"), font.size);
   // Only lower-case letters count; an empty (or missing) style means bold.
   const std::string style = settings.Value(kSection, "Style");

@@ -88,6 +88,20 @@ TEST(BookmarkFontDialog, UserChoicesMakeTheFontAndCancelKeepsNothing) {
   EXPECT_FALSE(ChooseBookmarkFont(nullptr, start));
 }
 
+// The face goes into every new bookmark's font record: what a record cannot hold is refused as it
+// is typed, and a listed face it cannot hold gives the default face.
+TEST(BookmarkFontDialog, TheFaceBoxTakesOnlyWhatAFontRecordCanHold) {
+  BookmarkFontDialog dialog;
+  QLineEdit* face = dialog.FaceBox()->lineEdit();
+  face->clear();
+  QTest::keyClicks(face, QString::fromUtf8("Ari\u00B3al"));
+  EXPECT_EQ(face->text(), "Arial");
+  EXPECT_EQ(dialog.FontSpec().name, "Arial");
+  dialog.FaceBox()->addItem(QString::fromUtf8("Noto Sans \u4E2D\u6587"));
+  dialog.FaceBox()->setCurrentIndex(dialog.FaceBox()->count() - 1);
+  EXPECT_EQ(dialog.FontSpec().name, BookmarkFontSpec{}.name);
+}
+
 TEST(FontColours, StoredValuesHoldRedInTheLowestByte) {
   EXPECT_EQ(ColorOfFontValue(0x0000FF), QColor(255, 0, 0));
   EXPECT_EQ(ColorOfFontValue(0xFF0000), QColor(0, 0, 255));

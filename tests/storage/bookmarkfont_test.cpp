@@ -33,6 +33,10 @@ TEST(BookmarkFontTest, ReadsEachKeyWithItsDefault) {
        Font("Arial", 8, -16777216, true, false, true, false)},
       {"Color=4294967295\r\nSize=1.5\r\n", Font("Arial", 10, 0, true, false, false, false)},
       {"color=65280\r\nSIZE= 9\r\n", Font("Arial", 9, 65280, true, false, false, false)},
+      // A name holding the field separator would shift the fields of new bookmarks' font records.
+      {"Name=Ari\xB3"
+       "al\r\nSize=12\r\n",
+       Font("Arial", 12, 0, true, false, false, false)},
   };
   for (const FontCase& c : cases) {
     SharedTempDir dir;
