@@ -91,10 +91,10 @@ int AtlasMenu::FillMenu(QMenu* menu, Point world) {
   const std::string& current = host_.Session().CurrentMapFile();
   for (const AtlasMap* map : maps) {
     const std::string path = map->mapInfoPath;
-    QString caption = PathText(std::filesystem::path(path).stem().string());
+    QString caption = MenuText(PathText(std::filesystem::path(path).stem().string()));
     if (path == current) caption += "  (this map)";
     QAction* action = menu->addAction(caption);
-    action->setToolTip(PathText(path));
+    action->setToolTip(PlainTip(PathText(path)));
     action->setStatusTip(PathText(path));
     connect(action, &QAction::triggered, this, [this, path, world] {
       TakeBackOffer();

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "view/text.h"
+
 namespace orv {
 namespace {
 
@@ -95,7 +97,7 @@ void InputMarks::Mark(QWidget* box, const QString& note) {
   QPalette marked = saved_[box].palette;
   marked.setColor(QPalette::Base, kMarkColour);
   box->setPalette(marked);
-  box->setToolTip(note);
+  box->setToolTip(PlainTip(note));
 }
 
 void InputMarks::Unmark(QWidget* box) {

@@ -13,6 +13,7 @@
 #include "storage/appsettings.h"
 #include "ui_mainwindow.h"
 #include "view/mainwindow.h"
+#include "view/text.h"
 
 // Shows the notes of the bookmark under the pointer when the map area asks for a tip.
 class TForm1::NotesTip : public QObject {
@@ -25,7 +26,7 @@ class TForm1::NotesTip : public QObject {
     const auto* help = static_cast<QHelpEvent*>(event);
     const auto notes = layer_.NotesAt(help->pos());
     if (notes && !notes->isEmpty()) {
-      QToolTip::showText(help->globalPos(), *notes, qobject_cast<QWidget*>(watched));
+      QToolTip::showText(help->globalPos(), orv::PlainTip(*notes), qobject_cast<QWidget*>(watched));
     } else {
       QToolTip::hideText();
     }

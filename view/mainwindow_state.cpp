@@ -160,8 +160,7 @@ void TForm1::FillOpenRecentMenu() {
   for (std::size_t i = 0; i < paths.size(); ++i) {
     // "&1" to "&9" and "1&0" choose by key; an "&" of the path itself is shown as it is.
     const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
-    const QString shown =
-        QDir::toNativeSeparators(orv::PathText(paths[i])).replace('&', QStringLiteral("&&"));
+    const QString shown = orv::MenuText(QDir::toNativeSeparators(orv::PathText(paths[i])));
     QAction* item = OpenRecent1Menu->addAction(number + ' ' + shown);
     item->setObjectName(QStringLiteral("OpenRecentMap%1").arg(i + 1));
     connect(item, &QAction::triggered, this, [this, path = paths[i]] { OpenRecentMap(path); });

@@ -20,6 +20,11 @@ QString FirstSuffix(const QString& filter) {
   return match.hasMatch() ? match.captured(1) : QString();
 }
 
+// Messages and questions quote names, notes and paths as they stand, never as markup.
+void ShowAsTyped(QMessageBox& box) {
+  box.setTextFormat(Qt::PlainText);
+}
+
 }  // namespace
 
 QString MessageBoxText(const QString& text) {
@@ -30,8 +35,10 @@ QString MessageBoxText(const QString& text) {
 }
 
 std::unique_ptr<QMessageBox> NewMessageBox(QWidget* parent, const QString& text) {
-  return std::make_unique<QMessageBox>(QMessageBox::Information, QString::fromLatin1(ProgramTitle),
-                                       MessageBoxText(text), QMessageBox::Ok, parent);
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Information, QString::fromLatin1(ProgramTitle),
+                                           MessageBoxText(text), QMessageBox::Ok, parent);
+  ShowAsTyped(*box);
+  return box;
 }
 
 void QtDialogs::ShowMessage(QWidget* parent, const QString& text) {
@@ -65,6 +72,7 @@ std::optional<QString> QtDialogs::SaveFile(QWidget* parent, const OpenFileReques
 std::optional<int> QtDialogs::Choose(QWidget* parent, const QString& question, const QStringList& choices) {
   QMessageBox box(QMessageBox::Question, QString::fromLatin1(ProgramTitle), question, QMessageBox::Cancel,
                   parent);
+  ShowAsTyped(box);
   std::vector<QAbstractButton*> buttons;
   for (const QString& choice : choices) buttons.push_back(box.addButton(choice, QMessageBox::AcceptRole));
   box.exec();
@@ -82,6 +90,7 @@ std::optional<BookmarkFontSpec> QtDialogs::ChooseFont(QWidget* parent, const Boo
 bool QtDialogs::Ask(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Question, QString::fromLatin1(ProgramTitle), MessageBoxText(text),
                   QMessageBox::Yes | QMessageBox::No, parent);
+  ShowAsTyped(box);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }

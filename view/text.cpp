@@ -1,6 +1,7 @@
 #include "view/text.h"
 
 #include <QFile>
+#include <QTextDocument>
 #include <algorithm>
 #include <array>
 
@@ -76,6 +77,14 @@ std::string PathBytes(const QString& path) {
 bool StorableChar(QChar ch) {
   const auto b = ByteOf(ch);
   return b && *b != FieldSeparator;
+}
+
+QString PlainTip(const QString& text) {
+  return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+}
+
+QString MenuText(QString text) {
+  return text.replace('&', QStringLiteral("&&"));
 }
 
 }  // namespace orv

@@ -16,6 +16,12 @@ std::optional<std::string> ToBytes(const QString& text);
 // True when ch can be typed into a stored record: encodable and not the field separator.
 bool StorableChar(QChar ch);
 
+// Text shown as it stands in a tooltip, which would take text that looks like markup (a note such as
+// "<b>bring rope</b>") for rich text.
+QString PlainTip(const QString& text);
+// Text shown as it stands in a menu entry, where an "&" would mark the key that chooses the entry.
+QString MenuText(QString text);
+
 // A path's bytes as text to show, and the bytes of a path typed or chosen in a dialog.
 QString PathText(const std::string& path);
 std::string PathBytes(const QString& path);

@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextDocument>
 #include <string>
+
+#include "view/mainwindow_fixture.h"
+#include "view/qtdialogs.h"
 
 namespace orv {
 namespace {
@@ -25,6 +32,56 @@ TEST(TextTest, EveryByteGivesItsWindows1252CharacterAndComesBack) {
       QString reused = "a longer text than the bytes it will hold";
       FromBytesInto(bytes, reused);
       EXPECT_EQ(reused, text) << b;
+    }
+  }
+}
+
+// Names, notes and paths that look like markup or hold an "&" show as they stand: in tips, menu
+// entries, message boxes and the status line.
+namespace shown {
+const QString kTexts[] = {"Bank <s>old</s> & <b>new",
+                          "<b>bring rope</b>\nand a lantern",
+                          "Caves & Mines",
+                          "Tom&&Jerry",
+                          "<p>cellar</p>",
+                          "plain words"};
+
+// Whether the label lays the text out as it would plain text (markup taken as such is narrower).
+bool LaidOutAsPlain(QLabel& label) {
+  const QSize asShown = label.sizeHint();
+  label.setTextFormat(Qt::PlainText);
+  return label.sizeHint() == asShown;
+}
+}  // namespace shown
+
+TEST(TextTest, NamesNotesAndPathsShowAsTheyStand) {
+  for (const QString& text : shown::kTexts) {
+    SCOPED_TRACE(text.toStdString());
+    const QString tip = PlainTip(text);
+    QTextDocument document;
+    if (Qt::mightBeRichText(tip))
+      document.setHtml(tip);
+    else
+      document.setPlainText(tip);
+    EXPECT_EQ(document.toPlainText().replace(QChar::LineSeparator, '\n'), text);
+    EXPECT_EQ(QAction(MenuText(text)).iconText(), text);
+    const std::unique_ptr<QMessageBox> box = NewMessageBox(nullptr, text);
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(nullptr, label);
+    EXPECT_TRUE(shown::LaidOutAsPlain(*label));
+  }
+}
+
+using StatusLineTest = testing::MainWindowTest;
+
+TEST_F(StatusLineTest, ShowsNamesAndLinkTextsAsTheyStand) {
+  Open(false);
+  for (const QString& text : shown::kTexts) {
+    SCOPED_TRACE(text.toStdString());
+    for (const int panel : {0, 1}) {
+      form->SetStatusText(panel, text);
+      auto* label = testing::Control<QLabel>(*form, panel == 0 ? "StatusPanel0" : "StatusPanel1");
+      EXPECT_TRUE(shown::LaidOutAsPlain(*label)) << panel;
     }
   }
 }
