@@ -22,7 +22,10 @@ TForm5::TForm5(orv::MapLinkState& links, orv::MapViewHost& host, QWidget* parent
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+  // A choice runs on every change of the selection (by keyboard too) and on a click, also on the line
+  // already chosen: its area is framed and brought into view again.
   connect(ui->ListBox1, &QListWidget::itemSelectionChanged, this, &TForm5::ListBox1Click);
+  connect(ui->ListBox1, &QListWidget::itemClicked, this, &TForm5::ListBox1Click);
   connect(ui->Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
 }
 

@@ -378,6 +378,10 @@ TEST_F(MapLinksWindowTest, OneHighlightAtATimeRemovedOnCloseAndOnRemoval) {
 
   form->ShowMapLinksWindow1Click();
   EXPECT_EQ(form->Links().HighlightRect, LinkRect{});
+  // The line still chosen frames its area again when clicked.
+  ASSERT_EQ(List()->currentRow(), 1);
+  ClickLine(1);
+  EXPECT_EQ(Picture(), WithFrames({areas[1]}));
   // Removing with the removed link highlighted takes its frame along.
   ClickLine(0);
   Remove();
