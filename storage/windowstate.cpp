@@ -86,8 +86,22 @@ bool LiesOnScreens(const DesktopRect& window, const std::vector<DesktopRect>& av
 DesktopRect MainWindowGeometry(const std::optional<DesktopRect>& remembered,
                                const std::vector<DesktopRect>& availableScreens) {
   if (availableScreens.empty()) return remembered.value_or(FirstStartGeometry(kFallbackScreen));
-  if (remembered && LiesOnScreens(*remembered, availableScreens)) return *remembered;
-  return FirstStartGeometry(availableScreens.front());
+  if (!remembered || !LiesOnScreens(*remembered, availableScreens)) {
+    return FirstStartGeometry(availableScreens.front());
+  }
+  // Left on a larger screen than the one that shows it now: taller or wider than that screen, its lower
+  // part (the coordinate panels) or its right edge could never be reached. It is made to fit.
+  DesktopRect window = *remembered;
+  const DesktopRect* screen = &availableScreens.front();
+  int64_t most = -1;
+  for (const DesktopRect& s : availableScreens) {
+    const int64_t overlap =
+        Overlap(window.x, window.width, s.x, s.width) * Overlap(window.y, window.height, s.y, s.height);
+    if (overlap > most) most = overlap, screen = &s;
+  }
+  if (window.width > screen->width) window.x = screen->x, window.width = screen->width;
+  if (window.height > screen->height) window.y = screen->y, window.height = screen->height;
+  return window;
 }
 
 WindowState::WindowState(std::string settingsFile) : file_(std::move(settingsFile)) {}

@@ -55,8 +55,9 @@ DesktopRect FirstStartGeometry(const DesktopRect& available);
 // True when the window lies mostly on the screens (at least half of its area) and its top edge, where
 // the title bar is grabbed, lies on one of them.
 bool LiesOnScreens(const DesktopRect& window, const std::vector<DesktopRect>& availableScreens);
-// The area to open the main window at: the remembered one while it lies on the screens, otherwise the
-// first-start geometry on the first (primary) screen. availableScreens holds each screen's available
+// The area to open the main window at: the remembered one while it lies on the screens (made no wider
+// or taller than the screen it lies on most), otherwise the first-start geometry on the first
+// (primary) screen. availableScreens holds each screen's available
 // area, the primary first.
 DesktopRect MainWindowGeometry(const std::optional<DesktopRect>& remembered,
                                const std::vector<DesktopRect>& availableScreens);

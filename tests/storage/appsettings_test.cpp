@@ -136,11 +136,16 @@ TEST_F(AppSettingsTest, FirstStartAndOffScreenGeometry) {
       {DesktopRect{100, -400, 800, 1000}, first},                   // title bar above the screen
       {DesktopRect{-790, 100, 800, 600}, first},                    // a sliver on the left edge
       {DesktopRect{-100, -100, 4000, 3000}, first},                 // larger than every screen
+      // Left on a larger screen: made to fit the screen it lies on most.
+      {DesktopRect{100, 100, 1900, 1100}, {100, 0, 1900, 1040}},
+      {DesktopRect{1950, -100, 1400, 900}, {1920, -100, 1280, 900}},
   };
   for (const auto& [remembered, expected] : cases)
     EXPECT_EQ(MainWindowGeometry(remembered, screens), expected)
         << (remembered ? remembered->x : 0) << "," << (remembered ? remembered->y : 0);
   EXPECT_EQ(MainWindowGeometry(DesktopRect{5, 5, 300, 200}, {}), (DesktopRect{5, 5, 300, 200}));
+  EXPECT_EQ(MainWindowGeometry(DesktopRect{0, 0, 1900, 1000}, {{0, 0, 1366, 728}}),
+            (DesktopRect{0, 0, 1366, 728}));
 }
 
 TEST_F(AppSettingsTest, ChoicesHaveTheirDefaultsAndRoundTrip) {
@@ -167,7 +172,8 @@ TEST_F(AppSettingsTest, ChoicesHaveTheirDefaultsAndRoundTrip) {
   EXPECT_EQ(Fresh<AppSettings>().MapsFolders(), std::vector<std::string>{"/d"});
 
   // Blanks around "=" are not part of a value, as a hand-edited file expects.
-  WriteBytes(file, "[Options]\nFollowJournal=yes\nOutlineBookmarkNames=00\nOverview= 1\nFollowClipboard=1 1\n");
+  WriteBytes(file,
+             "[Options]\nFollowJournal=yes\nOutlineBookmarkNames=00\nOverview= 1\nFollowClipboard=1 1\n");
   read = Fresh<AppSettings>();
   EXPECT_FALSE(read.FollowJournal());
   EXPECT_TRUE(read.OutlineBookmarkNames());
