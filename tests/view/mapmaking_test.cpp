@@ -49,6 +49,15 @@ class MapMakingTest : public MainWindowTest {
     QTest::keyClick(edit, Qt::Key_Return);
   }
   QString Summary() { return Assistant()->findChild<QLabel*>("CalibrationSummary")->text(); }
+  // Opens the window on the map, then the assistant, and adds points on three of the known corners.
+  void CalibrateThreeCorners(const std::string& dem) {
+    Open(false);
+    ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
+    Menu("CalibrateMap1")->trigger();
+    AddPoint(kKnown.upperLeft, "0 0");
+    AddPoint(kKnown.upperRight, "5120 0");
+    AddPoint(kKnown.lowerLeft, "0 4096");
+  }
 };
 
 TEST_F(MapMakingTest, FourPointsFromKnownCornersGiveThemBackAndSaveKeepsTheOtherLines) {
@@ -147,12 +156,7 @@ TEST_F(MapMakingTest, SaveAfterAnotherMapLoadedWritesTheDraftIntoItsOwnFile) {
   const std::string dem = MakeCalibrationMap();
   const std::string other = MakeMap("Other", 300, 200);
   const std::string otherBefore = ReadText(other);
-  Open(false);
-  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
-  Menu("CalibrateMap1")->trigger();
-  AddPoint(kKnown.upperLeft, "0 0");
-  AddPoint(kKnown.upperRight, "5120 0");
-  AddPoint(kKnown.lowerLeft, "0 4096");
+  CalibrateThreeCorners(dem);
   ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(other));
   QTest::mouseClick(Assistant()->findChild<QPushButton*>("SaveCalibration"), Qt::LeftButton);
   EXPECT_FALSE(Assistant()->isVisible());
@@ -180,12 +184,8 @@ TEST_F(MapMakingTest, QuittingWithUnsavedPointsAsksToSaveThem) {
     SCOPED_TRACE(c.name);
     const std::string dem = MakeCalibrationMap();
     const std::string before = ReadText(dem);
-    Open(false);
-    ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
-    Menu("CalibrateMap1")->trigger();
-    AddPoint(kKnown.upperLeft, "0 0");
-    AddPoint(kKnown.upperRight, "5120 0");
-    AddPoint(kKnown.lowerLeft, "0 4096");
+    CalibrateThreeCorners(dem);
+    ASSERT_EQ(3u, form->CalibrationAssistant().Draft()->points().size());
     dialogs.questions.clear();
     dialogs.choiceAnswers = {c.answer};
 
