@@ -1,6 +1,7 @@
 // Saving the bookmarks and map links, telling the user when a file could not be written, and leaving
 // a map whose own file cannot be written only with the user's word.
 #include <algorithm>
+#include <filesystem>
 
 #include "storage/fields.h"
 #include "view/mainwindow.h"
@@ -14,15 +15,37 @@ void TForm1::ReportFailedSave(const std::string& path) {
   if (messageHold_ == 0) ShowPendingMessages();
 }
 
+namespace {
+
+// The map info file of the map shown was removed or renamed since the map was loaded. It is not made
+// again: holding no corners it would be no map, and every later load of it would fail. Its half of a
+// save fails instead, as when its folder is gone.
+bool MapFileGone(const std::string& mapFile) {
+  std::error_code error;
+  return !mapFile.empty() && !std::filesystem::exists(mapFile, error) && !error;
+}
+
+}  // namespace
+
 bool TForm1::SaveBookmarksTo(const std::string& mapFile) {
+  const bool gone = MapFileGone(mapFile);
   std::string failed;
-  if (bookmarks_.Save(mapFile, settingsFile_, &failed)) return true;
-  ReportFailedSave(failed.empty() ? settingsFile_ : failed);
-  return false;
+  if (!bookmarks_.Save(gone ? std::string() : mapFile, settingsFile_, &failed)) {
+    ReportFailedSave(failed.empty() ? settingsFile_ : failed);
+    return false;
+  }
+  if (gone) ReportFailedSave(mapFile);
+  return !gone;
 }
 
 std::string TForm1::SaveMapAndBookmarksTo(const std::string& mapFile, bool reportMapFile) {
   std::string failed;
+  if (MapFileGone(mapFile)) {
+    // The global bookmarks still go into the settings file.
+    if (!bookmarks_.Save(std::string(), settingsFile_, &failed)) ReportFailedSave(settingsFile_);
+    if (reportMapFile) ReportFailedSave(mapFile);
+    return mapFile;
+  }
   const auto links = [this](orv::IniDocument& map) { orv::PutMapLinks(links_.store.MapLinks(), map); };
   if (orv::SaveBookmarks(bookmarks_.Lists(), mapFile, settingsFile_, links, &failed)) return {};
   if (failed.empty()) failed = settingsFile_;
@@ -60,7 +83,7 @@ void TForm1::SaveBookmarksNow() {
 void TForm1::SaveMapLinksNow() {
   const std::string& map = CurrentMapFile();
   if (map.empty()) return;
-  if (links_.store.Save(map))
+  if (!MapFileGone(map) && links_.store.Save(map))
     reportedSaves_.erase(map);
   else
     ReportFailedSave(map);

@@ -251,6 +251,35 @@ TEST_F(LoadTest, FailedSaveAtAMapChangeNamesTheMapLeftAndTheNewMapLoads) {
   EXPECT_EQ(left, w.PreviousMapFile());
 }
 
+// A map info file removed since its map was loaded is not made again by any save (it would hold no
+// corners, and every later load of it would fail): its half of each save fails and is told, and the
+// global bookmarks still reach the settings file.
+TEST_F(LoadTest, AMapInfoFileRemovedSinceTheLoadIsNotMadeAgain) {
+  const std::string gone = MakeMap("Gone", 64, 64);
+  const std::string next = MakeMap("Next", 80, 60);
+  TForm1& w = Open();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(gone));
+  EditBookmarkLists(w, [](BookmarkLists& lists) {
+    lists.GlobalBookmarks.push_back(JoinFields({"AbCdEfGhIj", "V", "5", "5", "Ferry"}));
+    lists.GlobalBookmarkFonts.push_back(JoinFields({"Arial", "10", "0", "b"}));
+  });
+  std::filesystem::remove(gone);
+  const std::string told = "Unable to save '" + gone + "'. Your changes to it could not be written.";
+
+  w.SaveBookmarksNow();
+  w.SaveMapLinksNow();
+  EXPECT_FALSE(std::filesystem::exists(gone));
+  EXPECT_NE(std::string::npos, ReadText(settingsFile).find("Ferry"));
+  EXPECT_EQ(std::vector<std::string>{told}, dialogs.messages);
+
+  dialogs.messages.clear();
+  ASSERT_EQ(LoadOutcome::Loaded, w.LoadMap(next));  // nothing of its own to lose; the loss was told
+  EXPECT_TRUE(dialogs.messages.empty());
+  ASSERT_EQ(LoadOutcome::Refused, w.LoadMap(gone));
+  form.reset();
+  EXPECT_FALSE(std::filesystem::exists(gone));
+}
+
 // The same with a bookmark of the map's own, which lives only in its file: leaving would lose it, so
 // the user is asked first, and the map stays with the bookmark unless the user chooses to leave.
 TEST_F(LoadTest, AMapWhoseOwnBookmarksCannotBeSavedIsLeftOnlyWhenTheUserSaysSo) {
