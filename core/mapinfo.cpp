@@ -95,6 +95,23 @@ std::optional<std::string> FindPicture(const std::string& mapInfoPath) {
   return PictureAmong(mapInfoPath, FolderFiles::Of(nameStart == 0 ? "." : stem.substr(0, nameStart)));
 }
 
+std::string ExistingFileAnyCase(const std::string& path) {
+  if (IsFile(path)) return path;
+  const std::size_t nameStart = NameStart(path);
+  const std::string name = path.substr(nameStart);
+  std::optional<std::string> found;
+  std::error_code ec;
+  for (fs::directory_iterator it(nameStart == 0 ? "." : path.substr(0, nameStart), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeEc;
+    const std::string candidate = it->path().filename().string();
+    if (!EqualsIgnoringCase(candidate, name) || !it->is_regular_file(typeEc)) continue;
+    if (found) return path;  // two files that differ only in case: neither is taken
+    found = path.substr(0, nameStart) + candidate;
+  }
+  return found.value_or(path);
+}
+
 MapInfo ReadMapInfo(const std::string& path, const MapCorners& current) {
   MapInfo info;
   info.corners = current;

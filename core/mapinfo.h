@@ -62,6 +62,11 @@ std::string PictureNameForMessages(const std::string& mapInfoPath);
 // The existing picture file beside the map info file whose extension is ".jpg" in any letter case.
 std::optional<std::string> FindPicture(const std::string& mapInfoPath);
 
+// path when it names an existing file; otherwise the one file of its folder whose name differs only in
+// letter case (the maps come from a system that ignores it, so a map link may name "BRINDLE.DEM" for
+// "Brindle.dem"); otherwise path itself, so that the load says the file is not found.
+std::string ExistingFileAnyCase(const std::string& path);
+
 // The regular files (or links to them) of one folder, listed once, for finding the pictures of many
 // maps in it.
 class FolderFiles {

@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "core/mapinfo.h"
 #include "maplinks/linkframe.h"
 #include "view/dialogs.h"
 #include "view/storabletext.h"
@@ -182,7 +183,7 @@ void MapLinkLayer::LoadMapforMapLink1Click() {
   // The target is looked for beside the current map info file, whatever directory it was chosen in.
   const std::string& current = host_.Session().CurrentMapFile();
   const std::string directory = current.substr(0, current.rfind('/') + 1);
-  host_.LoadMap(directory + PathBytes(orv::FromBytes(links_.HoverLinkFile)));
+  host_.LoadMap(ExistingFileAnyCase(directory + PathBytes(orv::FromBytes(links_.HoverLinkFile))));
 }
 
 void MapLinkLayer::gobackClick() {

@@ -51,8 +51,9 @@ TEST(MapInfo, RefusalsLeaveTheCornersInUseAndSayWhy) {
       {"picture missing", Dimensions("-100", kGoodRest), false, MapInfoStatus::PictureNotFound,
        ".jpg'. File not found."},
       {"degenerate corners",
-       Dimensions("0", "UpperLeft_Y=0\r\nUpperRight_X=0\r\nUpperRight_Y=0\r\nLowerLeft_X=0\r\n"
-                       "LowerLeft_Y=0\r\nLowerRight_X=0\r\nLowerRight_Y=0\r\n"),
+       Dimensions("0",
+                  "UpperLeft_Y=0\r\nUpperRight_X=0\r\nUpperRight_Y=0\r\nLowerLeft_X=0\r\n"
+                  "LowerLeft_Y=0\r\nLowerRight_X=0\r\nLowerRight_Y=0\r\n"),
        true, MapInfoStatus::InvalidDimensions, "'. Invalid map dimensions file."},
   };
   int n = 0;
@@ -101,15 +102,27 @@ TEST(MapInfo, PictureIsFoundWhateverTheCaseOfItsExtension) {
   EXPECT_EQ(PictureNameForMessages("/maps/north.DEM"), "/maps/north.jpg");
 }
 
+TEST(MapInfo, AFileIsFoundWhateverTheCaseOfItsNameUnlessTwoMatch) {
+  TempDir dir;
+  for (const char* name : {"Brindle.dem", "twin.dem", "TWIN.dem", "Exact.dem", "EXACT.DEM"})
+    dir.Write(name, "x");
+  std::filesystem::create_directory(dir / "FOLDER.DEM");
+  const std::pair<std::string, std::string> cases[] = {
+      {"BRINDLE.DEM", "Brindle.dem"}, {"brindle.dem", "Brindle.dem"}, {"Brindle.dem", "Brindle.dem"},
+      {"Exact.dem", "Exact.dem"},     {"Twin.dem", "Twin.dem"},       {"missing.dem", "missing.dem"},
+      {"folder.dem", "folder.dem"},
+  };
+  for (const auto& [asked, found] : cases) EXPECT_EQ(ExistingFileAnyCase(dir / asked), dir / found) << asked;
+}
+
 TEST(MapInfo, WindowTitleShowsTheFileNameInTitleForm) {
   const std::pair<std::string, std::string> cases[] = {
-      {"/maps/NORTHWOODS.DEM", "Northwoods"},
-      {"/maps/veldrane.dem", "Veldrane"},
-      {"/maps/old.world.dem", "Old.world"},
-      {"/maps/noext", "Noext"},
+      {"/maps/NORTHWOODS.DEM", "Northwoods"}, {"/maps/veldrane.dem", "Veldrane"},
+      {"/maps/old.world.dem", "Old.world"},   {"/maps/noext", "Noext"},
       {"/maps/\xC9LAN.dem", "\xC9lan"},  // only ASCII letters change case
   };
-  for (const auto& [path, name] : cases) EXPECT_EQ(MapWindowTitle(path), "Orvantis v2.2 By Vexmoor - " + name);
+  for (const auto& [path, name] : cases)
+    EXPECT_EQ(MapWindowTitle(path), "Orvantis v2.2 By Vexmoor - " + name);
 }
 
 }  // namespace

@@ -286,6 +286,18 @@ TEST_F(MapLinksTest, ATargetMissingBesideTheCurrentMapIsReportedAndTheMapStaysUs
   EXPECT_EQ(HoverAt({60, 60}).text, "Far away");
 }
 
+// Map sets come from a system that ignores the letter case of file names: a link naming its target in
+// another case leads to it.
+TEST_F(MapLinksTest, ALinkNamingItsTargetInAnotherLetterCaseLeadsToIt) {
+  ASSERT_TRUE(WriteSetting("Map Links", "maplink1", mapA,
+                           MakeMapLinkRecord({20, 20, 200, 120}, "BRINDLE.DEM", "Up")));
+  OpenOn(mapA);
+  EXPECT_EQ(HoverAt({60, 70}).text, "Up");
+  Control<QAction>(*form, "LoadMapforMapLink1")->trigger();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(form->CurrentMapFile(), mapB);
+}
+
 TEST_F(MapLinksTest, HandWrittenRecordsAreListedAndSavedAsTheyAre) {
   const std::vector<std::string> records = {
       "10" + S + "10" + S + "100" + S + "100" + S + "Brindle.dem" + S,             // no text
