@@ -192,8 +192,9 @@ void MapLinkLayer::gobackClick() {
   if (!previous.empty()) host_.LoadMap(previous);
 }
 
-void MapLinkLayer::ForgetFrames() {
+void MapLinkLayer::ForgetMapLeft() {
   ++picturesForgotten_;
+  if (!hoverText_.empty()) ShowHover(nullptr, host_.StatusText(0) == orv::FromBytes(hoverText_));
   links_.HighlightRect = orv::LinkRect{};
   links_.NewLinkFrameDrawn = false;
   if (links_.LinkSelecting || !controls_.textPanel->isHidden()) {

@@ -62,9 +62,10 @@ class MapLinkLayer {
   // The outlines into view, whose top-left pixel shows the zoomed map pixel (ScrollX, ScrollY), when
   // they are to be shown.
   void DrawLinkAreas(QImage& view, int ScrollX, int ScrollY) const;
-  // A new picture carries none of the frames drawn into the old one: the highlight and a link area
-  // being drawn or named are forgotten.
-  void ForgetFrames();
+  // Another map was loaded. Its picture carries none of the frames drawn into the old one, and the
+  // pointer rests on none of the old map's areas: the highlight, a link area being drawn or named
+  // and the hover (its status text, cursor and menu entry) are forgotten.
+  void ForgetMapLeft();
 
  private:
   MapLinkState& links_;
@@ -76,7 +77,7 @@ class MapLinkLayer {
   // outlines look only at the areas near the pointer or in view.
   LinkAreaIndex areas_;
   std::string hoverText_;           // status text of the link area the hover last found; "" for none
-  unsigned picturesForgotten_ = 0;  // counts ForgetFrames: a map loaded while a link is being named
+  unsigned picturesForgotten_ = 0;  // counts ForgetMapLeft: a map loaded while a link is being named
   bool showAreas_ = false;
   QMetaObject::Connection storeChanged_;
 };

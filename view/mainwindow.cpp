@@ -398,7 +398,7 @@ void TForm1::ShowLoadedMap(const std::string& path, const orv::MapLoadResult& lo
   const std::string& left = loaded.leftMap;
   MapPictureLoaded(left, loaded.overview);
   reportedSaves_.clear();
-  mapLinkLayer_->ForgetFrames();
+  mapLinkLayer_->ForgetMapLeft();
   bookmarkLayer_->CancelNameEdit();
   // Hidden while the new map is put in place; hiding takes the keyboard from it, which it gets back.
   const bool hadKeyboard = ui->PaintBox1->hasFocus();

@@ -249,6 +249,10 @@ TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapCha
   Control<QAction>(*form, "LoadMapforMapLink1")->trigger();
   EXPECT_EQ(form->CurrentMapFile(), mapB);
   EXPECT_TRUE(Links().empty());
+  // Nothing of the link left behind stays on the map without links.
+  EXPECT_EQ(form->StatusText(0), "");
+  EXPECT_FALSE(Control<QAction>(*form, "LoadMapforMapLink1")->isVisible());
+  EXPECT_EQ(Box()->cursor().shape(), Qt::ArrowCursor);
   // The links of the map left behind are in its file.
   EXPECT_EQ(ReadSetting("Map Links", "maplink1", mapA), linksOfA[0]);
   EXPECT_EQ(ReadSetting("Map Links", "maplink2", mapA), linksOfA[1]);
