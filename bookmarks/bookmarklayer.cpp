@@ -73,8 +73,9 @@ bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   store_.Sort();
   // Refilling the lists also empties both notes boxes and clears both "Visible on Map" boxes.
   listsChanged_();
-  const orv::Point popup = host_.PopupPoint();
-  host_.RefreshCoordinatePanels(popup.x, popup.y, orv::PanelSource::FromMapPixel);
+  // From the world point, not the right-clicked pixel: the zoom may have changed while the name was
+  // typed.
+  host_.RefreshCoordinatePanels(world.x, world.y, orv::PanelSource::FromWorld);
   return true;
 }
 

@@ -86,6 +86,25 @@ TEST_F(BookmarksWindowTest, AnotherMapLoadedClosesTheNameBoxWithoutAddingTheBook
   EXPECT_TRUE(S().Bookmarks().Lists().CurrentMapBookmarks.empty());
 }
 
+// The map may be zoomed while the name is typed: the bookmark and the panels both take the point that
+// was right-clicked.
+TEST_F(BookmarksWindowTest, AZoomWhileTheNameIsTypedLeavesTheBookmarkAndThePanelsOnTheClickedPoint) {
+  Open();
+  ASSERT_EQ(form->LoadMap(MakeMap("town")), LoadOutcome::Loaded);
+  RightClickAndChoose({120, 80}, Control<QAction>(*form, "CurrentMap1"));
+  const Point world = S().PopupWorldPoint();
+  QLineEdit* edit = Control<QLineEdit>(*form, "Edit3");
+  QTest::keyClicks(edit, "Well");
+  ASSERT_TRUE(form->ApplyZoom("150"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(S().Bookmarks().Lists().CurrentMapBookmarks.size(), 1u);
+  const std::string& record = S().Bookmarks().Lists().CurrentMapBookmarks[0];
+  EXPECT_EQ(GetField(2, record, FieldSeparator), std::to_string(world.x));
+  EXPECT_EQ(GetField(3, record, FieldSeparator), std::to_string(world.y));
+  EXPECT_EQ(Control<QLineEdit>(*form, "Edit1")->text(), QString::number(world.x));
+  EXPECT_EQ(Control<QLineEdit>(*form, "Edit2")->text(), QString::number(world.y));
+}
+
 TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
   Open();
   const std::string map = MakeMap("town");
