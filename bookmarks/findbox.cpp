@@ -36,7 +36,26 @@ FindBox::FindBox(const BookmarkLists& lists, QWidget* parent)
 
 void FindBox::ListsChanged() {
   indexValid_ = false;
-  if (isVisible()) Refill();
+  if (!isVisible()) return;
+  // The entry chosen stays chosen while it is listed: a change to another bookmark (notes typed in the
+  // bookmarks window, a deletion) must not move the choice that Enter acts on.
+  const std::optional<Entry> selected = SelectedEntry();
+  Refill();
+  if (!selected) return;
+  for (std::size_t row = 0; row < listed_.size(); ++row) {
+    const std::size_t k = listed_[row];
+    if (Entry{global_[k], names_[k], worlds_[k]} == *selected) {
+      list_->setCurrentRow(static_cast<int>(row));
+      return;
+    }
+  }
+}
+
+std::optional<FindBox::Entry> FindBox::SelectedEntry() const {
+  const int row = list_->currentRow();
+  if (row < 0 || static_cast<std::size_t>(row) >= listed_.size()) return std::nullopt;
+  const std::size_t k = listed_[static_cast<std::size_t>(row)];
+  return Entry{global_[k], names_[k], worlds_[k]};
 }
 
 void FindBox::Open() {

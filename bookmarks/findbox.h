@@ -43,6 +43,14 @@ class FindBox : public QFrame {
  private:
   void Refill();
   void MakeIndex();
+  // What tells one listed bookmark from another across a new index: its page, name and world point.
+  struct Entry {
+    bool global;
+    std::string name;
+    std::optional<Point> world;
+    friend bool operator==(const Entry&, const Entry&) = default;
+  };
+  std::optional<Entry> SelectedEntry() const;
 
   const BookmarkLists& lists_;
   QLineEdit* text_;

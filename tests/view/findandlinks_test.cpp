@@ -110,6 +110,29 @@ TEST_F(FindAndLinksTest, CtrlFListsMatchesAndEnterPutsTheCrossOnTheChosenBookmar
   EXPECT_EQ(form->ScrollX(), scrollX);
 }
 
+// A change to other bookmarks while the box is open (notes typed in the bookmarks window, a deletion)
+// leaves the chosen result chosen; only when it is gone does the choice go back to the first line.
+TEST_F(FindAndLinksTest, TheChosenResultStaysChosenWhileOtherBookmarksChange) {
+  Open();
+  QTest::keyClick(Box(), Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClicks(Find()->TextBox(), "har");
+  QTest::keyClick(Find()->TextBox(), Qt::Key_Down);
+  QTest::keyClick(Find()->TextBox(), Qt::Key_Down);
+  ASSERT_EQ(Find()->List()->currentItem()->text(), "Hartwell Inn");
+  EditBookmarkLists(*form, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks.erase(lists.CurrentMapBookmarks.begin());  // Harbour
+    lists.CurrentMapBookmarkFonts.erase(lists.CurrentMapBookmarkFonts.begin());
+  });
+  EXPECT_EQ(Listed(), (QStringList{"Harbourmaster  (global)", "Hartwell Inn"}));
+  EXPECT_EQ(Find()->List()->currentItem()->text(), "Hartwell Inn");
+  EditBookmarkLists(*form, [](BookmarkLists& lists) {
+    lists.CurrentMapBookmarks.erase(lists.CurrentMapBookmarks.begin());  // Hartwell Inn, then first
+    lists.CurrentMapBookmarkFonts.erase(lists.CurrentMapBookmarkFonts.begin());
+  });
+  EXPECT_EQ(Listed(), (QStringList{"Harbourmaster  (global)"}));
+  EXPECT_EQ(Find()->List()->currentRow(), 0);
+}
+
 TEST_F(FindAndLinksTest, RestingOnANameShowsItsNotesAndNamesFollowChangesAtOnce) {
   Open();
   form->ShowWorldPoint({1000, 1000});
