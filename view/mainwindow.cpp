@@ -283,6 +283,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   // From here on the layout stays as it is.
+  placesAtClose_ = SecondaryPlaces();
   closing_ = true;
   event->accept();
 }

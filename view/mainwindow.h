@@ -350,6 +350,9 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void RestoreWindowPlaces();
   // The windows' places and how the current map is viewed, into the settings file (FormDestroy).
   void SaveRememberedState();
+  // The places of the secondary windows shown in this run, by their keys. Taken when the window
+  // closes too: the windows of the closed program lose what tells whether they were ever shown.
+  std::vector<std::pair<std::string_view, QRect>> SecondaryPlaces();
   // A new map's picture is in the session and leftMap (may be empty) is being left: the view of
   // leftMap is remembered and the overview made.
   void MapPictureLoaded(const std::string& leftMap, const orv::Overview& overview);
@@ -463,6 +466,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   QImage magmask_;  // its mask, RGB32: white where the view shows through
 
   bool closing_ = false;
+  std::vector<std::pair<std::string_view, QRect>> placesAtClose_;
   bool closeUnasked_ = false;
   bool destroyed_ = false;
   orv::PictureAhead* pictureAhead_ = nullptr;

@@ -236,16 +236,22 @@ void TForm1::RestoreWindowPlaces() {
   }
 }
 
+std::vector<std::pair<std::string_view, QRect>> TForm1::SecondaryPlaces() {
+  std::vector<std::pair<std::string_view, QRect>> places;
+  // A window never shown keeps the place remembered before.
+  for (const auto& [key, window] : SecondaryWindows(*this))
+    if (window->testAttribute(Qt::WA_WState_Created)) places.emplace_back(key, window->geometry());
+  return places;
+}
+
 void TForm1::SaveRememberedState() {
   if (!rememberState_) return;
   orv::WindowState state(settingsFile_);
   const bool maximised = isMaximized();
   bool written =
       state.SetPlace(orv::MainWindowKey, {ToDesktop(maximised ? normalGeometry() : geometry()), maximised});
-  // A window never shown keeps the place remembered before.
-  for (const auto& [key, window] : SecondaryWindows(*this))
-    if (window->testAttribute(Qt::WA_WState_Created))
-      written = state.SetPlace(key, {ToDesktop(window->geometry()), false}) && written;
+  for (const auto& [key, place] : closing_ ? placesAtClose_ : SecondaryPlaces())
+    written = state.SetPlace(key, {ToDesktop(place), false}) && written;
   if (!CurrentMapFile().empty())
     if (const auto view = ViewNow(viewport_))
       written = state.RememberView(CurrentMapFile(), *view) && written;
