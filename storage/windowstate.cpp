@@ -23,6 +23,9 @@ constexpr int32_t kMaxPicturePixel = 65535;  // the largest side a JPEG picture 
 constexpr int64_t kGripWidth = 64;
 // Stands in for the screen when none is known.
 constexpr DesktopRect kFallbackScreen{0, 0, 1024, 768};
+// Room for the frame a desktop draws around a window: its title bar above, its border elsewhere.
+constexpr int32_t kFrameTop = 32;
+constexpr int32_t kFrameSide = 8;
 
 bool InRange(int32_t value, int32_t low, int32_t high) {
   return value >= low && value <= high;
@@ -90,7 +93,8 @@ DesktopRect MainWindowGeometry(const std::optional<DesktopRect>& remembered,
     return FirstStartGeometry(availableScreens.front());
   }
   // Left on a larger screen than the one that shows it now: taller or wider than that screen, its lower
-  // part (the coordinate panels) or its right edge could never be reached. It is made to fit.
+  // part (the coordinate panels) or its right edge could never be reached. It is made to fit, frame
+  // and all.
   DesktopRect window = *remembered;
   const DesktopRect* screen = &availableScreens.front();
   int64_t most = -1;
@@ -99,8 +103,11 @@ DesktopRect MainWindowGeometry(const std::optional<DesktopRect>& remembered,
         Overlap(window.x, window.width, s.x, s.width) * Overlap(window.y, window.height, s.y, s.height);
     if (overlap > most) most = overlap, screen = &s;
   }
-  if (window.width > screen->width) window.x = screen->x, window.width = screen->width;
-  if (window.height > screen->height) window.y = screen->y, window.height = screen->height;
+  // The area is the window's inside: room is left for the frame the desktop draws around it, so that
+  // the title bar stays on the screen to be grabbed.
+  const int32_t roomX = screen->width - 2 * kFrameSide, roomY = screen->height - kFrameTop - kFrameSide;
+  if (window.width > roomX) window.x = screen->x + kFrameSide, window.width = std::max(roomX, 1);
+  if (window.height > roomY) window.y = screen->y + kFrameTop, window.height = std::max(roomY, 1);
   return window;
 }
 

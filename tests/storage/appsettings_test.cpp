@@ -137,15 +137,18 @@ TEST_F(AppSettingsTest, FirstStartAndOffScreenGeometry) {
       {DesktopRect{-790, 100, 800, 600}, first},                    // a sliver on the left edge
       {DesktopRect{-100, -100, 4000, 3000}, first},                 // larger than every screen
       // Left on a larger screen: made to fit the screen it lies on most.
-      {DesktopRect{100, 100, 1900, 1100}, {100, 0, 1900, 1040}},
-      {DesktopRect{1950, -100, 1400, 900}, {1920, -100, 1280, 900}},
+      // (with room for its frame: a title bar of 32 and borders of 8 pixels).
+      {DesktopRect{100, 100, 1900, 1100}, {100, 32, 1900, 1000}},
+      {DesktopRect{1950, -100, 1400, 900}, {1928, -100, 1264, 900}},
   };
   for (const auto& [remembered, expected] : cases)
     EXPECT_EQ(MainWindowGeometry(remembered, screens), expected)
         << (remembered ? remembered->x : 0) << "," << (remembered ? remembered->y : 0);
   EXPECT_EQ(MainWindowGeometry(DesktopRect{5, 5, 300, 200}, {}), (DesktopRect{5, 5, 300, 200}));
   EXPECT_EQ(MainWindowGeometry(DesktopRect{0, 0, 1900, 1000}, {{0, 0, 1366, 728}}),
-            (DesktopRect{0, 0, 1366, 728}));
+            (DesktopRect{8, 32, 1350, 688}));
+  EXPECT_EQ(MainWindowGeometry(DesktopRect{171, 96, 1024, 576}, {{0, 0, 1024, 600}}),
+            (DesktopRect{8, 32, 1008, 560}));
 }
 
 TEST_F(AppSettingsTest, ChoicesHaveTheirDefaultsAndRoundTrip) {
