@@ -57,6 +57,8 @@ MapNavigation::MapNavigation(TForm1& form, const NavigationControls& controls)
     zoomStatus_->setFont(panel->font());
   }
   zoomStatus_->setAlignment(Qt::AlignCenter);
+  // It stands over the right end of the first panel, whose long texts run under it, not through it.
+  zoomStatus_->setAutoFillBackground(true);
   zoomStatus_->setToolTip(QStringLiteral("Zoom"));
   BuildViewMenu(controls_.viewMenu);
   controls_.mapArea->installEventFilter(this);

@@ -74,6 +74,19 @@ TEST(TextTest, NamesNotesAndPathsShowAsTheyStand) {
 
 using StatusLineTest = testing::MainWindowTest;
 
+// The zoom stands over the right end of the first panel: a long text there runs under it, not
+// through it.
+TEST_F(StatusLineTest, ALongTextRunsUnderTheZoom) {
+  Open(false);
+  auto* zoom = testing::Control<QLabel>(*form, "ZoomStatus");
+  ASSERT_TRUE(zoom->isVisible());
+  const QRect area(zoom->mapTo(form.get(), QPoint()), zoom->size());
+  form->SetStatusText(0, "");
+  const QImage bare = form->grab(area).toImage();
+  form->SetStatusText(0, QString(400, 'W'));
+  EXPECT_EQ(form->grab(area).toImage(), bare);
+}
+
 TEST_F(StatusLineTest, ShowsNamesAndLinkTextsAsTheyStand) {
   Open(false);
   for (const QString& text : shown::kTexts) {
