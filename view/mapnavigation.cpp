@@ -121,6 +121,17 @@ Point MapNavigation::AreaMiddle() const {
   return {form_.MapAreaWidth() / 2, form_.MapAreaHeight() / 2};
 }
 
+Point MapNavigation::ShownMiddle() const {
+  // A picture smaller than the area is drawn from the area's left and top: the area's own middle then
+  // lies beside the picture, and a zoom about it would carry the view to the picture's far edge.
+  const MapViewport& viewport = form_.Viewport();
+  const auto middle = [](int area, int scaled, int origin) {
+    return std::clamp(scaled - origin, 0, area) / 2;
+  };
+  return {middle(viewport.AreaWidth(), viewport.ScaledWidth(), viewport.Origin().x),
+          middle(viewport.AreaHeight(), viewport.ScaledHeight(), viewport.Origin().y)};
+}
+
 void MapNavigation::SetZoomKeepingCross(int32_t zoomPercent) {
   MapViewport& viewport = form_.Viewport();
   viewport.ChangeZoomKeepingCross(zoomPercent, form_.MapCorners());
@@ -128,32 +139,41 @@ void MapNavigation::SetZoomKeepingCross(int32_t zoomPercent) {
 }
 
 void MapNavigation::ZoomAbout(int32_t zoomPercent, Point pointer) {
+  ZoomBringing(zoomPercent, pointer, pointer);
+}
+
+void MapNavigation::ZoomBringing(int32_t zoomPercent, Point from, Point to) {
   if (!HasMap()) return;
   const MapViewport& viewport = form_.Viewport();
   const Point origin =
-      OriginKeepingViewPosition(viewport.Origin(), pointer, viewport.ZoomPercent(), zoomPercent);
+      OriginKeepingViewPosition(viewport.Origin(), from, viewport.ZoomPercent(), zoomPercent);
   if (zoomPercent != viewport.ZoomPercent()) SetZoomKeepingCross(zoomPercent);
-  form_.ScrollViewTo(origin.x, origin.y);
+  form_.ScrollViewTo(origin.x + from.x - to.x, origin.y + from.y - to.y);
   // A zoom while the map is dragged: the drag goes on over the zoomed view.
-  if (drag_.Pressed()) drag_.Rebase(pointer, form_.Viewport().Origin());
+  if (drag_.Pressed()) drag_.Rebase(to, form_.Viewport().Origin());
+}
+
+void MapNavigation::ZoomShown(int32_t zoomPercent) {
+  // The middle of what is shown comes to the middle of the area; it is there already unless the
+  // picture is smaller than the area.
+  ZoomBringing(zoomPercent, ShownMiddle(), AreaMiddle());
 }
 
 void MapNavigation::ZoomIn() {
-  ZoomAbout(NextZoomStepUp(form_.ZoomPercent()), AreaMiddle());
+  ZoomShown(NextZoomStepUp(form_.ZoomPercent()));
 }
 
 void MapNavigation::ZoomOut() {
-  ZoomAbout(NextZoomStepDown(form_.ZoomPercent()), AreaMiddle());
+  ZoomShown(NextZoomStepDown(form_.ZoomPercent()));
 }
 
 void MapNavigation::FitToWindow() {
   const QImage& picture = form_.Session().Picture();
-  ZoomAbout(FitZoomPercent(picture.width(), picture.height(), form_.MapAreaWidth(), form_.MapAreaHeight()),
-            AreaMiddle());
+  ZoomShown(FitZoomPercent(picture.width(), picture.height(), form_.MapAreaWidth(), form_.MapAreaHeight()));
 }
 
 void MapNavigation::ActualSize() {
-  ZoomAbout(100, AreaMiddle());
+  ZoomShown(100);
 }
 
 void MapNavigation::Pan(int dx, int dy) {

@@ -89,6 +89,12 @@ class MapNavigation : public QObject {
   void ShowZoom();
   bool HasMap() const;
   Point AreaMiddle() const;  // view position
+  // The view position in the middle of the part of the area that shows the picture.
+  Point ShownMiddle() const;
+  // Zooms keeping the picture point at the view position from, and shows it at the view position to.
+  void ZoomBringing(int32_t zoomPercent, Point from, Point to);
+  // The keys' and the View menu's zoom, about what is shown.
+  void ZoomShown(int32_t zoomPercent);
   // Back or Forward: the history's step to view. When the view's map can no longer be loaded, the
   // step is taken back and that map's views are dropped, so the next step passes over them.
   void Step(std::optional<ViewEntry> (ViewHistory::*step)(ViewHistory::Time));

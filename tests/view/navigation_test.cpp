@@ -248,6 +248,11 @@ TEST_F(NavigationTest, KeysOfTheMapAreaPanAndZoomWhileTheBoxesKeepTheirs) {
     }
   }
   EXPECT_EQ(QPoint(0, 0), Origin()) << "the whole picture fits";
+  // From there, the picture's middle (not the part of the area beside the picture) stays in the middle.
+  Key(Qt::Key_1);
+  const QPoint middle = Shown({W / 2, H / 2});
+  EXPECT_NEAR(middle.x(), 1500, 40);
+  EXPECT_NEAR(middle.y(), 1200, 40);
 
   w.ApplyZoom("200");
   w.Viewport().SetCross({2000, 1500});
