@@ -297,14 +297,25 @@ void CalibrationTool::Save() {
 }
 
 bool CalibrationTool::MayEnd() {
+  return SavedOrDiscarded("quitting");
+}
+
+bool CalibrationTool::MayLeaveMap() {
+  return SavedOrDiscarded("opening another map");
+}
+
+bool CalibrationTool::SavedOrDiscarded(const char* before) {
   if (!draft_ || !draft_->changed()) return true;
   const QString question = "The calibration of '" + PathText(draft_->mapInfoPath()) +
-                           "' has points that are not saved. Save it before quitting?";
+                           "' has points that are not saved. Save it before " + before + "?";
   QWidget* parent = window_ && window_->isVisible() ? static_cast<QWidget*>(window_) : host_.DialogParent();
   const auto choice = host_.dialogs().Choose(parent, question, {"Save", "Discard"});
   if (!choice) return false;
-  if (*choice == 1) return true;
-  Save();  // ends the draft when it is written; otherwise its message was shown
+  if (*choice == 1) {
+    Cancel();
+  } else {
+    Save();  // ends the draft when it is written; otherwise its message was shown
+  }
   return draft_ == nullptr;
 }
 

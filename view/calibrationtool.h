@@ -48,9 +48,11 @@ class CalibrationTool : public QObject {
   // a click: the tool's own event filter takes hold of the marker at the press.)
   bool MapPress(Point view);
 
-  // Asked before the program ends: a draft whose points are not saved is saved or discarded as the
-  // user chooses. False when the user cancels or the draft could not be saved: the program goes on.
+  // Asked before the program ends, and before another map is loaded: a draft whose points are not
+  // saved is saved or discarded as the user chooses. False when the user cancels or the draft could
+  // not be saved: the program, and the map, stay.
   bool MayEnd();
+  bool MayLeaveMap();
 
   CalibrationWindow* Window() const;
   // The draft while the assistant is open.
@@ -75,6 +77,9 @@ class CalibrationTool : public QObject {
   void Close();
   // Whether the draft still belongs to the map shown (another map loaded ends it).
   bool StillCurrent();
+  // Asks whether to save a draft with unsaved points before the action named; true once the draft is
+  // saved or discarded (or had nothing to save).
+  bool SavedOrDiscarded(const char* before);
 
   MapViewHost& host_;
   std::function<void()> placeCross_;

@@ -231,7 +231,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // mapFile itself when reportMapFile is false. Gives the file that could not be written, "" if none.
   std::string SaveMapAndBookmarksTo(const std::string& mapFile, bool reportMapFile = true);
   // Before another map loads, the current one is saved. When its own file cannot be written, its
-  // bookmarks and links would be gone with it: the user is asked whether to leave it all the same.
+  // bookmarks and links would be gone with it: the user is asked whether to leave it all the same
+  // (and, before that, whether to save control points the calibration assistant holds for it).
   bool LeaveCurrentMap();
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------

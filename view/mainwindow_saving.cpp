@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "storage/fields.h"
+#include "view/calibrationtool.h"
 #include "view/mainwindow.h"
 #include "view/text.h"
 
@@ -54,6 +55,8 @@ std::string TForm1::SaveMapAndBookmarksTo(const std::string& mapFile, bool repor
 }
 
 bool TForm1::LeaveCurrentMap() {
+  // Control points placed on this map and not saved would be gone with it.
+  if (calibration_ && !calibration_->MayLeaveMap()) return false;
   const std::string map = CurrentMapFile();
   if (map.empty() || SaveMapAndBookmarksTo(map, false) != map) return true;
   // Only the map's own bookmarks, its map links and the global bookmarks hidden on it live in its

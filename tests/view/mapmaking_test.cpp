@@ -131,40 +131,48 @@ TEST_F(MapMakingTest, CancelLeavesTheFileAsItWasAndTheMapOnItsOwnCorners) {
   EXPECT_EQ((Point{200, 200}), (Point{form->CrossX(), form->CrossY()}));
 }
 
-TEST_F(MapMakingTest, AnotherMapLoadedEndsTheCalibrationWithoutWritingEitherFile) {
-  const std::string dem = MakeCalibrationMap();
-  const std::string other = MakeMap("Other", 300, 200);
-  const std::string before = ReadText(dem), otherBefore = ReadText(other);
-  Open(false);
-  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(dem));
-  Menu("CalibrateMap1")->trigger();
-  AddPoint({100, 100}, "1000 1000");
-  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(other));
+// Loading another map with control points that are not saved asks first, as quitting does: Cancel
+// stays on the map with the work, Discard loads the other map leaving both files as they were, Save
+// writes the points into their own map's file and loads the other map.
+TEST_F(MapMakingTest, AnotherMapLoadedWithUnsavedPointsAsksToSaveThem) {
+  struct Case {
+    const char* name;
+    std::optional<int> answer;  // nothing = Cancel, 0 = Save, 1 = Discard
+    std::size_t savedPoints;
+  };
+  for (const Case& c : {Case{"cancel", std::nullopt, 0}, Case{"discard", 1, 0}, Case{"save", 0, 3}}) {
+    SCOPED_TRACE(c.name);
+    const std::string dem = MakeCalibrationMap();
+    const std::string other = MakeMap("Other", 300, 200);
+    const std::string before = ReadText(dem), otherBefore = ReadText(other);
+    CalibrateThreeCorners(dem);
+    dialogs.questions.clear();
+    dialogs.choiceAnswers = {c.answer};
 
-  ClickPicture({50, 60});  // the designed click again: the cross goes there
-  EXPECT_EQ((Point{50, 60}), (Point{form->CrossX(), form->CrossY()}));
-  EXPECT_EQ(nullptr, form->CalibrationAssistant().Draft());
-  EXPECT_FALSE(Assistant()->isVisible());
-  EXPECT_EQ((MapCorners{{0, 0}, {300, 0}, {0, 200}, {300, 200}}), form->MapCorners());
-  EXPECT_EQ(before, ReadText(dem));
-  EXPECT_EQ(otherBefore, ReadText(other));
-}
-
-// Save pressed after another map was loaded keeps the work: the draft goes into its own map's file,
-// and the map shown keeps its corners.
-TEST_F(MapMakingTest, SaveAfterAnotherMapLoadedWritesTheDraftIntoItsOwnFile) {
-  const std::string dem = MakeCalibrationMap();
-  const std::string other = MakeMap("Other", 300, 200);
-  const std::string otherBefore = ReadText(other);
-  CalibrateThreeCorners(dem);
-  ASSERT_EQ(LoadOutcome::Loaded, form->LoadMap(other));
-  QTest::mouseClick(Assistant()->findChild<QPushButton*>("SaveCalibration"), Qt::LeftButton);
-  EXPECT_FALSE(Assistant()->isVisible());
-  EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(3u, LoadCalibrationPoints(dem).size());
-  EXPECT_EQ(kKnown.upperRight, ReadMapInfo(dem, MapCorners{}).corners.upperRight);
-  EXPECT_EQ((MapCorners{{0, 0}, {300, 0}, {0, 200}, {300, 200}}), form->MapCorners());
-  EXPECT_EQ(otherBefore, ReadText(other));
+    const LoadOutcome outcome = form->LoadMap(other);
+    ASSERT_EQ(1u, dialogs.questions.size());
+    EXPECT_THAT(dialogs.questions[0].first.toStdString(), ::testing::HasSubstr("before opening another map"));
+    if (!c.answer) {
+      EXPECT_EQ(LoadOutcome::Declined, outcome);
+      EXPECT_EQ(dem, form->CurrentMapFile());
+      EXPECT_TRUE(Assistant()->isVisible());
+      EXPECT_EQ(3u, form->CalibrationAssistant().Draft()->points().size());
+    } else {
+      EXPECT_EQ(LoadOutcome::Loaded, outcome);
+      EXPECT_FALSE(Assistant()->isVisible());
+      EXPECT_EQ(nullptr, form->CalibrationAssistant().Draft());
+      EXPECT_EQ((MapCorners{{0, 0}, {300, 0}, {0, 200}, {300, 200}}), form->MapCorners());
+      ClickPicture({50, 60});  // the designed click again: the cross goes there
+      EXPECT_EQ((Point{50, 60}), (Point{form->CrossX(), form->CrossY()}));
+    }
+    EXPECT_EQ(c.savedPoints, LoadCalibrationPoints(dem).size());
+    if (c.savedPoints == 0) EXPECT_EQ(before, ReadText(dem));
+    if (c.savedPoints > 0) EXPECT_EQ(kKnown.upperRight, ReadMapInfo(dem, MapCorners{}).corners.upperRight);
+    EXPECT_EQ(otherBefore, ReadText(other));
+    EXPECT_TRUE(dialogs.messages.empty());
+    form->CloseUnasked();
+    form.reset();
+  }
 }
 
 // Quitting with control points that are not saved asks first: Cancel keeps the program and the work,
