@@ -1,6 +1,6 @@
 #include "bookmarks/findbox.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +59,7 @@ std::optional<FindBox::Entry> FindBox::SelectedEntry() const {
 }
 
 void FindBox::Open() {
+  if (!isVisible()) keyboardBefore_ = QApplication::focusWidget();
   Refill();
   show();
   raise();
@@ -120,6 +121,7 @@ bool FindBox::eventFilter(QObject* watched, QEvent* event) {
       return true;
     case Qt::Key_Escape:
       hide();
+      if (keyboardBefore_ && keyboardBefore_->isVisible()) keyboardBefore_->setFocus();
       return true;
     case Qt::Key_Down:
     case Qt::Key_Up:

@@ -3,6 +3,7 @@
 // map and the global ones whose name or notes contain the text, without regard to case or accents,
 // in name order. Enter or a double click chooses the selected bookmark; Esc closes the box.
 #include <QFrame>
+#include <QPointer>
 #include <optional>
 #include <vector>
 
@@ -25,7 +26,8 @@ class FindBox : public QFrame {
 
   // The lists changed: the search works from them as they are now.
   void ListsChanged();
-  // Shows the box with its text selected and the keyboard in it.
+  // Shows the box with its text selected and the keyboard in it; Esc closes it and gives the keyboard
+  // back to the control that had it.
   void Open();
   // Chooses the selected bookmark, as Enter does.
   void ChooseSelected();
@@ -53,6 +55,7 @@ class FindBox : public QFrame {
   std::optional<Entry> SelectedEntry() const;
 
   const BookmarkLists& lists_;
+  QPointer<QWidget> keyboardBefore_;  // had the keyboard when the box opened
   QLineEdit* text_;
   QListWidget* list_;
   bool indexValid_ = false;

@@ -108,6 +108,14 @@ TEST_F(FindAndLinksTest, CtrlFListsMatchesAndEnterPutsTheCrossOnTheChosenBookmar
   QTest::keyClick(Find()->TextBox(), Qt::Key_Escape);
   EXPECT_FALSE(Find()->isVisible());
   EXPECT_EQ(form->ScrollX(), scrollX);
+  // Esc gives the keyboard back to where it was: the map area keeps its keys, a box its typing.
+  EXPECT_TRUE(Box()->hasFocus());
+  QLineEdit* horizontal = Control<QLineEdit>(*form, "Edit1");
+  horizontal->setFocus();
+  QTest::keyClick(horizontal, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(Find()->TextBox()->hasFocus());
+  QTest::keyClick(Find()->TextBox(), Qt::Key_Escape);
+  EXPECT_TRUE(horizontal->hasFocus());
 }
 
 // A change to other bookmarks while the box is open (notes typed in the bookmarks window, a deletion)
