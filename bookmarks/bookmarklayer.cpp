@@ -52,6 +52,8 @@ void BookmarkLayer::ShowBookmarkNameEdit() {
 
 bool BookmarkLayer::Edit3KeyPress(QKeyEvent* event) {
   if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  // The keyboard goes back to the map area, not on to the next box of the window.
+  host_.MapArea()->setFocus();
   nameBox_->hide();
 
   const orv::BookmarkFontSpec& font = font_;

@@ -98,13 +98,20 @@ void MapLinkLayer::CancelPendingLink() {
   if (links_.NewLinkFrameDrawn)
     InvertFrame(links_.NewLinkRect.x1, links_.NewLinkRect.y1, links_.NewLinkRect.x2, links_.NewLinkRect.y2);
   links_.NewLinkFrameDrawn = false;
-  controls_.textPanel->hide();
+  HideTextPanel();
   host_.RenderView();
+}
+
+void MapLinkLayer::HideTextPanel() {
+  // The keyboard goes back to the map area, not on to the next box of the window.
+  if (controls_.textPanel->isAncestorOf(controls_.textPanel->window()->focusWidget()))
+    host_.MapArea()->setFocus();
+  controls_.textPanel->hide();
 }
 
 bool MapLinkLayer::Edit8KeyPress(QKeyEvent* event) {
   if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
-  controls_.textPanel->hide();
+  HideTextPanel();
   const std::string text = orv::RecordBytes(controls_.textBox->text());
 
   orv::OpenFileRequest request;
@@ -200,7 +207,7 @@ void MapLinkLayer::ForgetMapLeft() {
   if (links_.LinkSelecting || !controls_.textPanel->isHidden()) {
     links_.LinkSelecting = false;
     links_.NewLinkRect = orv::LinkRect{};
-    controls_.textPanel->hide();
+    HideTextPanel();
   }
 }
 

@@ -68,6 +68,8 @@ class MapLinkLayer {
   void ForgetMapLeft();
 
  private:
+  // Hides the panel of the link text, giving the keyboard back to the map area if the panel held it.
+  void HideTextPanel();
   MapLinkState& links_;
   MapViewHost& host_;
   MapLinkControls controls_;

@@ -117,6 +117,8 @@ TEST_F(BookmarksWindowTest, AddedBookmarksAreListedDrawnAndSavedWithinASecond) {
 
   AddBookmark(false, {100, 40}, "zeta Inn");
   EXPECT_FALSE(Control<QLineEdit>(*form, "Edit3")->isVisible());
+  // Its keys, not the boxes', follow (once the main window has the keyboard again).
+  EXPECT_EQ(form->focusWidget(), Control<TPaintBox>(*form, "PaintBox1"));
   const Point inn = S().PopupWorldPoint();
   AddBookmark(false, {300, 80}, "Alpha");
   const Point alpha = S().PopupWorldPoint();

@@ -235,6 +235,7 @@ TEST_F(MapLinksTest, AnAreaDrawnAtHalfSizeCoversTheSamePicturePixels) {
 TEST_F(MapLinksTest, OverlapsShowTheFirstTextAndLinksLeadAwayAndBackAcrossMapChanges) {
   OpenOn(mapA);
   AddLink({20, 20}, {200, 120}, "beta", mapA);    // to itself
+  EXPECT_EQ(form->focusWidget(), Box());          // its keys, not the boxes', follow
   AddLink({100, 60}, {300, 150}, "Alpha", mapB);  // comes first: A before b, ignoring case
   ASSERT_EQ(Links().size(), 2u);
   EXPECT_EQ(GetField(6, Links()[0], FieldSeparator), "Alpha");
