@@ -10,12 +10,13 @@ void MapDrag::Press(int button, Point press, Point origin) {
   if (button_) return;
   button_ = button;
   panning_ = false;
-  press_ = press;
+  press_ = pointer_ = press;
   origin_ = origin;
 }
 
 std::optional<Point> MapDrag::Move(Point pointer) {
   if (!button_) return std::nullopt;
+  pointer_ = pointer;
   const int64_t dx = int64_t(pointer.x) - press_.x, dy = int64_t(pointer.y) - press_.y;
   if (!panning_ && std::llabs(dx) + std::llabs(dy) < dragDistance_) return std::nullopt;
   panning_ = true;

@@ -47,13 +47,16 @@ class MapDrag {
   int Button() const { return button_.value_or(0); }
   // The view position of the press.
   Point PressPosition() const { return press_; }
+  // The view position the pointer was last seen at during the press.
+  Point Pointer() const { return pointer_; }
 
  private:
   int dragDistance_;
   std::optional<int> button_;
   bool panning_ = false;
-  Point press_;   // view position
-  Point origin_;  // zoomed map pixel at the press
+  Point press_;    // view position
+  Point origin_;   // zoomed map pixel at the press
+  Point pointer_;  // view position, at the press or the last move
 };
 
 }  // namespace orv

@@ -139,10 +139,10 @@ void MapNavigation::SetZoomKeepingCross(int32_t zoomPercent) {
 }
 
 void MapNavigation::ZoomAbout(int32_t zoomPercent, Point pointer) {
-  ZoomBringing(zoomPercent, pointer, pointer);
+  ZoomBringing(zoomPercent, pointer, pointer, pointer);
 }
 
-void MapNavigation::ZoomBringing(int32_t zoomPercent, Point from, Point to) {
+void MapNavigation::ZoomBringing(int32_t zoomPercent, Point from, Point to, Point pointer) {
   if (!HasMap()) return;
   const MapViewport& viewport = form_.Viewport();
   const Point origin =
@@ -150,13 +150,13 @@ void MapNavigation::ZoomBringing(int32_t zoomPercent, Point from, Point to) {
   if (zoomPercent != viewport.ZoomPercent()) SetZoomKeepingCross(zoomPercent);
   form_.ScrollViewTo(origin.x + from.x - to.x, origin.y + from.y - to.y);
   // A zoom while the map is dragged: the drag goes on over the zoomed view.
-  if (drag_.Pressed()) drag_.Rebase(to, form_.Viewport().Origin());
+  if (drag_.Pressed()) drag_.Rebase(pointer, form_.Viewport().Origin());
 }
 
 void MapNavigation::ZoomShown(int32_t zoomPercent) {
   // The middle of what is shown comes to the middle of the area; it is there already unless the
   // picture is smaller than the area.
-  ZoomBringing(zoomPercent, ShownMiddle(), AreaMiddle());
+  ZoomBringing(zoomPercent, ShownMiddle(), AreaMiddle(), drag_.Pointer());
 }
 
 void MapNavigation::ZoomIn() {

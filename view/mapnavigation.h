@@ -91,8 +91,9 @@ class MapNavigation : public QObject {
   Point AreaMiddle() const;  // view position
   // The view position in the middle of the part of the area that shows the picture.
   Point ShownMiddle() const;
-  // Zooms keeping the picture point at the view position from, and shows it at the view position to.
-  void ZoomBringing(int32_t zoomPercent, Point from, Point to);
+  // Zooms keeping the picture point at the view position from, and shows it at the view position to;
+  // a drag goes on from the pointer's view position over the zoomed view.
+  void ZoomBringing(int32_t zoomPercent, Point from, Point to, Point pointer);
   // The keys' and the View menu's zoom, about what is shown.
   void ZoomShown(int32_t zoomPercent);
   // Back or Forward: the history's step to view. When the view's map can no longer be loaded, the

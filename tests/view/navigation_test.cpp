@@ -361,16 +361,26 @@ TEST_F(NavigationTest, APressWhoseReleaseNeverCameEndsWithoutPanning) {
   EXPECT_EQ(100, w.ZoomPercent());
 }
 
-// A wheel turn while the map is dragged zooms about the pointer, and the drag goes on from there.
+// A wheel turn or a zoom key while the map is dragged zooms, and the drag goes on from there.
 TEST_F(NavigationTest, AZoomDuringADragIsNotUndoneByTheNextMove) {
   OpenPatternMap();
-  QTest::mousePress(Box(), Qt::LeftButton, {}, {300, 200});
-  MoveTo({340, 220}, Qt::LeftButton);
-  Wheel({340, 220}, 120);
-  const QPoint zoomed = Origin();
-  MoveTo({341, 220}, Qt::LeftButton);
-  EXPECT_EQ(QPoint(zoomed.x() - 1, zoomed.y()), Origin());
-  QTest::mouseRelease(Box(), Qt::LeftButton, {}, {341, 220});
+  for (const bool wheel : {true, false}) {
+    SCOPED_TRACE(wheel ? "wheel" : "key");
+    form->ApplyZoom("100");
+    form->ScrollViewTo(900, 900);
+    QTest::mousePress(Box(), Qt::LeftButton, {}, {300, 100});
+    MoveTo({340, 120}, Qt::LeftButton);
+    if (wheel) {
+      Wheel({340, 120}, 120);
+    } else {
+      Key(Qt::Key_Equal);
+    }
+    ASSERT_EQ(150, form->ZoomPercent());
+    const QPoint zoomed = Origin();
+    MoveTo({341, 120}, Qt::LeftButton);
+    EXPECT_EQ(QPoint(zoomed.x() - 1, zoomed.y()), Origin());
+    QTest::mouseRelease(Box(), Qt::LeftButton, {}, {341, 120});
+  }
 }
 
 // Back to another map keeps the keyboard on the map area, so that Back can be pressed again.
