@@ -92,22 +92,31 @@ DesktopRect MainWindowGeometry(const std::optional<DesktopRect>& remembered,
   if (!remembered || !LiesOnScreens(*remembered, availableScreens)) {
     return FirstStartGeometry(availableScreens.front());
   }
-  // Left on a larger screen than the one that shows it now: taller or wider than that screen, its lower
-  // part (the coordinate panels) or its right edge could never be reached. It is made to fit, frame
-  // and all.
   DesktopRect window = *remembered;
   const DesktopRect* screen = &availableScreens.front();
-  int64_t most = -1;
+  int64_t covered = 0, most = -1;
   for (const DesktopRect& s : availableScreens) {
     const int64_t overlap =
         Overlap(window.x, window.width, s.x, s.width) * Overlap(window.y, window.height, s.y, s.height);
+    covered += overlap;
     if (overlap > most) most = overlap, screen = &s;
   }
-  // The area is the window's inside: room is left for the frame the desktop draws around it, so that
-  // the title bar stays on the screen to be grabbed.
+  // Wholly on the screens (stretched across two of them, say): where the user left it.
+  if (covered >= int64_t{window.width} * window.height) return window;
+  // Partly off them, as when it was left on a larger screen than the one that shows it now: its lower
+  // part (the coordinate panels) or its right edge may be out of reach. It is made to fit the screen it
+  // lies on most. The area is the window's inside: room is left for the frame the desktop draws around
+  // it, so that the title bar can be grabbed.
   const int32_t roomX = screen->width - 2 * kFrameSide, roomY = screen->height - kFrameTop - kFrameSide;
   if (window.width > roomX) window.x = screen->x + kFrameSide, window.width = std::max(roomX, 1);
   if (window.height > roomY) window.y = screen->y + kFrameTop, window.height = std::max(roomY, 1);
+  // Made smaller, it may have left its title bar on no screen: then it goes wholly onto that one.
+  if (!LiesOnScreens(window, availableScreens)) {
+    window.x =
+        std::max(screen->x + kFrameSide, std::min(window.x, screen->x + roomX + kFrameSide - window.width));
+    window.y =
+        std::max(screen->y + kFrameTop, std::min(window.y, screen->y + roomY + kFrameTop - window.height));
+  }
   return window;
 }
 

@@ -140,6 +140,8 @@ TEST_F(AppSettingsTest, FirstStartAndOffScreenGeometry) {
       // (with room for its frame: a title bar of 32 and borders of 8 pixels).
       {DesktopRect{100, 100, 1900, 1100}, {100, 32, 1900, 1000}},
       {DesktopRect{1950, -100, 1400, 900}, {1928, -100, 1264, 900}},
+      {DesktopRect{100, -150, 2400, 700}, {8, 32, 1904, 700}},    // its top edge no longer on a screen
+      {DesktopRect{100, 100, 3000, 700}, {100, 100, 3000, 700}},  // wholly on the two screens
   };
   for (const auto& [remembered, expected] : cases)
     EXPECT_EQ(MainWindowGeometry(remembered, screens), expected)
