@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <filesystem>
 
 #include "core/newmap.h"
 #include "core/positiontext.h"
@@ -48,7 +49,14 @@ void TForm1::NewMapFromPicture1Click() {
   const orv::NewMap made = orv::NewMapFromPicture(orv::PathBytes(*chosen));
   switch (made.status) {
     case orv::NewMapStatus::Created:
-      if (LoadMap(made.mapInfoPath) == orv::LoadOutcome::Loaded) calibration_->Open();
+      if (LoadMap(made.mapInfoPath) == orv::LoadOutcome::Loaded) {
+        calibration_->Open();
+      } else {
+        // Not opened (the user chose to stay on the map shown): the file just made goes again, so
+        // that the picture can still be made into a map later.
+        std::error_code error;
+        std::filesystem::remove(made.mapInfoPath, error);
+      }
       return;
     case orv::NewMapStatus::AlreadyExists:
       // The existing file may hold a calibration and bookmarks: it is offered, never replaced.

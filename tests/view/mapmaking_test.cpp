@@ -300,6 +300,17 @@ TEST_F(MapMakingTest, NewMapFromPictureWritesLoadsAndCalibratesButNeverReplacesA
   }
   ASSERT_EQ(2u, dialogs.asked.size());
   EXPECT_THAT(dialogs.asked[0], ::testing::HasSubstr("Old.dem' already exists"));
+
+  // A map left only with the user's word (here: unsaved control points, Cancel): no file stays behind,
+  // and the picture can be made into a map afterwards.
+  WriteJpeg(Path("Later.JPG"), PatternPicture(200, 100));
+  Menu("CalibrateMap1")->trigger();
+  AddPoint({10, 10}, "100 100");
+  dialogs.choiceAnswers = {std::nullopt};
+  dialogs.answers.push_back(QString::fromStdString(Path("Later.JPG")));
+  Menu("NewMapFromPicture1")->trigger();
+  EXPECT_EQ(existing, form->CurrentMapFile());
+  EXPECT_FALSE(std::filesystem::exists(Path("Later.dem")));
 }
 
 class AtlasOfferTest : public MainWindowTest {
