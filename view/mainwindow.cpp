@@ -275,6 +275,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::CloseUnasked() {
+  closeUnasked_ = true;
+  close();
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
   // Work that only lives in a window is kept or dropped as the user says; a close nobody can answer
   // (a signal from the session) asks nothing.

@@ -18,8 +18,8 @@
 //   view/mainwindow_overview.cpp the overview over the map area and View > Overview
 //   view/mainwindow_state.cpp    remembered windows and views, Open Recent, Quit
 //   view/mainwindow_menus.cpp    the order of the Map and View menus
-// Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
 //   view/mainwindow_find.cpp     the find box, bookmark notes on hover, name outlines, link areas
+// Navigation (wheel, drag, keys, the View menu, the view history) is view/mapnavigation.*.
 //
 // Coordinate spaces, as everywhere in the program:
 //   view position     a pixel of the map area (PaintBox1), origin at its top left
@@ -29,7 +29,6 @@
 //   world point       the game's .where position
 #include <QImage>
 #include <QMainWindow>
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -202,11 +201,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void SetStatusText(int panel, const QString& text) override;
   QString StatusText(int panel) const override;
   bool Closing() const { return closing_; }
-  // Closes the window without asking anything, for a close nobody is there to answer.
-  void CloseUnasked() {
-    closeUnasked_ = true;
-    close();
-  }
+  void CloseUnasked();  // closes asking nothing, for a close nobody is there to answer
   const QImage& GlassPicture() const { return mag_; }
   const QImage& GlassMask() const { return magmask_; }
 
@@ -230,9 +225,8 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   // file is read and written once (not at all when nothing changed); reports failures except one of
   // mapFile itself when reportMapFile is false. Gives the file that could not be written, "" if none.
   std::string SaveMapAndBookmarksTo(const std::string& mapFile, bool reportMapFile = true);
-  // Before another map loads, the current one is saved. When its own file cannot be written, its
-  // bookmarks and links would be gone with it: the user is asked whether to leave it all the same
-  // (and, before that, whether to save control points the calibration assistant holds for it).
+  // Before another map loads, unsaved calibration points and then the map are saved. Its bookmarks and
+  // links would be gone with a file that cannot be written: the user is asked whether to leave it.
   bool LeaveCurrentMap();
 
   // ---- view/mainwindow_panels.cpp -----------------------------------------------------------------
@@ -351,8 +345,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   void RestoreWindowPlaces();
   // The windows' places and how the current map is viewed, into the settings file (FormDestroy).
   void SaveRememberedState();
-  // The places of the secondary windows shown in this run, by their keys. Taken when the window
-  // closes too: the windows of the closed program lose what tells whether they were ever shown.
+  // The places of the secondary windows shown (also taken at the close, which forgets what was shown).
   std::vector<std::pair<std::string_view, QRect>> SecondaryPlaces();
   // A new map's picture is in the session and leftMap (may be empty) is being left: the view of
   // leftMap is remembered and the overview made.
@@ -385,8 +378,7 @@ class TForm1 : public QMainWindow, public orv::MapViewHost {
   orv::DelayedSave mapLinkSave_{[this] { SaveMapLinksNow(); }};
 
  protected:
-  // FormClose: sets the closing flag, once unsaved work in the calibration assistant was dealt with.
-  void closeEvent(QCloseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;  // FormClose, once unsaved calibration points are dealt with
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
