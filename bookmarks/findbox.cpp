@@ -43,8 +43,7 @@ void FindBox::ListsChanged() {
   Refill();
   if (!selected) return;
   for (std::size_t row = 0; row < listed_.size(); ++row) {
-    const std::size_t k = listed_[row];
-    if (Entry{global_[k], names_[k], worlds_[k]} == *selected) {
+    if (EntryAt(listed_[row]) == *selected) {
       list_->setCurrentRow(static_cast<int>(row));
       return;
     }
@@ -54,8 +53,11 @@ void FindBox::ListsChanged() {
 std::optional<FindBox::Entry> FindBox::SelectedEntry() const {
   const int row = list_->currentRow();
   if (row < 0 || static_cast<std::size_t>(row) >= listed_.size()) return std::nullopt;
-  const std::size_t k = listed_[static_cast<std::size_t>(row)];
-  return Entry{global_[k], names_[k], worlds_[k]};
+  return EntryAt(listed_[static_cast<std::size_t>(row)]);
+}
+
+FindBox::Entry FindBox::EntryAt(std::size_t k) const {
+  return {global_[k], names_[k], worlds_[k]};
 }
 
 void FindBox::Open() {

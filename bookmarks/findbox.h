@@ -52,6 +52,7 @@ class FindBox : public QFrame {
     std::optional<Point> world;
     friend bool operator==(const Entry&, const Entry&) = default;
   };
+  Entry EntryAt(std::size_t k) const;  // of the bookmark at index position k
   std::optional<Entry> SelectedEntry() const;
 
   const BookmarkLists& lists_;
